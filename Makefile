@@ -1,0 +1,26 @@
+# The two commands the README gives. Both start from a fresh machine.
+BUILD ?= build
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: setup configure build run test test-windows format clean
+
+setup:
+	@bash scripts/setup
+
+configure: setup
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	@bash scripts/run-zvnum $(BUILD)
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+format: configure
+	@cmake --build $(BUILD) --target format
+
+clean:
+	rm -rf $(BUILD)

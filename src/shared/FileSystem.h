@@ -1,0 +1,108 @@
+#pragma once
+// The file system as the engine and the windows use it. One backend per
+// platform (posix/, win32/); tests pass a fake or a fault-injecting wrapper.
+//
+// Paths are UTF-16 (see NativeName.h). Folder paths handed in may or may not
+// end in the separator.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Clock.h"
+
+namespace zv {
+
+// The separator between folder and name on this platform ('/' or '\\').
+extern const char16_t kPathSeparator;
+
+// Error codes of file operations. The numbers are the ones the messages of the
+// real run are keyed on; everything unlisted is a generic failure.
+enum FsCode : int {
+    kFsOk = 0,
+    kFsFileNotFound = 53,
+    kFsAlreadyExists = 58,
+    kFsDiskFull = 61,
+    kFsTooManyFiles = 67,
+    kFsDeviceUnavailable = 68,
+    kFsPermissionDenied = 70,
+    kFsDiskNotReady = 71,
+    kFsPathFileAccess = 75,
+    kFsPathNotFound = 76,
+    kFsGeneric = 1,
+};
+
+// Outcome of one operation: the code and the path it concerns.
+struct FsResult {
+    int code = kFsOk;
+    std::u16string path;
+    int osError = 0;  // the platform's own number, for diagnostics only
+    bool ok() const { return code == kFsOk; }
+};
+
+// Attribute bits, as the classic file attributes number them.
+enum FileAttribute : int {
+    kAttrReadOnly = 1,
+    kAttrHidden = 2,
+    kAttrSystem = 4,
+    kAttrArchive = 32,
+};
+
+// "Is there a file of this name in the folder?", compared without regard to
+// case. Made once per check so a folder of many files is read once.
+class NameLookup {
+public:
+    virtual ~NameLookup() = default;
+    virtual bool Exists(const std::u16string& name) const = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Regular files of the folder that are not hidden (no leading dot, no
+    // hidden or system attribute), sorted by name without regard to case.
+    // An unreadable folder gives an empty list.
+    virtual std::vector<std::u16string> ListFiles(const std::u16string& folder) = 0;
+
+    // Sub folders of the folder (not hidden), sorted like ListFiles.
+    virtual std::vector<std::u16string> ListFolders(const std::u16string& folder) = 0;
+
+    // A lookup over the folder's names. A folder that cannot be read answers
+    // "not there" for every name.
+    virtual std::unique_ptr<NameLookup> OpenNameLookup(const std::u16string& folder) = 0;
+
+    virtual bool FileExists(const std::u16string& path) = 0;
+    virtual bool FolderExists(const std::u16string& path) = 0;
+
+    // Moves a file within a folder or into another one. Never replaces an
+    // existing file (kFsAlreadyExists).
+    virtual FsResult Rename(const std::u16string& from, const std::u16string& to) = 0;
+
+    // Copies a file. Never replaces an existing file and never leaves a
+    // partial copy behind.
+    virtual FsResult Copy(const std::u16string& from, const std::u16string& to) = 0;
+
+    // Sets only the last-write time, from a local date and time read by the
+    // rule of that date. A value that is no valid date or time leaves the file
+    // unchanged and reports success.
+    virtual FsResult SetLastWriteTime(const std::u16string& path, const LocalDateTime& local) = 0;
+
+    // Replaces the read-only, hidden, system and archive attributes.
+    virtual FsResult SetAttributes(const std::u16string& path, int mask) = 0;
+    // Current attributes, or -1 when the file cannot be read.
+    virtual int GetAttributes(const std::u16string& path) = 0;
+
+    virtual FsResult MakeDirectory(const std::u16string& path) = 0;
+};
+
+// The backend of this platform.
+FileSystem& NativeFileSystem();
+
+// Joins a folder and a name with exactly one separator between them.
+std::u16string JoinPath(const std::u16string& folder, const std::u16string& name);
+
+// The folder with the separator appended unless it already ends in one.
+std::u16string WithTrailingSeparator(const std::u16string& folder);
+
+}  // namespace zv

@@ -1,0 +1,7 @@
+#include "Valiable.h"
+
+namespace Valiable {
+
+std::u16string PreviewFilePath;
+
+}  // namespace Valiable
