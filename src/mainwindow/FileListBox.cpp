@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 
+#include "DriveModel.h"
 #include "ReadableName.h"
 #include "shared/FileSystem.h"
 #include "shared/MessageBox.h"
@@ -49,8 +50,10 @@ FileListBox::~FileListBox() = default;
 void FileListBox::setFileSystem(FileSystem* fs) { fs_ = fs; }
 void FileListBox::setMessageBox(MessageBoxService* box) { box_ = box; }
 
-int FileListBox::setPath(const QString& folder) {
-    if (folder.isEmpty() || !fs_->FolderExists(ToU16(folder))) return kFsPathNotFound;
+int FileListBox::setPath(const QString& path) {
+    if (!path.startsWith(QLatin1Char('/'))) return kFsPathNotFound;
+    const QString folder = NormalizedFolder(path);
+    if (!fs_->FolderExists(ToU16(folder))) return kFsPathNotFound;
     if (folder == path_) return kFsOk;
     path_ = folder;
     Reload();

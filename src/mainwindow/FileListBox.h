@@ -38,11 +38,11 @@ class FileListBox : public QListView {
     // Where the too-many-files notice goes; without one it is not shown.
     void setMessageBox(MessageBoxService* box);
 
-    // The folder listed. Assigning another folder re-reads the list and fires
-    // pathChange; assigning the same one does nothing. kFsPathNotFound (and no
-    // change) when the folder does not exist.
+    // The folder listed. Assigning another folder (an absolute path) re-reads
+    // the list and fires pathChange; assigning the same one does nothing.
+    // kFsPathNotFound (and no change) when there is no such folder.
     QString path() const { return path_; }
-    int setPath(const QString& folder);
+    int setPath(const QString& path);
 
     // Assigning a pattern always re-reads the list and fires patternChange.
     QString pattern() const { return pattern_.Text(); }

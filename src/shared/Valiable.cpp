@@ -3,5 +3,6 @@
 namespace Valiable {
 
 std::u16string PreviewFilePath;
+bool DestDriveSync = false;
 
 }  // namespace Valiable

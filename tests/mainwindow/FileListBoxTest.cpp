@@ -65,6 +65,9 @@ TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
     ASSERT_EQ(list.setPath("/f"), kFsOk);
     QSignalSpy changed(&list, &FileListBox::pathChange);
     EXPECT_EQ(list.setPath("/nowhere"), kFsPathNotFound);
+    EXPECT_EQ(list.setPath("f"), kFsPathNotFound);
+    EXPECT_EQ(list.setPath(""), kFsPathNotFound);
+    EXPECT_EQ(list.setPath("/f/"), kFsOk);  // the same folder written differently
     EXPECT_EQ(list.path(), "/f");
     EXPECT_EQ(list.listCount(), 6);
     EXPECT_EQ(changed.count(), 0);
