@@ -174,7 +174,9 @@ void DriveModel::NoteFolder(const QString& folder) {
 }
 
 qint64 DriveModel::FreeBytes(int index) const {
-    if (index < 0 || index >= Count() || !freeSpace_) return -1;
+    // An unmounted volume's folder now lies on the volume below it, whose
+    // figure would be wrong.
+    if (!freeSpace_ || !IsReady(index)) return -1;
     return freeSpace_(At(index).root);
 }
 

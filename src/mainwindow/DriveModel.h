@@ -70,6 +70,7 @@ class DriveModel {
     // Remembers the folder as the current folder of the drive that holds it.
     void NoteFolder(const QString& folder);
 
+    // Bytes free for the user on the drive; -1 when unknown or not ready.
     qint64 FreeBytes(int index) const;
 
   private:

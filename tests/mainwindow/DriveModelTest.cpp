@@ -108,11 +108,13 @@ TEST(DriveModelTest, EachDriveRemembersItsOwnFolderAcrossReloads) {
 
 TEST(DriveModelTest, AVolumeUnmountedSinceListingIsNotReady) {
     FakeVolumes machine = TypicalMachine();
-    DriveModel model("/home/u", machine.Source());
+    DriveModel model("/home/u", machine.Source(), [](const QString&) { return qint64(42); });
     const int usb = model.Find("/media/u/USB");
     EXPECT_TRUE(model.IsReady(usb));
+    EXPECT_EQ(model.FreeBytes(usb), 42);
     std::erase_if(machine.list, [](const VolumeInfo& v) { return v.rootPath == "/media/u/USB"; });
     EXPECT_FALSE(model.IsReady(usb));
+    EXPECT_EQ(model.FreeBytes(usb), -1);  // not the figure of the volume below it
     EXPECT_TRUE(model.IsReady(model.Find("/")));
     EXPECT_TRUE(model.IsReady(model.Find("/home/u")));
 }
