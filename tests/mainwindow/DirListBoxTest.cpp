@@ -92,8 +92,13 @@ TEST_F(DirListBoxTest, AnUnmountedDriveIsUnavailableAndNothingChanges) {
 }
 
 TEST_F(DirListBoxTest, DoubleClickAndEnterOpenTheRowsFolder) {
+    dirs.resize(300, 300);
+    dirs.show();
     dirs.setPath("/home/u/a/b");
-    emit dirs.itemDoubleClicked(dirs.item(4));
+    // A real double-click: the rows are rebuilt while the click is still being handled.
+    const QPoint at = dirs.visualItemRect(dirs.item(4)).center();
+    QTest::mouseClick(dirs.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(dirs.viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(dirs.path(), "/home/u/a/b/Y");
     dirs.setCurrentRow(1);
     QTest::keyClick(&dirs, Qt::Key_Return);
