@@ -37,11 +37,10 @@ int CodeForErrno(int err);
 // atomically, across file systems by copying, syncing and removing the source.
 NativeOutcome RenameNoReplace(const std::string& from, const std::string& to, const FileOpWays& ways = {});
 
-// Copies a regular file (data, permission bits, times, extended attributes)
-// without replacing anything and without ever showing a partial copy. With
-// keepOwner the copy also takes the source's owner where permitted (a move).
-NativeOutcome CopyNoReplace(const std::string& from, const std::string& to, const FileOpWays& ways = {},
-                            bool keepOwner = false);
+// Copies a regular file (data, permission bits, times, user extended
+// attributes) without replacing anything and without ever showing a partial
+// copy: the data are complete and synced before the name appears.
+NativeOutcome CopyNoReplace(const std::string& from, const std::string& to, const FileOpWays& ways = {});
 
 // Sets the last-write time from a local date and time, read by the
 // daylight-saving rule of that date; the access time is left alone. Values
