@@ -100,11 +100,20 @@ void ChmFile::ReadSystemRecord() {
         at += 4;
         if (at + length > data.size()) break;
         switch (code) {
-            case 0: contents_ = AsObjectPath(FieldText(data, at, length)); break;
-            case 1: index_ = AsObjectPath(FieldText(data, at, length)); break;
-            case 2: defaultTopic_ = AsObjectPath(FieldText(data, at, length)); break;
-            case 3: title_ = FieldText(data, at, length); break;
-            default: break;
+            case 0:
+                contents_ = AsObjectPath(FieldText(data, at, length));
+                break;
+            case 1:
+                index_ = AsObjectPath(FieldText(data, at, length));
+                break;
+            case 2:
+                defaultTopic_ = AsObjectPath(FieldText(data, at, length));
+                break;
+            case 3:
+                title_ = FieldText(data, at, length);
+                break;
+            default:
+                break;
         }
         at += length;
     }

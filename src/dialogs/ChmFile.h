@@ -14,7 +14,7 @@ struct chmFile;
 namespace zv::dialogs {
 
 class ChmFile {
-public:
+  public:
     // Null when the file is missing or not a CHM.
     static std::unique_ptr<ChmFile> Open(const QString& path);
     ~ChmFile();
@@ -38,7 +38,7 @@ public:
     // The page of a context id (from the [MAP]/[ALIAS] sections), or nothing.
     std::optional<QString> TopicForContextId(quint32 id) const;
 
-private:
+  private:
     explicit ChmFile(chmFile* handle);
     void ReadSystemRecord();
     // Some compilers store the alias targets with the folder they were

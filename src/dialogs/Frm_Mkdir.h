@@ -18,7 +18,7 @@ namespace zv::dialogs {
 
 // What the dialog needs of the main window's folder lists.
 class MkdirHost {
-public:
+  public:
     virtual ~MkdirHost() = default;
     // The path of the destination folder list (A_Dir).
     virtual std::u16string DestinationFolder() = 0;
@@ -39,7 +39,7 @@ enum MkdirHelpTopic : int {
 
 class Frm_Mkdir : public QDialog {
     Q_OBJECT
-public:
+  public:
     // help may be null (no What's This texts).
     Frm_Mkdir(MkdirHost& host, FileSystem& fileSystem, MessageBoxService& messages, HelpService* help,
               QWidget* parent = nullptr);
@@ -54,7 +54,7 @@ public:
     void Cmd_Make_Click();
     void Cmd_Cancel_Click();
 
-private:
+  private:
     void Form_Load();
     void SetHelpTopic(QWidget* control, int contextId);
 

@@ -89,8 +89,8 @@ std::vector<SitemapEntry> ParseSitemap(const QString& html) {
             }
         } else if (name == QLatin1String("object")) {
             if (!closing) {
-                inSitemapObject =
-                    Attribute(attributes, QStringLiteral("type")).compare(u"text/sitemap", Qt::CaseInsensitive) == 0;
+                inSitemapObject = Attribute(attributes, QStringLiteral("type"))
+                                      .compare(u"text/sitemap", Qt::CaseInsensitive) == 0;
                 if (inSitemapObject) current.emplace();
             } else if (inSitemapObject) {
                 inSitemapObject = false;

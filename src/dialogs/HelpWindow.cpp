@@ -99,7 +99,8 @@ bool HelpWindow::OpenFile(const QString& chmPath) {
     Lst_Index->clear();
     file_ = ChmFile::Open(chmPath);
     if (!file_) {
-        Txt_Page->setPlainText(QStringLiteral("ヘルプファイル %1 を開けません。").arg(QFileInfo(chmPath).absoluteFilePath()));
+        Txt_Page->setPlainText(
+            QStringLiteral("ヘルプファイル %1 を開けません。").arg(QFileInfo(chmPath).absoluteFilePath()));
         return false;
     }
     Txt_Page->SetFile(file_.get());

@@ -23,21 +23,21 @@ namespace zv::dialogs {
 // A text browser whose resources are objects of a CHM ("chm:/page.htm").
 class ChmBrowser : public QTextBrowser {
     Q_OBJECT
-public:
+  public:
     explicit ChmBrowser(QWidget* parent = nullptr);
     void SetFile(const ChmFile* file) { file_ = file; }
     QVariant loadResource(int type, const QUrl& name) override;
 
     static QUrl UrlOf(const QString& objectPath);
 
-private:
+  private:
     void FollowLink(const QUrl& link);
     const ChmFile* file_ = nullptr;
 };
 
 class HelpWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit HelpWindow(QWidget* parent = nullptr);
     ~HelpWindow() override;
 
@@ -58,7 +58,7 @@ public:
     QListWidget* Lst_Index;
     ChmBrowser* Txt_Page;
 
-private:
+  private:
     void Trv_Contents_ItemActivated(QTreeWidgetItem* item);
     void Lst_Index_ItemActivated(QListWidgetItem* item);
     void Txt_Page_SourceChanged(const QUrl& url);

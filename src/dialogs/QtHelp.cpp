@@ -45,12 +45,12 @@ std::u16string QtHelp::TopicText(int contextId) {
     if (!bytes) return {};
     const QString html = DecodeHelpText(*bytes);
     // The popup shows the body alone: no title bar heading, no style sheet links.
-    static const QRegularExpression body(QStringLiteral("<body[^>]*>(.*)</body>"),
-                                         QRegularExpression::CaseInsensitiveOption |
-                                             QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression heading(QStringLiteral("<h1[^>]*>(.*?)</h1>"),
-                                            QRegularExpression::CaseInsensitiveOption |
-                                                QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression body(
+        QStringLiteral("<body[^>]*>(.*)</body>"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression heading(
+        QStringLiteral("<h1[^>]*>(.*?)</h1>"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto m = body.match(html);
     QString text = m.hasMatch() ? m.captured(1) : html;
     text.replace(heading, QStringLiteral("<p><b>\\1</b></p>"));

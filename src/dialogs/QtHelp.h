@@ -13,7 +13,7 @@
 namespace zv::dialogs {
 
 class QtHelp final : public HelpService {
-public:
+  public:
     explicit QtHelp(QString chmPath) : chmPath_(std::move(chmPath)) {}
     ~QtHelp() override;
 
@@ -26,7 +26,7 @@ public:
     HelpWindow* Window() const { return window_; }
     const QString& ChmPath() const { return chmPath_; }
 
-private:
+  private:
     HelpWindow* EnsureWindow();
 
     QString chmPath_;

@@ -56,7 +56,7 @@ bool GetKeyValue(reg::HKey keyRoot, const std::u16string& keyName, const std::u1
 
 const std::vector<std::u16string>& SysInfoFallbackPrograms() {
     static const std::vector<std::u16string> programs{
-        u"hardinfo",    u"hardinfo2",    u"kinfocenter", u"gnome-system-monitor", u"mate-system-monitor",
+        u"hardinfo",          u"hardinfo2", u"kinfocenter", u"gnome-system-monitor", u"mate-system-monitor",
         u"xfce4-taskmanager", u"lxtask",
     };
     return programs;

@@ -13,7 +13,7 @@ namespace zv::dialogs {
 
 // What the launcher needs of the operating system.
 class SysInfoPlatform {
-public:
+  public:
     virtual ~SysInfoPlatform() = default;
     virtual bool FileExists(const std::u16string& path) = 0;
     // Full path of a program found on PATH, or empty.
@@ -38,7 +38,7 @@ std::u16string StartSysInfo(SysInfoPlatform& platform, MessageBoxService& messag
 
 // The operating system itself (QProcess, QStandardPaths).
 class QtSysInfoPlatform final : public SysInfoPlatform {
-public:
+  public:
     bool FileExists(const std::u16string& path) override;
     std::u16string FindOnPath(const std::u16string& name) override;
     bool Start(const std::u16string& program) override;

@@ -36,9 +36,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
 
 }  // namespace
 
-QString VersionCaption(int major, int minor) {
-    return QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2").arg(major).arg(minor);
-}
+QString VersionCaption(int major, int minor) { return QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2").arg(major).arg(minor); }
 
 int ProgramMajorVersion() { return ZV_VERSION_MAJOR; }
 int ProgramMinorVersion() { return ZV_VERSION_MINOR; }
@@ -66,11 +64,13 @@ frmAbout::frmAbout(SysInfoPlatform& platform, MessageBoxService& messages, QWidg
     cmdSysInfo->setAutoDefault(false);
     Place(cmdSysInfo, 3840, 2220, 1425, 405);
 
-    lblDescription = MakeLabel(this, "lblDescription", QStringLiteral("作者の許可なく複製・転載することを禁じます。"));
+    lblDescription =
+        MakeLabel(this, "lblDescription", QStringLiteral("作者の許可なく複製・転載することを禁じます。"));
     Place(lblDescription, 945, 990, 3885, 210);
 
-    lblDisclaimer = MakeLabel(this, "lblDisclaimer",
-                              QStringLiteral("このソフトウェアは著作権法および国際条約により保護されています。"));
+    lblDisclaimer =
+        MakeLabel(this, "lblDisclaimer",
+                  QStringLiteral("このソフトウェアは著作権法および国際条約により保護されています。"));
     lblDisclaimer->setFont(UiFont(8.25));
     Place(lblDisclaimer, 120, 1680, 5130, 165);
 
@@ -118,7 +118,8 @@ void frmAbout::Form_Load() {
     setWindowTitle(QStringLiteral("Zorvikのﾊﾞｰｼﾞｮﾝ情報"));
     lblVersion->setText(VersionCaption(ProgramMajorVersion(), ProgramMinorVersion()));
     lblTitle->setText(QStringLiteral("Zorvik"));
-    Lbl_Owner->setText(QString::fromStdU16String(std::u16string(kOwnerName) + u"\n" + kOwnerMail + u"\n" + kOwnerHome));
+    Lbl_Owner->setText(
+        QString::fromStdU16String(std::u16string(kOwnerName) + u"\n" + kOwnerMail + u"\n" + kOwnerHome));
 }
 
 // Esc is handled by QDialog itself (reject), so Enter, Esc and the close box

@@ -23,7 +23,7 @@ int ProgramMinorVersion();
 
 class frmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     frmAbout(SysInfoPlatform& platform, MessageBoxService& messages, QWidget* parent = nullptr);
 
     QPushButton* cmdOK;
@@ -42,7 +42,7 @@ public:
     void cmdOK_Click();
     void cmdSysInfo_Click();
 
-private:
+  private:
     void Form_Load();
 
     SysInfoPlatform& platform_;

@@ -17,7 +17,7 @@ inline std::u16string HelpFilePath(const std::u16string& programFolder) {
 }
 
 class HelpService {
-public:
+  public:
     virtual ~HelpService() = default;
     // Shows the help window at the table of contents.
     virtual void ShowContents() = 0;

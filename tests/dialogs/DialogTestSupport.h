@@ -19,7 +19,7 @@ struct AskedMessage {
 };
 
 class ScriptedMessages final : public MessageBoxService {
-public:
+  public:
     int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
         asked.push_back({prompt, buttons, title});
         if (!answers.empty()) {
@@ -35,14 +35,14 @@ public:
 
 // A temporary folder whose path never ends in the separator.
 class TempFolder {
-public:
+  public:
     std::u16string Path() const { return dir_.path().toStdU16String(); }
     QString QPath(const QString& relative = {}) const {
         return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
     }
     bool Has(const QString& relative) const { return QFileInfo(dir_.filePath(relative)).isDir(); }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

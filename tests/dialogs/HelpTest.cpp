@@ -65,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(Links, NormalizeTest,
 // Flattens a tree to "depth:name=local" lines, in order.
 void Flatten(const std::vector<SitemapEntry>& entries, int depth, std::vector<std::string>& out) {
     for (const SitemapEntry& entry : entries) {
-        out.push_back(std::to_string(depth) + ":" + entry.name.toStdString() + "=" + entry.local.toStdString());
+        out.push_back(std::to_string(depth) + ":" + entry.name.toStdString() + "=" +
+                      entry.local.toStdString());
         Flatten(entry.children, depth + 1, out);
     }
 }
@@ -87,43 +88,48 @@ TEST_P(SitemapTest, EntriesAndNesting) {
 INSTANTIATE_TEST_SUITE_P(
     Files, SitemapTest,
     ::testing::Values(
-        SitemapCase{"nested",
-                    R"(<ul><li><object type="text/sitemap"><param name="Name" value="Top"><param name="Local" value="a.htm"></object>
+        SitemapCase{
+            "nested",
+            R"(<ul><li><object type="text/sitemap"><param name="Name" value="Top"><param name="Local" value="a.htm"></object>
                        <ul><li><object type="text/sitemap"><param name="Name" value="Child"><param name="Local" value="b.htm"></object>
                            <ul><li><object type="text/sitemap"><param name="Name" value="Grand"><param name="Local" value="c.htm"></object></ul>
                            <li><object type="text/sitemap"><param name="Name" value="Child2"><param name="Local" value="d.htm"></object>
                        </ul>
                        <li><object type="text/sitemap"><param name="Name" value="Top2"><param name="Local" value="e.htm"></object></ul>)",
-                    {"0:Top=a.htm", "1:Child=b.htm", "2:Grand=c.htm", "1:Child2=d.htm", "0:Top2=e.htm"}},
-        SitemapCase{"loose HTML: upper case, single quotes, bare values, entities",
-                    R"(<UL><LI><OBJECT TYPE='text/sitemap'><PARAM NAME=Name VALUE='A &amp; B &#x3042;'><PARAM NAME="Local" VALUE=x.htm></OBJECT></UL>)",
-                    {"0:A & B あ=x.htm"}},
+            {"0:Top=a.htm", "1:Child=b.htm", "2:Grand=c.htm", "1:Child2=d.htm", "0:Top2=e.htm"}},
+        SitemapCase{
+            "loose HTML: upper case, single quotes, bare values, entities",
+            R"(<UL><LI><OBJECT TYPE='text/sitemap'><PARAM NAME=Name VALUE='A &amp; B &#x3042;'><PARAM NAME="Local" VALUE=x.htm></OBJECT></UL>)",
+            {"0:A & B あ=x.htm"}},
         SitemapCase{"site properties are not entries",
                     R"(<object type="text/site properties"><param name="ImageType" value="Folder"></object>
                        <ul><li><object type="text/sitemap"><param name="Name" value="Only"><param name="Local" value="o.htm"></object></ul>)",
                     {"0:Only=o.htm"}},
-        SitemapCase{"a keyword with two pages shows the first",
-                    R"(<ul><li><object type="text/sitemap"><param name="Name" value="K"><param name="Local" value="1.htm"><param name="Name" value="K2"><param name="Local" value="2.htm"></object></ul>)",
-                    {"0:K=1.htm"}},
-        SitemapCase{"unbalanced closing lists do not lose entries",
-                    R"(</ul></ul><ul><li><object type="text/sitemap"><param name="Name" value="N"><param name="Local" value="n.htm"></object></ul></ul>)",
-                    {"0:N=n.htm"}},
+        SitemapCase{
+            "a keyword with two pages shows the first",
+            R"(<ul><li><object type="text/sitemap"><param name="Name" value="K"><param name="Local" value="1.htm"><param name="Name" value="K2"><param name="Local" value="2.htm"></object></ul>)",
+            {"0:K=1.htm"}},
+        SitemapCase{
+            "unbalanced closing lists do not lose entries",
+            R"(</ul></ul><ul><li><object type="text/sitemap"><param name="Name" value="N"><param name="Local" value="n.htm"></object></ul></ul>)",
+            {"0:N=n.htm"}},
         SitemapCase{"empty", "", {}}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(HelpTextTest, ShiftJisPageWithMetaIsDecoded) {
     QStringEncoder encoder("Shift_JIS");
     if (!encoder.isValid()) GTEST_SKIP() << "no Shift-JIS codec in this Qt";
-    const QByteArray bytes = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"
-                             "</head><body>" +
-                             QByteArray(encoder.encode(QStringLiteral("連番"))) + "</body></html>";
+    const QByteArray bytes =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"
+        "</head><body>" +
+        QByteArray(encoder.encode(QStringLiteral("連番"))) + "</body></html>";
     EXPECT_TRUE(DecodeHelpText(bytes).contains(QStringLiteral("連番")));
 }
 
 // ---- the built help file ------------------------------------------------------
 
 class BuiltHelpTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         file_ = ChmFile::Open(kChm);
         ASSERT_TRUE(file_) << "help file not built: " << kChm.toStdString();
@@ -183,7 +189,8 @@ TEST_P(ContextIdTest, IdOpensItsTopic) {
 
 INSTANTIATE_TEST_SUITE_P(NewFolderDialog, ContextIdTest,
                          ::testing::Values(TopicCase{80036, "/mkdir_name.htm", "フォルダ名"},
-                                           TopicCase{80037, "/mkdir_switch.htm", "作成後新しいフォルダを指定する"},
+                                           TopicCase{80037, "/mkdir_switch.htm",
+                                                     "作成後新しいフォルダを指定する"},
                                            TopicCase{80038, "/mkdir_make.htm", "作成ボタン"},
                                            TopicCase{80039, "/mkdir_cancel.htm", "キャンセルボタン"}));
 
@@ -206,8 +213,8 @@ TEST(BadHelpFileTest, MissingDamagedAndFolderGiveNoFile) {
     ASSERT_TRUE(truncated.open(QIODevice::WriteOnly));
     truncated.write(original.read(100));
     truncated.close();
-    for (const QString& path : {dir.filePath(QStringLiteral("none.chm")), junk.fileName(), truncated.fileName(),
-                                dir.path()}) {
+    for (const QString& path :
+         {dir.filePath(QStringLiteral("none.chm")), junk.fileName(), truncated.fileName(), dir.path()}) {
         EXPECT_FALSE(ChmFile::Open(path)) << path.toStdString();
         HelpWindow window;
         EXPECT_FALSE(window.OpenFile(path));
