@@ -1,9 +1,11 @@
 #include "Frm_Mkdir.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWhatsThisClickedEvent>
 #include <exception>
 
 #include "DialogMetrics.h"
@@ -65,13 +67,34 @@ Frm_Mkdir::Frm_Mkdir(MkdirHost& host, FileSystem& fileSystem, MessageBoxService&
     connect(Cmd_Cancel, &QPushButton::clicked, this, &Frm_Mkdir::Cmd_Cancel_Click);
 
     Form_Load();
+    for (QWidget* text : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+                          static_cast<QWidget*>(Chk_Cd_Nowfolder)})
+        FitText(text);
 }
 
 void Frm_Mkdir::SetHelpTopic(QWidget* control, int contextId) {
     control->setProperty("helpContextId", contextId);
     if (!help_) return;
     const std::u16string text = help_->TopicText(contextId);
-    if (!text.empty()) control->setWhatsThis(QString::fromStdU16String(text));
+    if (text.empty()) return;
+    control->setWhatsThis(QString::fromStdU16String(text) +
+                          QStringLiteral("<p><a href=\"%1\">ヘルプを表示</a></p>").arg(HelpLink(contextId)));
+    control->installEventFilter(this);
+}
+
+QString Frm_Mkdir::HelpLink(int contextId) { return QStringLiteral("zvhelp:%1").arg(contextId); }
+
+bool Frm_Mkdir::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WhatsThisClicked && help_) {
+        const QString href = static_cast<QWhatsThisClickedEvent*>(event)->href();
+        if (href.startsWith(QLatin1String("zvhelp:"))) {
+            bool ok = false;
+            const int id = href.mid(7).toInt(&ok);
+            if (ok) help_->ShowTopic(id);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void Frm_Mkdir::Form_Load() {

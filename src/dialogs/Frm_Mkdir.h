@@ -54,6 +54,12 @@ class Frm_Mkdir : public QDialog {
     void Cmd_Make_Click();
     void Cmd_Cancel_Click();
 
+    // The link at the end of a What's This text opens the topic in the help window.
+    static QString HelpLink(int contextId);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void Form_Load();
     void SetHelpTopic(QWidget* control, int contextId);

@@ -112,6 +112,8 @@ frmAbout::frmAbout(SysInfoPlatform& platform, MessageBoxService& messages, QWidg
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 
     Form_Load();
+    for (QLabel* text : {lblDescription, lblDisclaimer, lblTitle, lblVersion, Label1, Label2, Lbl_Owner})
+        FitText(text);
 }
 
 void frmAbout::Form_Load() {

@@ -1,13 +1,16 @@
 // The new-folder dialog on real temporary folders.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWhatsThisClickedEvent>
 
 #include "DialogTestSupport.h"
 #include "dialogs/Frm_Mkdir.h"
+#include "dialogs/HelpWindow.h"
 #include "dialogs/QtHelp.h"
 #include "shared/FileSystem.h"
 
@@ -188,6 +191,20 @@ INSTANTIATE_TEST_SUITE_P(
                       WhatsThisCase{"Chk_Cd_Nowfolder", "保存先のフォルダ一覧が新しいフォルダに変わります"},
                       WhatsThisCase{"Cmd_Make", "作成ボタン"},
                       WhatsThisCase{"Cmd_Cancel", "フォルダを作成しないでダイアログを閉じます"}));
+
+TEST(MkdirWhatsThisLinkTest, LinkInThePopupOpensTheTopicInTheHelpWindow) {
+    TempFolder folder;
+    RecordingHost host(folder.Path());
+    ScriptedMessages messages;
+    QtHelp help(QStringLiteral(ZV_TEST_CHM));
+    Frm_Mkdir dialog(host, NativeFileSystem(), messages, &help);
+    EXPECT_TRUE(dialog.Cmd_Cancel->whatsThis().contains(Frm_Mkdir::HelpLink(kHelpMkdirCancel)));
+    QWhatsThisClickedEvent click(Frm_Mkdir::HelpLink(kHelpMkdirCancel));
+    QApplication::sendEvent(dialog.Cmd_Cancel, &click);
+    ASSERT_TRUE(help.Window());
+    EXPECT_EQ(help.Window()->CurrentPage(), QStringLiteral("/mkdir_cancel.htm"));
+    help.Close();
+}
 
 TEST(MkdirWhatsThisNoHelpTest, WithoutHelpFileTheDialogStillWorks) {
     TempFolder folder;
