@@ -107,20 +107,27 @@ void Frm_Mkdir::Cmd_Make_Click() {
     if (name.empty()) return;
     if (messages_.Show(name + u"フォルダを作成します。", kOkCancel, u"新規作成") == kCancel) return;
 
-    try {
-        const FsResult made = fileSystem_.MakeDirectory(JoinPath(host_.DestinationFolder(), name));
-        if (made.ok()) {
-            if (Chk_Cd_Nowfolder->isChecked())
-                host_.SetDestinationFolder(JoinPath(host_.DestinationFolder(), name));
-            host_.RefreshDestinationFolders();
-            host_.RefreshSourceFolders();
-            accept();
-            return;
-        }
-    } catch (const std::exception&) {
-        // Reported below like a refused creation; the dialog stays open.
+    if (CreateFolder(name)) {
+        accept();
+        return;
     }
     messages_.Show(u"フォルダの作成に失敗しました。", kOkOnly, u"作成エラー");
+}
+
+bool Frm_Mkdir::CreateFolder(const std::u16string& name) {
+    // A NUL cannot be part of a folder name; the operating system would stop
+    // reading the name there and make a folder of another name.
+    if (name.find(u'\0') != std::u16string::npos) return false;
+    try {
+        if (!fileSystem_.MakeDirectory(JoinPath(host_.DestinationFolder(), name)).ok()) return false;
+        if (Chk_Cd_Nowfolder->isChecked())
+            host_.SetDestinationFolder(JoinPath(host_.DestinationFolder(), name));
+        host_.RefreshDestinationFolders();
+        host_.RefreshSourceFolders();
+        return true;
+    } catch (const std::exception&) {
+        return false;  // reported like a refused creation; the dialog stays open
+    }
 }
 
 void Frm_Mkdir::Cmd_Cancel_Click() { reject(); }

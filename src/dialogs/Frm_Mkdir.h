@@ -62,6 +62,8 @@ class Frm_Mkdir : public QDialog {
 
   private:
     void Form_Load();
+    // Creates the folder, switches and refreshes the lists; false on any failure.
+    bool CreateFolder(const std::u16string& name);
     void SetHelpTopic(QWidget* control, int contextId);
 
     MkdirHost& host_;

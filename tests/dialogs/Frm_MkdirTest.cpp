@@ -110,7 +110,9 @@ class MkdirFailTest : public ::testing::TestWithParam<FailCase> {};
 TEST_P(MkdirFailTest, MessageAndTheDialogStaysOpenWithTheName) {
     const FailCase& c = GetParam();
     Fixture f(false);
-    if (*c.existing) ASSERT_TRUE(QDir(f.folder.QPath()).mkpath(QString::fromUtf8(c.existing)));
+    if (*c.existing) {
+        ASSERT_TRUE(QDir(f.folder.QPath()).mkpath(QString::fromUtf8(c.existing)));
+    }
     const std::u16string before = f.host.destination;
 
     f.Make(c.name);
@@ -123,13 +125,18 @@ TEST_P(MkdirFailTest, MessageAndTheDialogStaysOpenWithTheName) {
     EXPECT_EQ(f.dialog.Txt_NewFolder->text(), c.name);
     EXPECT_EQ(f.host.destination, before);
     EXPECT_TRUE(f.host.calls.empty());
+    EXPECT_EQ(QDir(f.folder.QPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
+              *c.existing ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, MkdirFailTest,
                          ::testing::Values(FailCase{"Existing", "Data", QStringLiteral("Data")},
                                            FailCase{"ParentName", "", QStringLiteral("..")},
                                            FailCase{"TooLong", "", QString(300, u'a')},
-                                           FailCase{"MissingIntermediate", "", QStringLiteral("nope/child")}),
+                                           FailCase{"MissingIntermediate", "", QStringLiteral("nope/child")},
+                                           // Must not quietly become the folder "ab".
+                                           FailCase{"NulCharacter", "",
+                                                    QStringLiteral("ab") + QChar(0) + QStringLiteral("cd")}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 // ---- nothing happens ----------------------------------------------------------
