@@ -19,7 +19,6 @@ Frm_Mkdir::Frm_Mkdir(MkdirHost& host, FileSystem& fileSystem, MessageBoxService&
     setWindowTitle(QStringLiteral("フォルダの作成"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowContextHelpButtonHint);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(Twips(4680), Twips(1890));
 
     Label1 = new QLabel(this);
