@@ -169,6 +169,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     void BuildBottomRow();
     void Place(QWidget* w, int left, int top, int width, int height) const;
     void PlaceText(QWidget* w, int left, int top, int width, int height) const;
+    static void FitTextWidth(QWidget* w, const QString& text, int room);
 
     // Frm_Main_Numbering.cpp
     void ConnectNumberingControls();
