@@ -115,23 +115,6 @@ class tst_Frm_Main_Mode : public QObject {
         QCOMPARE(f.window->Value("Opt_Zen"), -1);
         QCOMPARE(f.window->Value("Opt_Han"), 0);
     }
-
-    void engineReadsTheMode_data() {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<int>("mode");
-        QTest::newRow("neither") << -1 << int(zv::JobMode::Numbering);
-        QTest::newRow("append") << 0 << int(zv::JobMode::Append);
-        QTest::newRow("replace") << 1 << int(zv::JobMode::Replace);
-    }
-    void engineReadsTheMode() {
-        QFETCH(int, box);
-        QFETCH(int, mode);
-        MainWindowFixture f;
-        if (box >= 0) f.window->Chk_syori[box]->setChecked(true);
-        QCOMPARE(int(f.window->CurrentMode()), mode);
-        QCOMPARE(f.window->Value("Chk_syori(0)"), box == 0 ? 1 : 0);
-        QCOMPARE(f.window->Value("Chk_syori(1)"), box == 1 ? 1 : 0);
-    }
 };
 
 QTEST_MAIN(tst_Frm_Main_Mode)
