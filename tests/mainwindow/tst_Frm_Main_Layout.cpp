@@ -106,25 +106,6 @@ class tst_Frm_Main_Layout : public QObject {
         QCOMPARE(QString::fromStdU16String(f.window->Text(control.toStdString())), text);
     }
 
-    void maximumLengths_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("maxLength");
-        QTest::newRow("Txt_Startnum") << "Txt_Startnum" << 10;
-        QTest::newRow("Txt_YY") << "Txt_YY" << 4;
-        for (const char* name : {"Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
-            QTest::newRow(name) << QString::fromLatin1(name) << 2;
-        }
-    }
-    void maximumLengths() {
-        QFETCH(QString, control);
-        QFETCH(int, maxLength);
-        MainWindowFixture f;
-        auto* box = f.window->findChild<QLineEdit*>(control);
-        QVERIFY(box);
-        QCOMPARE(box->maxLength(), maxLength);
-        QVERIFY(!box->testAttribute(Qt::WA_InputMethodEnabled));
-    }
-
     void pictureButtonsCarryImagesAndTips_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("tip");

@@ -161,6 +161,7 @@ class tst_Frm_Main_Numbering : public QObject {
         f.window->Chk_DateLock->setChecked(true);
         auto* edit = f.window->findChild<QLineEdit*>(box);
         QVERIFY(edit);
+        QVERIFY(!edit->testAttribute(Qt::WA_InputMethodEnabled));
         edit->setText(before);
         edit->setCursorPosition(before.size());
         Type(edit, keys);
