@@ -3,6 +3,7 @@
 // engine's questions about them by control name at the moment they are asked;
 // the runs themselves belong to the engine.
 
+#include <QEvent>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -180,8 +181,9 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     QString SourceFolder() const { return sourceFolder_; }
     QString DestinationFolder() const { return destinationFolder_; }
 
-    // Runs one of the engine's runs with the run buttons held off throughout.
+    // Runs one of the engine's runs with the window closed to input throughout.
     void RunGuarded(StepFlag (ConversionEngine::*run)());
+    static bool IsUserInput(QEvent::Type type);
     void ApplyRunButtons();
     QWidget* Control(std::string_view name) const;
 

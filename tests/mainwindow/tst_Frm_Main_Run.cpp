@@ -108,6 +108,34 @@ class tst_Frm_Main_Run : public QObject {
         QCOMPARE(window.Lbl_Msgdsp->text(), QStringLiteral("ファイルを選択して下さい。"));
     }
 
+    void settingsCannotChangeDuringARun() {
+        // The engine reads the texts file by file: input arriving while the
+        // run pumps events must not reach the controls.
+        MainWindowFixture f;
+        struct TypingPump final : zv::EventPump {
+            zv::Frm_Main* w = nullptr;
+            void DoEvents() override {
+                QTest::keyClick(w->Txt_B_text, Qt::Key_X);
+                QTest::mouseClick(w->Chk_syori[0], Qt::LeftButton, {},
+                                  QPoint(8, w->Chk_syori[0]->height() / 2));
+            }
+        } pump;
+        zv::Frm_Main window({f.messages, pump, f.clock, f.files}, QStringLiteral("/data"));
+        pump.w = &window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.F_File->item(0)->setSelected(true);
+        window.F_File->item(1)->setSelected(true);
+        window.Cmd_Test->click();
+        QCOMPARE(window.Txt_B_text->text(), QString());
+        QCOMPARE(window.Value("Chk_syori(0)"), 0);
+        QCOMPARE(window.Lst_Kekka->count(), 2);
+        QCOMPARE(window.Lst_Kekka->item(1)->text(), QStringLiteral("2.txt"));
+        // Input works again once the run is over.
+        QTest::keyClick(window.Txt_B_text, Qt::Key_X);
+        QCOMPARE(window.Txt_B_text->text(), QStringLiteral("x"));
+    }
+
     void realRunDeclinedTouchesNothing() {
         MainWindowFixture f;
         f.Select({0});
