@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include "DigitKeyFilter.h"
+#include "FileListBox.h"
 #include "Frm_Wait.h"
 #include "shared/qt/QtStrings.h"
 
@@ -98,17 +99,12 @@ bool Frm_Main::IsVisible(std::string_view control) const {
     return w && w->isVisibleTo(this);
 }
 
-int Frm_Main::FileCount() const { return F_File->count(); }
+int Frm_Main::FileCount() const { return F_File->listCount(); }
 
-std::u16string Frm_Main::FileName(int index) const {
-    const QListWidgetItem* item = F_File->item(index);
-    return item ? qt::ToU16(item->text()) : std::u16string();
-}
+// The real name, not the shown one: it is the name that addresses the file.
+std::u16string Frm_Main::FileName(int index) const { return qt::ToU16(F_File->list(index)); }
 
-bool Frm_Main::FileSelected(int index) const {
-    const QListWidgetItem* item = F_File->item(index);
-    return item && item->isSelected();
-}
+bool Frm_Main::FileSelected(int index) const { return F_File->selected(index); }
 
 // ---- Results -----------------------------------------------------------------
 

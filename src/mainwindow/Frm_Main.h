@@ -28,6 +28,10 @@ class QToolButton;
 namespace zv {
 
 class DigitKeyFilter;
+class DirListBox;
+class DriveListBox;
+class DriveModel;
+class FileListBox;
 class Frm_Wait;
 class UpDownControl;
 
@@ -39,6 +43,8 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
         EventPump& events;
         Clock& clock;
         FileSystem& files;
+        // The drives of the drive lists; the machine's own when not given.
+        DriveModel* drives = nullptr;
     };
 
     // startFolder: the folder the source and destination lists open on.
@@ -70,12 +76,12 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
 
     // Frame1: source files.
     QGroupBox* Frame1 = nullptr;
-    QComboBox* F_Drive = nullptr;
-    QListWidget* F_Dir = nullptr;
+    DriveListBox* F_Drive = nullptr;
+    DirListBox* F_Dir = nullptr;
     QLabel* Label1 = nullptr;
     QComboBox* Cmb_Filter = nullptr;
     QToolButton* Cmd_Newfile = nullptr;
-    QListWidget* F_File = nullptr;
+    FileListBox* F_File = nullptr;
     QPushButton* Cmd_AllSelect = nullptr;
     QPushButton* Cmd_OddSelect = nullptr;
     QPushButton* Cmd_EvenSelect = nullptr;
@@ -103,9 +109,9 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
 
     // Frame3: destination.
     QGroupBox* Frame3 = nullptr;
-    QComboBox* A_Drive = nullptr;
+    DriveListBox* A_Drive = nullptr;
     QToolButton* Com_Makefolder = nullptr;
-    QListWidget* A_Dir = nullptr;
+    DirListBox* A_Dir = nullptr;
     std::array<QRadioButton*, 2> Opt_Cpymov{};
 
     // Frame4: time stamp and attributes.
@@ -154,7 +160,19 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     void Chk_Attrib_Click();
     void SetTimeStampToNow();
 
+    // Frm_Main_FilePanel.cpp
+    void F_Drive_Change();
+    void F_Dir_Change();
     void F_File_Click();
+    void Cmb_Filter_Click();
+    void Cmb_Filter_KeyPress(int keyAscii);
+    void Cmd_AllSelect_Click();
+    void Cmd_OddSelect_Click();
+    void Cmd_EvenSelect_Click();
+    void Cmd_AllDelete_Click();
+    void Cmd_Newfile_Click();
+    void A_Drive_Change();
+    void A_Dir_Change();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -178,8 +196,10 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     // Frm_Main_FilePanel.cpp (the source and destination lists)
     void ConnectFilePanel();
     void ShowStartFolder(const QString& folder);
-    QString SourceFolder() const { return sourceFolder_; }
-    QString DestinationFolder() const { return destinationFolder_; }
+    void ShowFreeSpace();
+    void ApplyCopyMoveAvailability();
+    QString SourceFolder() const;
+    QString DestinationFolder() const;
 
     // Runs one of the engine's runs with the window closed to input throughout.
     void RunGuarded(StepFlag (ConversionEngine::*run)());
@@ -197,9 +217,6 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     // buttons stay off and this records what they return to.
     bool ready_ = false;
     bool running_ = false;
-
-    QString sourceFolder_;
-    QString destinationFolder_;
 };
 
 }  // namespace zv

@@ -1,54 +1,224 @@
-// Frm_Main: the source and destination lists. For now they show the start
-// folder only: the drive and folder lists name it and the file list holds its
-// files; choosing other drives and folders comes with the file panel.
+// Frm_Main: the file selection panel. The source drive, folder and file lists
+// and the destination drive and folder lists follow one another through their
+// change handlers, which nest: an assignment runs the handler it causes to
+// completion before it returns.
 
 #include <QComboBox>
 #include <QDir>
-#include <QListWidget>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <functional>
 
+#include "DirListBox.h"
+#include "DriveListBox.h"
+#include "FileListBox.h"
 #include "Frm_Main.h"
+#include "shared/FileSystem.h"
+#include "shared/Valiable.h"
 #include "shared/qt/QtStrings.h"
 
 namespace zv {
 
+namespace {
+
+// The failures a drive list answers by going back where it came from.
+bool DriveNotThere(int code) { return code == kFsDeviceUnavailable || code == kFsDiskNotReady; }
+
+// Hands each key typed into the pattern box to Frm_Main, as a key-press event
+// procedure receives it; Enter is taken here and goes no further, because the
+// combo box would otherwise act on it a second time.
+class KeyPressHook final : public QObject {
+  public:
+    KeyPressHook(QObject* parent, std::function<void(int)> handler)
+        : QObject(parent), handler_(std::move(handler)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            handler_(13);
+            return true;
+        }
+        const QString text = key->text();
+        if (text.size() == 1) handler_(text.at(0).unicode());
+        return false;
+    }
+
+  private:
+    std::function<void(int)> handler_;
+};
+
+}  // namespace
+
 void Frm_Main::ConnectFilePanel() {
-    connect(F_File, &QListWidget::itemSelectionChanged, this, &Frm_Main::F_File_Click);
+    for (DriveListBox* d : {F_Drive, A_Drive}) {
+        if (services_.drives) d->setDriveModel(services_.drives);
+    }
+    for (DirListBox* d : {F_Dir, A_Dir}) {
+        d->setFileSystem(&services_.files);
+        d->setDriveModel(F_Drive->driveModel());
+    }
+    F_File->setFileSystem(&services_.files);
+    F_File->setMessageBox(&services_.messages);
+    F_File->setPattern(Cmb_Filter->currentText());
+
+    // Typed patterns are taken as typed: no completion from the list entries.
+    Cmb_Filter->setCompleter(nullptr);
+    Cmb_Filter->lineEdit()->installEventFilter(
+        new KeyPressHook(this, [this](int keyAscii) { Cmb_Filter_KeyPress(keyAscii); }));
+
+    connect(F_Drive, &DriveListBox::change, this, &Frm_Main::F_Drive_Change);
+    connect(F_Dir, &DirListBox::change, this, &Frm_Main::F_Dir_Change);
+    connect(F_File, &FileListBox::click, this, &Frm_Main::F_File_Click);
+    connect(Cmb_Filter, &QComboBox::activated, this, &Frm_Main::Cmb_Filter_Click);
+    connect(Cmd_AllSelect, &QPushButton::clicked, this, &Frm_Main::Cmd_AllSelect_Click);
+    connect(Cmd_OddSelect, &QPushButton::clicked, this, &Frm_Main::Cmd_OddSelect_Click);
+    connect(Cmd_EvenSelect, &QPushButton::clicked, this, &Frm_Main::Cmd_EvenSelect_Click);
+    connect(Cmd_AllDelete, &QPushButton::clicked, this, &Frm_Main::Cmd_AllDelete_Click);
+    connect(Cmd_Newfile, &QToolButton::clicked, this, &Frm_Main::Cmd_Newfile_Click);
+    connect(A_Drive, &DriveListBox::change, this, &Frm_Main::A_Drive_Change);
+    connect(A_Dir, &DirListBox::change, this, &Frm_Main::A_Dir_Change);
 }
 
+QString Frm_Main::SourceFolder() const { return F_Dir->path(); }
+QString Frm_Main::DestinationFolder() const { return A_Dir->path(); }
+
+// The lists open on the folder in the order the stored settings are restored
+// in; a step that fails leaves the lists as far as they got.
 void Frm_Main::ShowStartFolder(const QString& folder) {
     const QString path = QDir(folder.isEmpty() ? QDir::currentPath() : folder).absolutePath();
-    sourceFolder_ = path;
-    destinationFolder_ = path;
-    const QString root = QDir(path).rootPath();
-    for (QComboBox* drive : {F_Drive, A_Drive}) {
-        drive->clear();
-        drive->addItem(QDir::toNativeSeparators(root));
-    }
-    for (QListWidget* dir : {F_Dir, A_Dir}) {
-        dir->clear();
-        dir->addItem(QDir::toNativeSeparators(path));
-        dir->setCurrentRow(0);
-    }
-    RefreshFileList();
+    if (F_Drive->setDrive(path) != kFsOk) return;
+    if (A_Drive->setDrive(path) != kFsOk) return;
+    if (F_Dir->setPath(path) != kFsOk) return;
+    if (A_Dir->setPath(path) != kFsOk) return;
+    F_File->setPath(path);
 }
 
+// After a real run. A folder gone meanwhile lists nothing rather than names
+// that no longer address files.
 bool Frm_Main::RefreshFileList() {
-    F_File->clear();
-    if (!services_.files.FolderExists(qt::ToU16(sourceFolder_))) return false;
-    for (const std::u16string& name : services_.files.ListFiles(qt::ToU16(sourceFolder_))) {
-        F_File->addItem(qt::ToQString(name));
+    F_File->refresh();
+    return services_.files.FolderExists(qt::ToU16(F_File->path()));
+}
+
+void Frm_Main::F_Drive_Change() {
+    int code = F_Dir->openDrive(F_Drive->drive());
+    if (code == kFsOk) code = A_Drive->setDrive(F_Drive->drive());
+    if (DriveNotThere(code)) {
+        // Both drive lists go back to the drive of the folder still shown.
+        F_Drive->setDrive(F_Dir->path());
+        A_Drive->setDrive(F_Dir->path());
     }
-    return true;
+}
+
+void Frm_Main::F_Dir_Change() {
+    // Here a folder list can walk from one drive into another (a volume
+    // mounted below "/", the home folder below /home): the drive list follows,
+    // so it always names the volume the folder is on.
+    if (F_Drive->driveModel()->Holding(F_Dir->path()) != F_Drive->driveIndex())
+        F_Drive->setDrive(F_Dir->path());
+
+    if (A_Drive->drive() != F_Drive->drive()) {
+        Valiable::DestDriveSync = true;
+        A_Drive->setDrive(F_Drive->drive());
+        // Cleared by A_Drive_Change; if the assignment changed nothing, that
+        // handler never ran and a stale flag would swallow the user's next pick.
+        Valiable::DestDriveSync = false;
+    }
+    F_File->setPath(F_Dir->path());
+    A_Dir->setPath(F_Dir->path());
+    ApplyCopyMoveAvailability();
+    DisableConversion();
 }
 
 void Frm_Main::F_File_Click() {
-    for (int i = 0; i < F_File->count(); ++i) {
-        if (F_File->item(i)->isSelected()) {
-            EnableConversion();
-            return;
-        }
+    if (F_File->selectedCount() > 0) {
+        EnableConversion();
+    } else {
+        DisableConversion();
     }
+}
+
+void Frm_Main::Cmb_Filter_Click() {
+    F_File->setPattern(Cmb_Filter->currentText());
     DisableConversion();
+}
+
+// Enter applies the typed pattern and remembers it once per exact text. The
+// run buttons are left as they are (the selection is gone all the same).
+void Frm_Main::Cmb_Filter_KeyPress(int keyAscii) {
+    if (keyAscii != 13) return;
+    const QString text = Cmb_Filter->currentText();
+    F_File->setPattern(text);
+    for (int i = 0; i < Cmb_Filter->count(); ++i) {
+        if (Cmb_Filter->itemText(i) == text) return;
+    }
+    Cmb_Filter->addItem(text);
+    Cmb_Filter->setEditText(text);
+}
+
+void Frm_Main::Cmd_AllSelect_Click() {
+    if (F_File->listCount() == 0) return;
+    F_File->selectRows([](int) { return true; });
+    EnableConversion();
+}
+
+void Frm_Main::Cmd_OddSelect_Click() {
+    if (F_File->listCount() == 0) return;
+    F_File->selectRows([](int row) { return row % 2 == 0; });  // the 1st, 3rd, 5th ... row
+    EnableConversion();
+}
+
+void Frm_Main::Cmd_EvenSelect_Click() {
+    if (F_File->listCount() <= 1) return;
+    F_File->selectRows([](int row) { return row % 2 == 1; });  // the 2nd, 4th ... row
+    EnableConversion();
+}
+
+void Frm_Main::Cmd_AllDelete_Click() {
+    F_File->refresh();
+    DisableConversion();
+}
+
+void Frm_Main::Cmd_Newfile_Click() {
+    F_Dir->refresh();
+    F_File->refresh();
+    A_Dir->refresh();
+    DisableConversion();
+    ShowFreeSpace();
+}
+
+void Frm_Main::A_Drive_Change() {
+    if (Valiable::DestDriveSync) {
+        Valiable::DestDriveSync = false;
+        return;
+    }
+    const int code = A_Dir->openDrive(A_Drive->drive());
+    if (DriveNotThere(code)) A_Drive->setDrive(A_Dir->path());
+}
+
+void Frm_Main::A_Dir_Change() {
+    if (A_Drive->driveModel()->Holding(A_Dir->path()) != A_Drive->driveIndex())
+        A_Drive->setDrive(A_Dir->path());
+    ApplyCopyMoveAvailability();
+}
+
+void Frm_Main::ApplyCopyMoveAvailability() {
+    const bool differ = A_Dir->path() != F_Dir->path();
+    Opt_Cpymov[0]->setEnabled(differ);
+    Opt_Cpymov[1]->setEnabled(differ);
+}
+
+// Free space for the user on the volumes of both drive lists. Shown only
+// here: the tips stay as they are when a drive changes.
+void Frm_Main::ShowFreeSpace() {
+    for (DriveListBox* d : {F_Drive, A_Drive}) {
+        d->setToolTip(DriveModel::FreeSpaceText(d->driveModel()->FreeBytes(d->driveIndex())));
+    }
 }
 
 }  // namespace zv

@@ -13,6 +13,9 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "DirListBox.h"
+#include "DriveListBox.h"
+#include "FileListBox.h"
 #include "Frm_Main.h"
 #include "UpDownControl.h"
 
@@ -180,9 +183,9 @@ void Frm_Main::BuildLayout() {
 
 void Frm_Main::BuildFilePanelControls() {
     QWidget* f = Frame1;
-    F_Drive = Make<QComboBox>(f, QStringLiteral("F_Drive"));
+    F_Drive = Make<DriveListBox>(f, QStringLiteral("F_Drive"));
     PlaceText(F_Drive, 120, 240, 3015, 300);
-    F_Dir = Make<QListWidget>(f, QStringLiteral("F_Dir"));
+    F_Dir = Make<DirListBox>(f, QStringLiteral("F_Dir"));
     Place(F_Dir, 120, 600, 3015, 1770);
     Label1 = MakeLabel(f, QStringLiteral("Label1"), QStringLiteral("Filter(複数の時は「；」で区切ること。)"));
     PlaceText(Label1, 120, 2400, 3015, 255);
@@ -194,8 +197,7 @@ void Frm_Main::BuildFilePanelControls() {
     Cmd_Newfile = MakePictureButton(f, QStringLiteral("Cmd_Newfile"), QStringLiteral(":/zvnum/refresh.svg"),
                                     QStringLiteral("最新状態に更新します"));
     Place(Cmd_Newfile, 2820, 2640, 315, 315);
-    F_File = Make<QListWidget>(f, QStringLiteral("F_File"));
-    F_File->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    F_File = Make<FileListBox>(f, QStringLiteral("F_File"));
     Place(F_File, 120, 3000, 3015, 1890);
     Cmd_AllSelect = MakeButton(f, QStringLiteral("Cmd_AllSelect"), QStringLiteral("全選択(&S)"),
                                QStringLiteral("全ファイルを選択します"));
@@ -274,13 +276,13 @@ void Frm_Main::BuildJobFrame() {
 
 void Frm_Main::BuildDestinationFrame() {
     QWidget* f = Frame3;
-    A_Drive = Make<QComboBox>(f, QStringLiteral("A_Drive"));
+    A_Drive = Make<DriveListBox>(f, QStringLiteral("A_Drive"));
     PlaceText(A_Drive, 120, 240, 2655, 300);
     Com_Makefolder =
         MakePictureButton(f, QStringLiteral("Com_Makefolder"), QStringLiteral(":/zvnum/newfolder.svg"),
                           QStringLiteral("新しいフォルダを作成します"));
     Place(Com_Makefolder, 2820, 240, 315, 315);
-    A_Dir = Make<QListWidget>(f, QStringLiteral("A_Dir"));
+    A_Dir = Make<DirListBox>(f, QStringLiteral("A_Dir"));
     Place(A_Dir, 120, 600, 3015, 2190);
     Opt_Cpymov[0] = MakeOption(f, QStringLiteral("Opt_Cpymov(0)"), QStringLiteral("コピーする"));
     Opt_Cpymov[0]->setChecked(true);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "mainwindow/FileListBox.h"
 #include "mainwindow/Frm_Main.h"
 #include "mainwindow/Frm_Wait.h"
 #include "mainwindow/UpDownControl.h"
@@ -105,7 +106,8 @@ struct MainWindowFixture {
 
     // Selects the given rows of F_File the way a click does.
     void Select(std::initializer_list<int> rows) {
-        for (int r : rows) window->F_File->item(r)->setSelected(true);
+        for (int r : rows) window->F_File->setSelected(r, true);
+        window->F_File_Click();
     }
     template <typename T = QWidget>
     T* Find(const char* name) const {

@@ -142,7 +142,7 @@ class tst_Frm_Main_Layout : public QObject {
         MainWindowFixture f;
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        const QRect cell = f.window->F_File->visualItemRect(f.window->F_File->item(1));
+        const QRect cell = f.window->F_File->visualRect(f.window->F_File->model()->index(1, 0));
         QTest::mouseClick(f.window->F_File->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
         QVERIFY(f.window->FileSelected(1));
         QVERIFY(f.window->Cmd_Test->isEnabled() && f.window->Cmd_Run->isEnabled());

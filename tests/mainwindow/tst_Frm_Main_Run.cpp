@@ -28,7 +28,8 @@ class tst_Frm_Main_Run : public QObject {
         QFETCH(QStringList, expected);
         MainWindowFixture f;
         f.window->Txt_B_text->setText(front);
-        for (int r : rows) f.window->F_File->item(r)->setSelected(true);
+        for (int r : rows) f.window->F_File->setSelected(r, true);
+        f.window->F_File_Click();
         QVERIFY(f.window->Cmd_Test->isEnabled());
 
         f.window->Cmd_Test->click();
@@ -96,12 +97,13 @@ class tst_Frm_Main_Run : public QObject {
         // state the buttons return to.
         MainWindowFixture f;
         struct ClearingPump final : zv::EventPump {
-            QListWidget* list = nullptr;
+            QAbstractItemView* list = nullptr;
             void DoEvents() override { list->clearSelection(); }
         } pump;
         zv::Frm_Main window({f.messages, pump, f.clock, f.files}, QStringLiteral("/data"));
         pump.list = window.F_File;
-        window.F_File->item(0)->setSelected(true);
+        window.F_File->setSelected(0, true);
+        window.F_File_Click();
         window.Cmd_Test->click();
         QVERIFY(!window.Cmd_Test->isEnabled());
         QVERIFY(!window.Cmd_Run->isEnabled());
@@ -124,8 +126,8 @@ class tst_Frm_Main_Run : public QObject {
         pump.w = &window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.F_File->item(0)->setSelected(true);
-        window.F_File->item(1)->setSelected(true);
+        window.F_File->selectRows([](int row) { return row < 2; });
+        window.F_File_Click();
         window.Cmd_Test->click();
         QCOMPARE(window.Txt_B_text->text(), QString());
         QCOMPARE(window.Value("Chk_syori(0)"), 0);
