@@ -51,7 +51,7 @@ int DirListBox::setPath(const QString& path) {
     if (!Exists(target)) return kFsPathNotFound;
     if (target == path_) return kFsOk;
     path_ = target;
-    model_->NoteFolder(path_);
+    if (drive >= 0) lastFolder_.insert(model_->At(drive).root, path_);
     Rebuild();
     emit change();
     return kFsOk;
@@ -61,7 +61,7 @@ int DirListBox::openDrive(const QString& driveText) {
     const int drive = model_->Find(driveText);
     if (drive < 0 || !model_->IsReady(drive)) return kFsDeviceUnavailable;
     const QString root = model_->At(drive).root;
-    const QString folder = ExistingWithin(root, model_->CurrentFolder(drive));
+    const QString folder = ExistingWithin(root, lastFolder_.value(root, root));
     // A mount point that no longer exists is a drive that is not there.
     if (folder.isEmpty()) return kFsDeviceUnavailable;
     return setPath(folder);

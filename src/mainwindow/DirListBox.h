@@ -6,9 +6,16 @@
 // `change` fires whenever the current folder changes, by the user or by the
 // program, and runs to completion before setPath returns.
 //
+// As Windows keeps a current folder per drive, the list remembers for each
+// drive the folder it last showed there (initially the drive's root) and
+// opens it when the drive is opened. Each list keeps its own: the
+// destination list wandering about must not move the source list when that
+// goes back to a drive.
+//
 // Rows show names readably (see ReadableName.h) but keep the real path as
 // their data, so a folder whose name is not valid UTF-8 still opens.
 
+#include <QHash>
 #include <QListWidget>
 
 #include "DriveModel.h"
@@ -70,6 +77,7 @@ class DirListBox : public QListWidget {
     DriveModel* model_;
     QString path_;
     int currentRow_ = -1;
+    QHash<QString, QString> lastFolder_;  // drive root -> folder last shown on it
 };
 
 }  // namespace zv

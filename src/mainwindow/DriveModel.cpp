@@ -163,16 +163,6 @@ bool DriveModel::IsReady(int index) const {
     return false;
 }
 
-QString DriveModel::CurrentFolder(int index) const {
-    const QString& root = At(index).root;
-    return current_.value(root, root);
-}
-
-void DriveModel::NoteFolder(const QString& folder) {
-    const int i = Holding(folder);
-    if (i >= 0) current_.insert(At(i).root, NormalizedFolder(folder));
-}
-
 qint64 DriveModel::FreeBytes(int index) const {
     // An unmounted volume's folder now lies on the volume below it, whose
     // figure would be wrong.

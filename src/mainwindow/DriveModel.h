@@ -6,11 +6,8 @@
 // order of their mount points. A drive's text starts with its mount point,
 // followed by " [label]" where the volume has a label.
 //
-// As Windows keeps one current folder per drive, each drive here remembers the
-// folder last opened on it (initially its root). One model is shared by every
-// list of a window, as the process's per-drive folders are.
+// One model serves every list of a window.
 
-#include <QHash>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -51,7 +48,7 @@ class DriveModel {
     // rounds to 0, and "不明" stands in for it when the size is unknown (< 0).
     static QString FreeSpaceText(qint64 freeBytes);
 
-    // Enumerates the volumes again; remembered folders are kept.
+    // Enumerates the volumes again.
     void Reload();
 
     int Count() const { return static_cast<int>(drives_.size()); }
@@ -66,10 +63,6 @@ class DriveModel {
     // Still mounted and readable now (asks the system again).
     bool IsReady(int index) const;
 
-    QString CurrentFolder(int index) const;
-    // Remembers the folder as the current folder of the drive that holds it.
-    void NoteFolder(const QString& folder);
-
     // Bytes free for the user on the drive; -1 when unknown or not ready.
     qint64 FreeBytes(int index) const;
 
@@ -78,7 +71,6 @@ class DriveModel {
     VolumeSource volumes_;
     FreeSpaceSource freeSpace_;
     std::vector<Drive> drives_;
-    QHash<QString, QString> current_;  // drive root -> folder
 };
 
 // A folder path in the one form the lists compare: absolute, cleaned, no

@@ -79,6 +79,19 @@ TEST_F(DirListBoxTest, OpeningADriveGoesBackToItsLastFolder) {
     fs.Remove(u"/mnt/usb/music/jazz");  // deleted meanwhile: its parent stands in
     EXPECT_EQ(dirs.openDrive("/mnt/usb [STICK]"), kFsOk);
     EXPECT_EQ(dirs.path(), "/mnt/usb/music");
+    EXPECT_EQ(dirs.openDrive("/"), kFsOk);  // never opened: its root
+    EXPECT_EQ(dirs.path(), "/");
+}
+
+TEST_F(DirListBoxTest, EachListRemembersItsOwnFolders) {
+    DirListBox other;
+    other.setFileSystem(&fs);
+    other.setDriveModel(&model);
+    dirs.setPath("/home/u/a");
+    other.setPath("/home/u/a/b/x");
+    dirs.setPath("/etc");
+    EXPECT_EQ(dirs.openDrive("/home/u"), kFsOk);
+    EXPECT_EQ(dirs.path(), "/home/u/a");
 }
 
 TEST_F(DirListBoxTest, AnUnmountedDriveIsUnavailableAndNothingChanges) {

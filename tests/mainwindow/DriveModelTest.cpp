@@ -92,20 +92,6 @@ INSTANTIATE_TEST_SUITE_P(Paths, DriveModelFind,
                                            FindCase{"/mnt/data/../data/x", "/mnt/data"}, FindCase{"/", "/"},
                                            FindCase{"relative/path", ""}, FindCase{"", ""}));
 
-TEST(DriveModelTest, EachDriveRemembersItsOwnFolderAcrossReloads) {
-    FakeVolumes machine = TypicalMachine();
-    DriveModel model("/home/u", machine.Source());
-    const int data = model.Find("/mnt/data"), usb = model.Find("/media/u/USB");
-    EXPECT_EQ(model.CurrentFolder(data), "/mnt/data");
-    model.NoteFolder("/mnt/data/photos/2024/");
-    model.NoteFolder("/media/u/USB/music");
-    model.Reload();
-    EXPECT_EQ(model.CurrentFolder(model.Find("/mnt/data")), "/mnt/data/photos/2024");
-    EXPECT_EQ(model.CurrentFolder(model.Find("/media/u/USB")), "/media/u/USB/music");
-    EXPECT_EQ(model.CurrentFolder(model.Find("/")), "/");
-    (void)usb;
-}
-
 TEST(DriveModelTest, AVolumeUnmountedSinceListingIsNotReady) {
     FakeVolumes machine = TypicalMachine();
     DriveModel model("/home/u", machine.Source(), [](const QString&) { return qint64(42); });
