@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "FakeMessageBox.h"
@@ -11,7 +10,6 @@
 #include "QtPrinters.h"
 #include "mainwindow/FileListBox.h"
 #include "shared/FileSystem.h"
-#include "shared/NativeName.h"
 
 namespace zv {
 namespace {
@@ -86,17 +84,6 @@ TEST_F(FileListBoxTest, PathChangeFiresOnlyForAnotherFolderButPatternAlwaysRerea
     EXPECT_EQ(fs.listCalls, reads + 2);
 }
 
-TEST_F(FileListBoxTest, RefreshShowsNewFilesAndClearsTheSelection) {
-    list.setPath("/f");
-    list.selectRows([](int) { return true; });
-    ASSERT_EQ(list.selectedCount(), 6);
-    fs.AddFile(u"/f/aa.txt");
-    list.refresh();
-    EXPECT_EQ(list.list(1), "aa.txt");
-    EXPECT_EQ(list.selectedCount(), 0);
-    for (int i = 0; i < list.listCount(); ++i) EXPECT_FALSE(list.selected(i)) << i;
-}
-
 TEST_F(FileListBoxTest, SelectionMirrorFollowsEveryWayOfSelecting) {
     list.setPath("/f");
     list.selectRows([](int i) { return i % 2 == 1; });
@@ -167,53 +154,6 @@ TEST_F(FileListBoxTest, ABigFolderShowsTheFirstRowsAndTellsTheUserOncePerFolder)
     list.setPattern("*.*");
     list.setPath("/big2");
     EXPECT_EQ(box.shown.size(), 2u);
-}
-
-}  // namespace
-}  // namespace zv
-
-namespace zv {
-namespace {
-
-// On disk, through the platform's own file system.
-class FileListBoxOnDisk : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
-    std::string Native(const std::string& name) const { return tmp.path().toStdString() + "/" + name; }
-    void Touch(const std::string& name) const {
-        const int fd = ::open(Native(name).c_str(), O_CREAT | O_WRONLY, 0644);
-        ASSERT_GE(fd, 0) << name;
-        ::close(fd);
-    }
-    QTemporaryDir tmp;
-    FileListBox list;
-};
-
-TEST_F(FileListBoxOnDisk, ANameThatIsNotUtf8IsShownReadablyAndAddressesTheFile) {
-    Touch("bad\x80\xff.txt");
-    Touch("good.txt");
-    Touch(".dot.txt");
-    ASSERT_EQ(list.setPath(tmp.path()), kFsOk);
-    ASSERT_EQ(list.listCount(), 2);
-    EXPECT_EQ(list.shownText(0), QString::fromUtf16(u"bad\uFFFD\uFFFD.txt"));
-    // The real name turns back into the very bytes on disk.
-    const std::u16string folder = tmp.path().toStdU16String();
-    const std::u16string real = list.list(0).toStdU16String();
-    EXPECT_EQ(ToNative(JoinPath(folder, real)), Native("bad\x80\xff.txt"));
-    EXPECT_TRUE(NativeFileSystem().FileExists(JoinPath(folder, real)));
-}
-
-TEST_F(FileListBoxOnDisk, RefreshShowsFilesAddedSince) {
-    Touch("b.txt");
-    list.setPath(tmp.path());
-    list.selectRows([](int) { return true; });
-    Touch("a.txt");
-    Touch("C.txt");
-    list.refresh();
-    QStringList rows;
-    for (int i = 0; i < list.listCount(); ++i) rows << list.list(i);
-    EXPECT_EQ(rows, (QStringList{"a.txt", "b.txt", "C.txt"}));
-    EXPECT_EQ(list.selectedCount(), 0);
 }
 
 }  // namespace
