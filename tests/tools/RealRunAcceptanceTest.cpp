@@ -3,19 +3,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-#include <vector>
 
 extern char** environ;
 
@@ -155,23 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
              {"conversionDisabled", false}},
             {{"a.jpg", "A"}},
             {}},
-        RealCase{"copy_keeps_sources",
-                 {{"a.jpg", "A"}, {"b.jpg", "B"}},
-                 {},
-                 {{"destination", "{DST}"}, {"controls", kNumbering}},
-                 {{"flag", -1}, {"messages", {kQuestion}}},
-                 {{"a.jpg", "A"}, {"b.jpg", "B"}},
-                 {{"IMG_001.jpg", "A"}, {"IMG_002.jpg", "B"}}},
-        RealCase{"move_empties_source",
-                 {{"a.jpg", "A"}, {"b.jpg", "B"}},
-                 {},
-                 {{"destination", "{DST}"},
-                  {"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "3"}, {"Opt_Cpymov", {false, true}}}}},
-                 {{"flag", -1}, {"messages", {kQuestion}}},
-                 {},
-                 {{"IMG_001.jpg", "A"}, {"IMG_002.jpg", "B"}}},
-        // Replace mode has no duplicate check: the third row meets an
-        // existing file, which is kept, and the run stops there.
         RealCase{"stops_on_third_row_of_five",
                  {{"a1.txt", "1"},
                   {"a2.txt", "2"},
@@ -204,51 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"controls", {{"Txt_B_text", "IMG_"}, {"Chk_DateLock", 1}, {"Txt_S", "5秒"}}}},
                  {{"flag", 0}, {"messages", {kQuestion, FileError("書き込みに失敗しました。")}}},
                  {{"a.jpg", "A"}},
-                 {}},
-        RealCase{"refused_by_the_checks",
-                 {{"a.jpg", "A"}},
-                 {{"IMG_001.jpg", "there"}},
-                 {{"destination", "{DST}"}, {"controls", kNumbering}},
-                 {{"flag", 0}, {"phases", {"チェック中", "変換中", "チェック中"}}},
-                 {{"a.jpg", "A"}},
-                 {{"IMG_001.jpg", "there"}}}),
+                 {}}),
     [](const auto& info) { return std::string(info.param.label); });
-
-// The fixed time stamp and attributes reach the files.
-TEST(RealRunAcceptanceTimeAndAttributes, AppliedToTheRenamedFiles) {
-    Folders f;
-    std::ofstream(fs::path(f.Src()) / "a.jpg") << "A";
-    const Json job = {{"source", f.Src()},
-                      {"run", "real"},
-                      {"controls",
-                       {{"Txt_B_text", "IMG_"},
-                        {"Chk_DateLock", 1},
-                        {"Txt_YY", "2024"},
-                        {"Txt_MM", "3"},
-                        {"Txt_DD", "7"},
-                        {"Txt_H", "9"},
-                        {"Txt_M", "5"},
-                        {"Txt_S", "3"},
-                        {"Chk_Attrib", 1},
-                        {"Chk_Att_Set", {1, 1, 0, 1}}}}};
-    int status = -1;
-    std::string err;
-    const Json result = f.Run(job, status, err);
-    ASSERT_EQ(status, 0) << err;
-    ASSERT_EQ(result.at("flag"), -1) << result.dump();
-
-    const std::string file = f.Src() + "/IMG_1.jpg";
-    struct stat st {};
-    ASSERT_EQ(::stat(file.c_str(), &st), 0);
-    std::tm local{};
-    ::localtime_r(&st.st_mtime, &local);
-    EXPECT_EQ(std::vector<int>({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                local.tm_min, local.tm_sec}),
-              std::vector<int>({2024, 3, 7, 9, 5, 3}));
-    EXPECT_EQ(st.st_mode & 0222, 0u) << "not read-only";
-    char buf[32] = {};
-    const ssize_t n = ::getxattr(file.c_str(), "user.DOSATTRIB", buf, sizeof buf - 1);
-    EXPECT_EQ(std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0), "0x22");
-}
 
 }  // namespace

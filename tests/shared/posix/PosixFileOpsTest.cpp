@@ -14,7 +14,9 @@
 
 #include "ScratchFolder.h"
 #include "shared/FileSystem.h"
+#include "shared/NativeName.h"
 #include "shared/posix/PosixFileOps.h"
+#include "shared/posix/PosixFileSystem.h"
 
 namespace zv::posix {
 namespace {
@@ -438,6 +440,58 @@ TEST(AttributeTest, MissingFile) {
     EXPECT_EQ(SetAttributes(s.Path("none"), kAttrHidden), ENOENT);
     EXPECT_EQ(GetAttributes(s.Path("none")), -1);
 }
+
+// ---------------------------------------------------------------- the interface
+
+// What the engine sees: the code of the failure and the path it concerns.
+struct InterfaceCase {
+    const char* label;
+    enum Action { kRename, kCopy, kMakeDirectory } action;
+    std::string from, to;  // relative to the scratch folder; "x.txt" exists there
+    int code;
+    bool aboutSource;
+};
+
+void PrintTo(const InterfaceCase& c, std::ostream* os) { *os << c.label; }
+
+class InterfaceTest : public ::testing::TestWithParam<InterfaceCase> {};
+
+TEST_P(InterfaceTest, CodeAndPathOfTheFailure) {
+    const InterfaceCase& c = GetParam();
+    ScratchFolder s;
+    ASSERT_TRUE(s.ok());
+    ScratchFolder::Write(s.Path("x.txt"), "x");
+    s.Folder("sub");
+    PosixFileSystem files;
+    const std::u16string from = FromNative(s.Path(c.from)), to = FromNative(s.Path(c.to));
+
+    FsResult r = c.action == InterfaceCase::kRename ? files.Rename(from, to)
+                 : c.action == InterfaceCase::kCopy ? files.Copy(from, to)
+                                                    : files.MakeDirectory(to);
+
+    EXPECT_EQ(r.code, c.code);
+    if (c.code != kFsOk) {
+        EXPECT_EQ(r.path, c.aboutSource ? from : to);
+        EXPECT_NE(r.osError, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InterfaceTest,
+    ::testing::Values(
+        InterfaceCase{"RenameMissingSource", InterfaceCase::kRename, "none.txt", "y.txt", kFsFileNotFound,
+                      true},
+        InterfaceCase{"RenameOntoFolder", InterfaceCase::kRename, "x.txt", "sub", kFsAlreadyExists, false},
+        InterfaceCase{"CopyMissingSource", InterfaceCase::kCopy, "none.txt", "y.txt", kFsFileNotFound, true},
+        InterfaceCase{"CopyAFolder", InterfaceCase::kCopy, "sub", "y", kFsGeneric, true},
+        InterfaceCase{"CopyIntoMissingFolder", InterfaceCase::kCopy, "x.txt", "none/y.txt", kFsFileNotFound,
+                      false},
+        InterfaceCase{"NewFolder", InterfaceCase::kMakeDirectory, "", "new", kFsOk, false},
+        InterfaceCase{"FolderExists", InterfaceCase::kMakeDirectory, "", "sub", kFsAlreadyExists, false},
+        InterfaceCase{"FolderOverFile", InterfaceCase::kMakeDirectory, "", "x.txt", kFsAlreadyExists, false},
+        InterfaceCase{"FolderInMissingFolder", InterfaceCase::kMakeDirectory, "", "none/new", kFsFileNotFound,
+                      false}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace zv::posix
