@@ -77,19 +77,11 @@ class Sandbox {
     fs::path root_;
 };
 
-Json Message(const std::string& text, const std::string& title, int buttons = 0, int answer = 1) {
-    return {{"text", text}, {"title", title}, {"buttons", buttons}, {"answer", answer}};
-}
-
-const Json kAllPhases = {"チェック中", "変換中", "チェック中"};
-const Json kFirstPhase = {"チェック中"};
-const std::string kInputError = "入力エラー";
-
 struct JobCase {
     const char* label;
     std::vector<std::string> srcFiles, dstFiles;
-    Json job;     // "source" and "destination" default to the sandbox folders
-    Json expect;  // every key given must equal the result's
+    std::string job;     // "source" and "destination" default to the sandbox folders
+    std::string expect;  // every key given must equal the result's
 };
 
 class JobRunAcceptance : public testing::TestWithParam<JobCase> {};
@@ -99,7 +91,7 @@ TEST_P(JobRunAcceptance, AnswersTheJob) {
     Sandbox box;
     for (const auto& f : c.srcFiles) box.Touch(fs::path(box.Src()) / f);
     for (const auto& f : c.dstFiles) box.Touch(fs::path(box.Dst()) / f);
-    Json job = c.job;
+    Json job = Json::parse(c.job);
     if (!job.contains("source")) job["source"] = box.Src();
     if (!job.contains("destination")) job["destination"] = box.Dst();
     if (!job.contains("now")) job["now"] = "2024-03-07T09:05:03";
@@ -109,7 +101,8 @@ TEST_P(JobRunAcceptance, AnswersTheJob) {
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.err, "");
     const Json result = Json::parse(o.out);
-    for (const auto& [key, value] : c.expect.items()) EXPECT_EQ(result.at(key), value) << key;
+    const Json expected = Json::parse(c.expect);
+    for (const auto& [key, value] : expected.items()) EXPECT_EQ(result.at(key), value) << key;
 
     // Common to every test run: nothing on disk changes, the progress window
     // is gone, and the result list is filled exactly when the job went through.
@@ -123,191 +116,98 @@ TEST_P(JobRunAcceptance, AnswersTheJob) {
     }
 }
 
-const std::string kLong(260, 'x');
+#define ZV_PHASES_ALL R"("phases": ["チェック中", "変換中", "チェック中"])"
+#define ZV_PHASE_FIRST R"("phases": ["チェック中"])"
+#define ZV_INPUT_ERROR(text) \
+    R"("messages": [{"text": ")" text R"(", "title": "入力エラー", "buttons": 0, "answer": 1}])"
 
-INSTANTIATE_TEST_SUITE_P(
-    Jobs, JobRunAcceptance,
-    testing::Values(
-        JobCase{"defaults_number_from_one",
-                {"b.jpg", "a.jpg"},
-                {},
-                Json::object(),
-                {{"flag", -1},
-                 {"messages", Json::array()},
-                 {"focus", nullptr},
-                 {"phases", kAllPhases},
-                 {"Lst_Kekka", {"1.jpg", "2.jpg"}},
-                 {"controls",
-                  {{"Txt_YY", "2024"},
-                   {"Txt_MM", "3"},
-                   {"Txt_DD", "7"},
-                   {"Txt_H", "9"},
-                   {"Txt_M", "5"},
-                   {"Txt_S", "3"}}}}},
-        JobCase{"numbering_three_digits",
-                {"a.jpg", "b.jpg"},
-                {},
-                {{"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "3"}}}},
-                {{"flag", -1}, {"Lst_Kekka", {"IMG_001.jpg", "IMG_002.jpg"}}}},
-        JobCase{"numbering_full_width",
-                {"a.jpg", "b.jpg"},
-                {},
-                {{"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "3"}, {"Opt_Han", false}}}},
-                {{"flag", -1}, {"Lst_Kekka", {"IMG_００１.jpg", "IMG_００２.jpg"}}}},
-        JobCase{"numbering_selected_rows",
-                {},
-                {},
-                {{"files", {"x.jpg", "y.jpg", "z.jpg"}},
-                 {"selected", {0, 2}},
-                 {"controls", {{"Txt_Startnum", "10"}, {"Lbl_up", "-5"}, {"Chk_keta_lock", 0}}}},
-                {{"flag", -1}, {"Lst_Kekka", {"10.jpg", "5.jpg"}}, {"messages", Json::array()}}},
-        JobCase{"listing_leaves_out_dot_files",
-                {".hidden.jpg", "B.jpg", "a.jpg"},
-                {},
-                {{"controls", {{"Chk_keta_lock", 0}}}},
-                {{"flag", -1}, {"Lst_Kekka", {"1.jpg", "2.jpg"}}}},
-        JobCase{"append_mode",
-                {"photo.jpeg", "memo.txt"},
-                {},
-                {{"controls", {{"Chk_syori", {1, 0}}, {"Txt_B_text", "A_"}, {"Txt_A_text", "_B"}}}},
-                {{"flag", -1}, {"Lst_Kekka", {"A_memo_B.txt", "A_photo._Bjpeg"}}}},
-        JobCase{"replace_mode_ignores_existing_names",
-                {"2001_2001.txt", "abc.txt"},
-                {"abc.txt"},
-                {{"controls", {{"Chk_syori", {0, 1}}, {"Txt_B_text", "2001"}, {"Txt_A_text", "2002"}}}},
-                {{"flag", -1}, {"Lst_Kekka", {"2002_2002.txt", "abc.txt"}}}},
-        JobCase{"missing_destination_has_no_names",
-                {"a.jpg"},
-                {},
-                {{"destination", "/nonexistent/zorvik"}},
-                {{"flag", -1}, {"Lst_Kekka", {"1.jpg"}}}},
-        JobCase{"refuse_forbidden_in_first",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Txt_B_text", "a/b"}}}},
-                {{"flag", 0},
-                 {"messages",
-                  {Message("固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。", kInputError)}},
-                 {"focus", "Txt_B_text"},
-                 {"phases", kFirstPhase}}},
-        JobCase{"refuse_forbidden_in_second",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Txt_B_text", "|"}, {"Txt_A_text", "\\"}}}},
-                {{"flag", 0},
-                 {"messages",
-                  {Message("固定文字列（後半部）\r\nファイル名に使用できない文字が有ります。", kInputError)}},
-                 {"focus", "Txt_A_text"}}},
-        JobCase{"time_stamp_declined",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Chk_DateLock", 1}, {"Txt_S", ""}}}, {"answers", {2}}},
-                {{"flag", 0},
-                 {"messages",
-                  {Message("タイムスタンプが設定されていません。\r\n本日日付を使用しますか？", kInputError, 1,
-                           2)}},
-                 {"focus", "Txt_YY"},
-                 {"phases", kFirstPhase},
-                 {"controls",
-                  {{"Txt_YY", "2024"},
-                   {"Txt_MM", "3"},
-                   {"Txt_DD", "7"},
-                   {"Txt_H", "9"},
-                   {"Txt_M", "5"},
-                   {"Txt_S", ""}}}}},
-        JobCase{"time_stamp_filled_with_now",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Chk_DateLock", 1}, {"Txt_YY", "1999"}, {"Txt_S", ""}}},
-                 {"now", "2031-12-01T00:07:00"}},
-                {{"flag", -1},
-                 {"messages",
-                  {Message("タイムスタンプが設定されていません。\r\n本日日付を使用しますか？", kInputError, 1,
-                           1)}},
-                 {"focus", nullptr},
-                 {"controls",
-                  {{"Txt_YY", "2031"},
-                   {"Txt_MM", "12"},
-                   {"Txt_DD", "1"},
-                   {"Txt_H", "0"},
-                   {"Txt_M", "7"},
-                   {"Txt_S", "0"}}}}},
-        JobCase{"refuse_empty_start",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Txt_Startnum", ""}}}},
-                {{"flag", 0},
-                 {"messages", {Message("開始番号を入力して下さい。", kInputError)}},
-                 {"focus", "Txt_Startnum"}}},
-        JobCase{"refuse_empty_start_hidden_in_append_mode",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Txt_Startnum", ""}, {"Chk_syori", {1, 0}}, {"Txt_B_text", "x"}}}},
-                {{"flag", 0},
-                 {"messages", {Message("開始番号を入力して下さい。", kInputError)}},
-                 {"focus", nullptr}}},
-        JobCase{"refuse_long_start",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Txt_Startnum", "1234567890"}}}},
-                {{"flag", 0},
-                 {"messages", {Message("開始番号の最大値は、999999999です。", kInputError)}},
-                 {"focus", "Txt_Startnum"}}},
-        JobCase{"refuse_append_without_texts",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Chk_syori", {1, 0}}}}},
-                {{"flag", 0},
-                 {"messages", {Message("固定文字列を入力して下さい。", kInputError)}},
-                 {"focus", "Txt_B_text"}}},
-        JobCase{"refuse_system_file",
-                {"a.jpg", "SETUP.EXE"},
-                {},
-                Json::object(),
-                {{"flag", 0},
-                 {"messages",
-                  {Message("このまま変換するとシステムが不安定になる可能性が有ります。\r\n選択したファイル名"
-                           "を確認して下さい。",
-                           "ファイル選択エラー")}},
-                 {"focus", nullptr},
-                 {"phases", kFirstPhase}}},
-        JobCase{"refuse_digit_overflow",
-                {"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg", "6.jpg", "7.jpg", "8.jpg", "9.jpg", "10.jpg"},
-                {},
-                {{"controls", {{"Txt_B_text", "n"}}}},
-                {{"flag", 0},
-                 {"messages", {Message("オーバーフロー\r\n桁数を確認して下さい。", "桁数の超過")}},
-                 {"phases", {"チェック中", "変換中"}}}},
-        JobCase{
-            "refuse_number_below_zero",
-            {"a.jpg", "b.jpg"},
-            {},
-            {{"controls", {{"Lbl_up", "-1"}}}},
-            {{"flag", 0},
-             {"messages",
-              {Message("オーバーフロー\r\n連番が０未満または2147483648以上になりました。", "連番の超過")}},
-             {"phases", {"チェック中", "変換中"}}}},
-        JobCase{"refuse_long_name",
-                {"a.jpg"},
-                {},
-                {{"controls", {{"Txt_A_text", kLong}}}},
-                {{"flag", 0},
-                 {"messages", {Message("ファイル名が長すぎます。", "ファイル名超過")}},
-                 {"phases", kAllPhases}}},
-        JobCase{"refuse_empty_name",
-                {"old.txt"},
-                {},
-                {{"controls", {{"Chk_syori", {0, 1}}, {"Txt_B_text", "old"}}}},
-                {{"flag", 0}, {"messages", {Message("ファイル名が空白です。", "ファイル名無し")}}}},
-        JobCase{"refuse_existing_name",
-                {"a.jpg"},
-                {"img_001.JPG"},
-                {{"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "3"}}}},
-                {{"flag", 0},
-                 {"messages", {Message("変換後のファイル名が重複しています。", "ファイル指定エラー")}},
-                 {"focus", nullptr},
-                 {"phases", kAllPhases}}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Jobs, JobRunAcceptance, testing::Values(
+    JobCase{"defaults_number_from_one", {"b.jpg", "a.jpg"}, {}, "{}",
+            R"({"flag": -1, "messages": [], "focus": null, )" ZV_PHASES_ALL R"(, "Lst_Kekka": ["1.jpg", "2.jpg"],
+                "controls": {"Txt_YY": "2024", "Txt_MM": "3", "Txt_DD": "7", "Txt_H": "9", "Txt_M": "5", "Txt_S": "3"}})"},
+    JobCase{"numbering_three_digits", {"a.jpg", "b.jpg"}, {},
+            R"({"controls": {"Txt_B_text": "IMG_", "Lbl_keta": "3"}})",
+            R"({"flag": -1, "Lst_Kekka": ["IMG_001.jpg", "IMG_002.jpg"]})"},
+    JobCase{"numbering_full_width", {"a.jpg", "b.jpg"}, {},
+            R"({"controls": {"Txt_B_text": "IMG_", "Lbl_keta": "3", "Opt_Han": false}})",
+            R"({"flag": -1, "Lst_Kekka": ["IMG_００１.jpg", "IMG_００２.jpg"]})"},
+    JobCase{"numbering_selected_rows", {}, {},
+            R"({"files": ["x.jpg", "y.jpg", "z.jpg"], "selected": [0, 2],
+                "controls": {"Txt_Startnum": "10", "Lbl_up": "-5", "Chk_keta_lock": 0}})",
+            R"({"flag": -1, "messages": [], "Lst_Kekka": ["10.jpg", "5.jpg"]})"},
+    JobCase{"listing_leaves_out_dot_files", {".hidden.jpg", "B.jpg", "a.jpg"}, {},
+            R"({"controls": {"Chk_keta_lock": 0}})",
+            R"({"flag": -1, "Lst_Kekka": ["1.jpg", "2.jpg"]})"},
+    JobCase{"append_mode", {"photo.jpeg", "memo.txt"}, {},
+            R"({"controls": {"Chk_syori": [1, 0], "Txt_B_text": "A_", "Txt_A_text": "_B"}})",
+            R"({"flag": -1, "Lst_Kekka": ["A_memo_B.txt", "A_photo._Bjpeg"]})"},
+    JobCase{"replace_mode_ignores_existing_names", {"2001_2001.txt", "abc.txt"}, {"abc.txt"},
+            R"({"controls": {"Chk_syori": [0, 1], "Txt_B_text": "2001", "Txt_A_text": "2002"}})",
+            R"({"flag": -1, "Lst_Kekka": ["2002_2002.txt", "abc.txt"]})"},
+    JobCase{"missing_destination_has_no_names", {"a.jpg"}, {},
+            R"({"destination": "/nonexistent/zorvik"})",
+            R"({"flag": -1, "Lst_Kekka": ["1.jpg"]})"},
+    JobCase{"refuse_forbidden_in_first", {"a.jpg"}, {},
+            R"({"controls": {"Txt_B_text": "a/b"}})",
+            R"({"flag": 0, "focus": "Txt_B_text", )" ZV_PHASE_FIRST ", "
+                ZV_INPUT_ERROR(R"(固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。)") "}"},
+    JobCase{"refuse_forbidden_in_second", {"a.jpg"}, {},
+            R"({"controls": {"Txt_B_text": "|", "Txt_A_text": "\\"}})",
+            R"({"flag": 0, "focus": "Txt_A_text", )"
+                ZV_INPUT_ERROR(R"(固定文字列（後半部）\r\nファイル名に使用できない文字が有ります。)") "}"},
+    JobCase{"time_stamp_declined", {"a.jpg"}, {},
+            R"({"controls": {"Chk_DateLock": 1, "Txt_S": ""}, "answers": [2]})",
+            R"({"flag": 0, "focus": "Txt_YY", )" ZV_PHASE_FIRST R"(,
+                "messages": [{"text": "タイムスタンプが設定されていません。\r\n本日日付を使用しますか？",
+                              "title": "入力エラー", "buttons": 1, "answer": 2}],
+                "controls": {"Txt_YY": "2024", "Txt_MM": "3", "Txt_DD": "7", "Txt_H": "9", "Txt_M": "5", "Txt_S": ""}})"},
+    JobCase{"time_stamp_filled_with_now", {"a.jpg"}, {},
+            R"({"controls": {"Chk_DateLock": 1, "Txt_YY": "1999", "Txt_S": ""}, "now": "2031-12-01T00:07:00"})",
+            R"({"flag": -1, "focus": null,
+                "messages": [{"text": "タイムスタンプが設定されていません。\r\n本日日付を使用しますか？",
+                              "title": "入力エラー", "buttons": 1, "answer": 1}],
+                "controls": {"Txt_YY": "2031", "Txt_MM": "12", "Txt_DD": "1", "Txt_H": "0", "Txt_M": "7", "Txt_S": "0"}})"},
+    JobCase{"refuse_empty_start", {"a.jpg"}, {},
+            R"({"controls": {"Txt_Startnum": ""}})",
+            R"({"flag": 0, "focus": "Txt_Startnum", )" ZV_INPUT_ERROR("開始番号を入力して下さい。") "}"},
+    JobCase{"refuse_empty_start_hidden_in_append_mode", {"a.jpg"}, {},
+            R"({"controls": {"Txt_Startnum": "", "Chk_syori": [1, 0], "Txt_B_text": "x"}})",
+            R"({"flag": 0, "focus": null, )" ZV_INPUT_ERROR("開始番号を入力して下さい。") "}"},
+    JobCase{"refuse_long_start", {"a.jpg"}, {},
+            R"({"controls": {"Txt_Startnum": "1234567890"}})",
+            R"({"flag": 0, "focus": "Txt_Startnum", )" ZV_INPUT_ERROR("開始番号の最大値は、999999999です。") "}"},
+    JobCase{"refuse_append_without_texts", {"a.jpg"}, {},
+            R"({"controls": {"Chk_syori": [1, 0]}})",
+            R"({"flag": 0, "focus": "Txt_B_text", )" ZV_INPUT_ERROR("固定文字列を入力して下さい。") "}"},
+    JobCase{"refuse_system_file", {"a.jpg", "SETUP.EXE"}, {}, "{}",
+            R"({"flag": 0, "focus": null, )" ZV_PHASE_FIRST R"(, "messages": [{"text":
+                "このまま変換するとシステムが不安定になる可能性が有ります。\r\n選択したファイル名を確認して下さい。",
+                "title": "ファイル選択エラー", "buttons": 0, "answer": 1}]})"},
+    JobCase{"refuse_digit_overflow",
+            {"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg", "6.jpg", "7.jpg", "8.jpg", "9.jpg", "10.jpg"}, {},
+            R"({"controls": {"Txt_B_text": "n"}})",
+            R"({"flag": 0, "phases": ["チェック中", "変換中"], "messages": [{"text":
+                "オーバーフロー\r\n桁数を確認して下さい。", "title": "桁数の超過", "buttons": 0, "answer": 1}]})"},
+    JobCase{"refuse_number_below_zero", {"a.jpg", "b.jpg"}, {},
+            R"({"controls": {"Lbl_up": "-1"}})",
+            R"({"flag": 0, "phases": ["チェック中", "変換中"], "messages": [{"text":
+                "オーバーフロー\r\n連番が０未満または2147483648以上になりました。", "title": "連番の超過",
+                "buttons": 0, "answer": 1}]})"},
+    JobCase{"refuse_long_name", {"a.jpg"}, {},
+            R"({"controls": {"Txt_A_text": ")" + std::string(260, 'x') + R"("}})",
+            R"({"flag": 0, )" ZV_PHASES_ALL R"(, "messages": [{"text": "ファイル名が長すぎます。",
+                "title": "ファイル名超過", "buttons": 0, "answer": 1}]})"},
+    JobCase{"refuse_empty_name", {"old.txt"}, {},
+            R"({"controls": {"Chk_syori": [0, 1], "Txt_B_text": "old"}})",
+            R"({"flag": 0, "messages": [{"text": "ファイル名が空白です。", "title": "ファイル名無し",
+                "buttons": 0, "answer": 1}]})"},
+    JobCase{"refuse_existing_name", {"a.jpg"}, {"img_001.JPG"},
+            R"({"controls": {"Txt_B_text": "IMG_", "Lbl_keta": "3"}})",
+            R"({"flag": 0, "focus": null, )" ZV_PHASES_ALL R"(, "messages": [{"text":
+                "変換後のファイル名が重複しています。", "title": "ファイル指定エラー", "buttons": 0, "answer": 1}]})"}),
     [](const auto& info) { return std::string(info.param.label); });
+// clang-format on
 
 TEST(JobRunTable, ReportsFoldersAndAllFourColumns) {
     Sandbox box;
