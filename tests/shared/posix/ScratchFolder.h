@@ -96,6 +96,16 @@ class ScratchFolder {
 
     static bool IsRoot() { return ::geteuid() == 0; }
 
+    // Whether files in the folder can carry user extended attributes (tmpfs
+    // only can since Linux 6.6).
+    static bool HoldsXattrs(const std::string& folder) {
+        const std::string probe = folder + "/.xattr-probe";
+        Write(probe, "");
+        const bool ok = ::setxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
+        ::unlink(probe.c_str());
+        return ok;
+    }
+
   private:
     static void MakeWritable(const std::string& folder) {
         ::chmod(folder.c_str(), 0700);
