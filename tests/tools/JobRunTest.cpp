@@ -263,8 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"answer_not_a_button", R"({"source": "{SRC}", "answers": [3]})"},
         MalformedCase{"now_not_a_time", R"({"source": "{SRC}", "now": "yesterday"})"},
         MalformedCase{"now_out_of_range", R"({"source": "{SRC}", "now": "2024-13-07T09:05:03"})"},
-        MalformedCase{"run_unknown", R"({"source": "{SRC}", "run": "dry"})"},
-        MalformedCase{"run_real_not_yet", R"({"source": "{SRC}", "run": "real"})"}),
+        MalformedCase{"run_unknown", R"({"source": "{SRC}", "run": "dry"})"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(JobRunMalformed, TooManyFiles) {

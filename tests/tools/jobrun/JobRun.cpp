@@ -170,8 +170,9 @@ class ResultRecorder final : public RunView {
     void AddResult(const std::u16string& name) override { results.push_back(name); }
     void RefreshResults() override {}
     bool RefreshFileList() override { return true; }
-    void DisableConversion() override {}
+    void DisableConversion() override { disabled = true; }
     std::vector<std::u16string> results;
+    bool disabled = false;
 };
 
 // ---- reading the job ----
@@ -329,7 +330,6 @@ OrderedJson Names(const std::vector<std::u16string>& names) {
 int RunJob(std::istream& in, std::ostream& out, std::ostream& err) {
     try {
         Job job = ParseJob(in);
-        if (job.run == "real") throw JobError("\"run\": \"real\" is not available yet");
 
         std::unique_ptr<FixedClock> fixedClock;
         if (job.now) fixedClock = std::make_unique<FixedClock>(*job.now);
@@ -353,7 +353,7 @@ int RunJob(std::istream& in, std::ostream& out, std::ostream& err) {
         PhaseRecorder progress;
         ResultRecorder view;
         ConversionEngine engine({controls, messages, events, clock, NativeFileSystem(), progress, view});
-        const StepFlag flag = engine.TestRun();
+        const StepFlag flag = job.run == "real" ? engine.RealRun() : engine.TestRun();
 
         const ConversionTable& t = engine.Table();
         OrderedJson result;
@@ -375,6 +375,7 @@ int RunJob(std::istream& in, std::ostream& out, std::ostream& err) {
         for (const auto& box : kTimeStampBoxes) boxes[box] = ToUtf8(controls.Text(box));
         result["controls"] = boxes;
         result["progressOpen"] = progress.IsOpen();
+        result["conversionDisabled"] = view.disabled;
         out << result.dump(1) << "\n";
         return kExitRan;
     } catch (const JobError& e) {
