@@ -72,7 +72,8 @@ void AudioOutput::CloseDevice() {
     state_->done.notify_all();
 }
 
-bool AudioOutput::Play(std::shared_ptr<AudioSource> source, int sampleRate, int channels, std::string* error) {
+bool AudioOutput::Play(std::shared_ptr<AudioSource> source, int sampleRate, int channels,
+                       std::string* error) {
     std::lock_guard deviceLock(state_->deviceMutex);
     CloseDevice();
     auto fail = [&](const std::string& why) {
@@ -127,7 +128,8 @@ bool AudioOutput::IsPlaying() const {
 
 bool AudioOutput::WaitUntilDone(int timeoutMs) const {
     std::unique_lock lock(state_->mutex);
-    return state_->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !state_->playing; });
+    return state_->done.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return !state_->playing; });
 }
 
 }  // namespace zv

@@ -11,7 +11,7 @@ namespace zv {
 
 class Frm_TextView : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit Frm_TextView(MessageBoxService& messageBoxes, QWidget* parent = nullptr);
 
     // Reads Valiable::PreviewFilePath into the text box. A file that cannot
@@ -21,10 +21,10 @@ public:
 
     QTextEdit* RichText1;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void Form_Resize();
 
     MessageBoxService& messageBoxes_;

@@ -38,7 +38,8 @@ PreviewDispatch::Action PreviewDispatch::ActionFor(const std::u16string& key) {
     return Action::kNone;
 }
 
-PreviewDispatch::Action PreviewDispatch::F_File_DblClick(const std::u16string& folder, const std::u16string& name) {
+PreviewDispatch::Action PreviewDispatch::F_File_DblClick(const std::u16string& folder,
+                                                         const std::u16string& name) {
     Valiable::PreviewFilePath = JoinPath(folder, name, separator_);
     const Action action = ActionFor(ExtensionKey(Valiable::PreviewFilePath));
     switch (action) {

@@ -10,14 +10,15 @@
 namespace zv {
 
 class PreviewDispatch {
-public:
+  public:
     enum class Action { kNone, kTextView, kImageView, kWavSound, kMidiPlayer };
 
     // separator: the platform's path separator (zv::kPathSeparator).
     PreviewDispatch(MessageBoxService& messageBoxes, char16_t separator);
 
     // Folder and name joined without doubling a separator at a drive root.
-    static std::u16string JoinPath(const std::u16string& folder, const std::u16string& name, char16_t separator);
+    static std::u16string JoinPath(const std::u16string& folder, const std::u16string& name,
+                                   char16_t separator);
     // The last four characters in upper case (".TXT" for "readme.txt").
     static std::u16string ExtensionKey(const std::u16string& path);
     static Action ActionFor(const std::u16string& extensionKey);
@@ -35,7 +36,7 @@ public:
     std::function<void()> openMidiPlayer;
     std::function<bool(const std::u16string& path)> playWav;  // false: could not play
 
-private:
+  private:
     MessageBoxService& messageBoxes_;
     char16_t separator_;
 };

@@ -16,7 +16,8 @@ std::string PreviewNativePath(const std::u16string& path) {
             out.push_back(static_cast<char>(c - 0xDC00));
             continue;
         }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < path.size() && path[i + 1] >= 0xDC00 && path[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < path.size() && path[i + 1] >= 0xDC00 &&
+            path[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {

@@ -34,31 +34,81 @@ struct FontDef {
 // Code page of a font's \fcharset; 0 means "the document's \ansicpg".
 int CharsetCodePage(int charset) {
     switch (charset) {
-        case 77: return 10000;
-        case 78: return 10001;
-        case 128: return 932;
-        case 129: return 949;
-        case 134: return 936;
-        case 136: return 950;
-        case 161: return 1253;
-        case 162: return 1254;
-        case 163: return 1258;
-        case 177: return 1255;
-        case 178: return 1256;
-        case 186: return 1257;
-        case 204: return 1251;
-        case 222: return 874;
-        case 238: return 1250;
-        case 254: return 437;
-        case 255: return 850;
-        default: return 0;  // 0 ANSI, 1 default, 2 symbol and the unknown
+        case 77:
+            return 10000;
+        case 78:
+            return 10001;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 254:
+            return 437;
+        case 255:
+            return 850;
+        case 0:
+            return 1252;  // ANSI_CHARSET is Western, whatever \ansicpg says
+        default:
+            return 0;  // 1 default, 2 symbol and the unknown
     }
 }
 
 enum class Kw {
-    kIgnore, kAnsi, kMac, kPc, kPca, kAnsiCpg, kDeff, kFontTable, kFont, kFontCharset, kFontCodePage,
-    kColorTable, kRed, kGreen, kBlue, kSkipDest, kPlain, kBold, kItalic, kUnderline, kNoUnderline, kStrike,
-    kFontSize, kColor, kPar, kLine, kTab, kCell, kRow, kUnicode, kUnicodeSkip, kBin, kChar,
+    kIgnore,
+    kAnsi,
+    kMac,
+    kPc,
+    kPca,
+    kAnsiCpg,
+    kDeff,
+    kFontTable,
+    kFont,
+    kFontCharset,
+    kFontCodePage,
+    kColorTable,
+    kRed,
+    kGreen,
+    kBlue,
+    kSkipDest,
+    kPlain,
+    kBold,
+    kItalic,
+    kUnderline,
+    kNoUnderline,
+    kStrike,
+    kFontSize,
+    kColor,
+    kPar,
+    kLine,
+    kTab,
+    kCell,
+    kRow,
+    kUnicode,
+    kUnicodeSkip,
+    kBin,
+    kChar,
 };
 
 struct KwInfo {
@@ -69,38 +119,127 @@ struct KwInfo {
 const std::unordered_map<std::string_view, KwInfo>& Keywords() {
     static const std::unordered_map<std::string_view, KwInfo> table = [] {
         std::unordered_map<std::string_view, KwInfo> t = {
-            {"ansi", {Kw::kAnsi}}, {"mac", {Kw::kMac}}, {"pc", {Kw::kPc}}, {"pca", {Kw::kPca}},
-            {"ansicpg", {Kw::kAnsiCpg}}, {"deff", {Kw::kDeff}}, {"fonttbl", {Kw::kFontTable}},
-            {"f", {Kw::kFont}}, {"fcharset", {Kw::kFontCharset}}, {"cpg", {Kw::kFontCodePage}},
-            {"colortbl", {Kw::kColorTable}}, {"red", {Kw::kRed}}, {"green", {Kw::kGreen}},
-            {"blue", {Kw::kBlue}}, {"plain", {Kw::kPlain}}, {"b", {Kw::kBold}}, {"i", {Kw::kItalic}},
-            {"ul", {Kw::kUnderline}}, {"ulnone", {Kw::kNoUnderline}}, {"strike", {Kw::kStrike}},
-            {"striked", {Kw::kStrike}}, {"fs", {Kw::kFontSize}}, {"cf", {Kw::kColor}}, {"par", {Kw::kPar}},
-            {"sect", {Kw::kPar}}, {"page", {Kw::kPar}}, {"line", {Kw::kLine}}, {"tab", {Kw::kTab}},
-            {"cell", {Kw::kCell}}, {"nestcell", {Kw::kCell}}, {"row", {Kw::kRow}}, {"nestrow", {Kw::kRow}},
-            {"u", {Kw::kUnicode}}, {"uc", {Kw::kUnicodeSkip}}, {"bin", {Kw::kBin}},
-            {"emdash", {Kw::kChar, 0x2014}}, {"endash", {Kw::kChar, 0x2013}}, {"bullet", {Kw::kChar, 0x2022}},
-            {"lquote", {Kw::kChar, 0x2018}}, {"rquote", {Kw::kChar, 0x2019}},
-            {"ldblquote", {Kw::kChar, 0x201C}}, {"rdblquote", {Kw::kChar, 0x201D}},
-            {"emspace", {Kw::kChar, 0x2003}}, {"enspace", {Kw::kChar, 0x2002}},
-            {"qmspace", {Kw::kChar, 0x2005}}, {"zwj", {Kw::kChar, 0x200D}}, {"zwnj", {Kw::kChar, 0x200C}},
-            {"ltrmark", {Kw::kChar, 0x200E}}, {"rtlmark", {Kw::kChar, 0x200F}},
+            {"ansi", {Kw::kAnsi}},
+            {"mac", {Kw::kMac}},
+            {"pc", {Kw::kPc}},
+            {"pca", {Kw::kPca}},
+            {"ansicpg", {Kw::kAnsiCpg}},
+            {"deff", {Kw::kDeff}},
+            {"fonttbl", {Kw::kFontTable}},
+            {"f", {Kw::kFont}},
+            {"fcharset", {Kw::kFontCharset}},
+            {"cpg", {Kw::kFontCodePage}},
+            {"colortbl", {Kw::kColorTable}},
+            {"red", {Kw::kRed}},
+            {"green", {Kw::kGreen}},
+            {"blue", {Kw::kBlue}},
+            {"plain", {Kw::kPlain}},
+            {"b", {Kw::kBold}},
+            {"i", {Kw::kItalic}},
+            {"ul", {Kw::kUnderline}},
+            {"ulnone", {Kw::kNoUnderline}},
+            {"strike", {Kw::kStrike}},
+            {"striked", {Kw::kStrike}},
+            {"fs", {Kw::kFontSize}},
+            {"cf", {Kw::kColor}},
+            {"par", {Kw::kPar}},
+            {"sect", {Kw::kPar}},
+            {"page", {Kw::kPar}},
+            {"line", {Kw::kLine}},
+            {"tab", {Kw::kTab}},
+            {"cell", {Kw::kCell}},
+            {"nestcell", {Kw::kCell}},
+            {"row", {Kw::kRow}},
+            {"nestrow", {Kw::kRow}},
+            {"u", {Kw::kUnicode}},
+            {"uc", {Kw::kUnicodeSkip}},
+            {"bin", {Kw::kBin}},
+            {"emdash", {Kw::kChar, 0x2014}},
+            {"endash", {Kw::kChar, 0x2013}},
+            {"bullet", {Kw::kChar, 0x2022}},
+            {"lquote", {Kw::kChar, 0x2018}},
+            {"rquote", {Kw::kChar, 0x2019}},
+            {"ldblquote", {Kw::kChar, 0x201C}},
+            {"rdblquote", {Kw::kChar, 0x201D}},
+            {"emspace", {Kw::kChar, 0x2003}},
+            {"enspace", {Kw::kChar, 0x2002}},
+            {"qmspace", {Kw::kChar, 0x2005}},
+            {"zwj", {Kw::kChar, 0x200D}},
+            {"zwnj", {Kw::kChar, 0x200C}},
+            {"ltrmark", {Kw::kChar, 0x200E}},
+            {"rtlmark", {Kw::kChar, 0x200F}},
         };
         // Underline styles all underline.
-        for (const char* w : {"uld", "uldb", "uldash", "uldashd", "uldashdd", "ulhwave", "ulldash", "ulth",
-                              "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw",
-                              "ulwave"})
+        for (const char* w :
+             {"uld", "uldb", "uldash", "uldashd", "uldashdd", "ulhwave", "ulldash", "ulth", "ulthd",
+              "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"})
             t[w] = {Kw::kUnderline};
         // Destinations whose content is not document text.
-        for (const char* w :
-             {"stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-              "footerr", "footerf", "footnote", "fldinst", "listtable", "listoverridetable", "revtbl", "rsidtbl",
-              "generator", "xmlnstbl", "filetbl", "themedata", "colorschememapping", "latentstyles", "datastore",
-              "pntxta", "pntxtb", "nonshppict", "xe", "tc", "template", "bkmkstart", "bkmkend", "author",
-              "operator", "title", "subject", "doccomm", "keywords", "comment", "company", "buptim", "creatim",
-              "printim", "revtim", "objdata", "objclass", "mmathPr", "listpicture", "pgdsctbl", "userprops",
-              "docvar", "fchars", "lchars", "annotation", "atnid", "atnauthor", "txe", "shpinst", "sp",
-              "falt", "panose", "fname", "protusertbl", "wgrffmtfilter", "passwordhash"})
+        for (const char* w : {"stylesheet",
+                              "info",
+                              "pict",
+                              "header",
+                              "headerl",
+                              "headerr",
+                              "headerf",
+                              "footer",
+                              "footerl",
+                              "footerr",
+                              "footerf",
+                              "footnote",
+                              "fldinst",
+                              "listtable",
+                              "listoverridetable",
+                              "revtbl",
+                              "rsidtbl",
+                              "generator",
+                              "xmlnstbl",
+                              "filetbl",
+                              "themedata",
+                              "colorschememapping",
+                              "latentstyles",
+                              "datastore",
+                              "pntxta",
+                              "pntxtb",
+                              "nonshppict",
+                              "xe",
+                              "tc",
+                              "template",
+                              "bkmkstart",
+                              "bkmkend",
+                              "author",
+                              "operator",
+                              "title",
+                              "subject",
+                              "doccomm",
+                              "keywords",
+                              "comment",
+                              "company",
+                              "buptim",
+                              "creatim",
+                              "printim",
+                              "revtim",
+                              "objdata",
+                              "objclass",
+                              "mmathPr",
+                              "listpicture",
+                              "pgdsctbl",
+                              "userprops",
+                              "docvar",
+                              "fchars",
+                              "lchars",
+                              "annotation",
+                              "atnid",
+                              "atnauthor",
+                              "txe",
+                              "shpinst",
+                              "sp",
+                              "falt",
+                              "panose",
+                              "fname",
+                              "protusertbl",
+                              "wgrffmtfilter",
+                              "passwordhash"})
             t[w] = {Kw::kSkipDest};
         return t;
     }();
@@ -108,7 +247,7 @@ const std::unordered_map<std::string_view, KwInfo>& Keywords() {
 }
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view in) : in_(in) {}
 
     RtfDocument Run() {
@@ -152,7 +291,7 @@ public:
         return std::move(doc_);
     }
 
-private:
+  private:
     GroupState& State() { return stack_.back(); }
     Dest CurrentDest() const { return overflow_ > 0 ? Dest::kSkip : stack_.back().dest; }
 
@@ -201,8 +340,9 @@ private:
                 break;
             case Dest::kColorTable:
                 if (b == ';') {
-                    colors_.push_back(colorSet_ ? std::optional<uint32_t>((red_ << 16) | (green_ << 8) | blue_)
-                                                : std::nullopt);
+                    colors_.push_back(colorSet_
+                                          ? std::optional<uint32_t>((red_ << 16) | (green_ << 8) | blue_)
+                                          : std::nullopt);
                     red_ = green_ = blue_ = 0;
                     colorSet_ = false;
                 }
@@ -296,7 +436,8 @@ private:
         const char c = in_[pos_];
         if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
             const size_t start = pos_;
-            while (pos_ < n && ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z')))
+            while (pos_ < n &&
+                   ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z')))
                 ++pos_;
             std::string_view word = in_.substr(start, std::min<size_t>(pos_ - start, 32));
             bool hasParam = false;
@@ -336,7 +477,7 @@ private:
                     ++digits;
                     ++pos_;
                 }
-                if (digits > 0) AddByte(static_cast<unsigned char>(b));
+                if (digits == 2) AddByte(static_cast<unsigned char>(b));  // a cut-off escape is no character
                 break;
             }
             case '*':
@@ -383,10 +524,18 @@ private:
             case Kw::kIgnore:
             case Kw::kBin:
                 break;
-            case Kw::kAnsi: ansiCodePage_ = 1252; break;
-            case Kw::kMac: ansiCodePage_ = 10000; break;
-            case Kw::kPc: ansiCodePage_ = 437; break;
-            case Kw::kPca: ansiCodePage_ = 850; break;
+            case Kw::kAnsi:
+                ansiCodePage_ = 1252;
+                break;
+            case Kw::kMac:
+                ansiCodePage_ = 10000;
+                break;
+            case Kw::kPc:
+                ansiCodePage_ = 437;
+                break;
+            case Kw::kPca:
+                ansiCodePage_ = 850;
+                break;
             case Kw::kAnsiCpg:
                 if (hasParam && IsKnownCodePage(param)) {
                     Commit();
@@ -445,11 +594,26 @@ private:
                 s.fontIndex = -1;
                 s.colorIndex = 0;
                 break;
-            case Kw::kBold: Commit(); s.bold = on; break;
-            case Kw::kItalic: Commit(); s.italic = on; break;
-            case Kw::kUnderline: Commit(); s.underline = on; break;
-            case Kw::kNoUnderline: Commit(); s.underline = false; break;
-            case Kw::kStrike: Commit(); s.strike = on; break;
+            case Kw::kBold:
+                Commit();
+                s.bold = on;
+                break;
+            case Kw::kItalic:
+                Commit();
+                s.italic = on;
+                break;
+            case Kw::kUnderline:
+                Commit();
+                s.underline = on;
+                break;
+            case Kw::kNoUnderline:
+                Commit();
+                s.underline = false;
+                break;
+            case Kw::kStrike:
+                Commit();
+                s.strike = on;
+                break;
             case Kw::kFontSize:
                 Commit();
                 s.halfPoints = hasParam && param > 0 ? std::min(param, 3276) : 24;
@@ -461,15 +625,19 @@ private:
             case Kw::kPar:
                 if (CurrentDest() == Dest::kText) EndParagraph();
                 break;
-            case Kw::kLine: AddUnit(0x2028); break;
+            case Kw::kLine:
+                AddUnit(0x2028);
+                break;
             case Kw::kTab:
-            case Kw::kCell: AddUnit(u'\t'); break;
+            case Kw::kCell:
+                AddUnit(u'\t');
+                break;
             case Kw::kRow:
                 if (CurrentDest() != Dest::kText) break;
                 Commit();
                 // The row's last cell needs no separator after it.
-                if (auto& runs = doc_.paragraphs.back().runs; !runs.empty() && !runs.back().text.empty() &&
-                                                               runs.back().text.back() == u'\t') {
+                if (auto& runs = doc_.paragraphs.back().runs;
+                    !runs.empty() && !runs.back().text.empty() && runs.back().text.back() == u'\t') {
                     runs.back().text.pop_back();
                     if (runs.back().text.empty()) runs.pop_back();
                 }
@@ -483,7 +651,9 @@ private:
             case Kw::kUnicodeSkip:
                 s.ucSkip = hasParam ? std::clamp(param, 0, 16) : 1;
                 break;
-            case Kw::kChar: AddUnit(it->second.ch); break;
+            case Kw::kChar:
+                AddUnit(it->second.ch);
+                break;
         }
     }
 
@@ -504,8 +674,8 @@ private:
     uint32_t red_ = 0, green_ = 0, blue_ = 0;
     bool colorSet_ = false;
 
-    std::string bytes_;      // code-page bytes not yet decoded (a DBCS pair may span two \'hh)
-    std::u16string units_;   // decoded text not yet in the document
+    std::string bytes_;     // code-page bytes not yet decoded (a DBCS pair may span two \'hh)
+    std::u16string units_;  // decoded text not yet in the document
 };
 
 }  // namespace
@@ -513,18 +683,21 @@ private:
 namespace {
 std::string_view SkipLeadingBlanks(std::string_view bytes) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\t' || bytes.front() == '\r' ||
-                              bytes.front() == '\n'))
+    while (!bytes.empty() &&
+           (bytes.front() == ' ' || bytes.front() == '\t' || bytes.front() == '\r' || bytes.front() == '\n'))
         bytes.remove_prefix(1);
     return bytes;
 }
 }  // namespace
 
-bool RtfReader::LooksLikeRtf(std::string_view bytes) { return SkipLeadingBlanks(bytes).substr(0, 5) == "{\\rtf"; }
+bool RtfReader::LooksLikeRtf(std::string_view bytes) {
+    return SkipLeadingBlanks(bytes).substr(0, 5) == "{\\rtf";
+}
 
 bool RtfReader::StartsWithMarkup(std::string_view bytes) {
     bytes = SkipLeadingBlanks(bytes);
-    return bytes.substr(0, 2) == "{\\" || (bytes.size() > 1 && bytes[0] == '\\' && std::isalpha(static_cast<unsigned char>(bytes[1])));
+    return bytes.substr(0, 2) == "{\\" ||
+           (bytes.size() > 1 && bytes[0] == '\\' && std::isalpha(static_cast<unsigned char>(bytes[1])));
 }
 
 RtfDocument RtfReader::Parse(std::string_view bytes) { return Parser(bytes).Run(); }

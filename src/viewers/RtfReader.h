@@ -21,10 +21,10 @@ struct RtfCharFormat {
     bool italic = false;
     bool underline = false;
     bool strike = false;
-    int halfPoints = 24;          // font size in half points (\fsN)
-    bool hasColor = false;        // false: the default text colour
-    uint32_t color = 0;           // 0xRRGGBB when hasColor
-    std::u16string fontName;      // empty: the default font
+    int halfPoints = 24;      // font size in half points (\fsN)
+    bool hasColor = false;    // false: the default text colour
+    uint32_t color = 0;       // 0xRRGGBB when hasColor
+    std::u16string fontName;  // empty: the default font
 
     bool operator==(const RtfCharFormat&) const = default;
 };
@@ -47,7 +47,7 @@ struct RtfDocument {
 };
 
 class RtfReader {
-public:
+  public:
     // Nesting deeper than this is read as if its content were not there.
     static constexpr int kMaxDepth = 256;
 

@@ -73,8 +73,9 @@ bool Convert(const char* name, std::string_view bytes, bool strict, std::u16stri
     if (!conv) return false;
     out.resize(bytes.size() * 2 + 16);
     UErrorCode status = U_ZERO_ERROR;
-    int32_t n = ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
-                              bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+    int32_t n =
+        ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                      bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status)) {
         out.clear();
         return false;
@@ -197,9 +198,11 @@ DecodedText DecodeTextFile(std::string_view bytes) {
         return true;
     };
     // UTF-32 marks first: FF FE 00 00 also starts like the UTF-16 LE mark.
-    if (StartsWith(bytes, std::string_view("\xFF\xFE\x00\x00", 4)) && take("UTF-32LE", bytes.substr(4), false))
+    if (StartsWith(bytes, std::string_view("\xFF\xFE\x00\x00", 4)) &&
+        take("UTF-32LE", bytes.substr(4), false))
         return result;
-    if (StartsWith(bytes, std::string_view("\x00\x00\xFE\xFF", 4)) && take("UTF-32BE", bytes.substr(4), false))
+    if (StartsWith(bytes, std::string_view("\x00\x00\xFE\xFF", 4)) &&
+        take("UTF-32BE", bytes.substr(4), false))
         return result;
     if (StartsWith(bytes, "\xEF\xBB\xBF") && take("UTF-8", bytes.substr(3), false)) return result;
     if (StartsWith(bytes, "\xFF\xFE") && take("UTF-16LE", bytes.substr(2), false)) return result;

@@ -27,10 +27,11 @@ bool DecodeWav(std::string_view bytes, WavSamples& out, std::string* error) {
     if (spec.channels == 0 || spec.freq <= 0) return fail("no channels");
 
     SDL_AudioCVT cvt;
-    const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, spec.channels,
-                                        spec.freq);
+    const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS,
+                                        spec.channels, spec.freq);
     if (built < 0) return fail(SDL_GetError());
-    std::vector<Uint8> work(static_cast<size_t>(rawLen) * static_cast<size_t>(cvt.len_mult > 0 ? cvt.len_mult : 1));
+    std::vector<Uint8> work(static_cast<size_t>(rawLen) *
+                            static_cast<size_t>(cvt.len_mult > 0 ? cvt.len_mult : 1));
     if (rawLen > 0) std::memcpy(work.data(), raw, rawLen);
     cvt.buf = work.data();
     cvt.len = static_cast<int>(rawLen);
