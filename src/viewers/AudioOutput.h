@@ -14,7 +14,7 @@ namespace zv {
 // Something that produces interleaved 32-bit float samples (-1..1) on demand.
 // Read runs on the audio thread: it must not block and must not touch widgets.
 class AudioSource {
-public:
+  public:
     virtual ~AudioSource() = default;
     // Writes up to frameCount frames (frameCount * channels floats) into out
     // and returns how many it wrote. Returning fewer than asked ends the sound.
@@ -23,18 +23,18 @@ public:
 
 // A finished block of samples in memory, played from its start to its end.
 class PcmBufferSource : public AudioSource {
-public:
+  public:
     PcmBufferSource(std::vector<float> samples, int channels);
     int Read(float* out, int frameCount) override;
 
-private:
+  private:
     std::vector<float> samples_;
     int channels_;
     size_t position_ = 0;  // in floats
 };
 
 class AudioOutput {
-public:
+  public:
     // The shared output of the program.
     static AudioOutput& Instance();
 
@@ -59,7 +59,7 @@ public:
     // For tests and for rendering, never for the user-interface thread.
     bool WaitUntilDone(int timeoutMs) const;
 
-private:
+  private:
     struct State;
     static void Callback(void* userdata, uint8_t* stream, int len);
     void CloseDevice();

@@ -6,19 +6,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 
+#include "TestFiles.h"
 #include "viewers/PictureLoader.h"
 
 namespace {
 
-const char* const kCorpus = "/work/shared/corpus";
-
 std::vector<std::string> CorpusFiles() {
     std::vector<std::string> files;
-    for (const char* kind : {"bmp", "ico", "cur", "gif", "wmf", "emf"}) {
-        const QDir dir(QString::fromLatin1(kCorpus) + '/' + kind);
-        for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
-            files.push_back(dir.filePath(name).toStdString());
-    }
+    for (const char* kind : {"bmp", "ico", "cur", "gif", "wmf", "emf"})
+        for (const auto& path : zvtest::FilesIn(zvtest::CorpusDir(kind))) files.push_back(path.string());
     if (files.empty()) files.push_back("");  // one skipped case instead of none
     return files;
 }
@@ -37,7 +33,7 @@ class PictureCorpus : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(PictureCorpus, ShowsOrRefusesWithinTime) {
     const std::string path = GetParam();
-    if (path.empty()) GTEST_SKIP() << "no sample pictures in " << kCorpus;
+    if (path.empty()) GTEST_SKIP() << "no sample pictures";
     QElapsedTimer timer;
     timer.start();
     const auto picture = zv::PictureLoader::Load(QString::fromStdString(path), 96);
