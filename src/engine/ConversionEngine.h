@@ -35,7 +35,7 @@ struct EnginePorts {
 };
 
 class ConversionEngine {
-  public:
+public:
     explicit ConversionEngine(EnginePorts ports) : p_(ports) {}
 
     // Cmd_Test_Click: the test run. Returns the pipeline's flag.
@@ -66,10 +66,10 @@ class ConversionEngine {
     // run that would rebuild the table under the first one.
     bool Running() const { return running_; }
 
-  private:
+private:
     // Marks a run for its whole length; a nested run is refused.
     class RunScope {
-      public:
+    public:
         explicit RunScope(bool& running) : running_(running), entered_(!running) { running_ = true; }
         ~RunScope() {
             if (entered_) running_ = false;
@@ -78,7 +78,7 @@ class ConversionEngine {
         RunScope(const RunScope&) = delete;
         RunScope& operator=(const RunScope&) = delete;
 
-      private:
+    private:
         bool& running_;
         bool entered_;
     };

@@ -231,7 +231,7 @@ class FakeFileSystem final : public FileSystem {
 
     FsResult Rename(const std::u16string& from, const std::u16string& to) override {
         log.push_back(u"rename " + from + u" -> " + to);
-        if (auto r = Planted(to); !r.ok()) return r;
+        if (auto r = Planted(from, to); !r.ok()) return r;
         if (!files.count(from)) return {kFsFileNotFound, from};
         if (files.count(to)) return {kFsAlreadyExists, to};
         files[to] = files[from];
@@ -240,7 +240,7 @@ class FakeFileSystem final : public FileSystem {
     }
     FsResult Copy(const std::u16string& from, const std::u16string& to) override {
         log.push_back(u"copy " + from + u" -> " + to);
-        if (auto r = Planted(to); !r.ok()) return r;
+        if (auto r = Planted(from, to); !r.ok()) return r;
         if (!files.count(from)) return {kFsFileNotFound, from};
         if (files.count(to)) return {kFsAlreadyExists, to};
         files[to] = files[from];
@@ -274,7 +274,8 @@ class FakeFileSystem final : public FileSystem {
 
     std::map<std::u16string, File> files;  // full path -> file
     std::set<std::u16string> folders;
-    std::map<std::u16string, int> failures;  // path -> code its next change fails with
+    // path -> code the next change of it fails with (either end of a rename or copy)
+    std::map<std::u16string, int> failures;
     std::vector<std::u16string> log;
     int lookupsOpened = 0;
     int listings = 0;
@@ -300,6 +301,10 @@ class FakeFileSystem final : public FileSystem {
         FsResult r{it->second, path};
         failures.erase(it);
         return r;
+    }
+    FsResult Planted(const std::u16string& from, const std::u16string& to) {
+        if (auto r = Planted(from); !r.ok()) return r;
+        return Planted(to);
     }
 };
 

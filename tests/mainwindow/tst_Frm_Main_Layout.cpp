@@ -1,5 +1,5 @@
-// The main window as it opens: size, caption, initial states, what the engine
-// reads from it, and that the file list offers the start folder.
+// The main window as it opens: size, caption, initial states, and what the
+// engine reads from it.
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -129,15 +129,6 @@ class tst_Frm_Main_Layout : public QObject {
         QVERIFY2(!b->icon().pixmap(16, 16).isNull(), "image resource missing");
     }
 
-    void fileListShowsStartFolderInListOrder() {
-        MainWindowFixture f({u"b.txt", u"a.txt", u"c.dat"});
-        QCOMPARE(f.window->FileCount(), 3);
-        QCOMPARE(f.window->FileName(0), std::u16string(u"b.txt"));
-        QCOMPARE(f.window->FileName(2), std::u16string(u"c.dat"));
-        QCOMPARE(f.window->FileName(3), std::u16string());
-        QCOMPARE(f.window->F_File->selectionMode(), QAbstractItemView::ExtendedSelection);
-    }
-
     void fileClickSetsReadyState() {
         MainWindowFixture f;
         f.window->show();
@@ -149,13 +140,6 @@ class tst_Frm_Main_Layout : public QObject {
         QTest::mouseClick(f.window->F_File->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
         QVERIFY(!f.window->FileSelected(1));
         QVERIFY(!f.window->Cmd_Test->isEnabled() && !f.window->Cmd_Run->isEnabled());
-    }
-
-    void missingStartFolderGivesEmptyList() {
-        MainWindowFixture f;
-        f.files.folders.clear();
-        QVERIFY(!f.window->RefreshFileList());
-        QCOMPARE(f.window->FileCount(), 0);
     }
 };
 

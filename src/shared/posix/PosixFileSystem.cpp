@@ -80,14 +80,17 @@ std::vector<std::u16string> PosixFileSystem::ListFolders(const std::u16string& f
 // Every entry counts, hidden ones and folders included: a new name that
 // matches any of them could not be created.
 std::unique_ptr<NameLookup> PosixFileSystem::OpenNameLookup(const std::u16string& folder) {
-    std::unordered_set<std::u16string> names;
+    std::vector<std::u16string> folded;
     if (DIR* dir = opendir(NativeFolder(folder).c_str())) {
         while (const dirent* e = readdir(dir)) {
             if (std::string_view(e->d_name) == "." || std::string_view(e->d_name) == "..") continue;
-            names.insert(FoldCase(FromNative(e->d_name)));
+            folded.push_back(FoldCase(FromNative(e->d_name)));
         }
         closedir(dir);
     }
+    // Sized once: growing a set of many thousand names rehashes it repeatedly.
+    std::unordered_set<std::u16string> names(folded.size() * 2 + 1);
+    for (auto& n : folded) names.insert(std::move(n));
     return std::make_unique<FoldedNameSet>(std::move(names));
 }
 

@@ -2,6 +2,7 @@
 // A temporary folder on the real disk for tests that change files, removed
 // with everything in it (and everything mounted in it) at the end.
 
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -95,6 +96,16 @@ class ScratchFolder {
 
     static bool IsRoot() { return ::geteuid() == 0; }
 
+    // Whether files in the folder can carry user extended attributes (tmpfs
+    // only can since Linux 6.6).
+    static bool HoldsXattrs(const std::string& folder) {
+        const std::string probe = folder + "/.xattr-probe";
+        Write(probe, "");
+        const bool ok = ::setxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
+        ::unlink(probe.c_str());
+        return ok;
+    }
+
   private:
     static void MakeWritable(const std::string& folder) {
         ::chmod(folder.c_str(), 0700);
@@ -106,5 +117,14 @@ class ScratchFolder {
     std::string root_;
     std::vector<std::string> mounts_;
 };
+
+// The file holds exactly these bytes (reports sizes, not the data itself).
+inline testing::AssertionResult HoldsData(const std::string& path, const std::string& expected) {
+    const std::string got = ScratchFolder::Read(path);
+    if (got == expected) return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << path << " holds " << got.size() << " bytes, expected " << expected.size()
+           << (got.size() == expected.size() ? " (other data)" : "");
+}
 
 }  // namespace zv::test

@@ -1,0 +1,33 @@
+#pragma once
+// The text viewer: one read-only text box that fills the window and shows the
+// previewed file, plain text for ".TXT" and rich text otherwise.
+
+#include <QDialog>
+#include <QTextEdit>
+
+#include "shared/MessageBox.h"
+
+namespace zv {
+
+class Frm_TextView : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Frm_TextView(MessageBoxService& messageBoxes, QWidget* parent = nullptr);
+
+    // Reads Valiable::PreviewFilePath into the text box. A file that cannot
+    // be read has been reported in a message box when this returns false; the
+    // caller then does not show the window.
+    bool Form_Load();
+
+    QTextEdit* RichText1;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void Form_Resize();
+
+    MessageBoxService& messageBoxes_;
+};
+
+}  // namespace zv

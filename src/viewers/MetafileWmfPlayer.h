@@ -1,0 +1,33 @@
+#pragma once
+// Plays the records of a Windows metafile (WMF, with or without the placeable
+// header) onto a MetafileDc.
+
+#include <QRect>
+#include <optional>
+
+#include "viewers/MetafileDc.h"
+
+namespace zv {
+
+class MetafileWmfPlayer {
+  public:
+    struct Header {
+        size_t recordsAt = 0;  // offset of the first record
+        bool placeable = false;
+        QRect bounds;          // placeable: the picture's box in logical units
+        int unitsPerInch = 0;  // placeable only
+        // First window origin and extent the records set, if any.
+        std::optional<QPoint> windowOrg;
+        std::optional<QSize> windowExt;
+    };
+
+    // The header(s) and the first window the records set; nullopt when the
+    // data does not start like a WMF.
+    static std::optional<Header> ReadHeader(MetafileBytes file);
+
+    // Plays every record. False when a record is broken or the file ends
+    // before its end-of-file record.
+    static bool Play(MetafileBytes file, const Header& header, MetafileDc& dc);
+};
+
+}  // namespace zv
