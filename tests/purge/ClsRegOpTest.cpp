@@ -42,7 +42,9 @@ struct OperationCase {
     std::u16string valueName;
     std::u16string valueData;
     std::u16string answer;
-    bool (*after)();  // the registry afterwards, or null
+    // A key whose presence afterwards is checked (empty: none), and whether it must be there.
+    std::u16string checkKey = u"";
+    bool keyThere = true;
     std::uint32_t root = kHkcu;
 };
 
@@ -54,47 +56,27 @@ const std::u16string kNoKey(clsRegOp::kNoSuchKey);
 const std::u16string kFailed(clsRegOp::kFailed);
 
 const OperationCase kOperationCases[] = {
-    {"ReadText", 0, u"Software\\ZvTest", u"abc", u"", u"abc", nullptr},
-    {"ReadIgnoresCase", 0, u"SOFTWARE\\zvtest", u"ABC", u"", u"abc", nullptr},
-    {"ReadMissingValue", 0, u"Software\\ZvTest", u"nope", u"", u"", nullptr},
-    {"ReadMissingKey", 0, u"Software\\Nope", u"abc", u"", kNoKey, nullptr},
-    {"ReadFillsBufferExactly", 0, u"Software\\ZvTest", u"long", u"", std::u16string(249, u'x'), nullptr},
-    {"ReadTooLongForBuffer", 0, u"Software\\ZvTest", u"toolong", u"", u"", nullptr},
-    {"ReadJapaneseCountedInBytes", 0, u"Software\\ZvTest", u"jp", u"", kJapanese124, nullptr},
-    {"ReadJapaneseTooLongInBytes", 0, u"Software\\ZvTest", u"jptoolong", u"", u"", nullptr},
-    {"ReadFromUnknownRoot", 0, u"Software\\ZvTest", u"abc", u"", kFailed, nullptr, 0x12345u},
-    {"WriteText", 1, u"Software\\ZvTest\\B", u"v", u"written", kDone,
-     [] {
-         std::u16string text;
-         reg::ScopedKey key;
-         reg::OpenKey(reg::kCurrentUser, u"Software\\ZvTest\\B", reg::kKeyRead, key.out());
-         return reg::QueryString(key.get(), u"v", &text) == reg::kSuccess && text == u"written";
-     }},
-    {"WriteJapaneseWhole", 1, u"Software\\ZvTest", u"名前", u"「Zorvik」のフォルダ＼写真", kDone,
-     [] {
-         std::u16string text;
-         reg::ScopedKey key;
-         reg::OpenKey(reg::kCurrentUser, u"Software\\ZvTest", reg::kKeyRead, key.out());
-         return reg::QueryString(key.get(), u"名前", &text) == reg::kSuccess &&
-                text == u"「Zorvik」のフォルダ＼写真";
-     }},
-    {"WriteInMissingKey", 1, u"Software\\Nope", u"v", u"x", kNoKey,
-     [] { return !KeyExists(u"Software\\Nope"); }},
-    {"CreateWithEmptySubKey", 2, u"", u"", u"", kInvalid, nullptr},
-    {"CreateNested", 2, u"Software\\ZvTest\\New\\Deeper", u"", u"", kDone,
-     [] { return KeyExists(u"Software\\ZvTest\\New\\Deeper"); }},
-    {"CreateExisting", 2, u"Software\\ZvTest\\B", u"", u"", kDone,
-     [] { return KeyExists(u"Software\\ZvTest\\B"); }},
-    {"DeleteEmptyKey", 3, u"Software\\ZvTest\\Empty", u"", u"", kDone,
-     [] { return !KeyExists(u"Software\\ZvTest\\Empty"); }},
-    {"DeleteMissingKey", 3, u"Software\\ZvTest\\Nope", u"", u"", kFailed, nullptr},
-    {"DeleteKeyWithSubKey", 3, u"Software\\ZvTest\\A", u"", u"", kFailed,
-     [] { return KeyExists(u"Software\\ZvTest\\A\\Deep"); }},
-    {"DeleteRoot", 3, u"", u"", u"", kFailed, [] { return KeyExists(u"Software\\ZvTest"); }},
-    {"UnknownCodeRefused", 4, u"Software\\ZvTest\\Empty", u"", u"", kInvalid,
-     [] { return KeyExists(u"Software\\ZvTest\\Empty"); }},
-    {"NegativeCodeRefused", -1, u"Software\\ZvTest\\Empty", u"", u"", kInvalid,
-     [] { return KeyExists(u"Software\\ZvTest\\Empty"); }},
+    {"ReadText", 0, u"Software\\ZvTest", u"abc", u"", u"abc"},
+    {"ReadIgnoresCase", 0, u"SOFTWARE\\zvtest", u"ABC", u"", u"abc"},
+    {"ReadMissingValue", 0, u"Software\\ZvTest", u"nope", u"", u""},
+    {"ReadMissingKey", 0, u"Software\\Nope", u"abc", u"", kNoKey},
+    {"ReadFillsBufferExactly", 0, u"Software\\ZvTest", u"long", u"", std::u16string(249, u'x')},
+    {"ReadTooLongForBuffer", 0, u"Software\\ZvTest", u"toolong", u"", u""},
+    {"ReadJapaneseCountedInBytes", 0, u"Software\\ZvTest", u"jp", u"", kJapanese124},
+    {"ReadJapaneseTooLongInBytes", 0, u"Software\\ZvTest", u"jptoolong", u"", u""},
+    {"ReadFromUnknownRoot", 0, u"Software\\ZvTest", u"abc", u"", kFailed, u"", true, 0x12345u},
+    {"WriteText", 1, u"Software\\ZvTest\\B", u"v", u"written", kDone},
+    {"WriteJapaneseWhole", 1, u"Software\\ZvTest", u"名前", u"「Zorvik」のフォルダ＼写真", kDone},
+    {"WriteInMissingKey", 1, u"Software\\Nope", u"v", u"x", kNoKey, u"Software\\Nope", false},
+    {"CreateWithEmptySubKey", 2, u"", u"", u"", kInvalid},
+    {"CreateNested", 2, u"Software\\ZvTest\\New\\Deeper", u"", u"", kDone, u"Software\\ZvTest\\New\\Deeper"},
+    {"CreateExisting", 2, u"Software\\ZvTest\\B", u"", u"", kDone, u"Software\\ZvTest\\B"},
+    {"DeleteEmptyKey", 3, u"Software\\ZvTest\\Empty", u"", u"", kDone, u"Software\\ZvTest\\Empty", false},
+    {"DeleteMissingKey", 3, u"Software\\ZvTest\\Nope", u"", u"", kFailed},
+    {"DeleteKeyWithSubKey", 3, u"Software\\ZvTest\\A", u"", u"", kFailed, u"Software\\ZvTest\\A\\Deep"},
+    {"DeleteRoot", 3, u"", u"", u"", kFailed, u"Software\\ZvTest"},
+    {"UnknownCodeRefused", 4, u"Software\\ZvTest\\Empty", u"", u"", kInvalid},
+    {"NegativeCodeRefused", -1, u"Software\\ZvTest\\Empty", u"", u"", kInvalid},
 };
 
 class RegistOperation : public testing::TestWithParam<OperationCase> {};
@@ -111,11 +93,17 @@ TEST_P(RegistOperation, AnswersAndLeavesTheRegistry) {
     op.ValueData = c.valueData;
     op.Flag = c.flag;
     EXPECT_EQ(op.RegistOperation(), c.answer);
-    if (c.after) {
-        EXPECT_TRUE(c.after());
+    if (!c.checkKey.empty()) {
+        EXPECT_EQ(KeyExists(c.checkKey), c.keyThere);
+    }
+    if (c.flag == 1 && c.answer == kDone) {
+        // What was written reads back whole.
+        const std::u16string written = c.valueData;
+        op.Flag = clsRegOp::kRead;
+        EXPECT_EQ(op.RegistOperation(), written);
     }
     // Reads and refused operations change nothing on disk.
-    if (c.flag == 0 || c.answer == kInvalid || c.answer == kNoKey) {
+    if (c.flag == 0 || c.answer == kInvalid || c.answer == kNoKey || c.answer == kFailed) {
         EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), before);
     }
 }

@@ -125,22 +125,6 @@ TEST_P(PurgeClicks, ChangeOnlyZorviksKey) {
 INSTANTIATE_TEST_SUITE_P(Frm_Main, PurgeClicks, testing::ValuesIn(kClicks),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST(PurgeWindow, ClosingTheWindowTouchesNothing) {
-    TempConfigHome home;
-    home.Write("HKEY_CURRENT_USER", kOthers + kZorvik);
-    QtMessageBox::SetAnswering(true);
-    QtMessageBox::ClearShown();
-    {
-        QtMessageBox messages;
-        Frm_Main window(messages);
-        window.show();
-        EXPECT_TRUE(window.close());
-    }
-    EXPECT_TRUE(QtMessageBox::Shown().empty());
-    QtMessageBox::SetAnswering(false);
-    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), kOthers + kZorvik);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
