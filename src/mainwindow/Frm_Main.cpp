@@ -2,10 +2,10 @@
 
 #include "Frm_Main.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -124,25 +124,30 @@ void Frm_Main::Cmd_Test_Click() { RunGuarded(&ConversionEngine::TestRun); }
 
 void Frm_Main::Cmd_Run_Click() { RunGuarded(&ConversionEngine::RealRun); }
 
-// The runs pump window events once per file, so without this a second click
-// could start a run inside the running one and rebuild its table. The buttons
-// go off for the run; whatever the run (or a file-list click during it) does
-// to the ready state decides what they come back to.
+// The runs pump window events once per file, and the engine reads the
+// settings from the controls file by file. So while a run works, the window
+// takes no input: a second click cannot start a run inside the running one,
+// and nothing typed can change the names half way through the table. The
+// run buttons go off as well, to show it; whatever the run does to the ready
+// state decides what they come back to.
 void Frm_Main::RunGuarded(StepFlag (ConversionEngine::*run)()) {
     if (running_) return;
     running_ = true;
     ApplyRunButtons();
-    try {
-        (engine_.get()->*run)();
-    } catch (...) {
+    qApp->installEventFilter(this);
+    const auto finish = [this] {
+        qApp->removeEventFilter(this);
         wait_->Close();
         running_ = false;
         ApplyRunButtons();
+    };
+    try {
+        (engine_.get()->*run)();
+    } catch (...) {
+        finish();
         throw;
     }
-    wait_->Close();
-    running_ = false;
-    ApplyRunButtons();
+    finish();
 }
 
 void Frm_Main::ApplyRunButtons() {
@@ -162,11 +167,35 @@ void Frm_Main::closeEvent(QCloseEvent* event) {
 }
 
 bool Frm_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (running_ && IsUserInput(event->type())) {
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (target && target->window() == this) return true;
+    }
     if (watched == Lbl_up && event->type() == QEvent::MouseButtonDblClick && Lbl_up->isEnabled()) {
         Lbl_up_DblClick();
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Frm_Main::IsUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::InputMethod:
+        case QEvent::Drop:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace zv

@@ -3,6 +3,7 @@
 // engine's questions about them by control name at the moment they are asked;
 // the runs themselves belong to the engine.
 
+#include <QEvent>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -169,6 +170,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     void BuildBottomRow();
     void Place(QWidget* w, int left, int top, int width, int height) const;
     void PlaceText(QWidget* w, int left, int top, int width, int height) const;
+    static void FitTextWidth(QWidget* w, const QString& text, int room);
 
     // Frm_Main_Numbering.cpp
     void ConnectNumberingControls();
@@ -179,8 +181,9 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     QString SourceFolder() const { return sourceFolder_; }
     QString DestinationFolder() const { return destinationFolder_; }
 
-    // Runs one of the engine's runs with the run buttons held off throughout.
+    // Runs one of the engine's runs with the window closed to input throughout.
     void RunGuarded(StepFlag (ConversionEngine::*run)());
+    static bool IsUserInput(QEvent::Type type);
     void ApplyRunButtons();
     QWidget* Control(std::string_view name) const;
 

@@ -34,7 +34,7 @@ void Frm_Main::ShowStartFolder(const QString& folder) {
 
 bool Frm_Main::RefreshFileList() {
     F_File->clear();
-    if (!QDir(sourceFolder_).exists()) return false;
+    if (!services_.files.FolderExists(qt::ToU16(sourceFolder_))) return false;
     for (const std::u16string& name : services_.files.ListFiles(qt::ToU16(sourceFolder_))) {
         F_File->addItem(qt::ToQString(name));
     }

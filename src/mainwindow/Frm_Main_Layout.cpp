@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QToolButton>
 
 #include "Frm_Main.h"
@@ -98,12 +99,34 @@ void Frm_Main::Place(QWidget* w, int left, int top, int width, int height) const
     w->setGeometry(x, y, scale_.ToPixels(left + width) - x, scale_.ToPixels(top + height) - y);
 }
 
-// Text controls are designed for a font a little shorter than ours: such a
-// control grows to the height its text needs, around the same centre line.
+// Text controls were designed for a user-interface font that is a little
+// narrower than ours. A caption that does not fit gets a slightly smaller
+// font rather than being cut off; drop-down lists grow to the height they
+// need, around the same centre line.
 void Frm_Main::PlaceText(QWidget* w, int left, int top, int width, int height) const {
     Place(w, left, top, width, height);
-    const int needed =
-        qobject_cast<QLabel*>(w) ? QFontMetrics(w->font()).height() : w->minimumSizeHint().height();
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        FitTextWidth(w, label->text(), w->width());
+        return;
+    }
+    if (auto* option = qobject_cast<QRadioButton*>(w)) {
+        const QStyle* st = w->style();
+        FitTextWidth(w, option->text(),
+                     w->width() - st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) -
+                         st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w));
+        return;
+    }
+    if (auto* check = qobject_cast<QCheckBox*>(w)) {
+        const QStyle* st = w->style();
+        FitTextWidth(w, check->text(),
+                     w->width() - st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) -
+                         st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w));
+        return;
+    }
+    // Only the drop-down lists need more height than designed; a text box
+    // shows its one line in the designed height.
+    if (!qobject_cast<QComboBox*>(w)) return;
+    const int needed = w->minimumSizeHint().height();
     QRect r = w->geometry();
     if (r.height() < needed) {
         const int grow = needed - r.height();
@@ -113,8 +136,23 @@ void Frm_Main::PlaceText(QWidget* w, int left, int top, int width, int height) c
     }
 }
 
+void Frm_Main::FitTextWidth(QWidget* w, const QString& text, int room) {
+    QFont font = w->font();
+    QString plain = text;
+    plain.remove(QLatin1Char('&'));
+    while (QFontMetrics(font).horizontalAdvance(plain) > room && font.pointSizeF() > 7.0) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    if (font != w->font()) w->setFont(font);
+}
+
 void Frm_Main::BuildLayout() {
     setWindowTitle(QStringLiteral("Zorvik"));
+    // Frames carry their caption on the top border line, so the controls
+    // designed just under it stay clear of the border.
+    setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+                       "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
     setFixedSize(scale_.ToPixels(9570), scale_.ToPixels(5925));
 
     Frame1 = Make<QGroupBox>(this, QStringLiteral("Frame1"));

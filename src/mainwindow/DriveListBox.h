@@ -1,0 +1,55 @@
+#pragma once
+// A drive list: a drop-down of the drives of a DriveModel.
+//
+// `change` fires whenever the selected drive changes, whether the user picked
+// it or the program assigned it, and it runs its handlers to completion before
+// setDrive returns, so handlers may nest (the drive handler of a window
+// assigns folder lists whose handlers assign this list again).
+
+#include <QComboBox>
+
+#include "DriveModel.h"
+
+namespace zv {
+
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+
+  public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+
+    // Uses another set of drives (tests, or a window's own model). The model
+    // must outlive the list.
+    void setDriveModel(DriveModel* model);
+    DriveModel* driveModel() const { return model_; }
+
+    // The drive's text: its mount point, then " [label]" where there is one.
+    QString drive() const;
+    // The mount point of the selected drive.
+    QString root() const;
+    int driveIndex() const { return currentIndex(); }
+
+    // Selects the drive a Drive text names, or the drive that holds a path.
+    // Returns kFsOk, or kFsDeviceUnavailable when the text names no drive (the
+    // selection then stays). Selecting the drive already selected fires nothing.
+    int setDrive(const QString& textOrPath);
+
+    // Enumerates the drives again, keeping the selected one where it is still there.
+    void refresh();
+
+    void showPopup() override;
+
+  signals:
+    void change();
+
+  private:
+    // Lists the model's drives and selects the one holding `keep`, silently.
+    void Fill(const QString& keep);
+    void OnIndexChanged(int index);
+
+    DriveModel* model_;
+    bool filling_ = false;
+    int shown_ = -1;  // the index whose change was last announced
+};
+
+}  // namespace zv
