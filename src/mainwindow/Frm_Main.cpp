@@ -159,6 +159,7 @@ void Frm_Main::closeEvent(QCloseEvent* event) {
         return;
     }
     wait_->Close();
+    if (loaded_) Form_Unload();
     QWidget::closeEvent(event);
 }
 

@@ -68,6 +68,14 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     bool RefreshFileList() override;
     void DisableConversion() override;
 
+    // Start-up and shutdown (Frm_Main_Settings.cpp). Form_Load fills the
+    // filter list and the time stamp and restores the stored folders;
+    // closing a window that was loaded this way saves them (Form_Unload).
+    void Form_Load(const QString& programFolder);
+    void Form_Unload();
+    // The folder of the running program's real file, links resolved.
+    static QString ProgramFolder();
+
     ConversionEngine& Engine() { return *engine_; }
     Frm_Wait& WaitWindow() { return *wait_; }
     const TwipScale& Scale() const { return scale_; }
@@ -193,6 +201,10 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     // Frm_Main_Numbering.cpp
     void ConnectNumberingControls();
 
+    // Frm_Main_Settings.cpp
+    void LoadSettings();
+    void SaveSettings();
+
     // Frm_Main_FilePanel.cpp (the source and destination lists)
     void ConnectFilePanel();
     void ShowStartFolder(const QString& folder);
@@ -217,6 +229,10 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     // buttons stay off and this records what they return to.
     bool ready_ = false;
     bool running_ = false;
+
+    // Set by Form_Load; only a loaded window saves its settings when it closes.
+    QString programFolder_;
+    bool loaded_ = false;
 };
 
 }  // namespace zv

@@ -1,0 +1,63 @@
+// Frm_Main: start-up and shutdown, and the folders remembered between runs.
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+
+#include "Frm_Main.h"
+#include "StartupSettings.h"
+#include "shared/qt/QtStrings.h"
+
+namespace zv {
+
+namespace {
+
+constexpr char16_t kTitle[] = u"Zorvik";
+constexpr char16_t kLoadFailed[] =
+    u"保存されている設定を読み込めませんでした。\r\nプログラムのフォルダから始めます。";
+constexpr char16_t kSaveFailed[] = u"設定を保存できませんでした。";
+
+}  // namespace
+
+QString Frm_Main::ProgramFolder() {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const QString real = program.canonicalFilePath();
+    return QFileInfo(real.isEmpty() ? program.absoluteFilePath() : real).absolutePath();
+}
+
+void Frm_Main::Form_Load(const QString& programFolder) {
+    programFolder_ = programFolder;
+    Frm_Job[0]->raise();
+    Cmb_Filter->clear();
+    Cmb_Filter->addItems({QStringLiteral("*.*"), QStringLiteral("*.BMP;*.JPG;*.WMF;*.GIF;*.ICO"),
+                          QStringLiteral("*.TXT;*.RTF"), QStringLiteral("*.WAV;*.MID")});
+    Cmb_Filter->setEditText(QStringLiteral("*.*"));
+    SetTimeStampToNow();
+    LoadSettings();
+    Lbl_Msgdsp->setText(QStringLiteral("ファイルを選択して下さい。"));
+    loaded_ = true;
+}
+
+void Frm_Main::Form_Unload() {
+    SaveSettings();
+    loaded_ = false;
+}
+
+void Frm_Main::LoadSettings() {
+    StartupSettings settings(services_.files);
+    const StartFolders start = settings.Load(qt::ToU16(programFolder_));
+    // A damaged store is not overwritten later either: the user is told once
+    // and the program starts in its own folder.
+    if (start.error != 0) services_.messages.Show(kLoadFailed, kOkOnly, kTitle);
+    ShowStartFolder(qt::ToQString(start.path));
+}
+
+void Frm_Main::SaveSettings() {
+    StartupSettings settings(services_.files);
+    if (settings.Save(qt::ToU16(F_Drive->currentText()), qt::ToU16(SourceFolder())) != 0)
+        services_.messages.Show(kSaveFailed, kOkOnly, kTitle);
+}
+
+}  // namespace zv

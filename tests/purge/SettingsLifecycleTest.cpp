@@ -1,0 +1,86 @@
+// Both programs' windows over one registry: ZVNUM stores its folder when it
+// closes, ZVPURGE removes it, and the next ZVNUM starts in its own folder.
+// Other keys of the registry file stay as they were throughout.
+
+#include <gtest/gtest.h>
+
+#include "MainWindowFixture.h"
+#include "TempConfigHome.h"
+#include "purge/Frm_Main.h"
+#include "shared/SettingsStore.h"
+
+using zv::test::TempConfigHome;
+using zvtest::MainWindowFixture;
+
+namespace {
+
+const std::string kNeighbour =
+    "Windows Registry Editor Version 5.00\n\n"
+    "[HKEY_CURRENT_USER\\Software]\n\n"
+    "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings]\n\n"
+    "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Neighbour]\n\"v\"=dword:00000007\n\n";
+
+// Runs ZVNUM's window from load to close; answers the folder it started in.
+QString RunZvnum(const QString& programFolder) {
+    MainWindowFixture zvnum;
+    zvnum.files.folders[u"/prog"] = {};
+    zvnum.files.folders[u"/photos"] = {};
+    zvnum.window->Form_Load(programFolder);
+    const QString started = zvnum.window->F_Dir->item(0)->text();
+    zvnum.window->show();
+    zvnum.window->close();
+    return started;
+}
+
+struct LifecycleCase {
+    const char* label;
+    int answer;  // to ZVPURGE's question
+    std::u16string storedAfterPurge;
+    QString nextStart;
+};
+
+void PrintTo(const LifecycleCase& c, std::ostream* os) { *os << c.label; }
+
+class SettingsLifecycle : public testing::TestWithParam<LifecycleCase> {};
+
+TEST_P(SettingsLifecycle, PurgeDecidesWhereTheNextRunStarts) {
+    TempConfigHome home;
+    home.Write("HKEY_CURRENT_USER", kNeighbour);
+
+    // A first run in /photos stores that folder when it closes.
+    EXPECT_EQ(RunZvnum(QStringLiteral("/photos")), QStringLiteral("/photos"));
+    ASSERT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"-"), u"/photos");
+
+    zv::qt::QtMessageBox::SetAnswering(true);
+    zv::qt::QtMessageBox::PresetAnswers({GetParam().answer, zv::kOk});
+    {
+        zv::qt::QtMessageBox messages;
+        zv::purge::Frm_Main purge(messages);
+        purge.show();
+        purge.Cmd_Exec->click();
+    }
+    zv::qt::QtMessageBox::SetAnswering(false);
+    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"-"), GetParam().storedAfterPurge);
+    EXPECT_NE(home.Read("HKEY_CURRENT_USER")
+                  .find("[HKEY_CURRENT_USER\\Software\\VB and VBA Program "
+                        "Settings\\Neighbour]\n\"v\"=dword:00000007"),
+              std::string::npos);
+
+    // The next run, installed in /prog, starts where the store says.
+    EXPECT_EQ(RunZvnum(QStringLiteral("/prog")), GetParam().nextStart);
+}
+
+INSTANTIATE_TEST_SUITE_P(Purge, SettingsLifecycle,
+                         testing::Values(LifecycleCase{"YesRemoves", zv::kYes, u"-", QStringLiteral("/prog")},
+                                         LifecycleCase{"NoKeeps", zv::kNo, u"/photos",
+                                                       QStringLiteral("/photos")}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
