@@ -430,30 +430,45 @@ FsResult Result(int err, const std::u16string& path) {
 
 }  // namespace
 
+// A NUL ends a path at the system call, so "ab\0cd" would quietly address
+// "ab": such a path is refused before it reaches the disk.
+static bool HasNul(const std::string& p) { return p.find('\0') != std::string::npos; }
+
 FsResult PosixFileSystem::Rename(const std::u16string& from, const std::u16string& to) {
-    posix::NativeOutcome o = posix::RenameNoReplace(ToNative(from), ToNative(to));
+    const std::string f = ToNative(from), t = ToNative(to);
+    if (HasNul(f) || HasNul(t)) return Result(EINVAL, HasNul(f) ? from : to);
+    posix::NativeOutcome o = posix::RenameNoReplace(f, t);
     return Result(o.err, o.atSource ? from : to);
 }
 
 FsResult PosixFileSystem::Copy(const std::u16string& from, const std::u16string& to) {
-    posix::NativeOutcome o = posix::CopyNoReplace(ToNative(from), ToNative(to));
+    const std::string f = ToNative(from), t = ToNative(to);
+    if (HasNul(f) || HasNul(t)) return Result(EINVAL, HasNul(f) ? from : to);
+    posix::NativeOutcome o = posix::CopyNoReplace(f, t);
     return Result(o.err, o.atSource ? from : to);
 }
 
 FsResult PosixFileSystem::SetLastWriteTime(const std::u16string& path, const LocalDateTime& local) {
-    return Result(posix::SetLastWriteTime(ToNative(path), local), path);
+    const std::string p = ToNative(path);
+    if (HasNul(p)) return Result(EINVAL, path);
+    return Result(posix::SetLastWriteTime(p, local), path);
 }
 
 FsResult PosixFileSystem::SetAttributes(const std::u16string& path, int mask) {
-    return Result(posix::SetAttributes(ToNative(path), mask), path);
+    const std::string p = ToNative(path);
+    if (HasNul(p)) return Result(EINVAL, path);
+    return Result(posix::SetAttributes(p, mask), path);
 }
 
 int PosixFileSystem::GetAttributes(const std::u16string& path) {
-    return posix::GetAttributes(ToNative(path));
+    const std::string p = ToNative(path);
+    return HasNul(p) ? -1 : posix::GetAttributes(p);
 }
 
 FsResult PosixFileSystem::MakeDirectory(const std::u16string& path) {
-    return Result(::mkdir(ToNative(path).c_str(), 0777) == 0 ? 0 : errno, path);
+    const std::string p = ToNative(path);
+    if (HasNul(p)) return Result(EINVAL, path);
+    return Result(::mkdir(p.c_str(), 0777) == 0 ? 0 : errno, path);
 }
 
 }  // namespace zv

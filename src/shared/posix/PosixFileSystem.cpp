@@ -37,10 +37,17 @@ std::vector<std::u16string> ListEntries(const std::u16string& folder, EntryKind 
     while (const dirent* e = readdir(dir)) {
         if (IsDotName(e->d_name)) continue;
         const std::string path = base + e->d_name;
-        struct stat st {};
-        if (stat(path.c_str(), &st) != 0) continue;
-        const bool wanted = kind == EntryKind::kFile ? S_ISREG(st.st_mode) : S_ISDIR(st.st_mode);
-        if (!wanted) continue;
+        // The entry's type usually comes with the folder read; only links and
+        // file systems that do not report it need a stat of their own.
+        bool isFile = e->d_type == DT_REG;
+        bool isFolder = e->d_type == DT_DIR;
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            if (stat(path.c_str(), &st) != 0) continue;
+            isFile = S_ISREG(st.st_mode);
+            isFolder = S_ISDIR(st.st_mode);
+        }
+        if (!(kind == EntryKind::kFile ? isFile : isFolder)) continue;
         if (posix::ReadDosAttrib(path) & (kAttrHidden | kAttrSystem)) continue;
         names.push_back(FromNative(e->d_name));
     }

@@ -471,6 +471,7 @@ TEST_P(InterfaceTest, CodeAndPathOfTheFailure) {
                                                     : files.MakeDirectory(to);
 
     EXPECT_EQ(r.code, c.code);
+    EXPECT_NE(access(s.Path("ab").c_str(), F_OK), 0) << "a shortened name was created";
     if (c.code != kFsOk) {
         EXPECT_EQ(r.path, c.aboutSource ? from : to);
         EXPECT_NE(r.osError, 0);
@@ -491,6 +492,13 @@ INSTANTIATE_TEST_SUITE_P(
         InterfaceCase{"FolderExists", InterfaceCase::kMakeDirectory, "", "sub", kFsAlreadyExists, false},
         InterfaceCase{"FolderOverFile", InterfaceCase::kMakeDirectory, "", "x.txt", kFsAlreadyExists, false},
         InterfaceCase{"FolderInMissingFolder", InterfaceCase::kMakeDirectory, "", "none/new", kFsFileNotFound,
+                      false},
+        // A NUL would cut the name short at the system call and address "ab".
+        InterfaceCase{"RenameToNameWithNul", InterfaceCase::kRename, "x.txt", std::string("ab\0cd", 5),
+                      kFsGeneric, false},
+        InterfaceCase{"CopyToNameWithNul", InterfaceCase::kCopy, "x.txt", std::string("ab\0cd", 5), kFsGeneric,
+                      false},
+        InterfaceCase{"FolderWithNul", InterfaceCase::kMakeDirectory, "", std::string("ab\0cd", 5), kFsGeneric,
                       false}),
     [](const auto& info) { return std::string(info.param.label); });
 
