@@ -2,6 +2,7 @@
 
 #include "shared/Valiable.h"
 #include "viewers/AudioOutput.h"
+#include "viewers/Frm_ImageView.h"
 #include "viewers/Frm_TextView.h"
 #include "viewers/WavPlayer.h"
 
@@ -12,6 +13,10 @@ PreviewDispatch::PreviewDispatch(MessageBoxService& messageBoxes, char16_t separ
     openTextView = [this] {
         Frm_TextView view(messageBoxes_);
         if (view.Form_Load()) view.exec();
+    };
+    openImageView = [this] {
+        Frm_ImageView view(messageBoxes_);
+        view.exec();
     };
     playWav = [](const std::u16string& path) { return PlayWavFile(path, AudioOutput::Instance()); };
 }

@@ -28,9 +28,9 @@ class PreviewDispatch {
     // shown modally; a WAV plays in the background.
     Action F_File_DblClick(const std::u16string& folder, const std::u16string& name);
 
-    // How each action is carried out. The text viewer and WAV sound have
-    // defaults; the image viewer and MIDI player are plugged in by whoever
-    // builds them (an empty one does nothing). Tests replace any of them.
+    // How each action is carried out. The text viewer, image viewer and WAV
+    // sound have defaults; the MIDI player is plugged in by whoever builds it
+    // (an empty one does nothing). Tests replace any of them.
     std::function<void()> openTextView;
     std::function<void()> openImageView;
     std::function<void()> openMidiPlayer;

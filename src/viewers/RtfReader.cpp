@@ -257,6 +257,8 @@ class Parser {
         const size_t n = in_.size();
         while (pos_ < n && !ended_) {
             const char c = in_[pos_];
+            // "\*" marks a destination only as the first thing in its group.
+            groupStart_ = pos_ > 0 && in_[pos_ - 1] == '{' && stack_.size() > (doc_.hadRtfHeader ? 2u : 1u);
             switch (c) {
                 case '{':
                     ++pos_;
@@ -481,9 +483,12 @@ class Parser {
                 break;
             }
             case '*':
-                // An ignorable destination this reader does not know.
-                Commit();
-                State().dest = Dest::kSkip;
+                // An ignorable destination this reader does not know. Out of
+                // place it would hide the rest of the document, so it is ignored there.
+                if (groupStart_) {
+                    Commit();
+                    State().dest = Dest::kSkip;
+                }
                 break;
             case '\\':
             case '{':
@@ -662,8 +667,9 @@ class Parser {
     bool ended_ = false;
     RtfDocument doc_;
     std::vector<GroupState> stack_;
-    int overflow_ = 0;  // groups opened beyond the depth limit and not yet closed
-    int skip_ = 0;      // \uN fallback characters still to drop
+    int overflow_ = 0;         // groups opened beyond the depth limit and not yet closed
+    int skip_ = 0;             // \uN fallback characters still to drop
+    bool groupStart_ = false;  // the token being read is the first of a nested group
 
     int ansiCodePage_ = 1252;
     int defaultFont_ = -1;

@@ -4,6 +4,7 @@
 #include <unicode/ucsdet.h>
 
 #include <memory>
+#include <unordered_map>
 
 namespace zv {
 namespace {
@@ -65,23 +66,25 @@ ConverterPtr Open(const char* name, bool strict) {
     return conv;
 }
 
-// Decodes with the named converter; false when strict and a byte sequence is
-// not valid in that encoding.
-bool Convert(const char* name, std::string_view bytes, bool strict, std::u16string& out) {
-    out.clear();
-    ConverterPtr conv = Open(name, strict);
-    if (!conv) return false;
-    out.resize(bytes.size() * 2 + 16);
+bool ConvertWith(UConverter* conv, std::string_view bytes, std::u16string& out) {
+    out.assign(bytes.size() * 2 + 16, u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t n =
-        ucnv_toUChars(conv.get(), reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
-                      bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+    int32_t n = ucnv_toUChars(conv, reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                              bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status)) {
         out.clear();
         return false;
     }
     out.resize(n);
     return true;
+}
+
+// Decodes with the named converter; false when strict and a byte sequence is
+// not valid in that encoding.
+bool Convert(const char* name, std::string_view bytes, bool strict, std::u16string& out) {
+    out.clear();
+    ConverterPtr conv = Open(name, strict);
+    return conv && ConvertWith(conv.get(), bytes, out);
 }
 
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
@@ -165,9 +168,18 @@ long JapaneseScore(const std::u16string& text) {
 bool IsKnownCodePage(int codePage) { return IcuName(codePage) != nullptr; }
 
 std::u16string DecodeCodePage(std::string_view bytes, int codePage) {
-    const char* name = IcuName(codePage);
+    // The RTF reader decodes run after run in the same few code pages.
+    thread_local std::unordered_map<int, ConverterPtr> cache;
+    if (!IcuName(codePage)) codePage = 1252;
+    ConverterPtr& conv = cache[codePage];
+    if (!conv) conv = Open(IcuName(codePage), false);
     std::u16string out;
-    if (!name || !Convert(name, bytes, false, out)) Convert("windows-1252", bytes, false, out);
+    if (!conv) {  // ICU without its data: Latin-1 at least shows ASCII right
+        for (unsigned char b : bytes) out.push_back(b);
+        return out;
+    }
+    ucnv_reset(conv.get());
+    if (!ConvertWith(conv.get(), bytes, out)) Convert("windows-1252", bytes, false, out);
     // ICU marks unmappable bytes with the control SUB; a reader wants U+FFFD.
     for (char16_t& c : out)
         if (c == 0x1A) c = 0xFFFD;

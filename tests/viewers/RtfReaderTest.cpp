@@ -77,6 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"bin_longer_than_file", R"({\rtf1 a\bin999999 xyz)", "a"},
         TextCase{"bin_negative_length", R"({\rtf1 a\bin-5 b})", "ab"},
         TextCase{"ignorable_destination", R"({\rtf1 a{\*\unknowndest hidden}b})", "ab"},
+        TextCase{"star_out_of_place_hides_nothing", R"({\rtf1 a\*\foo b})", "ab"},
+        TextCase{"star_in_fragment_group", R"({\*\foo x}y)", "y"},
         TextCase{"known_destination_skipped", R"({\rtf1{\info{\title T}}body})", "body"},
         TextCase{"picture_skipped", R"({\rtf1 a{\pict\pngblip 89504e47}b})", "ab"},
         TextCase{"field_shows_result_only", R"({\rtf1{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}})",
