@@ -47,7 +47,7 @@ std::optional<MetafileLoader::Picture> LoadEmf(const MetafileBytes& file, double
                  QPointF(header->frame.right(), header->frame.bottom()));
     if (frame.width() <= 0 || frame.height() <= 0) {
         const QRect b = header->bounds;
-        frame = QRectF(QPointF(b.left() * 100 / pxPerMmX, b.top() * 100 / pxPerMmY),
+        frame = QRectF(QPointF(b.left() * 100.0 / pxPerMmX, b.top() * 100.0 / pxPerMmY),
                        QPointF((b.right() + 1.0) * 100 / pxPerMmX, (b.bottom() + 1.0) * 100 / pxPerMmY));
     }
     frame = frame.normalized();

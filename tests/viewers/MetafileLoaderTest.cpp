@@ -393,6 +393,13 @@ INSTANTIATE_TEST_SUITE_P(
             "EmfEmptyFrameFallsBackToBounds",
             [] { return EmfBuilder(QRect(QPoint(0, 0), QPoint(99, 49)), QRect(0, 0, 0, 0), 10).Finish(); },
             QSizeF(10 * 1440 / 25.4, 5 * 1440 / 25.4)},
+        SizeCase{"EmfBoundsFarFromTheOrigin",
+                 [] {
+                     return EmfBuilder(QRect(QPoint(1651338240, 2000000000), QPoint(1651338339, 2000000049)),
+                                       QRect(0, 0, 0, 0), 10)
+                         .Finish();
+                 },
+                 QSizeF(10 * 1440 / 25.4, 5 * 1440 / 25.4)},
         SizeCase{"WmfPlaceableTwips",
                  [] { return WmfBuilder(QRect(QPoint(0, 0), QPoint(2880, 1440)), 1440).Finish(); },
                  QSizeF(2880, 1440)},
