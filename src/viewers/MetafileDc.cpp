@@ -172,7 +172,8 @@ QTransform MetafileDc::LogicalToCanvas() const { return state_.world * PageTrans
 
 QPen MetafileDc::MakePen(uint32_t style, double width, QColor color) {
     QPen pen(color);
-    pen.setWidthF(std::max(0.0, width));
+    // Wider than any canvas is as wide as needed; SafePen narrows it further.
+    pen.setWidthF(std::isfinite(width) ? std::clamp(width, 0.0, 1e6) : 0.0);
     switch (style & 0x0F) {
         case 1:
             pen.setStyle(Qt::DashLine);
