@@ -56,7 +56,7 @@ void Frm_ImageView::Form_Load() {
     const QScreen* screen = ScreenOf(this);
     const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
     const double t = zv::ImageViewLayout::TwipsPerPixel(dpi);
-    const auto picture = zv::PictureLoader::Load(path, dpi);
+    const auto picture = zv::PictureLoader::Load(Valiable::PreviewFilePath, dpi);
     std::optional<QSizeF> window;
     if (picture) {
         const QSizeF screenTwips =

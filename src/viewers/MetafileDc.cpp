@@ -172,7 +172,8 @@ QTransform MetafileDc::LogicalToCanvas() const { return state_.world * PageTrans
 
 QPen MetafileDc::MakePen(uint32_t style, double width, QColor color) {
     QPen pen(color);
-    pen.setWidthF(std::max(0.0, width));
+    // QPen takes widths below 32768; SafePen narrows them further to the canvas.
+    pen.setWidthF(std::isfinite(width) ? std::clamp(width, 0.0, 32767.0) : 0.0);
     switch (style & 0x0F) {
         case 1:
             pen.setStyle(Qt::DashLine);
@@ -255,7 +256,7 @@ QPen MetafileDc::SafePen(const QTransform& t, const QRectF& bounds) const {
     if (pen.style() == Qt::NoPen) return pen;
     const double scale = Scale(t);
     const double maxWidth = 2.0 * (canvas_.width() + canvas_.height()) + 2;
-    if (pen.widthF() * scale > maxWidth && scale > 0) pen.setWidthF(maxWidth / scale);
+    if (pen.widthF() * scale > maxWidth && scale > 0) pen.setWidthF(std::min(maxWidth / scale, 32767.0));
     if (pen.widthF() * scale < 1.0) {
         // A zero or hair-thin pen still draws one device pixel, as GDI does.
         pen.setCosmetic(true);

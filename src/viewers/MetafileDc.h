@@ -20,6 +20,11 @@
 
 namespace zv {
 
+// Zero bytes the loader keeps readable behind a metafile's data: libUEMF's
+// checks read a header's or record's fixed fields before comparing them with
+// the sizes, which must not run off the buffer.
+constexpr size_t kMetafilePadding = 4096;
+
 // Little-endian reads from a record; anything outside it reads as zero, so a
 // record that lies about its contents yields harmless values instead of a
 // read past the buffer.

@@ -10,9 +10,6 @@
 namespace zv {
 namespace {
 
-// Zero bytes kept behind the data: libUEMF's record checks read a record's
-// fixed fields before they compare them with its size.
-constexpr qsizetype kPadding = 4096;
 constexpr double kMaxTwips = 2147483647.0;
 
 QSize CanvasSize(QSizeF twips, double dpi, int maxSide) {
@@ -48,9 +45,9 @@ std::optional<MetafileLoader::Picture> LoadEmf(const MetafileBytes& file, double
     // still carry their bounds in device pixels.
     QRectF frame(QPointF(header->frame.left(), header->frame.top()),
                  QPointF(header->frame.right(), header->frame.bottom()));
-    if (frame.width() == 0 || frame.height() == 0) {
+    if (frame.width() <= 0 || frame.height() <= 0) {
         const QRect b = header->bounds;
-        frame = QRectF(QPointF(b.left() * 100 / pxPerMmX, b.top() * 100 / pxPerMmY),
+        frame = QRectF(QPointF(b.left() * 100.0 / pxPerMmX, b.top() * 100.0 / pxPerMmY),
                        QPointF((b.right() + 1.0) * 100 / pxPerMmX, (b.bottom() + 1.0) * 100 / pxPerMmY));
     }
     frame = frame.normalized();
@@ -120,7 +117,7 @@ std::optional<MetafileLoader::Picture> MetafileLoader::Load(const QByteArray& da
                                                             int maxCanvasSide) {
     if (!(dotsPerInch > 0) || maxCanvasSide < 1) return std::nullopt;
     QByteArray padded = data;
-    padded.append(kPadding, '\0');
+    padded.append(qsizetype(kMetafilePadding), '\0');
     const MetafileBytes file{reinterpret_cast<const uint8_t*>(padded.constData()), size_t(data.size())};
     switch (Detect(data)) {
         case Kind::kEmf:

@@ -411,7 +411,8 @@ std::optional<MetafileWmfPlayer::Header> MetafileWmfPlayer::ReadHeader(MetafileB
     const auto* c = reinterpret_cast<const char*>(file.data);
     U_WMRPLACEABLE placeable{};
     U_WMRHEADER header{};
-    const int size = wmfheader_get(c, c + file.size, &placeable, &header);
+    // The loader's padding keeps the header check's fixed-size reads inside the buffer.
+    const int size = wmfheader_get(c, c + file.size + kMetafilePadding, &placeable, &header);
     if (size <= 0 || size_t(size) > file.size) return std::nullopt;
     // The plain header: type 1 or 2, nine words long, version 1 or 3.
     const size_t at = size_t(size) - 18;

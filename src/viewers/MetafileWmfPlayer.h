@@ -23,6 +23,7 @@ class MetafileWmfPlayer {
 
     // The header(s) and the first window the records set; nullopt when the
     // data does not start like a WMF.
+    // file must be followed by kMetafilePadding readable bytes.
     static std::optional<Header> ReadHeader(MetafileBytes file);
 
     // Plays every record. False when a record is broken or the file ends

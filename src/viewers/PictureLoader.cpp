@@ -1,23 +1,18 @@
 #include "viewers/PictureLoader.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 
 #include "viewers/ImageViewLayout.h"
 #include "viewers/MetafileLoader.h"
+#include "viewers/PreviewFile.h"
 
 namespace zv {
 
-std::optional<PictureLoader::Picture> PictureLoader::Load(const QString& path, double dotsPerInch) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    // Pictures of more than this are not previews; refuse rather than swap.
-    constexpr qint64 kMaxFileSize = 512LL * 1024 * 1024;
-    if (file.size() > kMaxFileSize) return std::nullopt;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return FromData(data, path, dotsPerInch);
+std::optional<PictureLoader::Picture> PictureLoader::Load(const std::u16string& path, double dotsPerInch) {
+    std::string bytes;
+    if (!ReadPreviewFile(path, bytes)) return std::nullopt;
+    return FromData(QByteArray::fromStdString(bytes), QString::fromStdU16String(path), dotsPerInch);
 }
 
 std::optional<PictureLoader::Picture> PictureLoader::FromData(const QByteArray& data, const QString& path,

@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QString>
 #include <optional>
+#include <string>
 
 namespace zv {
 
@@ -19,7 +20,7 @@ class PictureLoader {
     // nullopt when the file cannot be read or its content is no picture.
     // dotsPerInch is the screen's logical resolution: raster pictures take
     // one screen pixel per image pixel.
-    static std::optional<Picture> Load(const QString& path, double dotsPerInch);
+    static std::optional<Picture> Load(const std::u16string& path, double dotsPerInch);
     static std::optional<Picture> FromData(const QByteArray& data, const QString& path, double dotsPerInch);
 };
 

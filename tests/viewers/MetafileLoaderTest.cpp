@@ -1,0 +1,491 @@
+// The metafile loader: pictures built here with libUEMF must show the shapes
+// they hold where they hold them; sizes come from the headers; broken data is
+// refused.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <functional>
+
+#include "MetafileBuilder.h"
+#include "viewers/MetafileDc.h"
+#include "viewers/MetafileLoader.h"
+
+namespace {
+
+using zvtest::EmfBuilder;
+using zvtest::WmfBuilder;
+
+const QColor kRed(255, 0, 0), kGreen(0, 160, 0), kBlue(0, 0, 255), kWhite(255, 255, 255), kBlack(0, 0, 0);
+const QColor kNothing(0, 0, 0, 0);  // transparent: nothing drawn there
+
+struct Probe {
+    QPoint at;
+    QColor expected;
+};
+
+bool Near(QColor a, QColor b) {
+    if (b.alpha() == 0) return a.alpha() == 0;
+    return a.alpha() > 200 && std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 &&
+           std::abs(a.blue() - b.blue()) < 40;
+}
+
+std::string Describe(QColor c) {
+    return "rgba(" + std::to_string(c.red()) + "," + std::to_string(c.green()) + "," +
+           std::to_string(c.blue()) + "," + std::to_string(c.alpha()) + ")";
+}
+
+// A 2 x 2 true-colour DIB, bottom row first: red, green / blue, white on top.
+QByteArray QuadDib() {
+    QByteArray dib(40 + 16, '\0');
+    zvtest::Put32(dib, 0, 40);
+    zvtest::Put32(dib, 4, 2);
+    zvtest::Put32(dib, 8, 2);
+    zvtest::Put16(dib, 12, 1);
+    zvtest::Put16(dib, 14, 24);
+    const unsigned char rows[16] = {0, 0, 255, 0, 160, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};  // BGR
+    std::memcpy(dib.data() + 40, rows, 16);
+    return dib;
+}
+
+U_RECTL R(int l, int t, int r, int b) { return U_RECTL{l, t, r, b}; }
+U_RECT16 R16(int l, int t, int r, int b) { return U_RECT16{int16_t(l), int16_t(t), int16_t(r), int16_t(b)}; }
+U_COLORREF C(QColor c) { return U_RGB(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())); }
+
+char* EmfBrush(uint32_t handle, QColor c) {
+    return U_EMRCREATEBRUSHINDIRECT_set(handle, logbrush_set(U_BS_SOLID, C(c), 0));
+}
+char* NullPen() { return U_EMRSELECTOBJECT_set(0x80000008); }
+
+// A 200 x 200 pixel picture at 254 dpi: one canvas pixel per device pixel.
+EmfBuilder Emf200() { return EmfBuilder(QRect(0, 0, 200, 200), QRect(QPoint(0, 0), QPoint(2000, 2000))); }
+
+struct DrawCase {
+    const char* name;
+    std::function<QByteArray()> build;
+    double dpi;
+    std::vector<Probe> probes;
+};
+
+std::vector<DrawCase> DrawCases() {
+    std::vector<DrawCase> cases;
+    cases.push_back({"EmfFilledRectangle",
+                     [] {
+                         return Emf200()
+                             .Add(EmfBrush(1, kRed))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(NullPen())
+                             .Add(U_EMRRECTANGLE_set(R(20, 20, 80, 80)))
+                             .Finish();
+                     },
+                     254,
+                     {{{50, 50}, kRed}, {{10, 10}, kNothing}, {{150, 150}, kNothing}}});
+    cases.push_back(
+        {"EmfEllipseAndPolygon16",
+         [] {
+             const U_POINT16 tri[] = {{10, 190}, {90, 190}, {50, 110}};
+             return Emf200()
+                 .Add(NullPen())
+                 .Add(EmfBrush(1, kBlue))
+                 .Add(U_EMRSELECTOBJECT_set(1))
+                 .Add(U_EMRELLIPSE_set(R(100, 100, 180, 180)))
+                 .Add(EmfBrush(2, kGreen))
+                 .Add(U_EMRSELECTOBJECT_set(2))
+                 .Add(U_EMRPOLYGON16_set(R(10, 110, 90, 190), 3, tri))
+                 .Finish();
+         },
+         254,
+         {{{140, 140}, kBlue}, {{103, 103}, kNothing}, {{50, 175}, kGreen}, {{15, 115}, kNothing}}});
+    cases.push_back({"EmfAnisotropicWindowToViewport",
+                     [] {
+                         return Emf200()
+                             .Add(U_EMRSETMAPMODE_set(U_MM_ANISOTROPIC))
+                             .Add(U_EMRSETWINDOWEXTEX_set(U_SIZEL{1000, 1000}))
+                             .Add(U_EMRSETVIEWPORTEXTEX_set(U_SIZEL{200, 200}))
+                             .Add(NullPen())
+                             .Add(EmfBrush(1, kRed))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRRECTANGLE_set(R(500, 500, 1000, 1000)))
+                             .Finish();
+                     },
+                     254,
+                     {{{150, 150}, kRed}, {{50, 50}, kNothing}, {{95, 150}, kNothing}}});
+    cases.push_back({"EmfClipEndsWithRestoredState",
+                     [] {
+                         return Emf200()
+                             .Add(NullPen())
+                             .Add(EmfBrush(1, kRed))
+                             .Add(EmfBrush(2, kBlue))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRSAVEDC_set())
+                             .Add(U_EMRINTERSECTCLIPRECT_set(R(0, 0, 100, 200)))
+                             .Add(U_EMRRECTANGLE_set(R(0, 0, 200, 100)))
+                             .Add(U_EMRRESTOREDC_set(-1))
+                             .Add(U_EMRSELECTOBJECT_set(2))
+                             .Add(U_EMRRECTANGLE_set(R(0, 120, 200, 200)))
+                             .Finish();
+                     },
+                     254,
+                     {{{50, 50}, kRed}, {{150, 50}, kNothing}, {{150, 160}, kBlue}, {{50, 160}, kBlue}}});
+    cases.push_back({"EmfStretchDibitsKeepsRowOrder",
+                     [] {
+                         QByteArray dib = QuadDib();
+                         return Emf200()
+                             .Add(U_EMRSTRETCHDIBITS_set(
+                                 R(0, 0, 200, 200), U_POINTL{0, 0}, U_POINTL{200, 200}, U_POINTL{0, 0},
+                                 U_POINTL{2, 2}, U_DIB_RGB_COLORS, U_SRCCOPY,
+                                 reinterpret_cast<PU_BITMAPINFO>(dib.data()), 16, dib.data() + 40))
+                             .Finish();
+                     },
+                     254,
+                     {{{50, 50}, kBlue}, {{150, 50}, kWhite}, {{50, 150}, kRed}, {{150, 150}, kGreen}}});
+    cases.push_back({"EmfThickPenLine",
+                     [] {
+                         return Emf200()
+                             .Add(U_EMRCREATEPEN_set(1, logpen_set(U_PS_SOLID, U_POINT{10, 10}, C(kRed))))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRMOVETOEX_set(U_POINTL{10, 100}))
+                             .Add(U_EMRLINETO_set(U_POINTL{190, 100}))
+                             .Finish();
+                     },
+                     254,
+                     {{{100, 100}, kRed}, {{100, 103}, kRed}, {{100, 80}, kNothing}}});
+    cases.push_back({"EmfUnknownRecordIsSkipped",
+                     [] {
+                         QByteArray unknown(12, '\0');
+                         zvtest::Put32(unknown, 0, 200);
+                         zvtest::Put32(unknown, 4, 12);
+                         return Emf200()
+                             .AddRaw(unknown)
+                             .Add(NullPen())
+                             .Add(EmfBrush(1, kGreen))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRRECTANGLE_set(R(0, 0, 100, 100)))
+                             .Finish();
+                     },
+                     254,
+                     {{{50, 50}, kGreen}, {{150, 150}, kNothing}}});
+
+    // A placeable WMF of 1 x 0.5 inch drawn at 200 dpi: 200 x 100 pixels.
+    auto wmf = [] {
+        WmfBuilder b(QRect(QPoint(0, 0), QPoint(1000, 500)), 1000);
+        b.Add(U_WMRSETWINDOWORG_set(U_POINT16{0, 0})).Add(U_WMRSETWINDOWEXT_set(U_POINT16{1000, 500}));
+        return b;
+    };
+    auto wmfBrush = [](QColor c) { return U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH{U_BS_SOLID, C(c), 0}); };
+    auto wmfNullPen = [] {
+        U_PEN pen{};
+        pen.Style = U_PS_NULL;
+        return U_WMRCREATEPENINDIRECT_set(pen);
+    };
+    cases.push_back({"WmfRectangleAndEllipse",
+                     [=] {
+                         // Objects take the lowest free slot: pen 0, brushes 1 and 2.
+                         return wmf()
+                             .Add(wmfNullPen())
+                             .Add(U_WMRSELECTOBJECT_set(0))
+                             .Add(wmfBrush(kRed))
+                             .Add(wmfBrush(kBlue))
+                             .Add(U_WMRSELECTOBJECT_set(1))
+                             .Add(U_WMRRECTANGLE_set(R16(0, 0, 500, 500)))
+                             .Add(U_WMRSELECTOBJECT_set(2))
+                             .Add(U_WMRELLIPSE_set(R16(500, 0, 1000, 500)))
+                             .Finish();
+                     },
+                     200,
+                     {{{50, 50}, kRed}, {{150, 50}, kBlue}, {{103, 3}, kNothing}}});
+    cases.push_back({"WmfDeletedSlotIsReused",
+                     [=] {
+                         return wmf()
+                             .Add(wmfNullPen())
+                             .Add(U_WMRSELECTOBJECT_set(0))
+                             .Add(wmfBrush(kRed))
+                             .Add(wmfBrush(kGreen))
+                             .Add(U_WMRDELETEOBJECT_set(1))
+                             .Add(wmfBrush(kBlue))  // goes into slot 1
+                             .Add(U_WMRSELECTOBJECT_set(1))
+                             .Add(U_WMRRECTANGLE_set(R16(0, 0, 500, 500)))
+                             .Add(U_WMRSELECTOBJECT_set(2))
+                             .Add(U_WMRRECTANGLE_set(R16(500, 0, 1000, 500)))
+                             .Finish();
+                     },
+                     200,
+                     {{{50, 50}, kBlue}, {{150, 50}, kGreen}}});
+    cases.push_back({"WmfPolygon",
+                     [=] {
+                         const U_POINT16 tri[] = {{0, 500}, {1000, 500}, {500, 0}};
+                         return wmf()
+                             .Add(wmfNullPen())
+                             .Add(U_WMRSELECTOBJECT_set(0))
+                             .Add(wmfBrush(kGreen))
+                             .Add(U_WMRSELECTOBJECT_set(1))
+                             .Add(U_WMRPOLYGON_set(3, tri))
+                             .Finish();
+                     },
+                     200,
+                     {{{100, 90}, kGreen}, {{10, 10}, kNothing}, {{190, 10}, kNothing}}});
+    cases.push_back({"WmfStretchDibKeepsRowOrder",
+                     [=] {
+                         QByteArray dib = QuadDib();
+                         return wmf()
+                             .Add(U_WMRSTRETCHDIB_set(U_POINT16{0, 0}, U_POINT16{1000, 500}, U_POINT16{0, 0},
+                                                      U_POINT16{2, 2}, U_DIB_RGB_COLORS, U_SRCCOPY,
+                                                      reinterpret_cast<const U_BITMAPINFO*>(dib.data()), 16,
+                                                      dib.data() + 40))
+                             .Finish();
+                     },
+                     200,
+                     {{{50, 25}, kBlue}, {{150, 25}, kWhite}, {{50, 75}, kRed}, {{150, 75}, kGreen}}});
+    cases.push_back({"WmfClipRestored",
+                     [=] {
+                         return wmf()
+                             .Add(wmfNullPen())
+                             .Add(U_WMRSELECTOBJECT_set(0))
+                             .Add(wmfBrush(kRed))
+                             .Add(U_WMRSELECTOBJECT_set(1))
+                             .Add(U_WMRSAVEDC_set())
+                             .Add(U_WMRINTERSECTCLIPRECT_set(R16(0, 0, 500, 250)))
+                             .Add(U_WMRRECTANGLE_set(R16(0, 0, 1000, 500)))
+                             .Add(U_WMRRESTOREDC_set(-1))
+                             .Add(U_WMRRECTANGLE_set(R16(750, 400, 1000, 500)))
+                             .Finish();
+                     },
+                     200,
+                     {{{50, 25}, kRed}, {{150, 25}, kNothing}, {{50, 75}, kNothing}, {{180, 90}, kRed}}});
+    cases.push_back({"WmfWithoutPlaceableHeaderUsesWindow",
+                     [=] {
+                         WmfBuilder b;
+                         return b.Add(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100}))
+                             .Add(wmfBrush(kBlue))
+                             .Add(U_WMRSELECTOBJECT_set(0))
+                             .Add(U_WMRRECTANGLE_set(R16(100, 0, 200, 100)))
+                             .Finish();
+                     },
+                     96,
+                     {{{150, 50}, kBlue}, {{50, 50}, kNothing}}});
+    return cases;
+}
+
+class MetafileDrawing : public ::testing::TestWithParam<DrawCase> {};
+
+TEST_P(MetafileDrawing, ShapesLandWhereTheRecordsPutThem) {
+    const DrawCase& c = GetParam();
+    const auto picture = zv::MetafileLoader::Load(c.build(), c.dpi);
+    ASSERT_TRUE(picture.has_value());
+    for (const Probe& p : c.probes) {
+        ASSERT_TRUE(picture->image.rect().contains(p.at)) << p.at.x() << "," << p.at.y();
+        const QColor got = picture->image.pixelColor(p.at);
+        EXPECT_TRUE(Near(got, p.expected)) << "at " << p.at.x() << "," << p.at.y() << " got " << Describe(got)
+                                           << " expected " << Describe(p.expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, MetafileDrawing, ::testing::ValuesIn(DrawCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ----------------------------------------------------------------- text
+
+bool HasInk(const QImage& image, QRect area, QColor ink) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (Near(image.pixelColor(x, y), ink)) return true;
+    return false;
+}
+
+TEST(MetafileText, EmfWideTextIsDrawnInTheTextColour) {
+    uint16_t face[] = {'S', 'a', 'n', 's', 0};
+    const U_LOGFONT logfont =
+        logfont_set(-60, 0, 0, 0, U_FW_NORMAL, 0, 0, 0, U_DEFAULT_CHARSET, U_OUT_DEFAULT_PRECIS,
+                    U_CLIP_DEFAULT_PRECIS, U_DEFAULT_QUALITY, U_DEFAULT_PITCH, face);
+    const U_LOGFONT_PANOSE font = logfont_panose_set(logfont, face, face, 0, U_PANOSE{});
+    uint16_t text[] = {0x25A0, 0x25A0, 0};  // two black squares
+    uint32_t advances[] = {60, 60};
+    char* emrtext = emrtext_set(U_POINTL{20, 20}, 2, 2, text, U_ETO_NONE, R(0, 0, -1, -1), advances);
+    const QByteArray data =
+        Emf200()
+            .Add(U_EMREXTCREATEFONTINDIRECTW_set(1, reinterpret_cast<const char*>(&font), nullptr))
+            .Add(U_EMRSELECTOBJECT_set(1))
+            .Add(U_EMRSETTEXTCOLOR_set(C(kBlue)))
+            .Add(U_EMRSETBKMODE_set(U_TRANSPARENT))
+            .Add(U_EMREXTTEXTOUTW_set(R(0, 0, 0, 0), U_GM_COMPATIBLE, 1, 1,
+                                      reinterpret_cast<PU_EMRTEXT>(emrtext)))
+            .Finish();
+    std::free(emrtext);
+    const auto picture = zv::MetafileLoader::Load(data, 254);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_TRUE(HasInk(picture->image, QRect(20, 20, 130, 70), kBlue));
+    EXPECT_FALSE(HasInk(picture->image, QRect(0, 120, 200, 80), kBlue));  // nothing below the line
+}
+
+TEST(MetafileText, WmfShiftJisTextIsDrawn) {
+    WmfBuilder b(QRect(QPoint(0, 0), QPoint(1000, 500)), 1000);
+    // A Japanese face name in Shift-JIS ("ＭＳ ゴシック") with the Shift-JIS charset.
+    std::vector<char> fontBytes(sizeof(U_FONT) + 32, '\0');
+    auto* font = reinterpret_cast<U_FONT*>(fontBytes.data());
+    font->Height = -300;
+    font->Weight = 400;
+    font->CharSet = 128;
+    std::strcpy(reinterpret_cast<char*>(font->FaceName),
+                "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e");
+    char square[] = "\x81\xa1";  // ■ in Shift-JIS
+    const QByteArray data = b.Add(U_WMRSETWINDOWEXT_set(U_POINT16{1000, 500}))
+                                .Add(U_WMRCREATEFONTINDIRECT_set(font))
+                                .Add(U_WMRSELECTOBJECT_set(0))
+                                .Add(U_WMRSETTEXTCOLOR_set(C(kRed)))
+                                .Add(U_WMRSETBKMODE_set(U_TRANSPARENT))
+                                .Add(U_WMRTEXTOUT_set(U_POINT16{100, 100}, square))
+                                .Finish();
+    const auto picture = zv::MetafileLoader::Load(data, 200);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_TRUE(HasInk(picture->image, QRect(20, 20, 80, 70), kRed));
+}
+
+struct DecodeCase {
+    const char* bytes;
+    int charset;
+    const char16_t* expected;
+};
+
+class MetafileDecode : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(MetafileDecode, BytesAreReadInTheFontsCharset) {
+    const DecodeCase& c = GetParam();
+    EXPECT_EQ(zv::MetafileDc::DecodeText(c.bytes, std::strlen(c.bytes), c.charset).toStdU16String(),
+              std::u16string(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Charsets, MetafileDecode,
+    ::testing::Values(DecodeCase{"\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128, u"ＭＳ 明朝"},  // Shift-JIS
+                      DecodeCase{"\x82\x6c\x82\x72", 1, u"ＭＳ"},  // default: the system's Shift-JIS
+                      DecodeCase{"caf\xe9", 0, u"café"},           // ANSI
+                      DecodeCase{"\xb9\xe6", 238, u"ąć"},          // Central European
+                      DecodeCase{"\xcf\xf0\xe8", 204, u"При"},     // Cyrillic
+                      DecodeCase{"\xb7\x73\xb2\xd3\xa9\xfa\xc5\xe9", 136, u"新細明體"}));  // Big5
+
+// ----------------------------------------------------------------- sizes
+
+struct SizeCase {
+    const char* name;
+    std::function<QByteArray()> build;
+    QSizeF twips;
+};
+
+class MetafileSize : public ::testing::TestWithParam<SizeCase> {};
+
+TEST_P(MetafileSize, NaturalSizeComesFromTheHeader) {
+    const auto picture = zv::MetafileLoader::Load(GetParam().build(), 96);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_NEAR(picture->twips.width(), GetParam().twips.width(), 0.5);
+    EXPECT_NEAR(picture->twips.height(), GetParam().twips.height(), 0.5);
+    EXPECT_NEAR(picture->image.width(), GetParam().twips.width() / 15, 1.0);
+    EXPECT_NEAR(picture->image.height(), GetParam().twips.height() / 15, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, MetafileSize,
+    ::testing::Values(
+        SizeCase{
+            "EmfFrameInHundredthsOfMm",
+            [] { return EmfBuilder(QRect(0, 0, 10, 10), QRect(QPoint(0, 0), QPoint(2540, 1270))).Finish(); },
+            QSizeF(1440, 720)},
+        SizeCase{
+            "EmfEmptyFrameFallsBackToBounds",
+            [] { return EmfBuilder(QRect(QPoint(0, 0), QPoint(99, 49)), QRect(0, 0, 0, 0), 10).Finish(); },
+            QSizeF(10 * 1440 / 25.4, 5 * 1440 / 25.4)},
+        SizeCase{"EmfBoundsFarFromTheOrigin",
+                 [] {
+                     return EmfBuilder(QRect(QPoint(1651338240, 2000000000), QPoint(1651338339, 2000000049)),
+                                       QRect(0, 0, 0, 0), 10)
+                         .Finish();
+                 },
+                 QSizeF(10 * 1440 / 25.4, 5 * 1440 / 25.4)},
+        SizeCase{"WmfPlaceableTwips",
+                 [] { return WmfBuilder(QRect(QPoint(0, 0), QPoint(2880, 1440)), 1440).Finish(); },
+                 QSizeF(2880, 1440)},
+        SizeCase{"WmfPlaceableOtherUnits",
+                 [] { return WmfBuilder(QRect(QPoint(100, 100), QPoint(1100, 600)), 1000).Finish(); },
+                 QSizeF(1440, 720)},
+        SizeCase{"WmfWindowExtentInPixels",
+                 [] {
+                     return WmfBuilder().Add(U_WMRSETWINDOWEXT_set(U_POINT16{100, 50})).Finish();
+                 },
+                 QSizeF(1500, 750)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MetafileSize, CanvasIsCappedButSizeIsNot) {
+    const QByteArray data =
+        EmfBuilder(QRect(0, 0, 10, 10), QRect(QPoint(0, 0), QPoint(254000, 254000))).Finish();
+    const auto picture = zv::MetafileLoader::Load(data, 96, 500);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_NEAR(picture->twips.width(), 144000, 1);
+    EXPECT_EQ(picture->image.size(), QSize(500, 500));
+}
+
+// ----------------------------------------------------------------- broken data
+
+QByteArray GoodEmf() {
+    return Emf200().Add(EmfBrush(1, kRed)).Add(U_EMRRECTANGLE_set(R(0, 0, 10, 10))).Finish();
+}
+QByteArray GoodWmf() {
+    return WmfBuilder(QRect(QPoint(0, 0), QPoint(100, 100)), 1440)
+        .Add(U_WMRRECTANGLE_set(R16(0, 0, 50, 50)))
+        .Finish();
+}
+
+struct BrokenCase {
+    const char* name;
+    std::function<QByteArray()> build;
+};
+
+class MetafileBroken : public ::testing::TestWithParam<BrokenCase> {};
+
+TEST_P(MetafileBroken, IsRefused) {
+    EXPECT_FALSE(zv::MetafileLoader::Load(GetParam().build(), 96).has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, MetafileBroken,
+    ::testing::Values(BrokenCase{"Empty", [] { return QByteArray(); }},
+                      BrokenCase{"PlainText",
+                                 [] { return QByteArray("This is a README, not a picture.\n"); }},
+                      BrokenCase{"EmfWithoutEndRecord", [] { return GoodEmf().chopped(20); }},
+                      BrokenCase{"EmfCutInsideRecord", [] { return GoodEmf().chopped(26); }},
+                      BrokenCase{"EmfRecordOfSizeZero",
+                                 [] {
+                                     QByteArray d = GoodEmf();
+                                     const uint32_t headerSize = uint8_t(d[4]) | uint8_t(d[5]) << 8;
+                                     zvtest::Put32(d, int(headerSize) + 4, 0);
+                                     return d;
+                                 }},
+                      BrokenCase{"EmfRecordPastTheEnd",
+                                 [] {
+                                     QByteArray d = GoodEmf();
+                                     const uint32_t headerSize = uint8_t(d[4]) | uint8_t(d[5]) << 8;
+                                     zvtest::Put32(d, int(headerSize) + 4, 0x7FFFFFF0);
+                                     return d;
+                                 }},
+                      BrokenCase{"EmfHeaderLongerThanFile",
+                                 [] {
+                                     QByteArray d = GoodEmf();
+                                     zvtest::Put32(d, 4, 0x00100000);
+                                     return d;
+                                 }},
+                      BrokenCase{"WmfWithoutEndRecord", [] { return GoodWmf().chopped(6); }},
+                      BrokenCase{"WmfCutInsideRecord", [] { return GoodWmf().chopped(10); }},
+                      BrokenCase{"WmfRecordOfSizeZero",
+                                 [] {
+                                     QByteArray d = GoodWmf();
+                                     zvtest::Put32(d, 22 + 18, 0);
+                                     return d;
+                                 }},
+                      BrokenCase{"WmfWithoutAnySize", [] { return WmfBuilder().Finish(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MetafileBroken, GoodOnesOfTheSameShapeLoad) {
+    // The refusals above are about the damage, not about the pictures.
+    EXPECT_TRUE(zv::MetafileLoader::Load(GoodEmf(), 96).has_value());
+    EXPECT_TRUE(zv::MetafileLoader::Load(GoodWmf(), 96).has_value());
+}
+
+}  // namespace

@@ -1,0 +1,219 @@
+// The MIDI player renders through FluidSynth into the shared audio output;
+// SDL's disk driver writes what the device would hear into a file.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+#include "FakeMessageBox.h"
+#include "TestFiles.h"
+#include "shared/Valiable.h"
+#include "viewers/AudioOutput.h"
+#include "viewers/Frm_PlaySound.h"
+#include "viewers/MidiSequencer.h"
+
+namespace {
+
+std::string Be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
+
+// Variable-length delta time.
+std::string Delta(unsigned ticks) {
+    std::string delta;
+    for (unsigned v = ticks;; v >>= 7) {
+        delta.insert(delta.begin(), char((v & 0x7F) | (delta.empty() ? 0 : 0x80)));
+        if (v < 0x80) break;
+    }
+    return delta;
+}
+
+// One piano note held for `beats` beats of half a second, then silence until
+// the track ends `rest` beats later.
+std::string MakeMidi(unsigned beats, unsigned rest = 0) {
+    std::string track = {0x00, char(0xC0), 0x00, 0x00, char(0x90), 0x3C, 0x64};
+    track += Delta(beats * 96) + std::string{char(0x80), 0x3C, 0x40};
+    track += Delta(rest * 96) + std::string{char(0xFF), 0x2F, 0x00};
+    return "MThd" + Be32(6) + std::string{0, 0, 0, 1, 0, 96} + "MTrk" + Be32(uint32_t(track.size())) + track;
+}
+
+struct MidiShape {
+    const char* name;
+    std::string bytes;
+    bool midi;
+};
+
+class MidiRecognition : public ::testing::TestWithParam<MidiShape> {};
+
+TEST_P(MidiRecognition, LooksLikeMidi) {
+    EXPECT_EQ(zv::MidiSequencer::LooksLikeMidi(GetParam().bytes), GetParam().midi);
+}
+
+std::string WithByte(std::string s, size_t at, char v) {
+    s[at] = v;
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, MidiRecognition,
+    ::testing::Values(MidiShape{"Generated", MakeMidi(1), true},
+                      MidiShape{"WavFile", "RIFF\x24\0\0\0WAVEfmt ", false},
+                      MidiShape{"Text", "This is not music, only a .mid name.\n", false},
+                      MidiShape{"Empty", "", false},
+                      MidiShape{"HeaderOnly", MakeMidi(1).substr(0, 14), false},
+                      MidiShape{"TrackCutShort", MakeMidi(1).substr(0, 30), false},
+                      MidiShape{"NoTracksDeclared", WithByte(MakeMidi(1), 11, 0), false},
+                      MidiShape{"UnknownFormat", WithByte(MakeMidi(1), 9, 7), false},
+                      MidiShape{"ZeroDivision", WithByte(WithByte(MakeMidi(1), 12, 0), 13, 0), false},
+                      MidiShape{"HeaderLengthHuge", WithByte(MakeMidi(1), 4, char(0x7F)), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class MidiPlayer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        out_ = dir_.filePath("out.raw").toStdString();
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", out_.c_str(), 1);
+        setenv("SDL_DISKAUDIODELAY", "1", 1);
+        if (!std::ifstream(zv::MidiSequencer::DefaultSoundFont()).good())
+            GTEST_SKIP() << "no General MIDI sound font";
+    }
+    void TearDown() override { Valiable::PreviewFilePath.clear(); }
+
+    std::u16string Write(const std::string& name, const std::string& bytes) {
+        const QString path = dir_.filePath(QString::fromStdString(name));
+        std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+        return path.toStdU16String();
+    }
+    // Loudest sample the device was given.
+    float Peak() const {
+        const std::string raw = zvtest::ReadAll(out_);
+        float peak = 0;
+        for (size_t i = 0; i + 4 <= raw.size(); i += 4) {
+            float f;
+            std::memcpy(&f, raw.data() + i, 4);
+            if (std::isfinite(f)) peak = std::max(peak, std::abs(f));
+        }
+        return peak;
+    }
+
+    QTemporaryDir dir_;
+    std::string out_;
+    zvtest::FakeMessageBox messages_;
+    zv::AudioOutput output_;
+};
+
+TEST_F(MidiPlayer, LoadPlaysAtOnceEvenWithABlankInThePath) {
+    Valiable::PreviewFilePath = Write("my song.mid", MakeMidi(1));
+    Frm_PlaySound player(messages_, output_);
+    player.Form_Load();
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(player.Lbl_PlayFIle->text(), dir_.filePath("my song.mid"));
+    ASSERT_TRUE(output_.WaitUntilDone(20000));
+    EXPECT_GT(Peak(), 0.01f);
+    // The music has ended but the file stays open until the window closes.
+    EXPECT_TRUE(player.Sequencer().IsOpen());
+}
+
+TEST_F(MidiPlayer, PlayStartsAgainFromTheBeginning) {
+    // Half a second of sound, then a long rest: only a start from the
+    // beginning is heard again. The disk device runs far faster than real time.
+    Valiable::PreviewFilePath = Write("rest.mid", MakeMidi(1, 4000));
+    Frm_PlaySound player(messages_, output_);
+    player.Form_Load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    player.Cmd_Stop_Click();
+    player.Cmd_Play_Click();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    player.Cmd_Stop_Click();
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_GT(Peak(), 0.01f);
+}
+
+TEST_F(MidiPlayer, PlayAfterTheEndIsHeardAgain) {
+    Valiable::PreviewFilePath = Write("short.mid", MakeMidi(1));
+    Frm_PlaySound player(messages_, output_);
+    player.Form_Load();
+    ASSERT_TRUE(output_.WaitUntilDone(20000));
+    player.Cmd_Play_Click();
+    EXPECT_TRUE(messages_.shown.empty());
+    ASSERT_TRUE(output_.WaitUntilDone(20000));
+    EXPECT_GT(Peak(), 0.01f);
+}
+
+TEST_F(MidiPlayer, StopSilencesAndStoppingAgainIsQuiet) {
+    Valiable::PreviewFilePath = Write("long.mid", MakeMidi(60));
+    Frm_PlaySound player(messages_, output_);
+    player.Form_Load();
+    EXPECT_TRUE(output_.IsPlaying());
+    player.Cmd_Stop_Click();
+    EXPECT_FALSE(output_.IsPlaying());
+    player.Cmd_Stop_Click();
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(MidiPlayer, ClosingStopsAndReleases) {
+    Valiable::PreviewFilePath = Write("long.mid", MakeMidi(60));
+    Frm_PlaySound player(messages_, output_);
+    player.Form_Load();
+    EXPECT_TRUE(output_.IsPlaying());
+    player.done(0);
+    EXPECT_FALSE(output_.IsPlaying());
+    EXPECT_FALSE(player.Sequencer().IsOpen());
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+struct Failing {
+    const char* name;
+    std::string content;  // empty: no file at all
+    std::string soundFont;
+};
+
+class MidiPlayerFailure : public MidiPlayer, public ::testing::WithParamInterface<Failing> {};
+
+TEST_P(MidiPlayerFailure, LoadShowsTheMessageAndTheWindowStays) {
+    const Failing& f = GetParam();
+    Valiable::PreviewFilePath =
+        f.content.empty() ? dir_.filePath("none.mid").toStdU16String() : Write("bad.mid", f.content);
+    Frm_PlaySound player(messages_, output_, nullptr,
+                         f.soundFont.empty() ? zv::MidiSequencer::DefaultSoundFont() : f.soundFont);
+    player.Form_Load();
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].prompt, u"正常に再生できません");
+    EXPECT_EQ(messages_.shown[0].title, u"再生エラー");
+    EXPECT_EQ(messages_.shown[0].buttons, zv::kOkOnly);
+    EXPECT_FALSE(output_.IsPlaying());
+    // Nothing is open, so stopping fails and says so; so does another try.
+    player.Cmd_Stop_Click();
+    EXPECT_EQ(messages_.shown.size(), 2u);
+    player.Cmd_Play_Click();
+    EXPECT_EQ(messages_.shown.size(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MidiPlayerFailure,
+                         ::testing::Values(Failing{"TextWithMidName", "Just some text.\n", ""},
+                                           Failing{"WaveWithMidName", "RIFF\x24\0\0\0WAVEfmt data", ""},
+                                           Failing{"MissingFile", "", ""},
+                                           Failing{"NoSoundFont", MakeMidi(1), "/nonexistent/none.sf2"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MidiPlayer, SampleFilesOpenOrAreRefused) {
+    const auto files = zvtest::FilesIn(zvtest::CorpusDir("midi"));
+    if (files.empty()) GTEST_SKIP() << "no sample MIDI files";
+    int played = 0;
+    for (const auto& file : files) {
+        zv::MidiSequencer sequencer(output_);
+        if (sequencer.Open(file.u16string()) != zv::MidiSequencer::kOk) continue;
+        EXPECT_EQ(sequencer.Play(), zv::MidiSequencer::kOk) << file;
+        EXPECT_EQ(sequencer.Stop(), zv::MidiSequencer::kOk) << file;
+        EXPECT_EQ(sequencer.Close(), zv::MidiSequencer::kOk) << file;
+        ++played;
+    }
+    EXPECT_GT(played, 0);
+}
+
+}  // namespace
