@@ -14,8 +14,10 @@
 #include <QScreen>
 
 #include "DigitKeyFilter.h"
+#include "DirListBox.h"
 #include "FileListBox.h"
 #include "Frm_Wait.h"
+#include "dialogs/QtHelp.h"
 #include "shared/qt/QtStrings.h"
 
 // Resources live in a static library: registered by name, outside any namespace.
@@ -49,6 +51,7 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
     }
     ConnectNumberingControls();
     ConnectFilePanel();
+    ConnectDialogButtons();
 
     ShowStartFolder(startFolder);
     SetTimeStampToNow();
@@ -65,7 +68,7 @@ QWidget* Frm_Main::Control(std::string_view name) const {
 
 std::u16string Frm_Main::Text(std::string_view control) const {
     if (control == "F_Dir") return qt::ToU16(SourceFolder());
-    if (control == "A_Dir") return qt::ToU16(DestinationFolder());
+    if (control == "A_Dir") return qt::ToU16(A_Dir->path());
     QWidget* w = Control(control);
     if (auto* t = qobject_cast<QLineEdit*>(w)) return qt::ToU16(t->text());
     if (auto* l = qobject_cast<QLabel*>(w)) return qt::ToU16(l->text());

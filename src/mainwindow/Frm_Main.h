@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "MainWindowRules.h"
+#include "dialogs/Frm_Mkdir.h"
+#include "dialogs/SysInfo.h"
 #include "engine/ConversionEngine.h"
 #include "engine/JobSettings.h"
 #include "engine/RunView.h"
@@ -27,6 +29,10 @@ class QToolButton;
 
 namespace zv {
 
+namespace dialogs {
+class QtHelp;
+}
+
 class DigitKeyFilter;
 class DirListBox;
 class DriveListBox;
@@ -35,7 +41,7 @@ class FileListBox;
 class Frm_Wait;
 class UpDownControl;
 
-class Frm_Main : public QWidget, public JobSettings, public RunView {
+class Frm_Main : public QWidget, public JobSettings, public RunView, public dialogs::MkdirHost {
     Q_OBJECT
   public:
     struct Services {
@@ -68,13 +74,22 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     bool RefreshFileList() override;
     void DisableConversion() override;
 
+    // MkdirHost: the new-folder dialog works on the destination folder list.
+    std::u16string DestinationFolder() override;
+    void SetDestinationFolder(const std::u16string& path) override;
+    void RefreshDestinationFolders() override;
+    void RefreshSourceFolders() override;
+
     // Start-up and shutdown (Frm_Main_Settings.cpp). Form_Load fills the
-    // filter list and the time stamp and restores the stored folders;
-    // closing a window that was loaded this way saves them (Form_Unload).
+    // filter list and the time stamp, finds the help file and restores the
+    // stored folders; closing a window that was loaded this way saves them
+    // and closes help (Form_Unload).
     void Form_Load(const QString& programFolder);
     void Form_Unload();
     // The folder of the running program's real file, links resolved.
     static QString ProgramFolder();
+    // The help file beside the program; null until Form_Load.
+    dialogs::QtHelp* Help() const { return help_.get(); }
 
     ConversionEngine& Engine() { return *engine_; }
     Frm_Wait& WaitWindow() { return *wait_; }
@@ -181,6 +196,12 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     void Cmd_Newfile_Click();
     void A_Drive_Change();
     void A_Dir_Change();
+    void F_File_DblClick();
+
+    // Frm_Main_Dialogs.cpp: the buttons that open other windows.
+    void Com_Makefolder_Click();
+    void Cmd_About_Click();
+    void Cmd_Help_Click();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -201,6 +222,9 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     // Frm_Main_Numbering.cpp
     void ConnectNumberingControls();
 
+    // Frm_Main_Dialogs.cpp
+    void ConnectDialogButtons();
+
     // Frm_Main_Settings.cpp
     void LoadSettings();
     void SaveSettings();
@@ -208,10 +232,10 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     // Frm_Main_FilePanel.cpp (the source and destination lists)
     void ConnectFilePanel();
     void ShowStartFolder(const QString& folder);
+    int AssignStartFolders(const QString& drive, const QString& path);
     void ShowFreeSpace();
     void ApplyCopyMoveAvailability();
     QString SourceFolder() const;
-    QString DestinationFolder() const;
 
     // Runs one of the engine's runs with the window closed to input throughout.
     void RunGuarded(StepFlag (ConversionEngine::*run)());
@@ -233,6 +257,8 @@ class Frm_Main : public QWidget, public JobSettings, public RunView {
     // Set by Form_Load; only a loaded window saves its settings when it closes.
     QString programFolder_;
     bool loaded_ = false;
+    std::unique_ptr<dialogs::QtHelp> help_;
+    dialogs::QtSysInfoPlatform sysInfo_;
 };
 
 }  // namespace zv

@@ -85,17 +85,27 @@ void Frm_Main::ConnectFilePanel() {
 }
 
 QString Frm_Main::SourceFolder() const { return F_Dir->path(); }
-QString Frm_Main::DestinationFolder() const { return A_Dir->path(); }
 
-// The lists open on the folder in the order the stored settings are restored
-// in; a step that fails leaves the lists as far as they got.
 void Frm_Main::ShowStartFolder(const QString& folder) {
     const QString path = QDir(folder.isEmpty() ? QDir::currentPath() : folder).absolutePath();
-    if (F_Drive->setDrive(path) != kFsOk) return;
-    if (A_Drive->setDrive(path) != kFsOk) return;
-    if (F_Dir->setPath(path) != kFsOk) return;
-    if (A_Dir->setPath(path) != kFsOk) return;
-    F_File->setPath(path);
+    AssignStartFolders(path, path);
+}
+
+// Source drive, destination drive, source folder, destination folder, file
+// list: each assignment finishes, with the change handlers it sets off,
+// before the next starts. The first that fails ends it and is answered; the
+// lists stay as far as they got.
+int Frm_Main::AssignStartFolders(const QString& drive, const QString& path) {
+    for (DriveListBox* list : {F_Drive, A_Drive}) {
+        int code = list->setDrive(drive);
+        // A drive that is there but cannot be read is left again at once by
+        // its change handler: that is a drive not ready.
+        if (code == kFsOk && list->driveIndex() != list->driveModel()->Find(drive)) code = kFsDiskNotReady;
+        if (code != kFsOk) return code;
+    }
+    if (const int code = F_Dir->setPath(path); code != kFsOk) return code;
+    if (const int code = A_Dir->setPath(path); code != kFsOk) return code;
+    return F_File->setPath(path);
 }
 
 // After a real run. A folder gone meanwhile lists nothing rather than names

@@ -6,8 +6,11 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include "DriveListBox.h"
 #include "Frm_Main.h"
 #include "StartupSettings.h"
+#include "dialogs/QtHelp.h"
+#include "shared/Help.h"
 #include "shared/qt/QtStrings.h"
 
 namespace zv {
@@ -29,6 +32,7 @@ QString Frm_Main::ProgramFolder() {
 
 void Frm_Main::Form_Load(const QString& programFolder) {
     programFolder_ = programFolder;
+    help_ = std::make_unique<dialogs::QtHelp>(qt::ToQString(HelpFilePath(qt::ToU16(programFolder_))));
     Frm_Job[0]->raise();
     Cmb_Filter->clear();
     Cmb_Filter->addItems({QStringLiteral("*.*"), QStringLiteral("*.BMP;*.JPG;*.WMF;*.GIF;*.ICO"),
@@ -42,6 +46,8 @@ void Frm_Main::Form_Load(const QString& programFolder) {
 
 void Frm_Main::Form_Unload() {
     SaveSettings();
+    // The help window has no owner: left open, it would keep the program running.
+    if (help_) help_->Close();
     loaded_ = false;
 }
 
@@ -51,7 +57,11 @@ void Frm_Main::LoadSettings() {
     // A damaged store is not overwritten later either: the user is told once
     // and the program starts in its own folder.
     if (start.error != 0) services_.messages.Show(kLoadFailed, kOkOnly, kTitle);
-    ShowStartFolder(qt::ToQString(start.path));
+    const int code = AssignStartFolders(qt::ToQString(start.drive), qt::ToQString(start.path));
+    // A folder that went away after it was found: all five lists start over
+    // in the program folder. A drive gone or not ready ends the restoring
+    // silently; the lists keep what they show.
+    if (code == kFsPathNotFound) AssignStartFolders(programFolder_, programFolder_);
 }
 
 void Frm_Main::SaveSettings() {

@@ -14,8 +14,4 @@ inline constexpr std::size_t kMaxPreviewBytes = 256u * 1024 * 1024;
 // file or larger than maxBytes.
 bool ReadPreviewFile(const std::u16string& path, std::string& out, std::size_t maxBytes = kMaxPreviewBytes);
 
-// The path as the operating system spells it. Lone surrogates U+DC80..U+DCFF
-// carry bytes of names that are not UTF-8 and become those bytes again.
-std::string PreviewNativePath(const std::u16string& path);
-
 }  // namespace zv

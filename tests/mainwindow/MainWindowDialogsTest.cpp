@@ -1,0 +1,287 @@
+// The windows the main window opens, on real folders: previews of a
+// double-clicked file, the new-folder dialog, the about box and help.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "TempConfigHome.h"
+#include "dialogs/Frm_Mkdir.h"
+#include "dialogs/HelpWindow.h"
+#include "dialogs/QtHelp.h"
+#include "mainwindow/DirListBox.h"
+#include "mainwindow/DriveModel.h"
+#include "mainwindow/FileListBox.h"
+#include "mainwindow/Frm_Main.h"
+#include "shared/EventPump.h"
+#include "shared/FileSystem.h"
+#include "shared/SettingsStore.h"
+#include "shared/Valiable.h"
+#include "shared/qt/QtMessageBox.h"
+
+using zv::qt::QtMessageBox;
+
+namespace {
+
+// What happened to the next modal window: its title, whether its owner was
+// the main window, whether it was still open after `act`. The window is
+// closed in any case, so a test never hangs on it.
+struct ModalSeen {
+    bool opened = false;
+    QString title;
+    QWidget* owner = nullptr;
+    bool openAfterAct = false;
+};
+
+void OnNextModal(ModalSeen& seen, std::function<void(QWidget*)> act = {}) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, &seen, act] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) return;
+        timer->stop();
+        timer->deleteLater();
+        seen.opened = true;
+        seen.title = w->windowTitle();
+        seen.owner = w->parentWidget();
+        if (act) act(w);
+        seen.openAfterAct = w->isVisible();
+        if (auto* d = qobject_cast<QDialog*>(w)) {
+            d->reject();
+        } else {
+            w->close();
+        }
+    });
+    timer->start();
+    // Nothing modal opened: the timer goes with the test.
+    QTimer::singleShot(2000, timer, [timer] { timer->deleteLater(); });
+}
+
+// The main window over a temporary folder tree:
+//   prog/                the program folder (no help file)
+//   src/                 the source folder the window starts in
+//   src/sub/             an existing subfolder
+struct RealFolders {
+    zv::test::TempConfigHome config;
+    QTemporaryDir tmp;
+    QString prog, src;
+    std::unique_ptr<zv::DriveModel> drives;
+    zv::FixedClock clock{zv::LocalDateTime{2024, 3, 7, 9, 5, 3}};
+    zv::NullEventPump pump;
+    QtMessageBox messages;
+    std::unique_ptr<zv::Frm_Main> window;
+
+    RealFolders() {
+        prog = tmp.path() + "/prog";
+        src = tmp.path() + "/src";
+        QDir().mkpath(prog);
+        QDir().mkpath(src + "/sub");
+        drives = std::make_unique<zv::DriveModel>(
+            tmp.path(),
+            [] {
+                return std::vector<zv::VolumeInfo>{{"/", "", "ext4", "/dev/sda1", true, true}};
+            },
+            [](const QString&) { return qint64(1) << 30; });
+        QtMessageBox::SetAnswering(true);
+        QtMessageBox::ClearShown();
+    }
+    ~RealFolders() {
+        window.reset();
+        QtMessageBox::SetAnswering(false);
+    }
+    void Write(const QString& name, const QByteArray& bytes) const {
+        QFile f(src + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void Open() {
+        zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
+        window = std::make_unique<zv::Frm_Main>(
+            zv::Frm_Main::Services{messages, pump, clock, zv::NativeFileSystem(), drives.get()}, prog);
+        messages.SetParent(window.get());
+        window->Form_Load(prog);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    int RowOf(const QString& name) const {
+        for (int i = 0; i < window->F_File->listCount(); ++i)
+            if (window->F_File->list(i) == name) return i;
+        return -1;
+    }
+    void DoubleClick(const QString& name) {
+        const int row = RowOf(name);
+        ASSERT_GE(row, 0) << name.toStdString();
+        const QModelIndex index = window->F_File->model()->index(row, 0);
+        window->F_File->scrollTo(index);
+        const QPoint at = window->F_File->visualRect(index).center();
+        QTest::mouseDClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
+    }
+    bool SourceListHas(const QString& folder) const {
+        for (int i = 0; i < window->F_Dir->listCount(); ++i)
+            if (window->F_Dir->rowPath(i) == folder) return true;
+        return false;
+    }
+};
+
+// ---- Double-click previews --------------------------------------------------
+
+struct PreviewCase {
+    const char* name;
+    QByteArray content;  // empty: a small picture is written instead
+    const char* title;   // of the modal window opened; null: none opens
+    const char16_t* message;
+};
+
+void PrintTo(const PreviewCase& c, std::ostream* os) { *os << c.name; }
+
+class DoubleClickPreview : public testing::TestWithParam<PreviewCase> {};
+
+TEST_P(DoubleClickPreview, OpensTheViewerOfTheExtension) {
+    const PreviewCase& c = GetParam();
+    RealFolders f;
+    if (c.content.isEmpty()) {
+        QImage picture(4, 3, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        ASSERT_TRUE(picture.save(f.src + "/" + c.name, "BMP"));
+    } else {
+        f.Write(c.name, c.content);
+    }
+    f.Open();
+    ModalSeen seen;
+    OnNextModal(seen);
+    f.DoubleClick(c.name);
+    if (!c.title) QTest::qWait(100);  // give a wrongly opened window the chance to show
+
+    const QString path = f.src + "/" + c.name;
+    EXPECT_EQ(QString::fromStdU16String(Valiable::PreviewFilePath), path);
+    EXPECT_EQ(seen.opened, c.title != nullptr);
+    if (c.title) EXPECT_TRUE(seen.title.startsWith(QString::fromUtf8(c.title))) << seen.title.toStdString();
+    std::vector<std::u16string> prompts;
+    for (const auto& m : QtMessageBox::Shown()) prompts.push_back(m.prompt);
+    EXPECT_EQ(prompts, c.message ? std::vector<std::u16string>{c.message} : std::vector<std::u16string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, DoubleClickPreview,
+    testing::Values(PreviewCase{"readme.txt", "hello", "テキストビュアー( ", nullptr},
+                    PreviewCase{"memo.Rtf", "{\\rtf1 hello}", "テキストビュアー( ", nullptr},
+                    PreviewCase{"photo.bmp", "", "イメージビュアー", nullptr},
+                    PreviewCase{"song.mid", "not a MIDI file", "MIDI プレイヤー", u"正常に再生できません"},
+                    PreviewCase{"broken.wav", "not a WAV file", nullptr, u"正常に再生できません"},
+                    PreviewCase{"photo.jpeg", "x", nullptr, nullptr},
+                    PreviewCase{"noextension", "x", nullptr, nullptr}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (ch == '.') ch = '_';
+        return n;
+    });
+
+// ---- New folder --------------------------------------------------------------
+
+struct MkdirCase {
+    const char* label;
+    QString name;
+    bool switchToIt;
+    bool created;           // the folder is made (and the dialog closes)
+    bool destinationMoves;  // A_Dir goes to the new folder
+};
+
+void PrintTo(const MkdirCase& c, std::ostream* os) { *os << c.label; }
+
+class NewFolderButton : public testing::TestWithParam<MkdirCase> {};
+
+TEST_P(NewFolderButton, CreatesBelowTheDestinationAndRefreshesBothLists) {
+    const MkdirCase& c = GetParam();
+    RealFolders f;
+    f.Open();
+    const QString target = f.src + "/" + c.name;
+    const bool existedBefore = QDir(target).exists();
+    ModalSeen seen;
+    OnNextModal(seen, [&](QWidget* w) {
+        auto* dialog = qobject_cast<zv::dialogs::Frm_Mkdir*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->Txt_NewFolder->setText(c.name);
+        dialog->Chk_Cd_Nowfolder->setChecked(c.switchToIt);
+        QtMessageBox::PresetAnswers({zv::kOk});
+        dialog->Cmd_Make->click();
+    });
+    f.window->Com_Makefolder->click();
+
+    ASSERT_TRUE(seen.opened);
+    EXPECT_EQ(seen.owner, f.window.get());
+    EXPECT_EQ(seen.openAfterAct, !c.created);
+    EXPECT_EQ(QDir(target).exists(), c.created || existedBefore);
+    EXPECT_EQ(f.window->A_Dir->path(), c.destinationMoves ? target : f.src);
+    // The source list was re-read: a new folder is listed below the source.
+    EXPECT_EQ(f.SourceListHas(target), c.created || existedBefore);
+    // Copy and move are on exactly when the destination left the source.
+    EXPECT_EQ(f.window->Opt_Cpymov[0]->isEnabled(), c.destinationMoves);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, NewFolderButton,
+                         testing::Values(MkdirCase{"SwitchesDestination", "新規", true, true, true},
+                                         MkdirCase{"KeepsDestination", "新規", false, true, false},
+                                         MkdirCase{"ExistingNameKeepsDialog", "sub", true, false, false},
+                                         MkdirCase{"MissingParentKeepsDialog", "no/such", true, false,
+                                                   false}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// ---- About and help ---------------------------------------------------------------
+
+TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
+    RealFolders f;
+    f.Open();
+    ModalSeen seen;
+    OnNextModal(seen, [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    f.window->Cmd_About->click();
+    ASSERT_TRUE(seen.opened);
+    EXPECT_EQ(seen.title, QStringLiteral("Zorvikのﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_EQ(seen.owner, f.window.get());
+    EXPECT_FALSE(seen.openAfterAct);  // Esc closed it
+}
+
+TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
+    RealFolders f;
+    f.Open();
+    zv::dialogs::QtHelp* help = f.window->Help();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->ChmPath(), f.prog + "/ZVNUM.chm");
+    f.window->Cmd_Help->click();
+    ASSERT_NE(help->Window(), nullptr);
+    EXPECT_TRUE(help->Window()->isVisible());
+    // No help file here: the help window says so, no message box.
+    EXPECT_TRUE(QtMessageBox::Shown().empty());
+
+    // Ownerless, the help window would keep the program alive after the main window.
+    f.window->close();
+    EXPECT_EQ(help->Window(), nullptr);
+    const QWidgetList left = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::none_of(left.cbegin(), left.cend(), [](QWidget* w) { return w->isVisible(); }));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Sound goes nowhere: these tests only watch which window opens.
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
