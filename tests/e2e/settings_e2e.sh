@@ -79,7 +79,7 @@ window_of() {
   local pid="$1" title="$2" id
   for _ in $(seq 1 $((limit * 5))); do
     kill -0 "$pid" 2>/dev/null || return 1
-    id="$(xdotool search --all --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | head -n1)"
+    id="$(timeout 10 xdotool search --all --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | head -n1)"
     if [ -n "$id" ]; then
       echo "$id"
       return 0
@@ -107,9 +107,9 @@ wait_end() {
 keys_to() {
   local id="$1"
   shift
-  xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
-  sleep 0.3
-  xdotool key --delay 100 "$@"
+  timeout 10 xdotool windowfocus "$id" || fail "could not focus window $id"
+  sleep 0.5
+  timeout 10 xdotool key --delay 100 "$@" || fail "could not press $*"
 }
 
 value_of() {  # the stored text of ZVNUM's key $1, empty when absent

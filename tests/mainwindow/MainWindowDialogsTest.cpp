@@ -38,39 +38,42 @@ using zv::qt::QtMessageBox;
 
 namespace {
 
-// What happened to the next modal window: its title, whether its owner was
-// the main window, whether it was still open after `act`. The window is
-// closed in any case, so a test never hangs on it.
-struct ModalSeen {
+// Watches for the next modal window while it lives: records its title,
+// whether the main window owns it and whether it was still open after `act`,
+// then closes it, so a test never hangs on it.
+class ModalWatcher {
+  public:
+    explicit ModalWatcher(std::function<void(QWidget*)> act = {}) : act_(std::move(act)) {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start();
+    }
+
     bool opened = false;
     QString title;
     QWidget* owner = nullptr;
     bool openAfterAct = false;
-};
 
-void OnNextModal(ModalSeen& seen, std::function<void(QWidget*)> act = {}) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, &seen, act] {
+  private:
+    void Poll() {
         QWidget* w = QApplication::activeModalWidget();
         if (!w) return;
-        timer->stop();
-        timer->deleteLater();
-        seen.opened = true;
-        seen.title = w->windowTitle();
-        seen.owner = w->parentWidget();
-        if (act) act(w);
-        seen.openAfterAct = w->isVisible();
+        timer_.stop();
+        opened = true;
+        title = w->windowTitle();
+        owner = w->parentWidget();
+        if (act_) act_(w);
+        openAfterAct = w->isVisible();
         if (auto* d = qobject_cast<QDialog*>(w)) {
             d->reject();
         } else {
             w->close();
         }
-    });
-    timer->start();
-    // Nothing modal opened: the timer goes with the test.
-    QTimer::singleShot(2000, timer, [timer] { timer->deleteLater(); });
-}
+    }
+
+    QTimer timer_;
+    std::function<void(QWidget*)> act_;
+};
 
 // The main window over a temporary folder tree:
 //   prog/                the program folder (no help file)
@@ -162,8 +165,7 @@ TEST_P(DoubleClickPreview, OpensTheViewerOfTheExtension) {
         f.Write(c.name, c.content);
     }
     f.Open();
-    ModalSeen seen;
-    OnNextModal(seen);
+    ModalWatcher seen;
     f.DoubleClick(c.name);
     if (!c.title) QTest::qWait(100);  // give a wrongly opened window the chance to show
 
@@ -212,8 +214,7 @@ TEST_P(NewFolderButton, CreatesBelowTheDestinationAndRefreshesBothLists) {
     f.Open();
     const QString target = f.src + "/" + c.name;
     const bool existedBefore = QDir(target).exists();
-    ModalSeen seen;
-    OnNextModal(seen, [&](QWidget* w) {
+    ModalWatcher seen([&](QWidget* w) {
         auto* dialog = qobject_cast<zv::dialogs::Frm_Mkdir*>(w);
         ASSERT_NE(dialog, nullptr);
         dialog->Txt_NewFolder->setText(c.name);
@@ -247,8 +248,7 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, NewFolderButton,
 TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
     RealFolders f;
     f.Open();
-    ModalSeen seen;
-    OnNextModal(seen, [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    ModalWatcher seen([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     f.window->Cmd_About->click();
     ASSERT_TRUE(seen.opened);
     EXPECT_EQ(seen.title, QStringLiteral("Zorvikのﾊﾞｰｼﾞｮﾝ情報"));
