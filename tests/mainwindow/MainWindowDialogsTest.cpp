@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+#include "QtPrinters.h"
 #include "TempConfigHome.h"
 #include "dialogs/Frm_Mkdir.h"
 #include "dialogs/HelpWindow.h"
@@ -132,6 +133,8 @@ struct RealFolders {
         const QModelIndex index = window->F_File->model()->index(row, 0);
         window->F_File->scrollTo(index);
         const QPoint at = window->F_File->visualRect(index).center();
+        // A double-click is a click followed by the second press.
+        QTest::mouseClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
     }
     bool SourceListHas(const QString& folder) const {

@@ -13,6 +13,7 @@
 
 #include "MainWindowFixture.h"
 #include "TempConfigHome.h"
+#include "mainwindow/DirListBox.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/StartupSettings.h"
 #include "shared/SettingsStore.h"
@@ -82,9 +83,9 @@ TEST(Startup, LoadFillsFilterTimeStampAndStoredFolder) {
                       f.window->Txt_S})
         stamp << box->text();
     EXPECT_EQ(stamp, (QStringList{"2024", "3", "7", "9", "5", "3"}));
-    EXPECT_EQ(f.window->F_Dir->item(0)->text(), QStringLiteral("/photos"));
-    EXPECT_EQ(f.window->A_Dir->item(0)->text(), QStringLiteral("/photos"));
-    EXPECT_EQ(f.window->F_File->count(), 1);
+    EXPECT_EQ(f.window->F_Dir->path(), QStringLiteral("/photos"));
+    EXPECT_EQ(f.window->A_Dir->path(), QStringLiteral("/photos"));
+    EXPECT_EQ(f.window->F_File->listCount(), 1);
     EXPECT_EQ(f.window->Lbl_Msgdsp->text(), QStringLiteral("ファイルを選択して下さい。"));
     EXPECT_TRUE(zv::qt::QtMessageBox::Shown().empty());
 }
@@ -106,7 +107,7 @@ TEST(Startup, ClosingSavesTheFolderTheNextStartOpens) {
     MainWindowFixture next;
     next.files.folders[u"/prog"] = {};
     next.window->Form_Load(QStringLiteral("/prog"));
-    EXPECT_EQ(next.window->F_Dir->item(0)->text(), QStringLiteral("/data"));
+    EXPECT_EQ(next.window->F_Dir->path(), QStringLiteral("/data"));
 }
 
 TEST(Startup, WindowNotLoadedWritesNothing) {
@@ -126,7 +127,7 @@ TEST(Startup, DamagedStoreIsReportedAndKept) {
         MainWindowFixture f;
         f.files.folders[u"/prog"] = {};
         f.window->Form_Load(QStringLiteral("/prog"));
-        EXPECT_EQ(f.window->F_Dir->item(0)->text(), QStringLiteral("/prog"));
+        EXPECT_EQ(f.window->F_Dir->path(), QStringLiteral("/prog"));
         f.window->show();
         f.window->close();
         const auto& shown = zv::qt::QtMessageBox::Shown();

@@ -6,6 +6,7 @@
 
 #include "MainWindowFixture.h"
 #include "TempConfigHome.h"
+#include "mainwindow/DirListBox.h"
 #include "purge/Frm_Main.h"
 #include "shared/SettingsStore.h"
 
@@ -26,7 +27,7 @@ QString RunZvnum(const QString& programFolder) {
     zvnum.files.folders[u"/prog"] = {};
     zvnum.files.folders[u"/photos"] = {};
     zvnum.window->Form_Load(programFolder);
-    const QString started = zvnum.window->F_Dir->item(0)->text();
+    const QString started = zvnum.window->F_Dir->path();
     zvnum.window->show();
     zvnum.window->close();
     return started;
