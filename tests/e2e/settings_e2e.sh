@@ -35,7 +35,8 @@ fail() {
 }
 
 # A display of our own; -displayfd hands back a free number, so parallel runs never collide.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+# -noreset: a server that resets when its last client leaves refuses the next for a moment.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 1 $((limit * 10))); do
   [ -s "$tmp/display" ] && break
