@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "ConversionTable.h"
 #include "JobSettings.h"
@@ -34,7 +35,7 @@ struct EnginePorts {
 };
 
 class ConversionEngine {
-public:
+  public:
     explicit ConversionEngine(EnginePorts ports) : p_(ports) {}
 
     // Cmd_Test_Click: the test run. Returns the pipeline's flag.
@@ -60,9 +61,34 @@ public:
 
     const ConversionTable& Table() const { return table_; }
 
-private:
+    // True while a run is under way. The windows stay responsive during a run
+    // (events are pumped once per file), so a second click must not start a
+    // run that would rebuild the table under the first one.
+    bool Running() const { return running_; }
+
+  private:
+    // Marks a run for its whole length; a nested run is refused.
+    class RunScope {
+      public:
+        explicit RunScope(bool& running) : running_(running), entered_(!running) { running_ = true; }
+        ~RunScope() {
+            if (entered_) running_ = false;
+        }
+        bool Entered() const { return entered_; }
+        RunScope(const RunScope&) = delete;
+        RunScope& operator=(const RunScope&) = delete;
+
+      private:
+        bool& running_;
+        bool entered_;
+    };
+
+    void ShowMessage(const std::u16string& prompt, const std::u16string& title);
+    void FocusIfVisible(std::string_view control);
+
     EnginePorts p_;
     ConversionTable table_;
+    bool running_ = false;
 };
 
 }  // namespace zv

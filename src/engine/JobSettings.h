@@ -13,7 +13,7 @@
 namespace zv {
 
 class JobSettings {
-public:
+  public:
     virtual ~JobSettings() = default;
 
     virtual std::u16string Text(std::string_view control) const = 0;

@@ -8,7 +8,7 @@
 namespace zv {
 
 class ProgressWindow {
-public:
+  public:
     virtual ~ProgressWindow() = default;
     // Loads and shows the window if it is not shown yet (hourglass pointer on).
     virtual void Open() = 0;
@@ -20,7 +20,7 @@ public:
 };
 
 class RunView {
-public:
+  public:
     virtual ~RunView() = default;
 
     // Lst_Kekka, the visible result list.

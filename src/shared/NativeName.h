@@ -2,9 +2,11 @@
 // File names as the operating system stores them.
 //
 // Inside Zorvik every name is UTF-16. On POSIX the file system holds raw bytes,
-// normally UTF-8: each byte that is not part of valid UTF-8 is carried as the
-// lone surrogate U+DC80 + byte and turned back into that very byte, so every
-// name survives the round trip and no file is ever mistaken for another.
+// normally UTF-8: each byte b that is not part of valid UTF-8 (always 0x80 or
+// above) is carried as the lone surrogate U+DC00 + b (U+DC80..U+DCFF) and
+// turned back into that very byte, so every name survives the round trip and
+// no file is ever mistaken for another. Other lone surrogates (only typed text
+// can hold them) are written as U+FFFD.
 
 #include <cstddef>
 #include <string>

@@ -1,0 +1,132 @@
+// The checks that stand between the settings and any change on disk.
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "ConversionEngine.h"
+#include "EngineTexts.h"
+#include "shared/CodePage.h"
+#include "shared/NativeName.h"
+
+namespace zv {
+
+namespace {
+
+// Tried in this order; the comma and the semicolon are in, the double quote is not.
+constexpr std::u16string_view kForbidden = u"\\/:,;*?<>|";
+
+constexpr std::array<std::u16string_view, 7> kSystemExtensions = {u".EXE", u".DLL", u".SYS", u".COM",
+                                                                  u".PWF", u".OCX", u".INI"};
+
+constexpr std::array<const char*, 6> kTimeStampBoxes = {"Txt_YY", "Txt_MM", "Txt_DD",
+                                                        "Txt_H",  "Txt_M",  "Txt_S"};
+
+constexpr int kLongestStartNumber = 9;
+constexpr int kLongestAnsiName = 254;
+constexpr int kShortestAnsiName = 5;
+
+std::u16string Decimal(int n) {
+    const std::string s = std::to_string(n);
+    return std::u16string(s.begin(), s.end());
+}
+
+std::u16string UpperAscii(std::u16string text) {
+    for (char16_t& c : text) {
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    }
+    return text;
+}
+
+}  // namespace
+
+StepFlag ConversionEngine::CheckInputs() {
+    auto& s = p_.settings;
+    for (char16_t c : kForbidden) {
+        p_.events.DoEvents();
+        if (s.Text("Txt_B_text").find(c) != std::u16string::npos) {
+            p_.messages.Show(texts::kForbiddenInFirst, kOkOnly, texts::kInputErrorTitle);
+            s.SetFocus("Txt_B_text");
+            return kStop;
+        }
+        if (s.Text("Txt_A_text").find(c) != std::u16string::npos) {
+            p_.messages.Show(texts::kForbiddenInSecond, kOkOnly, texts::kInputErrorTitle);
+            s.SetFocus("Txt_A_text");
+            return kStop;
+        }
+    }
+
+    if (s.Value("Chk_DateLock") == 1 && std::any_of(kTimeStampBoxes.begin(), kTimeStampBoxes.end(),
+                                                    [&](const char* box) { return s.Text(box).empty(); })) {
+        if (p_.messages.Show(texts::kTimeStampMissing, kOkCancel, texts::kInputErrorTitle) != kOk) {
+            s.SetFocus("Txt_YY");
+            return kStop;
+        }
+        const LocalDateTime now = p_.clock.Now();
+        const std::array<int, 6> values = {now.year, now.month, now.day, now.hour, now.minute, now.second};
+        for (std::size_t i = 0; i < kTimeStampBoxes.size(); ++i)
+            s.SetText(kTimeStampBoxes[i], Decimal(values[i]));
+    }
+
+    const std::u16string start = s.Text("Txt_Startnum");
+    if (start.empty()) {
+        p_.messages.Show(texts::kStartNumberEmpty, kOkOnly, texts::kInputErrorTitle);
+        FocusIfVisible("Txt_Startnum");
+        return kStop;
+    }
+    if (start.size() > kLongestStartNumber) {
+        p_.messages.Show(texts::kStartNumberTooLong, kOkOnly, texts::kInputErrorTitle);
+        FocusIfVisible("Txt_Startnum");
+        return kStop;
+    }
+
+    if (s.Value("Chk_syori(0)") != 1) return kGoOn;
+    if (s.Text("Txt_B_text").empty() && s.Text("Txt_A_text").empty()) {
+        p_.messages.Show(texts::kFixedTextsEmpty, kOkOnly, texts::kInputErrorTitle);
+        s.SetFocus("Txt_B_text");
+        return kStop;
+    }
+    return kGoOn;
+}
+
+StepFlag ConversionEngine::CheckSystemFiles() {
+    for (const auto& extension : table_.extension) {
+        p_.events.DoEvents();
+        const std::u16string upper = UpperAscii(extension);
+        if (std::find(kSystemExtensions.begin(), kSystemExtensions.end(), upper) != kSystemExtensions.end()) {
+            ShowMessage(texts::kSystemFile, texts::kSystemFileTitle);
+            return kStop;
+        }
+    }
+    return kGoOn;
+}
+
+// The code page limits keep names portable to the Japanese systems; the native
+// limit keeps a real run from stopping half-way on a name this disk cannot hold.
+StepFlag ConversionEngine::CheckNameLengths() {
+    for (const auto& name : table_.newName) {
+        const int bytes = AnsiByteCount(name);
+        if (bytes > kLongestAnsiName || NativeNameLength(name) > MaxNativeNameLength()) {
+            ShowMessage(texts::kNameTooLong, texts::kNameTooLongTitle);
+            return kStop;
+        }
+        if (bytes < kShortestAnsiName) {
+            ShowMessage(texts::kNameEmpty, texts::kNameEmptyTitle);
+            return kStop;
+        }
+    }
+    return kGoOn;
+}
+
+StepFlag ConversionEngine::CheckDuplicateNames() {
+    const std::unique_ptr<NameLookup> existing = p_.files.OpenNameLookup(p_.settings.Text("A_Dir"));
+    for (const auto& name : table_.newName) {
+        p_.events.DoEvents();
+        if (existing->Exists(name) && p_.settings.Value("Chk_syori(1)") != 1) {
+            ShowMessage(texts::kDuplicate, texts::kDuplicateTitle);
+            return kStop;
+        }
+    }
+    return kGoOn;
+}
+
+}  // namespace zv

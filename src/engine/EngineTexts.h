@@ -1,0 +1,36 @@
+#pragma once
+// The texts the engine shows. Two-line prompts are joined by CR LF.
+
+namespace zv::texts {
+
+inline constexpr char16_t kPhaseChecking[] = u"チェック中";
+inline constexpr char16_t kPhaseConverting[] = u"変換中";
+
+inline constexpr char16_t kInputErrorTitle[] = u"入力エラー";
+inline constexpr char16_t kForbiddenInFirst[] =
+    u"固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。";
+inline constexpr char16_t kForbiddenInSecond[] =
+    u"固定文字列（後半部）\r\nファイル名に使用できない文字が有ります。";
+inline constexpr char16_t kTimeStampMissing[] =
+    u"タイムスタンプが設定されていません。\r\n本日日付を使用しますか？";
+inline constexpr char16_t kStartNumberEmpty[] = u"開始番号を入力して下さい。";
+inline constexpr char16_t kStartNumberTooLong[] = u"開始番号の最大値は、999999999です。";
+inline constexpr char16_t kFixedTextsEmpty[] = u"固定文字列を入力して下さい。";
+
+inline constexpr char16_t kSystemFile[] =
+    u"このまま変換するとシステムが不安定になる可能性が有ります。\r\n選択したファイル名を確認して下さい。";
+inline constexpr char16_t kSystemFileTitle[] = u"ファイル選択エラー";
+inline constexpr char16_t kNameTooLong[] = u"ファイル名が長すぎます。";
+inline constexpr char16_t kNameTooLongTitle[] = u"ファイル名超過";
+inline constexpr char16_t kNameEmpty[] = u"ファイル名が空白です。";
+inline constexpr char16_t kNameEmptyTitle[] = u"ファイル名無し";
+inline constexpr char16_t kDuplicate[] = u"変換後のファイル名が重複しています。";
+inline constexpr char16_t kDuplicateTitle[] = u"ファイル指定エラー";
+
+inline constexpr char16_t kDigitOverflow[] = u"オーバーフロー\r\n桁数を確認して下さい。";
+inline constexpr char16_t kDigitOverflowTitle[] = u"桁数の超過";
+inline constexpr char16_t kNumberOverflow[] =
+    u"オーバーフロー\r\n連番が０未満または2147483648以上になりました。";
+inline constexpr char16_t kNumberOverflowTitle[] = u"連番の超過";
+
+}  // namespace zv::texts

@@ -1,0 +1,164 @@
+// The real run: the question, the pipeline, then the conversion table carried
+// out on disk row by row, stopping at the first failure with its message.
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "engine/ConversionEngine.h"
+
+namespace zv {
+
+namespace {
+
+constexpr char16_t kFileErrorTitle[] = u"ファイルエラー";
+
+std::u16string MessageForCode(int code) {
+    switch (code) {
+        case kFsAlreadyExists:
+            return u"同名のファイル名がすでに存在します。";
+        case kFsDiskFull:
+            return u"ディスクの容量不足です。";
+        case kFsTooManyFiles:
+            return u"ファイルが多すぎます。";
+        case kFsDeviceUnavailable:
+            return u"デバイスが準備されていません。";
+        case kFsPermissionDenied:
+            return u"書き込みができません。";
+        case kFsDiskNotReady:
+            return u"ディスクの準備ができていません。";
+        default:
+            return u"書き込みに失敗しました。";
+    }
+}
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; }
+
+// 0..9 for a half- or full-width digit, -1 otherwise.
+int DigitValue(char16_t c) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'\uFF10' && c <= u'\uFF19') return c - u'\uFF10';
+    return -1;
+}
+
+// A time-stamp box as a 16-bit integer, read the way such boxes always were:
+// blanks around the number ignored, an optional sign, digits with an optional
+// fraction that is rounded half to even. Anything else, and anything outside
+// -32768..32767 after rounding, is no number.
+std::optional<int> ToInteger16(std::u16string_view text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    std::size_t i = begin;
+    bool negative = false;
+    if (i < end && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+
+    long magnitude = 0;
+    int digits = 0;
+    for (; i < end && DigitValue(text[i]) >= 0; ++i, ++digits) {
+        // Saturate: anything this large is out of range anyway.
+        if (magnitude < 1000000) magnitude = magnitude * 10 + DigitValue(text[i]);
+    }
+    int firstFraction = 0;
+    bool restNonZero = false;
+    if (i < end && (text[i] == u'.' || text[i] == u'\uFF0E')) {
+        ++i;
+        for (int place = 0; i < end && DigitValue(text[i]) >= 0; ++i, ++place, ++digits) {
+            if (place == 0)
+                firstFraction = DigitValue(text[i]);
+            else if (DigitValue(text[i]) != 0)
+                restNonZero = true;
+        }
+    }
+    if (digits == 0 || i != end) return std::nullopt;
+    if (firstFraction > 5 || (firstFraction == 5 && (restNonZero || magnitude % 2 == 1))) ++magnitude;
+    long value = negative ? -magnitude : magnitude;
+    if (value < -32768 || value > 32767) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+StepFlag ConversionEngine::RealRun() {
+    if (p_.messages.Show(u"変換処理を開始しますか？", kYesNo, u"開始") != kYes) return kStop;
+    if (RunConversion() != kGoOn) return kStop;
+    // The progress window goes whatever the executor's outcome.
+    struct CloseOnExit {
+        ProgressWindow& window;
+        ~CloseOnExit() { window.Close(); }
+    } closer{p_.progress};
+    p_.progress.SetPhase(u"書き込み中");
+    return ExecuteConversion();
+}
+
+StepFlag ConversionEngine::ExecuteConversion() {
+    auto fail = [this](int code) {
+        p_.messages.Show(MessageForCode(code), kOkOnly, kFileErrorTitle);
+        return kStop;
+    };
+    try {
+        JobSettings& s = p_.settings;
+
+        const bool withAttributes = s.Value("Chk_Attrib") == 1;
+        int mask = 0;
+        if (withAttributes) {
+            static constexpr struct {
+                std::string_view box;
+                int bit;
+            } kAttributeBoxes[] = {{"Chk_Att_Set(0)", kAttrReadOnly},
+                                   {"Chk_Att_Set(1)", kAttrHidden},
+                                   {"Chk_Att_Set(2)", kAttrSystem},
+                                   {"Chk_Att_Set(3)", kAttrArchive}};
+            for (const auto& b : kAttributeBoxes)
+                if (s.Value(b.box) == 1) mask += b.bit;
+        }
+
+        // One time stamp for the whole run, read before any file is touched,
+        // so a box that holds no number stops the run with nothing done.
+        const bool withTime = s.Value("Chk_DateLock") == 1;
+        LocalDateTime stamp;
+        if (withTime) {
+            const std::pair<std::string_view, int*> boxes[] = {
+                {"Txt_YY", &stamp.year}, {"Txt_MM", &stamp.month}, {"Txt_DD", &stamp.day},
+                {"Txt_H", &stamp.hour},  {"Txt_M", &stamp.minute}, {"Txt_S", &stamp.second}};
+            for (const auto& [box, field] : boxes) {
+                std::optional<int> value = ToInteger16(s.Text(box));
+                if (!value) return fail(kFsGeneric);
+                *field = *value;
+            }
+        }
+
+        const bool inPlace = table_.sourcePath == table_.destinationPath;
+        const bool copy = !inPlace && s.Value("Opt_Cpymov(0)") != 0;
+
+        const std::size_t rows = std::min(table_.selected.size(), table_.newName.size());
+        for (std::size_t i = 0; i < rows; ++i) {
+            p_.events.DoEvents();
+            const std::u16string from = table_.sourcePath + table_.selected[i];
+            const std::u16string to = table_.destinationPath + table_.newName[i];
+            // A name that stays as it is (replace mode, nothing found) is no
+            // clash with itself: the file is already where it belongs and only
+            // takes the time stamp and attributes.
+            if (from != to) {
+                FsResult moved = copy ? p_.files.Copy(from, to) : p_.files.Rename(from, to);
+                if (!moved.ok()) return fail(moved.code);
+            }
+            // A file whose time cannot be set keeps its time; the run goes on.
+            if (withTime) p_.files.SetLastWriteTime(to, stamp);
+            if (withAttributes) {
+                FsResult set = p_.files.SetAttributes(to, mask);
+                if (!set.ok()) return fail(set.code);
+            }
+        }
+
+        if (!p_.view.RefreshFileList()) return fail(kFsGeneric);
+        p_.view.DisableConversion();
+        p_.view.ClearResults();
+        return kGoOn;
+    } catch (const std::exception&) {
+        return fail(kFsGeneric);
+    }
+}
+
+}  // namespace zv

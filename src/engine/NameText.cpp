@@ -1,0 +1,36 @@
+#include "NameText.h"
+
+namespace zv {
+
+NameParts SplitName(std::u16string_view name) {
+    std::size_t cut = name.size() < 4 ? 0 : name.size() - 4;
+    const bool splitsPair = cut > 0 && name[cut] >= 0xDC00 && name[cut] <= 0xDFFF &&
+                            name[cut - 1] >= 0xD800 && name[cut - 1] <= 0xDBFF;
+    if (splitsPair) --cut;
+    return {std::u16string(name.substr(0, cut)), std::u16string(name.substr(cut))};
+}
+
+std::u16string WidenDigits(std::u16string_view text) {
+    std::u16string out(text);
+    for (char16_t& c : out) {
+        if (c >= u'0' && c <= u'9') c = static_cast<char16_t>(u'０' + (c - u'0'));
+    }
+    return out;
+}
+
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view search,
+                          std::u16string_view replacement) {
+    if (search.empty()) return std::u16string(text);
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find(search, from)) != std::u16string_view::npos;) {
+        out.append(text.substr(from, at - from));
+        out.append(replacement);
+        from = at + search.size();
+    }
+    out.append(text.substr(from));
+    return out;
+}
+
+}  // namespace zv

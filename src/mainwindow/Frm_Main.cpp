@@ -1,0 +1,172 @@
+// Frm_Main: construction, the engine's view of the controls, and the two runs.
+
+#include "Frm_Main.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include "DigitKeyFilter.h"
+#include "Frm_Wait.h"
+#include "shared/qt/QtStrings.h"
+
+// Resources live in a static library: registered by name, outside any namespace.
+static void InitZvnumResources() { Q_INIT_RESOURCE(zvnum); }
+
+namespace zv {
+
+namespace {
+TwipScale ScaleOfPrimaryScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return TwipScale(screen ? screen->logicalDotsPerInch() : 96.0);
+}
+}  // namespace
+
+Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint),
+      services_(services),
+      scale_(ScaleOfPrimaryScreen()) {
+    InitZvnumResources();
+    setObjectName(QStringLiteral("Frm_Main"));
+    BuildLayout();
+
+    wait_ = std::make_unique<Frm_Wait>(this, scale_);
+    engine_ = std::make_unique<ConversionEngine>(EnginePorts{
+        *this, services_.messages, services_.events, services_.clock, services_.files, *wait_, *this});
+
+    connect(Cmd_Test, &QPushButton::clicked, this, &Frm_Main::Cmd_Test_Click);
+    connect(Cmd_Run, &QPushButton::clicked, this, &Frm_Main::Cmd_Run_Click);
+    for (int i = 0; i < 2; ++i) {
+        connect(Chk_syori[i], &QCheckBox::toggled, this, [this, i] { Chk_syori_Click(i); });
+    }
+    ConnectNumberingControls();
+    ConnectFilePanel();
+
+    ShowStartFolder(startFolder);
+    SetTimeStampToNow();
+    DisableConversion();
+}
+
+Frm_Main::~Frm_Main() = default;
+
+// ---- The engine's view of the controls -------------------------------------
+
+QWidget* Frm_Main::Control(std::string_view name) const {
+    return findChild<QWidget*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+std::u16string Frm_Main::Text(std::string_view control) const {
+    if (control == "F_Dir") return qt::ToU16(SourceFolder());
+    if (control == "A_Dir") return qt::ToU16(DestinationFolder());
+    QWidget* w = Control(control);
+    if (auto* t = qobject_cast<QLineEdit*>(w)) return qt::ToU16(t->text());
+    if (auto* l = qobject_cast<QLabel*>(w)) return qt::ToU16(l->text());
+    if (auto* c = qobject_cast<QComboBox*>(w)) return qt::ToU16(c->currentText());
+    return {};
+}
+
+void Frm_Main::SetText(std::string_view control, const std::u16string& text) {
+    QWidget* w = Control(control);
+    if (auto* t = qobject_cast<QLineEdit*>(w)) {
+        t->setText(qt::ToQString(text));
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
+        l->setText(qt::ToQString(text));
+    }
+}
+
+int Frm_Main::Value(std::string_view control) const {
+    QWidget* w = Control(control);
+    if (auto* o = qobject_cast<QRadioButton*>(w)) return o->isChecked() ? -1 : 0;
+    if (auto* c = qobject_cast<QCheckBox*>(w)) return c->isChecked() ? 1 : 0;
+    return 0;
+}
+
+void Frm_Main::SetFocus(std::string_view control) {
+    if (QWidget* w = Control(control)) w->setFocus(Qt::OtherFocusReason);
+}
+
+bool Frm_Main::IsVisible(std::string_view control) const {
+    // The control's own setting, whether or not the window is on screen yet.
+    QWidget* w = Control(control);
+    return w && w->isVisibleTo(this);
+}
+
+int Frm_Main::FileCount() const { return F_File->count(); }
+
+std::u16string Frm_Main::FileName(int index) const {
+    const QListWidgetItem* item = F_File->item(index);
+    return item ? qt::ToU16(item->text()) : std::u16string();
+}
+
+bool Frm_Main::FileSelected(int index) const {
+    const QListWidgetItem* item = F_File->item(index);
+    return item && item->isSelected();
+}
+
+// ---- Results -----------------------------------------------------------------
+
+void Frm_Main::ClearResults() { Lst_Kekka->clear(); }
+
+void Frm_Main::AddResult(const std::u16string& name) { Lst_Kekka->addItem(qt::ToQString(name)); }
+
+void Frm_Main::RefreshResults() { Lst_Kekka->repaint(); }
+
+// ---- Runs ----------------------------------------------------------------------
+
+void Frm_Main::Cmd_Test_Click() { RunGuarded(&ConversionEngine::TestRun); }
+
+void Frm_Main::Cmd_Run_Click() { RunGuarded(&ConversionEngine::RealRun); }
+
+// The runs pump window events once per file, so without this a second click
+// could start a run inside the running one and rebuild its table. The buttons
+// go off for the run; whatever the run (or a file-list click during it) does
+// to the ready state decides what they come back to.
+void Frm_Main::RunGuarded(StepFlag (ConversionEngine::*run)()) {
+    if (running_) return;
+    running_ = true;
+    ApplyRunButtons();
+    try {
+        (engine_.get()->*run)();
+    } catch (...) {
+        wait_->Close();
+        running_ = false;
+        ApplyRunButtons();
+        throw;
+    }
+    wait_->Close();
+    running_ = false;
+    ApplyRunButtons();
+}
+
+void Frm_Main::ApplyRunButtons() {
+    Cmd_Test->setEnabled(ready_ && !running_);
+    Cmd_Run->setEnabled(ready_ && !running_);
+}
+
+void Frm_Main::closeEvent(QCloseEvent* event) {
+    // The engine works on this window's controls: the window stays until the
+    // run is over.
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    wait_->Close();
+    QWidget::closeEvent(event);
+}
+
+bool Frm_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Lbl_up && event->type() == QEvent::MouseButtonDblClick && Lbl_up->isEnabled()) {
+        Lbl_up_DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace zv

@@ -1,0 +1,41 @@
+#pragma once
+// The progress window of a run: borderless, centred over the main window, the
+// phase of the run in Lbl_Now, and the wait pointer for as long as it is open.
+
+#include <QWidget>
+
+#include "MainWindowRules.h"
+#include "engine/RunView.h"
+
+class QLabel;
+class QFrame;
+
+namespace zv {
+
+class Frm_Wait : public QWidget, public ProgressWindow {
+    Q_OBJECT
+  public:
+    // owner: the window to centre over; the progress window itself has no
+    // owner window, so it is a top-level window of its own.
+    explicit Frm_Wait(QWidget* owner, TwipScale scale = TwipScale());
+    ~Frm_Wait() override;
+
+    void Open() override;
+    void SetPhase(const std::u16string& phase) override;
+    void Close() override;
+    bool IsOpen() const override { return open_; }
+
+    QLabel* Label1 = nullptr;   // "しばらくお待ち下さい。"
+    QLabel* Lbl_Now = nullptr;  // phase
+    QFrame* Shape1 = nullptr;   // decorative frame
+
+  private:
+    void Form_Load();
+    void Form_Unload();
+
+    QWidget* owner_;
+    TwipScale scale_;
+    bool open_ = false;
+};
+
+}  // namespace zv

@@ -1,0 +1,27 @@
+#include "shared/CaseFold.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
+
+namespace zv {
+
+std::u16string FoldCase(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    const auto* s = reinterpret_cast<const UChar*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c;
+        U16_NEXT(s, i, length, c);  // a lone surrogate comes back as itself
+        UChar32 folded = u_foldCase(c, U_FOLD_CASE_DEFAULT);
+        if (folded <= 0xFFFF) {
+            out += static_cast<char16_t>(folded);
+        } else {
+            out += static_cast<char16_t>(U16_LEAD(folded));
+            out += static_cast<char16_t>(U16_TRAIL(folded));
+        }
+    }
+    return out;
+}
+
+}  // namespace zv

@@ -1,0 +1,20 @@
+#pragma once
+// Qt strings and the engine's UTF-16 strings hold the same code units, so the
+// conversion copies them unchanged (lone surrogates of raw file names survive).
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace zv::qt {
+
+inline QString ToQString(std::u16string_view text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+inline std::u16string ToU16(const QString& text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                          static_cast<std::size_t>(text.size()));
+}
+
+}  // namespace zv::qt

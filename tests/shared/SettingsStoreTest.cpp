@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "TempConfigHome.h"
+#include "shared/Registry.h"
+#include "shared/SettingsStore.h"
+
+using zv::test::TempConfigHome;
+
+namespace {
+
+TEST(SettingsStore, LivesWhereTheRemoverLooks) {
+    TempConfigHome home;
+    EXPECT_EQ(zv::SettingsKeyPath(zv::kSettingsApp), u"Software\\VB and VBA Program Settings\\Zorvik");
+    ASSERT_EQ(zv::SaveSetting(zv::kSettingsApp, zv::kSettingsSection, zv::kSettingPath, u"/srv/写真"), 0);
+    EXPECT_NE(home.Read("HKEY_CURRENT_USER")
+                  .find("[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik\\Setting]\n"
+                        "\"PATH\"=\"/srv/写真\"\n"),
+              std::string::npos);
+}
+
+// What GetSetting answers for DRIVE after a given history of the store.
+struct GetCase {
+    const char* label;
+    void (*prepare)();
+    std::u16string expected;
+};
+
+void PrintTo(const GetCase& c, std::ostream* os) { *os << c.label; }
+
+const GetCase kGetCases[] = {
+    {"NothingStored", [] {}, u"fallback"},
+    {"Stored", [] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"D:"); }, u"D:"},
+    {"StoredEmpty", [] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""); }, u""},
+    {"OverwrittenInOtherCase",
+     [] {
+         zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"C:");
+         zv::SaveSetting(u"zorvik", u"SETTING", u"drive", u"E:");
+     },
+     u"E:"},
+    {"OnlyOtherKeyStored", [] { zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/x"); }, u"fallback"},
+    {"OtherApplication", [] { zv::SaveSetting(u"Other", u"Setting", u"DRIVE", u"F:"); }, u"fallback"},
+    {"ValueDeleted",
+     [] {
+         zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"C:");
+         zv::DeleteSetting(u"Zorvik", u"Setting", u"DRIVE");
+     },
+     u"fallback"},
+    {"ApplicationDeleted",
+     [] {
+         zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"C:");
+         zv::SaveSetting(u"Zorvik", u"Other", u"X", u"1");
+         zv::DeleteSetting(u"Zorvik");
+     },
+     u"fallback"},
+    {"NotAText",
+     [] {
+         zv::reg::HKey key = 0;
+         zv::reg::CreateKey(zv::reg::kCurrentUser, zv::SettingsKeyPath(u"Zorvik", u"Setting"),
+                            zv::reg::kKeySetValue, &key);
+         zv::reg::SetValue(key, u"DRIVE", zv::reg::kRegDword, {1, 0, 0, 0});
+         zv::reg::CloseKey(key);
+     },
+     u"fallback"},
+};
+
+class SettingsGet : public testing::TestWithParam<GetCase> {};
+
+TEST_P(SettingsGet, AnswersStoredTextOrFallback) {
+    TempConfigHome home;
+    GetParam().prepare();
+    long error = -1;
+    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"DRIVE", u"fallback", &error), GetParam().expected);
+    EXPECT_EQ(error, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SettingsStore, SettingsGet, testing::ValuesIn(kGetCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(SettingsStore, DeletingTheApplicationKeepsOtherKeys) {
+    TempConfigHome home;
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"C:"), 0);
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Window", u"Left", u"10"), 0);
+    ASSERT_EQ(zv::SaveSetting(u"Neighbour", u"Setting", u"DRIVE", u"N:"), 0);
+    ASSERT_EQ(zv::DeleteSetting(u"Zorvik"), 0);
+    EXPECT_EQ(zv::GetSetting(u"Neighbour", u"Setting", u"DRIVE", u"-"), u"N:");
+    zv::reg::ScopedKey key;
+    EXPECT_EQ(
+        zv::reg::OpenKey(zv::reg::kCurrentUser, zv::SettingsKeyPath(u"Zorvik"), zv::reg::kKeyRead, key.out()),
+        zv::reg::kFileNotFound);
+    EXPECT_EQ(zv::DeleteSetting(u"Zorvik"), zv::reg::kFileNotFound);
+}
+
+TEST(SettingsStore, DamagedRegistryIsReportedNotFatal) {
+    TempConfigHome home;
+    const std::string damaged = "this is not a registry file\n";
+    home.Write("HKEY_CURRENT_USER", damaged);
+    long error = 0;
+    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"/opt/zorvik", &error), u"/opt/zorvik");
+    EXPECT_EQ(error, zv::reg::kBadDb);
+    EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/home"), zv::reg::kBadDb);
+    EXPECT_EQ(zv::DeleteSetting(u"Zorvik"), zv::reg::kBadDb);
+    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), damaged);
+}
+
+}  // namespace

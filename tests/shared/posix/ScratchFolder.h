@@ -1,0 +1,110 @@
+#pragma once
+// A temporary folder on the real disk for tests that change files, removed
+// with everything in it (and everything mounted in it) at the end.
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace zv::test {
+
+class ScratchFolder {
+  public:
+    ScratchFolder() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/zvtest-XXXXXX";
+        if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
+    }
+    ~ScratchFolder() {
+        for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it) ::umount2(it->c_str(), MNT_DETACH);
+        if (root_.empty()) return;
+        MakeWritable(root_);
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    bool ok() const { return !root_.empty(); }
+    const std::string& root() const { return root_; }
+    std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
+
+    std::string Folder(const std::string& relative) const {
+        std::filesystem::create_directories(Path(relative));
+        return Path(relative);
+    }
+
+    // A small tmpfs of its own (another file system, or one that fills up
+    // quickly). Empty when mounting is not permitted (not root).
+    std::string MountTmpfs(const std::string& relative, std::size_t bytes) {
+        std::string where = Folder(relative);
+        std::string options = "size=" + std::to_string(bytes);
+        if (::mount("zvtest", where.c_str(), "tmpfs", 0, options.c_str()) != 0) return {};
+        mounts_.push_back(where);
+        return where;
+    }
+
+    static bool RemountReadOnly(const std::string& where) {
+        return ::mount(nullptr, where.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+    // Names in a folder (hidden ones too), sorted.
+    static std::set<std::string> Names(const std::string& folder) {
+        std::set<std::string> names;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+            names.insert(e.path().filename().string());
+        return names;
+    }
+
+    static void Write(const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // Content that differs at every position, so a truncated or misplaced
+    // block shows.
+    static std::string Pattern(std::size_t size, unsigned seed = 1) {
+        std::string s(size, '\0');
+        unsigned x = seed * 2654435761u + 1;
+        for (auto& c : s) {
+            x = x * 1103515245u + 12345u;
+            c = static_cast<char>(x >> 16);
+        }
+        return s;
+    }
+
+    static std::string Xattr(const std::string& path, const char* name) {
+        char buf[256];
+        ssize_t n = ::getxattr(path.c_str(), name, buf, sizeof buf);
+        return n < 0 ? std::string("<none>") : std::string(buf, static_cast<std::size_t>(n));
+    }
+
+    static bool IsRoot() { return ::geteuid() == 0; }
+
+  private:
+    static void MakeWritable(const std::string& folder) {
+        ::chmod(folder.c_str(), 0700);
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+            if (e.is_directory(ec) && !e.is_symlink(ec)) MakeWritable(e.path().string());
+    }
+
+    std::string root_;
+    std::vector<std::string> mounts_;
+};
+
+}  // namespace zv::test
