@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 
 #include "ConversionEngine.h"
 #include "EngineTexts.h"
@@ -51,6 +52,17 @@ StepFlag ConversionEngine::CheckInputs() {
         if (s.Text("Txt_A_text").find(c) != std::u16string::npos) {
             p_.messages.Show(texts::kForbiddenInSecond, kOkOnly, texts::kInputErrorTitle);
             s.SetFocus("Txt_A_text");
+            return kStop;
+        }
+    }
+
+    // A NUL cannot stand in a name on any disk: the name would end there and
+    // a real run would write a name other than the one the test run showed.
+    for (const auto& [box, prompt] : {std::pair{"Txt_B_text", texts::kForbiddenInFirst},
+                                      std::pair{"Txt_A_text", texts::kForbiddenInSecond}}) {
+        if (s.Text(box).find(u'\0') != std::u16string::npos) {
+            p_.messages.Show(prompt, kOkOnly, texts::kInputErrorTitle);
+            s.SetFocus(box);
             return kStop;
         }
     }

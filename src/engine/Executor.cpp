@@ -81,6 +81,8 @@ std::optional<int> ToInteger16(std::u16string_view text) {
 }  // namespace
 
 StepFlag ConversionEngine::RealRun() {
+    RunScope scope(running_);
+    if (!scope.Entered()) return kStop;
     if (p_.messages.Show(u"変換処理を開始しますか？", kYesNo, u"開始") != kYes) return kStop;
     if (RunConversion() != kGoOn) return kStop;
     // The progress window goes whatever the executor's outcome.

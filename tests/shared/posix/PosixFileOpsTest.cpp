@@ -14,11 +14,14 @@
 
 #include "ScratchFolder.h"
 #include "shared/FileSystem.h"
+#include "shared/NativeName.h"
 #include "shared/posix/PosixFileOps.h"
+#include "shared/posix/PosixFileSystem.h"
 
 namespace zv::posix {
 namespace {
 
+using test::HoldsData;
 using test::ScratchFolder;
 
 constexpr long long kOldTime = 1000000000;  // 2001-09-09, a time no test sets by accident
@@ -87,14 +90,14 @@ TEST_P(RenameTest, MovesOrRefusesWithoutLoss) {
         EXPECT_EQ(o.atSource, c.atSource);
         EXPECT_EQ(ScratchFolder::Names(s.Path("dir")), before) << "a refused rename changed the folder";
         if (c.setup == RenameCase::kExistingTarget) {
-            EXPECT_EQ(ScratchFolder::Read(to), "keep me");
+            EXPECT_TRUE(HoldsData(to, "keep me"));
         }
         if (c.setup != RenameCase::kNoSource) {
-            EXPECT_EQ(ScratchFolder::Read(from), content);
+            EXPECT_TRUE(HoldsData(from, content));
         }
         return;
     }
-    EXPECT_EQ(ScratchFolder::Read(to), content);
+    EXPECT_TRUE(HoldsData(to, content));
     if (c.from != c.to) {
         EXPECT_NE(::access(from.c_str(), F_OK), 0) << "the old name is still there";
     }
@@ -159,7 +162,7 @@ TEST_P(CopyTest, CopiesCompletelyOrNotAtAll) {
     EXPECT_EQ(o.err, c.err) << std::strerror(o.err);
     if (c.setup != CopyCase::kNoSource) {
         // The source keeps its name, data, time and attributes in every case.
-        EXPECT_EQ(ScratchFolder::Read(from), content);
+        EXPECT_TRUE(HoldsData(from, content));
         const struct stat srcAfter = Stat(from);
         EXPECT_EQ(srcAfter.st_mtim.tv_sec, srcBefore.st_mtim.tv_sec);
         EXPECT_EQ(srcAfter.st_mode, srcBefore.st_mode);
@@ -170,12 +173,12 @@ TEST_P(CopyTest, CopiesCompletelyOrNotAtAll) {
         EXPECT_EQ(o.atSource, c.atSource);
         EXPECT_EQ(ScratchFolder::Names(dst), dstBefore) << "a failed copy left something behind";
         if (c.setup == CopyCase::kExistingTarget) {
-            EXPECT_EQ(ScratchFolder::Read(to), "keep me");
+            EXPECT_TRUE(HoldsData(to, "keep me"));
         }
         return;
     }
     EXPECT_EQ(ScratchFolder::Names(dst), std::set<std::string>{"IMG_001.jpg"});
-    EXPECT_EQ(ScratchFolder::Read(to), content);
+    EXPECT_TRUE(HoldsData(to, content));
     const struct stat copied = Stat(to);
     EXPECT_EQ(copied.st_mode & 07777, c.mode);
     EXPECT_EQ(copied.st_mtim.tv_sec, kOldTime);
@@ -247,14 +250,14 @@ TEST_P(OtherFileSystemTest, NothingLostNothingPartial) {
 
     EXPECT_EQ(o.err, c.err) << std::strerror(o.err);
     if (c.err != 0) {
-        EXPECT_EQ(ScratchFolder::Read(from), content) << "the source was harmed";
+        EXPECT_TRUE(HoldsData(from, content)) << "the source was harmed";
         EXPECT_EQ(ScratchFolder::Names(dst), dstBefore) << "a partial file was left behind";
         if (c.targetExists) {
-            EXPECT_EQ(ScratchFolder::Read(to), "keep me");
+            EXPECT_TRUE(HoldsData(to, "keep me"));
         }
         return;
     }
-    EXPECT_EQ(ScratchFolder::Read(to), content);
+    EXPECT_TRUE(HoldsData(to, content));
     EXPECT_EQ(ScratchFolder::Names(dst), std::set<std::string>{"track01.mid"});
     EXPECT_EQ(Stat(to).st_mode & 07777, 0604u);
     EXPECT_EQ(Stat(to).st_mtim.tv_sec, kOldTime);
@@ -301,7 +304,7 @@ TEST(ReadOnlyFolderTest, RenameAndCopyAreRefusedAndCreateNothing) {
                                : RenameNoReplace(src + "/a.txt", dst + "/b.txt");
         EXPECT_EQ(CodeForErrno(o.err), kFsPermissionDenied) << (copy ? "copy" : "rename");
         EXPECT_TRUE(ScratchFolder::Names(dst).empty());
-        EXPECT_EQ(ScratchFolder::Read(src + "/a.txt"), "data");
+        EXPECT_TRUE(HoldsData(src + "/a.txt", "data"));
     }
 }
 
@@ -437,6 +440,58 @@ TEST(AttributeTest, MissingFile) {
     EXPECT_EQ(SetAttributes(s.Path("none"), kAttrHidden), ENOENT);
     EXPECT_EQ(GetAttributes(s.Path("none")), -1);
 }
+
+// ---------------------------------------------------------------- the interface
+
+// What the engine sees: the code of the failure and the path it concerns.
+struct InterfaceCase {
+    const char* label;
+    enum Action { kRename, kCopy, kMakeDirectory } action;
+    std::string from, to;  // relative to the scratch folder; "x.txt" exists there
+    int code;
+    bool aboutSource;
+};
+
+void PrintTo(const InterfaceCase& c, std::ostream* os) { *os << c.label; }
+
+class InterfaceTest : public ::testing::TestWithParam<InterfaceCase> {};
+
+TEST_P(InterfaceTest, CodeAndPathOfTheFailure) {
+    const InterfaceCase& c = GetParam();
+    ScratchFolder s;
+    ASSERT_TRUE(s.ok());
+    ScratchFolder::Write(s.Path("x.txt"), "x");
+    s.Folder("sub");
+    PosixFileSystem files;
+    const std::u16string from = FromNative(s.Path(c.from)), to = FromNative(s.Path(c.to));
+
+    FsResult r = c.action == InterfaceCase::kRename ? files.Rename(from, to)
+                 : c.action == InterfaceCase::kCopy ? files.Copy(from, to)
+                                                    : files.MakeDirectory(to);
+
+    EXPECT_EQ(r.code, c.code);
+    if (c.code != kFsOk) {
+        EXPECT_EQ(r.path, c.aboutSource ? from : to);
+        EXPECT_NE(r.osError, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InterfaceTest,
+    ::testing::Values(
+        InterfaceCase{"RenameMissingSource", InterfaceCase::kRename, "none.txt", "y.txt", kFsFileNotFound,
+                      true},
+        InterfaceCase{"RenameOntoFolder", InterfaceCase::kRename, "x.txt", "sub", kFsAlreadyExists, false},
+        InterfaceCase{"CopyMissingSource", InterfaceCase::kCopy, "none.txt", "y.txt", kFsFileNotFound, true},
+        InterfaceCase{"CopyAFolder", InterfaceCase::kCopy, "sub", "y", kFsGeneric, true},
+        InterfaceCase{"CopyIntoMissingFolder", InterfaceCase::kCopy, "x.txt", "none/y.txt", kFsFileNotFound,
+                      false},
+        InterfaceCase{"NewFolder", InterfaceCase::kMakeDirectory, "", "new", kFsOk, false},
+        InterfaceCase{"FolderExists", InterfaceCase::kMakeDirectory, "", "sub", kFsAlreadyExists, false},
+        InterfaceCase{"FolderOverFile", InterfaceCase::kMakeDirectory, "", "x.txt", kFsAlreadyExists, false},
+        InterfaceCase{"FolderInMissingFolder", InterfaceCase::kMakeDirectory, "", "none/new", kFsFileNotFound,
+                      false}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace zv::posix

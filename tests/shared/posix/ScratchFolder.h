@@ -2,6 +2,7 @@
 // A temporary folder on the real disk for tests that change files, removed
 // with everything in it (and everything mounted in it) at the end.
 
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -106,5 +107,14 @@ class ScratchFolder {
     std::string root_;
     std::vector<std::string> mounts_;
 };
+
+// The file holds exactly these bytes (reports sizes, not the data itself).
+inline testing::AssertionResult HoldsData(const std::string& path, const std::string& expected) {
+    const std::string got = ScratchFolder::Read(path);
+    if (got == expected) return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << path << " holds " << got.size() << " bytes, expected " << expected.size()
+           << (got.size() == expected.size() ? " (other data)" : "");
+}
 
 }  // namespace zv::test

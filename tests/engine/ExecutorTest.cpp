@@ -1,0 +1,335 @@
+// The real run against an in-memory file system: the question, the order of
+// the steps in a row, what each error code tells the user, what a failure
+// leaves undone, and how the time-stamp boxes are read.
+#include <gtest/gtest.h>
+
+#include "engine/EngineFakes.h"
+
+namespace zv::test {
+namespace {
+
+const std::u16string kQuestion = u"変換処理を開始しますか？";
+const std::u16string kFileError = u"ファイルエラー";
+const std::u16string kWriteFailed = u"書き込みに失敗しました。";
+
+// Five files a1..a5 in /src, replace mode "a" -> "b" (replace mode has no
+// duplicate check, so every failure reaches the executor).
+struct FiveFiles : EngineRig {
+    explicit FiveFiles(const std::u16string& destination = u"/src") {
+        std::vector<std::u16string> names;
+        for (int i = 1; i <= 5; ++i) {
+            std::u16string name = u"a" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
+            files.AddFile(u"/src", name, {0, {2001, 1, 1, 0, 0, 0}, "data"});
+            names.push_back(name);
+        }
+        settings.SelectAll(names);
+        settings.SetValue("Chk_syori(1)", 1);
+        settings.SetText("Txt_B_text", u"a");
+        settings.SetText("Txt_A_text", u"b");
+        settings.SetText("A_Dir", destination);
+    }
+    static std::u16string Src(int i) {
+        return u"/src/a" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
+    }
+    static std::u16string Dst(const std::u16string& folder, int i) {
+        return folder + u"/b" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
+    }
+};
+
+// ------------------------------------------------ failures by error code
+
+struct CodeCase {
+    const char* label;
+    int code;
+    std::u16string message;
+};
+
+void PrintTo(const CodeCase& c, std::ostream* os) { *os << c.label; }
+
+class FailureOnThirdRowTest : public testing::TestWithParam<CodeCase> {};
+
+TEST_P(FailureOnThirdRowTest, StopsWithTheCodesMessageAndLeavesTheRestUntouched) {
+    const CodeCase& c = GetParam();
+    FiveFiles rig;
+    rig.settings.SetValue("Chk_Attrib", 1);
+    rig.settings.SetValue("Chk_Att_Set(1)", 1);
+    rig.files.failures[FiveFiles::Dst(u"/src", 3)] = c.code;
+
+    EXPECT_EQ(rig.engine.RealRun(), kStop);
+
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.messages.shown[1].prompt, c.message);
+    EXPECT_EQ(rig.messages.shown[1].title, kFileError);
+    EXPECT_EQ(rig.messages.shown[1].buttons, kOkOnly);
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(u"/src", i)), kAttrHidden) << "row " << i;
+    }
+    for (int i = 3; i <= 5; ++i) {
+        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Src(i)), 0) << "row " << i << " was touched";
+        EXPECT_FALSE(rig.files.FileExists(FiveFiles::Dst(u"/src", i)));
+    }
+    // Nothing after the failing step: no attributes for row 3, no refresh.
+    EXPECT_EQ(rig.files.log.back(), u"rename " + FiveFiles::Src(3) + u" -> " + FiveFiles::Dst(u"/src", 3));
+    EXPECT_EQ(rig.view.fileListRefreshes, 0);
+    EXPECT_EQ(rig.view.disables, 0);
+    EXPECT_FALSE(rig.progress.IsOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, FailureOnThirdRowTest,
+                         testing::Values(CodeCase{"Exists", 58, u"同名のファイル名がすでに存在します。"},
+                                         CodeCase{"DiskFull", 61, u"ディスクの容量不足です。"},
+                                         CodeCase{"TooManyFiles", 67, u"ファイルが多すぎます。"},
+                                         CodeCase{"NoDevice", 68, u"デバイスが準備されていません。"},
+                                         CodeCase{"Denied", 70, u"書き込みができません。"},
+                                         CodeCase{"NotReady", 71, u"ディスクの準備ができていません。"},
+                                         CodeCase{"NotFound", 53, kWriteFailed},
+                                         CodeCase{"Generic", 1, kWriteFailed}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// ------------------------------------------------ steps of a row
+
+struct RowCase {
+    const char* label;
+    std::u16string destination;
+    bool copyOption;  // Opt_Cpymov(0)
+    bool dateLock, attrib;
+    std::vector<std::u16string> row1Log;  // what happens to the first file
+};
+
+void PrintTo(const RowCase& c, std::ostream* os) { *os << c.label; }
+
+class RowStepsTest : public testing::TestWithParam<RowCase> {};
+
+TEST_P(RowStepsTest, OperationThenTimeThenAttributesOnTheDestination) {
+    const RowCase& c = GetParam();
+    FiveFiles rig(c.destination);
+    rig.files.AddFolder(u"/dst");
+    rig.settings.SetValue("Opt_Cpymov(0)", c.copyOption ? -1 : 0);
+    rig.settings.SetValue("Opt_Cpymov(1)", c.copyOption ? 0 : -1);
+    rig.settings.SetValue("Chk_DateLock", c.dateLock);
+    rig.settings.SetValue("Chk_Attrib", c.attrib);
+
+    EXPECT_EQ(rig.engine.RealRun(), kGoOn);
+
+    std::vector<std::u16string> first(rig.files.log.begin(),
+                                      rig.files.log.begin() + static_cast<long>(c.row1Log.size()));
+    EXPECT_EQ(first, c.row1Log);
+    EXPECT_EQ(rig.files.log.size(), 5 * c.row1Log.size());
+    EXPECT_GE(rig.events.count, 5);
+    EXPECT_EQ(rig.view.fileListRefreshes, 1);
+    EXPECT_EQ(rig.view.disables, 1);
+    EXPECT_TRUE(rig.view.results.empty());
+    EXPECT_EQ(rig.progress.log.back(), u"close");
+    EXPECT_EQ(rig.progress.phases.back(), u"書き込み中");
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].prompt, kQuestion);
+    EXPECT_EQ(rig.messages.shown[0].title, u"開始");
+    EXPECT_EQ(rig.messages.shown[0].buttons, kYesNo);
+}
+
+const std::u16string kS1 = u"/src/a1.txt", kInPlace = u"/src/b1.txt", kOther = u"/dst/b1.txt";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RowStepsTest,
+    testing::Values(
+        RowCase{"InPlaceIgnoresCopyOption",
+                u"/src",
+                true,
+                true,
+                true,
+                {u"rename " + kS1 + u" -> " + kInPlace, u"time " + kInPlace, u"attrib " + kInPlace}},
+        RowCase{"Copy",
+                u"/dst",
+                true,
+                true,
+                true,
+                {u"copy " + kS1 + u" -> " + kOther, u"time " + kOther, u"attrib " + kOther}},
+        RowCase{"MoveWithTimeOnly",
+                u"/dst",
+                false,
+                true,
+                false,
+                {u"rename " + kS1 + u" -> " + kOther, u"time " + kOther}},
+        RowCase{"Neither", u"/src", false, false, false, {u"rename " + kS1 + u" -> " + kInPlace}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// ------------------------------------------------ sound behaviours
+
+TEST(RealRunTest, NoTouchesNothing) {
+    FiveFiles rig;
+    rig.view.results = {u"kept from the test run"};
+    rig.messages.answers = {kNo};
+
+    EXPECT_EQ(rig.engine.RealRun(), kStop);
+
+    EXPECT_TRUE(rig.files.log.empty());
+    EXPECT_TRUE(rig.progress.log.empty());
+    EXPECT_EQ(rig.view.clears, 0);
+    EXPECT_EQ(rig.view.results, std::vector<std::u16string>{u"kept from the test run"});
+    EXPECT_EQ(rig.messages.shown.size(), 1u);
+}
+
+TEST(RealRunTest, RefusedPipelineDoesNotWrite) {
+    FiveFiles rig;
+    rig.settings.SetValue("Chk_syori(1)", 0);
+    rig.settings.SetValue("Chk_syori(0)", 1);  // append mode with both texts empty
+    rig.settings.SetText("Txt_B_text", u"");
+    rig.settings.SetText("Txt_A_text", u"");
+
+    EXPECT_EQ(rig.engine.RealRun(), kStop);
+
+    EXPECT_TRUE(rig.files.log.empty());
+    EXPECT_FALSE(rig.progress.IsOpen());
+    for (const auto& phase : rig.progress.phases) EXPECT_NE(phase, u"書き込み中");
+}
+
+TEST(RealRunTest, UnchangedNameIsNoClashAndStillGetsTimeAndAttributes) {
+    FiveFiles rig;
+    rig.files.AddFile(u"/src", u"zz.txt");
+    rig.settings.SelectAll({u"a1.txt", u"zz.txt", u"a3.txt"});
+    rig.settings.SetValue("Chk_DateLock", 1);
+    rig.settings.SetValue("Chk_Attrib", 1);
+    rig.settings.SetValue("Chk_Att_Set(0)", 1);
+
+    EXPECT_EQ(rig.engine.RealRun(), kGoOn);
+
+    EXPECT_EQ(rig.messages.shown.size(), 1u);
+    for (const auto& entry : rig.files.log)
+        EXPECT_EQ(entry.find(u"rename /src/zz.txt"), std::u16string::npos);
+    EXPECT_EQ(rig.files.GetAttributes(u"/src/zz.txt"), kAttrReadOnly);
+    EXPECT_EQ(rig.files.files[u"/src/zz.txt"].lastWrite, (LocalDateTime{2024, 3, 7, 9, 5, 3}));
+    EXPECT_TRUE(rig.files.FileExists(u"/src/b3.txt"));
+}
+
+// Passes everything to the fake but refuses every time stamp.
+class TimeRefusingFileSystem final : public FileSystem {
+  public:
+    explicit TimeRefusingFileSystem(FakeFileSystem& inner) : inner_(inner) {}
+    std::vector<std::u16string> ListFiles(const std::u16string& f) override { return inner_.ListFiles(f); }
+    std::vector<std::u16string> ListFolders(const std::u16string& f) override {
+        return inner_.ListFolders(f);
+    }
+    std::unique_ptr<NameLookup> OpenNameLookup(const std::u16string& f) override {
+        return inner_.OpenNameLookup(f);
+    }
+    bool FileExists(const std::u16string& p) override { return inner_.FileExists(p); }
+    bool FolderExists(const std::u16string& p) override { return inner_.FolderExists(p); }
+    FsResult Rename(const std::u16string& a, const std::u16string& b) override { return inner_.Rename(a, b); }
+    FsResult Copy(const std::u16string& a, const std::u16string& b) override { return inner_.Copy(a, b); }
+    FsResult SetLastWriteTime(const std::u16string& p, const LocalDateTime&) override {
+        ++refused;
+        return {kFsPermissionDenied, p};
+    }
+    FsResult SetAttributes(const std::u16string& p, int m) override { return inner_.SetAttributes(p, m); }
+    int GetAttributes(const std::u16string& p) override { return inner_.GetAttributes(p); }
+    FsResult MakeDirectory(const std::u16string& p) override { return inner_.MakeDirectory(p); }
+    int refused = 0;
+
+  private:
+    FakeFileSystem& inner_;
+};
+
+TEST(RealRunTest, TimeStampFailureIsIgnored) {
+    FiveFiles rig;
+    rig.settings.SetValue("Chk_DateLock", 1);
+    rig.settings.SetValue("Chk_Attrib", 1);
+    rig.settings.SetValue("Chk_Att_Set(2)", 1);
+    TimeRefusingFileSystem files(rig.files);
+    ConversionEngine engine(
+        EnginePorts{rig.settings, rig.messages, rig.events, rig.clock, files, rig.progress, rig.view});
+
+    EXPECT_EQ(engine.RealRun(), kGoOn);
+
+    EXPECT_EQ(files.refused, 5);
+    EXPECT_EQ(rig.messages.shown.size(), 1u);
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(u"/src", i)), kAttrSystem);
+}
+
+TEST(RealRunTest, FailingRefreshIsAFailure) {
+    FiveFiles rig;
+    rig.view.refreshFileListSucceeds = false;
+
+    EXPECT_EQ(rig.engine.RealRun(), kStop);
+
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.messages.shown[1].prompt, kWriteFailed);
+    EXPECT_EQ(rig.view.disables, 0);
+    EXPECT_FALSE(rig.progress.IsOpen());
+}
+
+TEST(RealRunTest, SecondRunDuringARunIsRefused) {
+    FiveFiles rig;
+    StepFlag nested = kGoOn;
+    int nestedCalls = 0;
+    rig.events.onEvents = [&] {
+        if (nestedCalls++ == 0) nested = rig.engine.RealRun();
+    };
+
+    EXPECT_EQ(rig.engine.RealRun(), kGoOn);
+
+    EXPECT_EQ(nested, kStop);
+    EXPECT_EQ(rig.messages.shown.size(), 1u) << "the nested run asked again";
+}
+
+// ------------------------------------------------ the time-stamp boxes
+
+struct BoxCase {
+    const char* label;
+    std::u16string yy, mm, dd, h, m, s;
+    bool isNumber;
+    LocalDateTime expected;
+};
+
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.label; }
+
+class TimeStampBoxTest : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(TimeStampBoxTest, BoxesAreReadAsSixteenBitIntegers) {
+    const BoxCase& c = GetParam();
+    FiveFiles rig;
+    rig.settings.SetValue("Chk_DateLock", 1);
+    rig.settings.SetText("Txt_YY", c.yy);
+    rig.settings.SetText("Txt_MM", c.mm);
+    rig.settings.SetText("Txt_DD", c.dd);
+    rig.settings.SetText("Txt_H", c.h);
+    rig.settings.SetText("Txt_M", c.m);
+    rig.settings.SetText("Txt_S", c.s);
+
+    const StepFlag flag = rig.engine.RealRun();
+
+    if (!c.isNumber) {
+        EXPECT_EQ(flag, kStop);
+        ASSERT_EQ(rig.messages.shown.size(), 2u);
+        EXPECT_EQ(rig.messages.shown[1].prompt, kWriteFailed);
+        EXPECT_EQ(rig.messages.shown[1].title, kFileError);
+        EXPECT_TRUE(rig.files.log.empty()) << "a file was touched before the boxes were read";
+        return;
+    }
+    EXPECT_EQ(flag, kGoOn);
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(rig.files.files[FiveFiles::Dst(u"/src", i)].lastWrite, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, TimeStampBoxTest,
+    testing::Values(
+        BoxCase{"Plain", u"2024", u"3", u"7", u"9", u"5", u"3", true, {2024, 3, 7, 9, 5, 3}},
+        BoxCase{"LeadingZeros", u"2024", u"03", u"07", u"09", u"05", u"03", true, {2024, 3, 7, 9, 5, 3}},
+        BoxCase{"Blanks", u" 2024 ", u"\t3", u"7\u3000", u"9", u"5", u"3", true, {2024, 3, 7, 9, 5, 3}},
+        BoxCase{"FullWidthDigits", u"２０２４", u"３", u"７", u"9", u"5", u"3", true, {2024, 3, 7, 9, 5, 3}},
+        // Fractions round half to even: 2.5 -> 2, 3.5 -> 4.
+        BoxCase{"HalfToEven", u"2024", u"2.5", u"3.5", u"9.49", u"5.51", u"+3", true, {2024, 2, 4, 9, 6, 3}},
+        // Numbers but no date: passed on, the file system leaves the time alone.
+        BoxCase{"NoValidDate", u"2024", u"13", u"-1", u"99", u"0", u"0", true, {2024, 13, -1, 99, 0, 0}},
+        BoxCase{"Largest", u"32767", u"1", u"1", u"0", u"0", u"0", true, {32767, 1, 1, 0, 0, 0}},
+        BoxCase{"Letters", u"2024", u"3", u"7", u"9", u"5", u"abc", false, {}},
+        BoxCase{"DigitsThenLetter", u"2024", u"3a", u"7", u"9", u"5", u"3", false, {}},
+        BoxCase{"SignOnly", u"-", u"3", u"7", u"9", u"5", u"3", false, {}},
+        BoxCase{"Exponent", u"2e3", u"3", u"7", u"9", u"5", u"3", false, {}},
+        BoxCase{"ThousandsSeparator", u"2,024", u"3", u"7", u"9", u"5", u"3", false, {}},
+        BoxCase{"Above16Bits", u"40000", u"3", u"7", u"9", u"5", u"3", false, {}},
+        BoxCase{"RoundsAbove16Bits", u"32767.5", u"3", u"7", u"9", u"5", u"3", false, {}},
+        BoxCase{"InnerBlank", u"20 24", u"3", u"7", u"9", u"5", u"3", false, {}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
+}  // namespace zv::test

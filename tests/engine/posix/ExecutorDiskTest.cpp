@@ -1,0 +1,311 @@
+// The real run on real folders: rename in place, copy and move with time
+// stamp and attributes, failures part-way that keep every file, and names
+// that are not valid UTF-8.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <map>
+#include <set>
+#include <string>
+
+#include "engine/EngineFakes.h"
+#include "shared/NativeName.h"
+#include "shared/posix/ScratchFolder.h"
+
+namespace zv::test {
+namespace {
+
+constexpr long long kOldTime = 1000000000;
+
+long long MTime(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mtim.tv_sec;
+}
+
+void SetMTime(const std::string& path, long long t) {
+    struct timespec times[2] = {{static_cast<time_t>(t), 0}, {static_cast<time_t>(t), 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+LocalDateTime LocalOf(long long t) {
+    std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    ::localtime_r(&tt, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+int Attributes(const std::string& path) { return NativeFileSystem().GetAttributes(FromNative(path)); }
+
+// One engine on the real file system, the window replaced by fakes.
+struct DiskRig {
+    ScratchFolder scratch;
+    FakeJobSettings settings;
+    ScriptedMessageBox messages;
+    CountingEventPump events;
+    FixedClock clock{LocalDateTime{2025, 11, 30, 23, 59, 8}};
+    RecordingProgress progress;
+    RecordingRunView view;
+    ConversionEngine engine{
+        EnginePorts{settings, messages, events, clock, NativeFileSystem(), progress, view}};
+
+    void Folders(const std::string& source, const std::string& destination) {
+        settings.SetText("F_Dir", FromNative(source));
+        settings.SetText("A_Dir", FromNative(destination));
+    }
+    // Creates the files (content = name + pattern) and selects them all.
+    void Files(const std::string& folder, const std::vector<std::string>& names, std::size_t bytes = 3000) {
+        std::vector<std::u16string> listed;
+        for (const auto& n : names) {
+            ScratchFolder::Write(folder + "/" + n, Content(n, bytes));
+            SetMTime(folder + "/" + n, kOldTime);
+            listed.push_back(FromNative(n));
+        }
+        settings.SelectAll(listed);
+    }
+    static std::string Content(const std::string& name, std::size_t bytes = 3000) {
+        return name + ScratchFolder::Pattern(bytes, static_cast<unsigned>(name.size()));
+    }
+    void Numbering(const std::u16string& before) {
+        settings.SetText("Txt_B_text", before);
+        settings.SetText("Lbl_keta", u"3");
+    }
+    void Replace(const std::u16string& what, const std::u16string& with) {
+        settings.SetValue("Chk_syori(1)", 1);
+        settings.SetText("Txt_B_text", what);
+        settings.SetText("Txt_A_text", with);
+    }
+    void Operation(bool copy) {
+        settings.SetValue("Opt_Cpymov(0)", copy ? -1 : 0);
+        settings.SetValue("Opt_Cpymov(1)", copy ? 0 : -1);
+    }
+};
+
+enum class Op { kInPlace, kCopy, kMove, kMoveAcross };
+
+// ------------------------------------------------ successful runs
+
+struct RunCase {
+    const char* label;
+    Op op;
+    bool dateLock;
+    std::vector<int> boxes;  // Chk_Att_Set indexes chosen; attributes off when empty and !attrib
+    bool attrib;
+    int mask;
+};
+
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.label; }
+
+class DiskRunTest : public testing::TestWithParam<RunCase> {};
+
+TEST_P(DiskRunTest, EveryFileArrivesWithItsDataTimeAndAttributes) {
+    const RunCase& c = GetParam();
+    DiskRig rig;
+    ASSERT_TRUE(rig.scratch.ok());
+    const std::string src = rig.scratch.Folder("src");
+    std::string dst = src;
+    if (c.op == Op::kCopy || c.op == Op::kMove) dst = rig.scratch.Folder("dst");
+    if (c.op == Op::kMoveAcross) {
+        if (!ScratchFolder::IsRoot()) GTEST_SKIP() << "mounting a tmpfs needs root";
+        dst = rig.scratch.MountTmpfs("dst", 4u << 20);
+        if (dst.empty()) GTEST_SKIP() << "tmpfs could not be mounted";
+    }
+    const std::vector<std::string> names = {"c.jpg", "a.jpg", "b.jpg"};
+    rig.Folders(src, dst);
+    rig.Files(src, names);
+    rig.Numbering(u"IMG_");
+    rig.Operation(c.op == Op::kCopy);
+    rig.settings.SetValue("Chk_DateLock", c.dateLock);
+    rig.settings.SetValue("Chk_Attrib", c.attrib);
+    for (int box : c.boxes) rig.settings.SetValue("Chk_Att_Set(" + std::to_string(box) + ")", 1);
+
+    ASSERT_EQ(rig.engine.RealRun(), kGoOn);
+
+    ASSERT_EQ(rig.messages.shown.size(), 1u) << ToUtf8(rig.messages.shown.back().prompt);
+    const std::set<std::string> expected = {"IMG_001.jpg", "IMG_002.jpg", "IMG_003.jpg"};
+    EXPECT_EQ(ScratchFolder::Names(dst), expected);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string to = dst + "/IMG_00" + std::to_string(i + 1) + ".jpg";
+        EXPECT_TRUE(HoldsData(to, DiskRig::Content(names[i]))) << to;
+        if (c.dateLock) {
+            EXPECT_EQ(LocalOf(MTime(to)), (LocalDateTime{2024, 3, 7, 9, 5, 3})) << to;
+        } else {
+            EXPECT_EQ(MTime(to), kOldTime) << to;
+        }
+        EXPECT_EQ(Attributes(to), c.attrib ? c.mask : 0) << to;
+    }
+    if (c.op == Op::kCopy) {
+        // The sources keep their names, data, time and attributes.
+        EXPECT_EQ(ScratchFolder::Names(src), std::set<std::string>(names.begin(), names.end()));
+        for (const auto& n : names) {
+            EXPECT_TRUE(HoldsData(src + "/" + n, DiskRig::Content(n)));
+            EXPECT_EQ(MTime(src + "/" + n), kOldTime);
+            EXPECT_EQ(Attributes(src + "/" + n), 0);
+        }
+    }
+    if (c.op == Op::kMove || c.op == Op::kMoveAcross) {
+        EXPECT_TRUE(ScratchFolder::Names(src).empty());
+    }
+    EXPECT_EQ(rig.view.disables, 1);
+    EXPECT_EQ(rig.view.fileListRefreshes, 1);
+    EXPECT_FALSE(rig.progress.IsOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, DiskRunTest,
+    testing::Values(
+        RunCase{"InPlace", Op::kInPlace, false, {}, false, 0},
+        RunCase{"InPlaceTimeAndReadOnly", Op::kInPlace, true, {0}, true, kAttrReadOnly},
+        RunCase{"CopyTimeAndHidden", Op::kCopy, true, {1}, true, kAttrHidden},
+        RunCase{"CopyAllAttributes", Op::kCopy, false, {0, 1, 2, 3}, true, 39},
+        RunCase{"MoveTimeAndSystemArchive", Op::kMove, true, {2, 3}, true, kAttrSystem | kAttrArchive},
+        // Attributes on with no box chosen: a plain file.
+        RunCase{"MoveNoAttributesChosen", Op::kMove, false, {}, true, 0},
+        RunCase{"MoveAcrossFileSystems", Op::kMoveAcross, true, {0, 3}, true, 33}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// ------------------------------------------------ failures part-way
+
+enum class Trouble { kExistingTarget, kDiskFull, kReadOnlyTarget };
+
+struct FailCase {
+    const char* label;
+    Op op;
+    Trouble trouble;
+    int failingRow;  // 1-based
+    std::u16string message;
+};
+
+void PrintTo(const FailCase& c, std::ostream* os) { *os << c.label; }
+
+class DiskFailureTest : public testing::TestWithParam<FailCase> {};
+
+TEST_P(DiskFailureTest, RowsBeforeDoneRowsAfterUntouchedNothingLost) {
+    const FailCase& c = GetParam();
+    DiskRig rig;
+    ASSERT_TRUE(rig.scratch.ok());
+    const std::string src = rig.scratch.Folder("src");
+    std::string dst = src;
+    if (c.trouble == Trouble::kExistingTarget && c.op != Op::kInPlace) dst = rig.scratch.Folder("dst");
+    if (c.trouble == Trouble::kDiskFull) {
+        if (!ScratchFolder::IsRoot()) GTEST_SKIP() << "a small tmpfs needs root";
+        dst = rig.scratch.MountTmpfs("dst", 1u << 20);
+        if (dst.empty()) GTEST_SKIP() << "tmpfs could not be mounted";
+    }
+    std::vector<std::string> names;
+    for (int i = 1; i <= 5; ++i) names.push_back("a" + std::to_string(i) + ".txt");
+    rig.Folders(src, dst);
+    rig.Files(src, names);
+    if (c.trouble == Trouble::kDiskFull)
+        ScratchFolder::Write(src + "/a3.txt", ScratchFolder::Pattern(3u << 20));
+    const std::string row3 = ScratchFolder::Read(src + "/a3.txt");
+    if (c.trouble == Trouble::kExistingTarget) ScratchFolder::Write(dst + "/b3.txt", "keep me");
+    if (c.trouble == Trouble::kReadOnlyTarget) {
+        // Root passes permission checks; a read-only mount stops everyone.
+        if (ScratchFolder::IsRoot()) {
+            dst = rig.scratch.MountTmpfs("dst", 1u << 20);
+            if (dst.empty() || !ScratchFolder::RemountReadOnly(dst)) GTEST_SKIP() << "no read-only mount";
+        } else {
+            dst = rig.scratch.Folder("dst");
+            ::chmod(dst.c_str(), 0555);
+        }
+        rig.Folders(src, dst);
+    }
+    rig.Replace(u"a", u"b");
+    rig.Operation(c.op == Op::kCopy);
+    rig.settings.SetValue("Chk_Attrib", 1);
+    rig.settings.SetValue("Chk_Att_Set(1)", 1);
+
+    EXPECT_EQ(rig.engine.RealRun(), kStop);
+
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.messages.shown[1].prompt, c.message);
+    EXPECT_EQ(rig.messages.shown[1].title, u"ファイルエラー");
+    for (int i = 1; i <= 5; ++i) {
+        const std::string from = src + "/a" + std::to_string(i) + ".txt";
+        const std::string to = dst + "/b" + std::to_string(i) + ".txt";
+        const std::string content = i == 3 ? row3 : DiskRig::Content(names[static_cast<std::size_t>(i - 1)]);
+        if (i < c.failingRow) {
+            EXPECT_TRUE(HoldsData(to, content)) << "row " << i << " was not done";
+            EXPECT_EQ(Attributes(to), kAttrHidden) << "row " << i;
+            EXPECT_EQ(::access(from.c_str(), F_OK) == 0, c.op == Op::kCopy) << "row " << i;
+        } else {
+            EXPECT_TRUE(HoldsData(from, content)) << "row " << i << " lost its source";
+            EXPECT_EQ(Attributes(from), 0) << "row " << i << " was touched";
+            if (i == 3 && c.trouble == Trouble::kExistingTarget) {
+                EXPECT_TRUE(HoldsData(to, "keep me")) << "an existing file was overwritten";
+            } else {
+                EXPECT_NE(::access(to.c_str(), F_OK), 0) << "row " << i << " left something at " << to;
+            }
+        }
+    }
+    // No hidden temporary or partial copy anywhere.
+    for (const auto& name : ScratchFolder::Names(dst)) EXPECT_NE(name[0], '.') << name;
+    EXPECT_EQ(rig.view.disables, 0);
+    EXPECT_EQ(rig.view.fileListRefreshes, 0);
+    EXPECT_FALSE(rig.progress.IsOpen());
+}
+
+const std::u16string kExists = u"同名のファイル名がすでに存在します。";
+const std::u16string kFull = u"ディスクの容量不足です。";
+const std::u16string kDenied = u"書き込みができません。";
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, DiskFailureTest,
+    testing::Values(FailCase{"InPlaceOntoExisting", Op::kInPlace, Trouble::kExistingTarget, 3, kExists},
+                    FailCase{"CopyOntoExisting", Op::kCopy, Trouble::kExistingTarget, 3, kExists},
+                    FailCase{"MoveOntoExisting", Op::kMove, Trouble::kExistingTarget, 3, kExists},
+                    FailCase{"CopyDiskFull", Op::kCopy, Trouble::kDiskFull, 3, kFull},
+                    FailCase{"MoveDiskFull", Op::kMove, Trouble::kDiskFull, 3, kFull},
+                    FailCase{"CopyIntoReadOnly", Op::kCopy, Trouble::kReadOnlyTarget, 1, kDenied},
+                    FailCase{"MoveIntoReadOnly", Op::kMove, Trouble::kReadOnlyTarget, 1, kDenied}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// ------------------------------------------------ names that are not UTF-8
+
+struct ByteNameCase {
+    const char* label;
+    int mode;  // 0 numbering, 1 append, 2 replace
+    std::u16string first, second;
+    std::string oldName, newName;  // native bytes
+};
+
+void PrintTo(const ByteNameCase& c, std::ostream* os) { *os << c.label; }
+
+class ByteNameTest : public testing::TestWithParam<ByteNameCase> {};
+
+TEST_P(ByteNameTest, RenamedToExactlyTheseBytes) {
+    const ByteNameCase& c = GetParam();
+    DiskRig rig;
+    ASSERT_TRUE(rig.scratch.ok());
+    const std::string src = rig.scratch.Folder("src");
+    rig.Folders(src, src);
+    rig.Files(src, {c.oldName});
+    if (c.mode == 1) rig.settings.SetValue("Chk_syori(0)", 1);
+    if (c.mode == 2) rig.settings.SetValue("Chk_syori(1)", 1);
+    rig.settings.SetText("Txt_B_text", c.first);
+    rig.settings.SetText("Txt_A_text", c.second);
+    rig.settings.SetText("Lbl_keta", u"3");
+
+    ASSERT_EQ(rig.engine.RealRun(), kGoOn);
+
+    EXPECT_EQ(ScratchFolder::Names(src), std::set<std::string>{c.newName});
+    EXPECT_TRUE(ScratchFolder::Read(src + "/" + c.newName) == DiskRig::Content(c.oldName)) << "data changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ByteNameTest,
+    testing::Values(ByteNameCase{"NumberingDropsBadBytes", 0, u"IMG_", u"", "\xff\xfe.jpg", "IMG_001.jpg"},
+                    ByteNameCase{"AppendKeepsBadBytes", 1, u"new_", u"", "x\xff.jpg", "new_x\xff.jpg"},
+                    ByteNameCase{"ReplaceNextToBadBytes", 2, u"abc", u"z",
+                                 "\xe3\x81"
+                                 "abc.txt",
+                                 "\xe3\x81"
+                                 "z.txt"},
+                    ByteNameCase{"ValidJapaneseToo", 2, u"写真", u"photo", "写真01.jpg", "photo01.jpg"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
+}  // namespace zv::test

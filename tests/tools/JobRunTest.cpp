@@ -1,0 +1,378 @@
+// Acceptance: the jobrun program, run end to end on temporary folders.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+class Sandbox {
+  public:
+    Sandbox() {
+        std::string pattern = (fs::temp_directory_path() / "zv-jobrun-XXXXXX").string();
+        root_ = mkdtemp(pattern.data());
+        fs::create_directory(root_ / "src");
+        fs::create_directory(root_ / "dst");
+    }
+    ~Sandbox() { fs::remove_all(root_); }
+
+    std::string Src() const { return (root_ / "src").string(); }
+    std::string Dst() const { return (root_ / "dst").string(); }
+    void Touch(const fs::path& path) const { std::ofstream(path) << "x"; }
+
+    // Runs jobrun with the text on its standard input.
+    Outcome Run(const std::string& input) const {
+        const auto in = root_ / "job.json", out = root_ / "out.txt", err = root_ / "err.txt";
+        std::ofstream(in) << input;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        char* argv[] = {const_cast<char*>(ZV_JOBRUN_PATH), nullptr};
+        pid_t pid = 0;
+        Outcome o;
+        if (posix_spawn(&pid, ZV_JOBRUN_PATH, &actions, nullptr, argv, environ) == 0) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        o.out = Slurp(out);
+        o.err = Slurp(err);
+        return o;
+    }
+
+    std::vector<std::string> Listing(const std::string& folder) const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+  private:
+    static std::string Slurp(const fs::path& p) {
+        std::ifstream f(p);
+        std::stringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+    fs::path root_;
+};
+
+Json Message(const std::string& text, const std::string& title, int buttons = 0, int answer = 1) {
+    return {{"text", text}, {"title", title}, {"buttons", buttons}, {"answer", answer}};
+}
+
+const Json kAllPhases = {"チェック中", "変換中", "チェック中"};
+const Json kFirstPhase = {"チェック中"};
+const std::string kInputError = "入力エラー";
+
+struct JobCase {
+    const char* label;
+    std::vector<std::string> srcFiles, dstFiles;
+    Json job;     // "source" and "destination" default to the sandbox folders
+    Json expect;  // every key given must equal the result's
+};
+
+class JobRunAcceptance : public testing::TestWithParam<JobCase> {};
+
+TEST_P(JobRunAcceptance, AnswersTheJob) {
+    const auto& c = GetParam();
+    Sandbox box;
+    for (const auto& f : c.srcFiles) box.Touch(fs::path(box.Src()) / f);
+    for (const auto& f : c.dstFiles) box.Touch(fs::path(box.Dst()) / f);
+    Json job = c.job;
+    if (!job.contains("source")) job["source"] = box.Src();
+    if (!job.contains("destination")) job["destination"] = box.Dst();
+    if (!job.contains("now")) job["now"] = "2024-03-07T09:05:03";
+    const auto before = box.Listing(box.Src());
+
+    const Outcome o = box.Run(job.dump());
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    const Json result = Json::parse(o.out);
+    for (const auto& [key, value] : c.expect.items()) EXPECT_EQ(result.at(key), value) << key;
+
+    // Common to every test run: nothing on disk changes, the progress window
+    // is gone, and the result list is filled exactly when the job went through.
+    EXPECT_EQ(box.Listing(box.Src()), before);
+    EXPECT_EQ(result.at("progressOpen"), false);
+    if (result.at("flag") == -1) {
+        EXPECT_EQ(result.at("Lst_Kekka"), result.at("table").at("Lst_Test4"));
+    } else {
+        EXPECT_EQ(result.at("Lst_Kekka"), Json::array());
+        EXPECT_EQ(result.at("messages").size(), 1u);
+    }
+}
+
+const std::string kLong(260, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, JobRunAcceptance,
+    testing::Values(
+        JobCase{"defaults_number_from_one",
+                {"b.jpg", "a.jpg"},
+                {},
+                Json::object(),
+                {{"flag", -1},
+                 {"messages", Json::array()},
+                 {"focus", nullptr},
+                 {"phases", kAllPhases},
+                 {"Lst_Kekka", {"1.jpg", "2.jpg"}},
+                 {"controls",
+                  {{"Txt_YY", "2024"},
+                   {"Txt_MM", "3"},
+                   {"Txt_DD", "7"},
+                   {"Txt_H", "9"},
+                   {"Txt_M", "5"},
+                   {"Txt_S", "3"}}}}},
+        JobCase{"numbering_three_digits",
+                {"a.jpg", "b.jpg"},
+                {},
+                {{"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "3"}}}},
+                {{"flag", -1}, {"Lst_Kekka", {"IMG_001.jpg", "IMG_002.jpg"}}}},
+        JobCase{"numbering_full_width",
+                {"a.jpg", "b.jpg"},
+                {},
+                {{"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "3"}, {"Opt_Han", false}}}},
+                {{"flag", -1}, {"Lst_Kekka", {"IMG_００１.jpg", "IMG_００２.jpg"}}}},
+        JobCase{"numbering_selected_rows",
+                {},
+                {},
+                {{"files", {"x.jpg", "y.jpg", "z.jpg"}},
+                 {"selected", {0, 2}},
+                 {"controls", {{"Txt_Startnum", "10"}, {"Lbl_up", "-5"}, {"Chk_keta_lock", 0}}}},
+                {{"flag", -1}, {"Lst_Kekka", {"10.jpg", "5.jpg"}}, {"messages", Json::array()}}},
+        JobCase{"listing_leaves_out_dot_files",
+                {".hidden.jpg", "B.jpg", "a.jpg"},
+                {},
+                {{"controls", {{"Chk_keta_lock", 0}}}},
+                {{"flag", -1}, {"Lst_Kekka", {"1.jpg", "2.jpg"}}}},
+        JobCase{"append_mode",
+                {"photo.jpeg", "memo.txt"},
+                {},
+                {{"controls", {{"Chk_syori", {1, 0}}, {"Txt_B_text", "A_"}, {"Txt_A_text", "_B"}}}},
+                {{"flag", -1}, {"Lst_Kekka", {"A_memo_B.txt", "A_photo._Bjpeg"}}}},
+        JobCase{"replace_mode_ignores_existing_names",
+                {"2001_2001.txt", "abc.txt"},
+                {"abc.txt"},
+                {{"controls", {{"Chk_syori", {0, 1}}, {"Txt_B_text", "2001"}, {"Txt_A_text", "2002"}}}},
+                {{"flag", -1}, {"Lst_Kekka", {"2002_2002.txt", "abc.txt"}}}},
+        JobCase{"missing_destination_has_no_names",
+                {"a.jpg"},
+                {},
+                {{"destination", "/nonexistent/zorvik"}},
+                {{"flag", -1}, {"Lst_Kekka", {"1.jpg"}}}},
+        JobCase{"refuse_forbidden_in_first",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Txt_B_text", "a/b"}}}},
+                {{"flag", 0},
+                 {"messages",
+                  {Message("固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。", kInputError)}},
+                 {"focus", "Txt_B_text"},
+                 {"phases", kFirstPhase}}},
+        JobCase{"refuse_forbidden_in_second",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Txt_B_text", "|"}, {"Txt_A_text", "\\"}}}},
+                {{"flag", 0},
+                 {"messages",
+                  {Message("固定文字列（後半部）\r\nファイル名に使用できない文字が有ります。", kInputError)}},
+                 {"focus", "Txt_A_text"}}},
+        JobCase{"time_stamp_declined",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Chk_DateLock", 1}, {"Txt_S", ""}}}, {"answers", {2}}},
+                {{"flag", 0},
+                 {"messages",
+                  {Message("タイムスタンプが設定されていません。\r\n本日日付を使用しますか？", kInputError, 1,
+                           2)}},
+                 {"focus", "Txt_YY"},
+                 {"phases", kFirstPhase},
+                 {"controls",
+                  {{"Txt_YY", "2024"},
+                   {"Txt_MM", "3"},
+                   {"Txt_DD", "7"},
+                   {"Txt_H", "9"},
+                   {"Txt_M", "5"},
+                   {"Txt_S", ""}}}}},
+        JobCase{"time_stamp_filled_with_now",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Chk_DateLock", 1}, {"Txt_YY", "1999"}, {"Txt_S", ""}}},
+                 {"now", "2031-12-01T00:07:00"}},
+                {{"flag", -1},
+                 {"messages",
+                  {Message("タイムスタンプが設定されていません。\r\n本日日付を使用しますか？", kInputError, 1,
+                           1)}},
+                 {"focus", nullptr},
+                 {"controls",
+                  {{"Txt_YY", "2031"},
+                   {"Txt_MM", "12"},
+                   {"Txt_DD", "1"},
+                   {"Txt_H", "0"},
+                   {"Txt_M", "7"},
+                   {"Txt_S", "0"}}}}},
+        JobCase{"refuse_empty_start",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Txt_Startnum", ""}}}},
+                {{"flag", 0},
+                 {"messages", {Message("開始番号を入力して下さい。", kInputError)}},
+                 {"focus", "Txt_Startnum"}}},
+        JobCase{"refuse_empty_start_hidden_in_append_mode",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Txt_Startnum", ""}, {"Chk_syori", {1, 0}}, {"Txt_B_text", "x"}}}},
+                {{"flag", 0},
+                 {"messages", {Message("開始番号を入力して下さい。", kInputError)}},
+                 {"focus", nullptr}}},
+        JobCase{"refuse_long_start",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Txt_Startnum", "1234567890"}}}},
+                {{"flag", 0},
+                 {"messages", {Message("開始番号の最大値は、999999999です。", kInputError)}},
+                 {"focus", "Txt_Startnum"}}},
+        JobCase{"refuse_append_without_texts",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Chk_syori", {1, 0}}}}},
+                {{"flag", 0},
+                 {"messages", {Message("固定文字列を入力して下さい。", kInputError)}},
+                 {"focus", "Txt_B_text"}}},
+        JobCase{"refuse_system_file",
+                {"a.jpg", "SETUP.EXE"},
+                {},
+                Json::object(),
+                {{"flag", 0},
+                 {"messages",
+                  {Message("このまま変換するとシステムが不安定になる可能性が有ります。\r\n選択したファイル名"
+                           "を確認して下さい。",
+                           "ファイル選択エラー")}},
+                 {"focus", nullptr},
+                 {"phases", kFirstPhase}}},
+        JobCase{"refuse_digit_overflow",
+                {"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg", "6.jpg", "7.jpg", "8.jpg", "9.jpg", "10.jpg"},
+                {},
+                {{"controls", {{"Txt_B_text", "n"}}}},
+                {{"flag", 0},
+                 {"messages", {Message("オーバーフロー\r\n桁数を確認して下さい。", "桁数の超過")}},
+                 {"phases", {"チェック中", "変換中"}}}},
+        JobCase{
+            "refuse_number_below_zero",
+            {"a.jpg", "b.jpg"},
+            {},
+            {{"controls", {{"Lbl_up", "-1"}}}},
+            {{"flag", 0},
+             {"messages",
+              {Message("オーバーフロー\r\n連番が０未満または2147483648以上になりました。", "連番の超過")}},
+             {"phases", {"チェック中", "変換中"}}}},
+        JobCase{"refuse_long_name",
+                {"a.jpg"},
+                {},
+                {{"controls", {{"Txt_A_text", kLong}}}},
+                {{"flag", 0},
+                 {"messages", {Message("ファイル名が長すぎます。", "ファイル名超過")}},
+                 {"phases", kAllPhases}}},
+        JobCase{"refuse_empty_name",
+                {"old.txt"},
+                {},
+                {{"controls", {{"Chk_syori", {0, 1}}, {"Txt_B_text", "old"}}}},
+                {{"flag", 0}, {"messages", {Message("ファイル名が空白です。", "ファイル名無し")}}}},
+        JobCase{"refuse_existing_name",
+                {"a.jpg"},
+                {"img_001.JPG"},
+                {{"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "3"}}}},
+                {{"flag", 0},
+                 {"messages", {Message("変換後のファイル名が重複しています。", "ファイル指定エラー")}},
+                 {"focus", nullptr},
+                 {"phases", kAllPhases}}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(JobRunTable, ReportsFoldersAndAllFourColumns) {
+    Sandbox box;
+    box.Touch(fs::path(box.Src()) / "photo.jpeg");
+    box.Touch(fs::path(box.Src()) / "abc");
+    const Json job = {{"source", box.Src()}, {"controls", {{"Chk_keta_lock", 0}}}};
+    const Outcome o = box.Run(job.dump());
+    ASSERT_EQ(o.status, 0) << o.err;
+    const Json t = Json::parse(o.out).at("table");
+    EXPECT_EQ(t.at("Lbl_TestPath1"), box.Src() + "/");
+    EXPECT_EQ(t.at("Lbl_TestPath2"), box.Src() + "/");  // the destination defaults to the source
+    EXPECT_EQ(t.at("Lst_Test1"), Json({"abc", "photo.jpeg"}));
+    EXPECT_EQ(t.at("Lst_Test2"), Json({"", "photo."}));
+    EXPECT_EQ(t.at("Lst_Test3"), Json({"abc", "jpeg"}));
+    EXPECT_EQ(t.at("Lst_Test4"), Json({"1abc", "2jpeg"}));
+}
+
+struct MalformedCase {
+    const char* label;
+    std::string input;  // "{SRC}" stands for an existing folder
+};
+
+class JobRunMalformed : public testing::TestWithParam<MalformedCase> {};
+
+TEST_P(JobRunMalformed, ExitsTwoWithOneLine) {
+    Sandbox box;
+    std::string input = GetParam().input;
+    for (std::size_t at; (at = input.find("{SRC}")) != std::string::npos;) input.replace(at, 5, box.Src());
+    const Outcome o = box.Run(input);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "");
+    ASSERT_FALSE(o.err.empty());
+    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+    EXPECT_EQ(o.err.rfind("jobrun: ", 0), 0u) << o.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, JobRunMalformed,
+    testing::Values(
+        MalformedCase{"not_json", "{source"}, MalformedCase{"empty", ""},
+        MalformedCase{"not_an_object", "[1]"}, MalformedCase{"no_source", "{}"},
+        MalformedCase{"source_not_string", R"({"source": 1})"},
+        MalformedCase{"source_missing_folder", R"({"source": "/nonexistent/zorvik"})"},
+        MalformedCase{"unknown_key", R"({"source": "{SRC}", "sauce": 1})"},
+        MalformedCase{"unknown_control", R"({"source": "{SRC}", "controls": {"Txt_X": ""}})"},
+        MalformedCase{"text_as_number", R"({"source": "{SRC}", "controls": {"Txt_Startnum": 1}})"},
+        MalformedCase{"check_out_of_range", R"({"source": "{SRC}", "controls": {"Chk_DateLock": 2}})"},
+        MalformedCase{"array_too_short", R"({"source": "{SRC}", "controls": {"Chk_syori": [1]}})"},
+        MalformedCase{"option_as_text", R"({"source": "{SRC}", "controls": {"Opt_Han": "yes"}})"},
+        MalformedCase{"files_not_names", R"({"source": "{SRC}", "files": [1]})"},
+        MalformedCase{"selected_out_of_range", R"({"source": "{SRC}", "files": ["a"], "selected": [1]})"},
+        MalformedCase{"selected_word", R"({"source": "{SRC}", "selected": "some"})"},
+        MalformedCase{"answer_not_a_button", R"({"source": "{SRC}", "answers": [3]})"},
+        MalformedCase{"now_not_a_time", R"({"source": "{SRC}", "now": "yesterday"})"},
+        MalformedCase{"now_out_of_range", R"({"source": "{SRC}", "now": "2024-13-07T09:05:03"})"},
+        MalformedCase{"run_unknown", R"({"source": "{SRC}", "run": "dry"})"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(JobRunMalformed, TooManyFiles) {
+    Sandbox box;
+    Json job = {{"source", box.Src()}, {"files", Json::array()}};
+    for (int i = 0; i < 32768; ++i) job["files"].push_back("f" + std::to_string(i));
+    const Outcome o = box.Run(job.dump());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("32767"), std::string::npos) << o.err;
+}
+
+}  // namespace
