@@ -128,19 +128,6 @@ TEST(ClsRegOp, ReadKeepsTheWholeBufferInValueData) {
     EXPECT_EQ(op.ValueData, std::u16string(250, u'\0'));
 }
 
-TEST(ClsRegOp, DamagedRegistryIsAnErrorNotAnEmptyValue) {
-    TempConfigHome home;
-    home.Write("HKEY_CURRENT_USER", "not a registry\n");
-    clsRegOp op;
-    op.RootKey = kHkcu;
-    op.SubKey = u"Software";
-    for (std::int16_t flag : {0, 1, 2, 3}) {
-        op.Flag = flag;
-        EXPECT_EQ(op.RegistOperation(), kFailed) << flag;
-    }
-    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), "not a registry\n");
-}
-
 // Enumerations: the count and the NUL-joined names.
 struct EnumCase {
     const char* label;

@@ -52,6 +52,12 @@ FsResult Win32Error(DWORD err, const std::u16string& path) {
         case ERROR_PATH_NOT_FOUND:
             code = kFsPathNotFound;
             break;
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_FILENAME_EXCED_RANGE:
+        case ERROR_DIRECTORY:
+            code = kFsPathFileAccess;
+            break;
         default:
             code = kFsGeneric;
             break;
@@ -60,6 +66,15 @@ FsResult Win32Error(DWORD err, const std::u16string& path) {
 }
 
 FsResult LastError(const std::u16string& path) { return Win32Error(GetLastError(), path); }
+
+// Windows would roll 31 February over into March instead of refusing it.
+bool IsValidDate(const LocalDateTime& t) {
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (t.year < 1601 || t.year > 30827 || t.month < 1 || t.month > 12 || t.day < 1) return false;
+    const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
+    if (t.day > kDays[t.month - 1] || (t.month == 2 && t.day == 29 && !leap)) return false;
+    return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59;
+}
 
 bool IsHiddenOrSystem(DWORD attrs) { return (attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0; }
 
@@ -71,13 +86,18 @@ std::vector<std::u16string> List(const std::u16string& folder, bool wantFolders)
     do {
         const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (isFolder != wantFolders || IsHiddenOrSystem(fd.dwFileAttributes)) continue;
-        std::u16string name = U(fd.cFileName);
-        if (name == u"." || name == u"..") continue;
-        names.push_back(std::move(name));
+        // Dot names (".", "..", ".git") are left out as on every platform.
+        if (fd.cFileName[0] == L'.') continue;
+        names.push_back(U(fd.cFileName));
     } while (FindNextFileW(h, &fd));
     FindClose(h);
-    std::stable_sort(names.begin(), names.end(),
-                     [](const std::u16string& a, const std::u16string& b) { return FoldCase(a) < FoldCase(b); });
+    // Fold once per name, not once per comparison.
+    std::vector<std::pair<std::u16string, std::u16string>> keyed;
+    keyed.reserve(names.size());
+    for (auto& n : names) keyed.emplace_back(FoldCase(n), std::move(n));
+    std::sort(keyed.begin(), keyed.end());
+    names.clear();
+    for (auto& k : keyed) names.push_back(std::move(k.second));
     return names;
 }
 
@@ -87,7 +107,9 @@ class SearchPathLookup final : public NameLookup {
 public:
     explicit SearchPathLookup(std::u16string folder) : folder_(std::move(folder)) {}
     bool Exists(const std::u16string& name) const override {
-        if (name.empty()) return false;
+        // A name with a separator is no name in this folder; SearchPathW
+        // would look elsewhere for it.
+        if (name.empty() || name.find_first_of(u"\\/") != std::u16string::npos) return false;
         wchar_t buf[MAX_PATH * 4];
         DWORD n = SearchPathW(W(folder_), W(name), nullptr, static_cast<DWORD>(std::size(buf)), buf, nullptr);
         return n != 0;
@@ -140,11 +162,13 @@ public:
         // The rule of that date, not of today: a summer date keeps its hour
         // when the stamp is set in winter. A value that is no date leaves the
         // file as it is.
-        if (local.year < 1601 || local.year > 30827 || !TzSpecificLocalTimeToSystemTime(nullptr, &lt, &utc) ||
+        if (!IsValidDate(local) || !TzSpecificLocalTimeToSystemTime(nullptr, &lt, &utc) ||
             !SystemTimeToFileTime(&utc, &ft)) {
             return {};
         }
-        HANDLE h = CreateFileW(W(path), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+        // Others may keep the file open meanwhile; only its time is touched.
+        HANDLE h = CreateFileW(W(path), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (h == INVALID_HANDLE_VALUE) return LastError(path);
         BOOL ok = SetFileTime(h, nullptr, nullptr, &ft);
