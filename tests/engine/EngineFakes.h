@@ -25,6 +25,14 @@
 
 namespace zv::test {
 
+// Paths in the tests are written with "/"; the engine joins with the
+// platform's separator, so each literal path is given in that form.
+inline std::u16string OsPath(std::u16string path) {
+    for (auto& c : path)
+        if (c == u'/') c = kPathSeparator;
+    return path;
+}
+
 // The main window's controls, keyed by control name ("Chk_syori(0)"). Starts
 // with the values the window shows after start-up.
 class FakeJobSettings final : public JobSettings {
@@ -35,7 +43,7 @@ class FakeJobSettings final : public JobSettings {
     };
 
     FakeJobSettings() {
-        texts_ = {{"F_Dir", u"/src"},     {"A_Dir", u"/src"}, {"Txt_B_text", u""}, {"Txt_A_text", u""},
+        texts_ = {{"F_Dir", OsPath(u"/src")},     {"A_Dir", OsPath(u"/src")}, {"Txt_B_text", u""}, {"Txt_A_text", u""},
                   {"Txt_Startnum", u"1"}, {"Lbl_up", u"1"},   {"Lbl_keta", u"1"},  {"Txt_YY", u"2024"},
                   {"Txt_MM", u"3"},       {"Txt_DD", u"7"},   {"Txt_H", u"9"},     {"Txt_M", u"5"},
                   {"Txt_S", u"3"}};
@@ -315,8 +323,8 @@ struct EngineRig {
     ConversionEngine engine{EnginePorts{settings, messages, events, clock, files, progress, view}};
 
     EngineRig() {
-        files.AddFolder(u"/src");
-        files.AddFolder(u"/dst");
+        files.AddFolder(OsPath(u"/src"));
+        files.AddFolder(OsPath(u"/dst"));
     }
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "PlatformTraits.h"
 #include "shared/CaseFold.h"
 
 namespace zv {
@@ -14,6 +15,7 @@ class CaseFoldTest : public testing::TestWithParam<FoldCase_> {};
 
 TEST_P(CaseFoldTest, ComparesWithoutRegardToCase) {
     const auto& c = GetParam();
+    if (c.a == u"Σ" && !zv::test::CaseTableFoldsFinalSigma()) GTEST_SKIP() << "case table lacks final sigma";
     EXPECT_EQ(FoldCase(c.a) == FoldCase(c.b), c.same);
 }
 
