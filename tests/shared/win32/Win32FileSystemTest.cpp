@@ -165,6 +165,40 @@ TEST_P(Win32Stamps, ReadsBackExactly) {
 INSTANTIATE_TEST_SUITE_P(Win32FileSystem, Win32Stamps, testing::ValuesIn(kStampCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// Minutes from UTC the stamp was stored with: local time minus the UTC time on disk.
+int StoredOffset(const Scratch& s, const LocalDateTime& t) {
+    const std::u16string path = s.Path(u"offset.txt");
+    if (GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) == INVALID_FILE_ATTRIBUTES)
+        s.Make(u"offset.txt", "x");
+    EXPECT_TRUE(NativeFileSystem().SetLastWriteTime(path, t).ok());
+    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    FILETIME stored{};
+    GetFileTime(h, nullptr, nullptr, &stored);
+    CloseHandle(h);
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(t.year), local.wMonth = static_cast<WORD>(t.month);
+    local.wDay = static_cast<WORD>(t.day), local.wHour = static_cast<WORD>(t.hour);
+    FILETIME asIfUtc{};
+    SystemTimeToFileTime(&local, &asIfUtc);
+    const auto ticks = [](FILETIME f) { return (static_cast<long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+    return static_cast<int>((ticks(asIfUtc) - ticks(stored)) / 600000000LL);
+}
+
+// A winter stamp set in summer (or the other way round) keeps its hour: each
+// date is converted by the rule in force on that date, not today's.
+TEST(Win32FileSystem, StampFollowsTheRuleOfItsOwnDate) {
+    TIME_ZONE_INFORMATION tz{};
+    GetTimeZoneInformation(&tz);
+    if (tz.DaylightDate.wMonth == 0 || tz.DaylightBias == 0) GTEST_SKIP() << "the time zone has no summer time";
+    Scratch s;
+    const bool northern = tz.DaylightDate.wMonth < tz.StandardDate.wMonth;
+    const int standard = -static_cast<int>(tz.Bias + tz.StandardBias);
+    const int daylight = -static_cast<int>(tz.Bias + tz.DaylightBias);
+    EXPECT_EQ(StoredOffset(s, {2024, 1, 15, 12, 0, 0}), northern ? standard : daylight);
+    EXPECT_EQ(StoredOffset(s, {2024, 7, 15, 12, 0, 0}), northern ? daylight : standard);
+}
+
 TEST(Win32FileSystem, StampOfMissingFileIsFileNotFound) {
     Scratch s;
     EXPECT_EQ(NativeFileSystem().SetLastWriteTime(s.Path(u"none.txt"), {2024, 1, 1, 0, 0, 0}).code, kFsFileNotFound);
