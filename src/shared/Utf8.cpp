@@ -68,8 +68,8 @@ std::size_t DecodeUtf8(std::string_view bytes, std::size_t i, char32_t& cp, bool
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    utf::ForEachCodePoint(text,
-                          [&](char32_t cp, bool lone) { utf::AppendUtf8(out, lone ? utf::kReplacement : cp); });
+    utf::ForEachCodePoint(
+        text, [&](char32_t cp, bool lone) { utf::AppendUtf8(out, lone ? utf::kReplacement : cp); });
     return out;
 }
 

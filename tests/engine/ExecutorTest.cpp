@@ -69,7 +69,8 @@ TEST_P(FailureOnThirdRowTest, StopsWithTheCodesMessageAndLeavesTheRestUntouched)
         EXPECT_FALSE(rig.files.FileExists(FiveFiles::Dst(OsPath(u"/src"), i)));
     }
     // Nothing after the failing step: no attributes for row 3, no refresh.
-    EXPECT_EQ(rig.files.log.back(), u"rename " + FiveFiles::Src(3) + u" -> " + FiveFiles::Dst(OsPath(u"/src"), 3));
+    EXPECT_EQ(rig.files.log.back(),
+              u"rename " + FiveFiles::Src(3) + u" -> " + FiveFiles::Dst(OsPath(u"/src"), 3));
     EXPECT_EQ(rig.view.fileListRefreshes, 0);
     EXPECT_EQ(rig.view.disables, 0);
     EXPECT_FALSE(rig.progress.IsOpen());
@@ -127,7 +128,8 @@ TEST_P(RowStepsTest, OperationThenTimeThenAttributesOnTheDestination) {
     EXPECT_EQ(rig.messages.shown[0].buttons, kYesNo);
 }
 
-const std::u16string kS1 = OsPath(u"/src/a1.txt"), kInPlace = OsPath(u"/src/b1.txt"), kOther = OsPath(u"/dst/b1.txt");
+const std::u16string kS1 = OsPath(u"/src/a1.txt"), kInPlace = OsPath(u"/src/b1.txt"),
+                     kOther = OsPath(u"/dst/b1.txt");
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RowStepsTest,
@@ -242,7 +244,8 @@ TEST(RealRunTest, TimeStampFailureIsIgnored) {
 
     EXPECT_EQ(files.refused, 5);
     EXPECT_EQ(rig.messages.shown.size(), 1u);
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(OsPath(u"/src"), i)), kAttrSystem);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(OsPath(u"/src"), i)), kAttrSystem);
 }
 
 TEST(RealRunTest, FailingRefreshIsAFailure) {
@@ -306,7 +309,8 @@ TEST_P(TimeStampBoxTest, BoxesAreReadAsSixteenBitIntegers) {
         return;
     }
     EXPECT_EQ(flag, kGoOn);
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(rig.files.files[FiveFiles::Dst(OsPath(u"/src"), i)].lastWrite, c.expected);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(rig.files.files[FiveFiles::Dst(OsPath(u"/src"), i)].lastWrite, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

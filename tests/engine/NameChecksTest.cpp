@@ -17,7 +17,6 @@ void MakeNewNames(EngineRig& rig, const std::vector<std::u16string>& names) {
     ASSERT_EQ(rig.engine.Table().newName, names);
 }
 
-
 class CheckNameLengthsTest : public testing::TestWithParam<LengthCase> {};
 
 TEST_P(CheckNameLengthsTest, CountsCodePageAndDiskBytes) {
@@ -41,19 +40,20 @@ TEST_P(CheckNameLengthsTest, CountsCodePageAndDiskBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CheckNameLengthsTest,
-    testing::Values(
-        LengthCase{"bytes_254_pass", {Repeat(u'a', 250) + u".txt"}, u""},
-        LengthCase{"bytes_255_too_long", {Repeat(u'a', 251) + u".txt"}, kTooLong},
-        LengthCase{"far_too_long", {Repeat(u'a', 40000) + u".txt"}, kTooLong},
-        LengthCase{"extension_only", {u".txt"}, kEmpty}, LengthCase{"five_bytes_pass", {u"a.txt"}, u""},
-        LengthCase{"full_width_counts_two", {u"あ.txt"}, u""},
-        LengthCase{"half_width_katakana_counts_one", {u"ｱ.txt"}, u""},
-        LengthCase{"short_name", {u"ab"}, kEmpty},
-        // A character the code page lacks counts one byte ("?").
-        LengthCase{"unmappable_counts_one", {u"\U0001F600.txt"}, u""},
-        LengthCase{"first_failing_row_decides_empty", {u"ok.txt", u".txt", Repeat(u'a', 300)}, kEmpty},
-        LengthCase{"first_failing_row_decides_long", {Repeat(u'a', 300), u".txt"}, kTooLong},
-        LengthCase{"no_rows", {}, u""}),
+    testing::Values(LengthCase{"bytes_254_pass", {Repeat(u'a', 250) + u".txt"}, u""},
+                    LengthCase{"bytes_255_too_long", {Repeat(u'a', 251) + u".txt"}, kTooLong},
+                    LengthCase{"far_too_long", {Repeat(u'a', 40000) + u".txt"}, kTooLong},
+                    LengthCase{"extension_only", {u".txt"}, kEmpty},
+                    LengthCase{"five_bytes_pass", {u"a.txt"}, u""},
+                    LengthCase{"full_width_counts_two", {u"あ.txt"}, u""},
+                    LengthCase{"half_width_katakana_counts_one", {u"ｱ.txt"}, u""},
+                    LengthCase{"short_name", {u"ab"}, kEmpty},
+                    // A character the code page lacks counts one byte ("?").
+                    LengthCase{"unmappable_counts_one", {u"\U0001F600.txt"}, u""},
+                    LengthCase{
+                        "first_failing_row_decides_empty", {u"ok.txt", u".txt", Repeat(u'a', 300)}, kEmpty},
+                    LengthCase{"first_failing_row_decides_long", {Repeat(u'a', 300), u".txt"}, kTooLong},
+                    LengthCase{"no_rows", {}, u""}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // Where the disk's own limit is reached first depends on how the platform

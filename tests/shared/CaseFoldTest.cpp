@@ -19,15 +19,16 @@ TEST_P(CaseFoldTest, ComparesWithoutRegardToCase) {
     EXPECT_EQ(FoldCase(c.a) == FoldCase(c.b), c.same);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, CaseFoldTest,
-    testing::Values(FoldCase_{u"IMG_001.JPG", u"img_001.jpg", true}, FoldCase_{u"Ａ", u"ａ", true},
-                    FoldCase_{u"Ä", u"ä", true}, FoldCase_{u"Σ", u"ς", true}, FoldCase_{u"Ω", u"ω", true},
-                    // Simple folding only: one character never becomes two.
-                    FoldCase_{u"ß", u"ss", false}, FoldCase_{u"ﬁ", u"fi", false},
-                    // Different characters stay different.
-                    FoldCase_{u"あ", u"ア", false}, FoldCase_{u"a", u"ａ", false},
-                    FoldCase_{u"0", u"０", false}, FoldCase_{u"\xDCC4", u"\xDCE4", false}));
+INSTANTIATE_TEST_SUITE_P(Pairs, CaseFoldTest,
+                         testing::Values(FoldCase_{u"IMG_001.JPG", u"img_001.jpg", true},
+                                         FoldCase_{u"Ａ", u"ａ", true}, FoldCase_{u"Ä", u"ä", true},
+                                         FoldCase_{u"Σ", u"ς", true}, FoldCase_{u"Ω", u"ω", true},
+                                         // Simple folding only: one character never becomes two.
+                                         FoldCase_{u"ß", u"ss", false}, FoldCase_{u"ﬁ", u"fi", false},
+                                         // Different characters stay different.
+                                         FoldCase_{u"あ", u"ア", false}, FoldCase_{u"a", u"ａ", false},
+                                         FoldCase_{u"0", u"０", false},
+                                         FoldCase_{u"\xDCC4", u"\xDCE4", false}));
 
 // Folding is for comparing: either case maps to one form, one unit for one
 // unit, and lone surrogates (escaped bytes) pass through untouched.

@@ -217,7 +217,8 @@ TEST(Registry, KeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
     ASSERT_EQ(Write(kCurrentUser, u"Software\\Case\\Zorvik", u"Drive", u"C:"), kSuccess);
     bool created = true;
     ScopedKey again;
-    ASSERT_EQ(CreateKey(kCurrentUser, u"SOFTWARE\\case\\zorvik", kKeySetValue, again.out(), &created), kSuccess);
+    ASSERT_EQ(CreateKey(kCurrentUser, u"SOFTWARE\\case\\zorvik", kKeySetValue, again.out(), &created),
+              kSuccess);
     EXPECT_FALSE(created);
     ASSERT_EQ(SetString(again.get(), u"DRIVE", u"D:"), kSuccess);
 

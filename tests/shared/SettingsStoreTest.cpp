@@ -13,9 +13,10 @@ TEST(SettingsStore, LivesWhereTheRemoverLooks) {
     EXPECT_EQ(zv::SettingsKeyPath(zv::kSettingsApp), u"Software\\VB and VBA Program Settings\\Zorvik");
     ASSERT_EQ(zv::SaveSetting(zv::kSettingsApp, zv::kSettingsSection, zv::kSettingPath, u"/srv/写真"), 0);
     zv::reg::ScopedKey key;
-    ASSERT_EQ(zv::reg::OpenKey(zv::reg::kCurrentUser, u"Software\\VB and VBA Program Settings\\Zorvik\\Setting",
-                               zv::reg::kKeyQueryValue, key.out()),
-              zv::reg::kSuccess);
+    ASSERT_EQ(
+        zv::reg::OpenKey(zv::reg::kCurrentUser, u"Software\\VB and VBA Program Settings\\Zorvik\\Setting",
+                         zv::reg::kKeyQueryValue, key.out()),
+        zv::reg::kSuccess);
     std::u16string text;
     ASSERT_EQ(zv::reg::QueryString(key.get(), u"PATH", &text), zv::reg::kSuccess);
     EXPECT_EQ(text, u"/srv/写真");

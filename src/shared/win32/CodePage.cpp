@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "shared/CodePage.h"
+
+#include <windows.h>
 
 namespace zv {
 
@@ -15,8 +15,8 @@ std::u16string OnePlaceholderPerPair(std::u16string_view text) {
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                          text[i + 1] <= 0xDFFF;
+        const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
+                          text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
         out += pair ? u'?' : text[i];
         if (pair) ++i;
     }

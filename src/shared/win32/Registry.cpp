@@ -2,9 +2,9 @@
 // use Windows' numbers, rights and types, so most calls pass straight
 // through; what is checked here is only what Windows versions answer
 // differently, so every platform gives the same answer.
-#include <windows.h>
-
 #include "shared/Registry.h"
+
+#include <windows.h>
 
 namespace zv::reg {
 
@@ -103,7 +103,8 @@ long QueryValue(HKey key, std::u16string_view name, std::uint32_t* type, std::ve
     for (;;) {
         DWORD stored = 0;
         DWORD size = static_cast<DWORD>(buffer.size());
-        const long rc = RegQueryValueExW(ToNative(key), valueName.c_str(), nullptr, &stored, buffer.data(), &size);
+        const long rc =
+            RegQueryValueExW(ToNative(key), valueName.c_str(), nullptr, &stored, buffer.data(), &size);
         // The value can grow between two calls; ask again with the new size.
         if (rc == ERROR_MORE_DATA) {
             buffer.resize(static_cast<std::size_t>(size) + 2);
@@ -140,7 +141,8 @@ long SetValue(HKey key, std::u16string_view name, std::uint32_t type, const std:
     std::wstring valueName;
     const long rc = CheckValueName(name, valueName);
     if (rc != kSuccess) return rc;
-    return RegSetValueExW(ToNative(key), valueName.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    return RegSetValueExW(ToNative(key), valueName.c_str(), 0, type, data.data(),
+                          static_cast<DWORD>(data.size()));
 }
 
 long SetString(HKey key, std::u16string_view name, std::u16string_view text) {
@@ -173,7 +175,8 @@ long EnumValue(HKey key, std::uint32_t index, std::u16string* name, std::uint32_
     std::wstring buffer(kMaxValueNameLength + 1, L'\0');
     DWORD length = static_cast<DWORD>(buffer.size());
     DWORD stored = 0;
-    const long rc = RegEnumValueW(ToNative(key), index, buffer.data(), &length, nullptr, &stored, nullptr, nullptr);
+    const long rc =
+        RegEnumValueW(ToNative(key), index, buffer.data(), &length, nullptr, &stored, nullptr, nullptr);
     if (rc != kSuccess) return rc;
     if (name) name->assign(buffer.begin(), buffer.begin() + length);
     if (type) *type = stored;

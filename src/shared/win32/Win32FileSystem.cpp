@@ -104,7 +104,7 @@ std::vector<std::u16string> List(const std::u16string& folder, bool wantFolders)
 // SearchPathW asks the file system itself, so its idea of "same name" is the
 // one that decides whether a rename collides.
 class SearchPathLookup final : public NameLookup {
-public:
+  public:
     explicit SearchPathLookup(std::u16string folder) : folder_(std::move(folder)) {}
     bool Exists(const std::u16string& name) const override {
         // A name with a separator is no name in this folder; SearchPathW
@@ -115,14 +115,18 @@ public:
         return n != 0;
     }
 
-private:
+  private:
     std::u16string folder_;
 };
 
 class Win32FileSystem final : public FileSystem {
-public:
-    std::vector<std::u16string> ListFiles(const std::u16string& folder) override { return List(folder, false); }
-    std::vector<std::u16string> ListFolders(const std::u16string& folder) override { return List(folder, true); }
+  public:
+    std::vector<std::u16string> ListFiles(const std::u16string& folder) override {
+        return List(folder, false);
+    }
+    std::vector<std::u16string> ListFolders(const std::u16string& folder) override {
+        return List(folder, true);
+    }
 
     std::unique_ptr<NameLookup> OpenNameLookup(const std::u16string& folder) override {
         return std::make_unique<SearchPathLookup>(folder);
@@ -167,8 +171,8 @@ public:
             return {};
         }
         // Others may keep the file open meanwhile; only its time is touched.
-        HANDLE h = CreateFileW(W(path), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING,
+        HANDLE h = CreateFileW(W(path), FILE_WRITE_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (h == INVALID_HANDLE_VALUE) return LastError(path);
         BOOL ok = SetFileTime(h, nullptr, nullptr, &ft);

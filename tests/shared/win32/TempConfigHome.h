@@ -37,7 +37,8 @@ class TempConfigHome {
     static std::set<std::u16string> SoftwareKeys() {
         std::set<std::u16string> names;
         reg::ScopedKey key;
-        if (reg::OpenKey(reg::kCurrentUser, u"Software", reg::kKeyRead, key.out()) != reg::kSuccess) return names;
+        if (reg::OpenKey(reg::kCurrentUser, u"Software", reg::kKeyRead, key.out()) != reg::kSuccess)
+            return names;
         std::u16string name;
         for (std::uint32_t i = 0; reg::EnumKey(key.get(), i, &name) == reg::kSuccess; ++i) names.insert(name);
         return names;
@@ -67,7 +68,8 @@ class TempConfigHome {
             out += "\n";
         }
         std::vector<std::u16string> children;
-        for (std::uint32_t i = 0; reg::EnumKey(key.get(), i, &name) == reg::kSuccess; ++i) children.push_back(name);
+        for (std::uint32_t i = 0; reg::EnumKey(key.get(), i, &name) == reg::kSuccess; ++i)
+            children.push_back(name);
         for (const auto& child : children) Dump(root, path.empty() ? child : path + u"\\" + child, out);
     }
 };

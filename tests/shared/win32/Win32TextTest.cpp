@@ -55,7 +55,10 @@ const NameCase kNameCases[] = {
     {"Ascii", u"photo.jpg", 9},
     {"Japanese", u"写真.jpg", 6},
     {"OutsideBmp", u"\U0001F600", 2},
-    {"LoneSurrogate", u"a\xD800" u"b", 3},
+    {"LoneSurrogate",
+     u"a\xD800"
+     u"b",
+     3},
     {"LoneLowSurrogate", u"\xDC82", 1},
     {"Empty", u"", 0},
 };

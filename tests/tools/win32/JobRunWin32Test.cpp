@@ -82,8 +82,10 @@ class Folders {
         WriteFileBytes(in, job.dump());
         SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         HANDLE hin = CreateFileW(W(in), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING, 0, nullptr);
-        HANDLE hout = CreateFileW(W(out), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-        HANDLE herr = CreateFileW(W(errFile), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        HANDLE hout =
+            CreateFileW(W(out), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        HANDLE herr =
+            CreateFileW(W(errFile), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
         STARTUPINFOW si{};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESTDHANDLES;
@@ -96,7 +98,8 @@ class Folders {
         program = program.substr(0, program.find_last_of(L"\\/") + 1) + ZV_JOBRUN_NAME;
         std::wstring command = L"\"" + program + L"\"";
         status = 255;
-        if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                           &pi)) {
             WaitForSingleObject(pi.hProcess, 60000);
             GetExitCodeProcess(pi.hProcess, &status);
             CloseHandle(pi.hProcess);
@@ -112,7 +115,8 @@ class Folders {
     std::u16string root_;
 };
 
-const Json kQuestion = {{"text", "変換処理を開始しますか？"}, {"title", "開始"}, {"buttons", 4}, {"answer", 6}};
+const Json kQuestion = {
+    {"text", "変換処理を開始しますか？"}, {"title", "開始"}, {"buttons", 4}, {"answer", 6}};
 
 Json FileError(const std::string& text) {
     return {{"text", text}, {"title", "ファイルエラー"}, {"buttons", 0}, {"answer", 1}};
