@@ -94,6 +94,7 @@ const MoveCase kMoveCases[] = {
     {"RenameIntoSubFolder", Op::Rename, u"a.txt", u"sub\\a.txt", kFsOk, "<missing>", "A"},
     {"RenameMissingSource", Op::Rename, u"none.txt", u"c.txt", kFsFileNotFound, "<missing>", "<missing>"},
     {"RenameIntoMissingFolder", Op::Rename, u"a.txt", u"nope\\a.txt", kFsPathNotFound, "A", "<missing>"},
+    {"RenameToInvalidName", Op::Rename, u"a.txt", u"a?.txt", kFsPathFileAccess, "A", "<missing>"},
     {"CopyToNewName", Op::Copy, u"a.txt", u"c.txt", kFsOk, "A", "A"},
     {"CopyRefusesToReplace", Op::Copy, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
     {"CopyMissingSource", Op::Copy, u"none.txt", u"c.txt", kFsFileNotFound, "<missing>", "<missing>"},
