@@ -3,7 +3,6 @@
 # only, so the same files serve both), and one ctest entry per test program
 # since the programs cannot run on the build machine to list their tests.
 
-set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
