@@ -19,6 +19,11 @@ run: build
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
+# The engine, the platform layer and ZVPURGE's registry class cross-built for
+# Windows and tested under Wine.
+test-windows:
+	@bash scripts/test-windows
+
 format: configure
 	@cmake --build $(BUILD) --target format
 

@@ -25,6 +25,14 @@
 
 namespace zv::test {
 
+// Paths in the tests are written with "/"; the engine joins with the
+// platform's separator, so each literal path is given in that form.
+inline std::u16string OsPath(std::u16string path) {
+    for (auto& c : path)
+        if (c == u'/') c = kPathSeparator;
+    return path;
+}
+
 // The main window's controls, keyed by control name ("Chk_syori(0)"). Starts
 // with the values the window shows after start-up.
 class FakeJobSettings final : public JobSettings {
@@ -35,9 +43,18 @@ class FakeJobSettings final : public JobSettings {
     };
 
     FakeJobSettings() {
-        texts_ = {{"F_Dir", u"/src"},     {"A_Dir", u"/src"}, {"Txt_B_text", u""}, {"Txt_A_text", u""},
-                  {"Txt_Startnum", u"1"}, {"Lbl_up", u"1"},   {"Lbl_keta", u"1"},  {"Txt_YY", u"2024"},
-                  {"Txt_MM", u"3"},       {"Txt_DD", u"7"},   {"Txt_H", u"9"},     {"Txt_M", u"5"},
+        texts_ = {{"F_Dir", OsPath(u"/src")},
+                  {"A_Dir", OsPath(u"/src")},
+                  {"Txt_B_text", u""},
+                  {"Txt_A_text", u""},
+                  {"Txt_Startnum", u"1"},
+                  {"Lbl_up", u"1"},
+                  {"Lbl_keta", u"1"},
+                  {"Txt_YY", u"2024"},
+                  {"Txt_MM", u"3"},
+                  {"Txt_DD", u"7"},
+                  {"Txt_H", u"9"},
+                  {"Txt_M", u"5"},
                   {"Txt_S", u"3"}};
         values_ = {{"Chk_syori(0)", 0},  {"Chk_syori(1)", 0},   {"Chk_keta_lock", 1},  {"Opt_Han", -1},
                    {"Opt_Zen", 0},       {"Opt_Cpymov(0)", -1}, {"Opt_Cpymov(1)", 0},  {"Chk_DateLock", 0},
@@ -320,8 +337,8 @@ struct EngineRig {
     ConversionEngine engine{EnginePorts{settings, messages, events, clock, files, progress, view}};
 
     EngineRig() {
-        files.AddFolder(u"/src");
-        files.AddFolder(u"/dst");
+        files.AddFolder(OsPath(u"/src"));
+        files.AddFolder(OsPath(u"/dst"));
     }
 };
 

@@ -15,11 +15,11 @@ const std::u16string kWriteFailed = u"書き込みに失敗しました。";
 // Five files a1..a5 in /src, replace mode "a" -> "b" (replace mode has no
 // duplicate check, so every failure reaches the executor).
 struct FiveFiles : EngineRig {
-    explicit FiveFiles(const std::u16string& destination = u"/src") {
+    explicit FiveFiles(const std::u16string& destination = OsPath(u"/src")) {
         std::vector<std::u16string> names;
         for (int i = 1; i <= 5; ++i) {
             std::u16string name = u"a" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
-            files.AddFile(u"/src", name, {0, {2001, 1, 1, 0, 0, 0}, "data"});
+            files.AddFile(OsPath(u"/src"), name, {0, {2001, 1, 1, 0, 0, 0}, "data"});
             names.push_back(name);
         }
         settings.SelectAll(names);
@@ -29,10 +29,10 @@ struct FiveFiles : EngineRig {
         settings.SetText("A_Dir", destination);
     }
     static std::u16string Src(int i) {
-        return u"/src/a" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
+        return OsPath(u"/src/a") + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
     }
     static std::u16string Dst(const std::u16string& folder, int i) {
-        return folder + u"/b" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
+        return folder + OsPath(u"/b") + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
     }
 };
 
@@ -53,7 +53,7 @@ TEST_P(FailureOnThirdRowTest, StopsWithTheCodesMessageAndLeavesTheRestUntouched)
     FiveFiles rig;
     rig.settings.SetValue("Chk_Attrib", 1);
     rig.settings.SetValue("Chk_Att_Set(1)", 1);
-    rig.files.failures[FiveFiles::Dst(u"/src", 3)] = c.code;
+    rig.files.failures[FiveFiles::Dst(OsPath(u"/src"), 3)] = c.code;
 
     EXPECT_EQ(rig.engine.RealRun(), kStop);
 
@@ -62,14 +62,15 @@ TEST_P(FailureOnThirdRowTest, StopsWithTheCodesMessageAndLeavesTheRestUntouched)
     EXPECT_EQ(rig.messages.shown[1].title, kFileError);
     EXPECT_EQ(rig.messages.shown[1].buttons, kOkOnly);
     for (int i = 1; i <= 2; ++i) {
-        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(u"/src", i)), kAttrHidden) << "row " << i;
+        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(OsPath(u"/src"), i)), kAttrHidden) << "row " << i;
     }
     for (int i = 3; i <= 5; ++i) {
         EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Src(i)), 0) << "row " << i << " was touched";
-        EXPECT_FALSE(rig.files.FileExists(FiveFiles::Dst(u"/src", i)));
+        EXPECT_FALSE(rig.files.FileExists(FiveFiles::Dst(OsPath(u"/src"), i)));
     }
     // Nothing after the failing step: no attributes for row 3, no refresh.
-    EXPECT_EQ(rig.files.log.back(), u"rename " + FiveFiles::Src(3) + u" -> " + FiveFiles::Dst(u"/src", 3));
+    EXPECT_EQ(rig.files.log.back(),
+              u"rename " + FiveFiles::Src(3) + u" -> " + FiveFiles::Dst(OsPath(u"/src"), 3));
     EXPECT_EQ(rig.view.fileListRefreshes, 0);
     EXPECT_EQ(rig.view.disables, 0);
     EXPECT_FALSE(rig.progress.IsOpen());
@@ -103,7 +104,7 @@ class RowStepsTest : public testing::TestWithParam<RowCase> {};
 TEST_P(RowStepsTest, OperationThenTimeThenAttributesOnTheDestination) {
     const RowCase& c = GetParam();
     FiveFiles rig(c.destination);
-    rig.files.AddFolder(u"/dst");
+    rig.files.AddFolder(OsPath(u"/dst"));
     rig.settings.SetValue("Opt_Cpymov(0)", c.copyOption ? -1 : 0);
     rig.settings.SetValue("Opt_Cpymov(1)", c.copyOption ? 0 : -1);
     rig.settings.SetValue("Chk_DateLock", c.dateLock);
@@ -127,30 +128,31 @@ TEST_P(RowStepsTest, OperationThenTimeThenAttributesOnTheDestination) {
     EXPECT_EQ(rig.messages.shown[0].buttons, kYesNo);
 }
 
-const std::u16string kS1 = u"/src/a1.txt", kInPlace = u"/src/b1.txt", kOther = u"/dst/b1.txt";
+const std::u16string kS1 = OsPath(u"/src/a1.txt"), kInPlace = OsPath(u"/src/b1.txt"),
+                     kOther = OsPath(u"/dst/b1.txt");
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RowStepsTest,
     testing::Values(
         RowCase{"InPlaceIgnoresCopyOption",
-                u"/src",
+                OsPath(u"/src"),
                 true,
                 true,
                 true,
                 {u"rename " + kS1 + u" -> " + kInPlace, u"time " + kInPlace, u"attrib " + kInPlace}},
         RowCase{"Copy",
-                u"/dst",
+                OsPath(u"/dst"),
                 true,
                 true,
                 true,
                 {u"copy " + kS1 + u" -> " + kOther, u"time " + kOther, u"attrib " + kOther}},
         RowCase{"MoveWithTimeOnly",
-                u"/dst",
+                OsPath(u"/dst"),
                 false,
                 true,
                 false,
                 {u"rename " + kS1 + u" -> " + kOther, u"time " + kOther}},
-        RowCase{"Neither", u"/src", false, false, false, {u"rename " + kS1 + u" -> " + kInPlace}}),
+        RowCase{"Neither", OsPath(u"/src"), false, false, false, {u"rename " + kS1 + u" -> " + kInPlace}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // ------------------------------------------------ sound behaviours
@@ -185,7 +187,7 @@ TEST(RealRunTest, RefusedPipelineDoesNotWrite) {
 
 TEST(RealRunTest, UnchangedNameIsNoClashAndStillGetsTimeAndAttributes) {
     FiveFiles rig;
-    rig.files.AddFile(u"/src", u"zz.txt");
+    rig.files.AddFile(OsPath(u"/src"), u"zz.txt");
     rig.settings.SelectAll({u"a1.txt", u"zz.txt", u"a3.txt"});
     rig.settings.SetValue("Chk_DateLock", 1);
     rig.settings.SetValue("Chk_Attrib", 1);
@@ -196,9 +198,9 @@ TEST(RealRunTest, UnchangedNameIsNoClashAndStillGetsTimeAndAttributes) {
     EXPECT_EQ(rig.messages.shown.size(), 1u);
     for (const auto& entry : rig.files.log)
         EXPECT_EQ(entry.find(u"rename /src/zz.txt"), std::u16string::npos);
-    EXPECT_EQ(rig.files.GetAttributes(u"/src/zz.txt"), kAttrReadOnly);
-    EXPECT_EQ(rig.files.files[u"/src/zz.txt"].lastWrite, (LocalDateTime{2024, 3, 7, 9, 5, 3}));
-    EXPECT_TRUE(rig.files.FileExists(u"/src/b3.txt"));
+    EXPECT_EQ(rig.files.GetAttributes(OsPath(u"/src/zz.txt")), kAttrReadOnly);
+    EXPECT_EQ(rig.files.files[OsPath(u"/src/zz.txt")].lastWrite, (LocalDateTime{2024, 3, 7, 9, 5, 3}));
+    EXPECT_TRUE(rig.files.FileExists(OsPath(u"/src/b3.txt")));
 }
 
 // Passes everything to the fake but refuses every time stamp.
@@ -242,7 +244,8 @@ TEST(RealRunTest, TimeStampFailureIsIgnored) {
 
     EXPECT_EQ(files.refused, 5);
     EXPECT_EQ(rig.messages.shown.size(), 1u);
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(u"/src", i)), kAttrSystem);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(OsPath(u"/src"), i)), kAttrSystem);
 }
 
 TEST(RealRunTest, FailingRefreshIsAFailure) {
@@ -306,7 +309,8 @@ TEST_P(TimeStampBoxTest, BoxesAreReadAsSixteenBitIntegers) {
         return;
     }
     EXPECT_EQ(flag, kGoOn);
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(rig.files.files[FiveFiles::Dst(u"/src", i)].lastWrite, c.expected);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(rig.files.files[FiveFiles::Dst(OsPath(u"/src"), i)].lastWrite, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -168,12 +168,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, TextModeNamesTest, testing::Values(
 TEST(BuildConversionTable, TakesSelectedRowsInListOrderAndEndsFoldersInSeparator) {
     EngineRig rig;
     rig.settings.files = {{u"c.jpg", true}, {u"a.jpg", false}, {u"README", true}, {u"b.txt", true}};
-    rig.settings.SetText("F_Dir", u"/photos");
-    rig.settings.SetText("A_Dir", u"/");
+    rig.settings.SetText("F_Dir", OsPath(u"/photos"));
+    rig.settings.SetText("A_Dir", OsPath(u"/"));
     rig.engine.BuildConversionTable();
     const auto& t = rig.engine.Table();
-    EXPECT_EQ(t.sourcePath, u"/photos/");
-    EXPECT_EQ(t.destinationPath, u"/");
+    EXPECT_EQ(t.sourcePath, OsPath(u"/photos/"));
+    EXPECT_EQ(t.destinationPath, OsPath(u"/"));
     EXPECT_EQ(t.selected, (std::vector<std::u16string>{u"c.jpg", u"README", u"b.txt"}));
     EXPECT_EQ(t.base, (std::vector<std::u16string>{u"c", u"RE", u"b"}));
     EXPECT_EQ(t.extension, (std::vector<std::u16string>{u".jpg", u"ADME", u".txt"}));

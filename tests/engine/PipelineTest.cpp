@@ -13,10 +13,10 @@ const std::u16string kConverting = u"変換中";
 
 // A job that passes: numbering two files into an empty destination.
 void ValidJob(EngineRig& rig) {
-    rig.files.AddFile(u"/src", u"a.jpg");
-    rig.files.AddFile(u"/src", u"b.jpg");
+    rig.files.AddFile(OsPath(u"/src"), u"a.jpg");
+    rig.files.AddFile(OsPath(u"/src"), u"b.jpg");
     rig.settings.SelectAll({u"a.jpg", u"b.jpg"});
-    rig.settings.SetText("A_Dir", u"/dst");
+    rig.settings.SetText("A_Dir", OsPath(u"/dst"));
     rig.settings.SetText("Txt_B_text", u"IMG_");
     rig.settings.SetText("Lbl_keta", u"3");
 }
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                         {kChecking, kConverting, kChecking},
                         u"ファイル名超過"},
                     StopCase{"duplicate",
-                             [](EngineRig& r) { r.files.AddFile(u"/dst", u"img_002.JPG"); },
+                             [](EngineRig& r) { r.files.AddFile(OsPath(u"/dst"), u"img_002.JPG"); },
                              {kChecking, kConverting, kChecking},
                              u"ファイル指定エラー"}),
     [](const auto& info) { return std::string(info.param.label); });
@@ -147,7 +147,7 @@ TEST(TestRun, StopAfterASuccessfulRunEmptiesTheResults) {
     EngineRig rig;
     ValidJob(rig);
     ASSERT_EQ(rig.engine.TestRun(), kGoOn);
-    rig.files.AddFile(u"/dst", u"IMG_001.jpg");
+    rig.files.AddFile(OsPath(u"/dst"), u"IMG_001.jpg");
     EXPECT_EQ(rig.engine.TestRun(), kStop);
     EXPECT_TRUE(rig.view.results.empty());
     EXPECT_EQ(rig.view.clears, 2);

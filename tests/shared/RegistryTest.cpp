@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "PlatformTraits.h"
 #include "TempConfigHome.h"
 #include "shared/Registry.h"
 
@@ -123,6 +125,9 @@ const ErrorCase kErrorCases[] = {
 class RegistryErrors : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(RegistryErrors, AnswersWin32Number) {
+    if (GetParam().call == Call::CreateBelow && GetParam().expected == kAccessDenied &&
+        !zv::test::RegistryChecksCreateSubKeyRight())
+        GTEST_SKIP() << "this registry does not check the create right of the parent handle";
     Prepared registry;
     EXPECT_EQ(MakeCall(GetParam()), GetParam().expected);
 }
@@ -182,9 +187,15 @@ TEST_P(RegistryTexts, RoundTripThroughTheFile) {
 
     ScopedKey key;
     ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\Texts", kKeyQueryValue, key.out()), kSuccess);
-    std::u16string first;
-    ASSERT_EQ(EnumValue(key.get(), 0, &first), kSuccess);
-    EXPECT_EQ(first, c.name);
+    std::vector<std::u16string> names;
+    std::u16string name;
+    for (std::uint32_t i = 0; EnumValue(key.get(), i, &name) == kSuccess; ++i) names.push_back(name);
+    std::vector<std::u16string> expected{c.name, u"After"};
+    if (!zv::test::RegistryKeepsValueWritingOrder()) {
+        std::sort(names.begin(), names.end());
+        std::sort(expected.begin(), expected.end());
+    }
+    EXPECT_EQ(names, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, RegistryTexts, testing::ValuesIn(kTextCases),
@@ -195,17 +206,18 @@ INSTANTIATE_TEST_SUITE_P(Registry, RegistryTexts, testing::ValuesIn(kTextCases),
 
 TEST(Registry, KeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
     TempConfigHome home;
-    ASSERT_EQ(Write(kCurrentUser, u"Software\\Zorvik", u"Drive", u"C:"), kSuccess);
+    ASSERT_EQ(Write(kCurrentUser, u"Software\\Case\\Zorvik", u"Drive", u"C:"), kSuccess);
     bool created = true;
     ScopedKey again;
-    ASSERT_EQ(CreateKey(kCurrentUser, u"SOFTWARE\\zorvik", kKeySetValue, again.out(), &created), kSuccess);
+    ASSERT_EQ(CreateKey(kCurrentUser, u"SOFTWARE\\case\\zorvik", kKeySetValue, again.out(), &created),
+              kSuccess);
     EXPECT_FALSE(created);
     ASSERT_EQ(SetString(again.get(), u"DRIVE", u"D:"), kSuccess);
 
-    EXPECT_EQ(SubKeys(kCurrentUser, u"Software"), std::vector<std::u16string>{u"Zorvik"});
-    EXPECT_EQ(Read(kCurrentUser, u"software\\ZORVIK", u"drive"), u"D:");
+    EXPECT_EQ(SubKeys(kCurrentUser, u"Software\\Case"), std::vector<std::u16string>{u"Zorvik"});
+    EXPECT_EQ(Read(kCurrentUser, u"software\\CASE\\ZORVIK", u"drive"), u"D:");
     ScopedKey key;
-    ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\Zorvik", kKeyQueryValue, key.out()), kSuccess);
+    ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\Case\\Zorvik", kKeyQueryValue, key.out()), kSuccess);
     std::u16string name;
     EXPECT_EQ(EnumValue(key.get(), 0, &name), kSuccess);
     EXPECT_EQ(name, u"Drive");
@@ -225,7 +237,12 @@ TEST(Registry, SubKeysComeInNameOrderValuesInWritingOrder) {
     std::vector<std::u16string> values;
     std::u16string name;
     for (std::uint32_t i = 0; EnumValue(key.get(), i, &name) == kSuccess; ++i) values.push_back(name);
-    EXPECT_EQ(values, (std::vector<std::u16string>{u"zeta", u"Alpha", u"mid"}));
+    std::vector<std::u16string> expected{u"zeta", u"Alpha", u"mid"};
+    if (!zv::test::RegistryKeepsValueWritingOrder()) {
+        std::sort(values.begin(), values.end());
+        std::sort(expected.begin(), expected.end());
+    }
+    EXPECT_EQ(values, expected);
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+#pragma once
+// The real registry of the (throw-away) Wine or Windows profile, put back to
+// how the first test found it: whatever a test adds below HKEY_CURRENT_USER\
+// Software is removed before and after each test. Read() gives the whole
+// root as text, so a test can see that nothing changed.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "shared/NativeName.h"
+#include "shared/Registry.h"
+
+namespace zv::test {
+
+class TempConfigHome {
+  public:
+    TempConfigHome() { Clean(); }
+    ~TempConfigHome() { Clean(); }
+    TempConfigHome(const TempConfigHome&) = delete;
+    TempConfigHome& operator=(const TempConfigHome&) = delete;
+
+    // Every key, value type and value byte below the root, in enumeration order.
+    std::string Read(const std::string& rootName) const {
+        std::string out;
+        Dump(RootByName(rootName), u"", out);
+        return out;
+    }
+
+  private:
+    static reg::HKey RootByName(const std::string& rootName) {
+        return rootName == "HKEY_USERS" ? reg::kUsers : reg::kCurrentUser;
+    }
+
+    static std::set<std::u16string> SoftwareKeys() {
+        std::set<std::u16string> names;
+        reg::ScopedKey key;
+        if (reg::OpenKey(reg::kCurrentUser, u"Software", reg::kKeyRead, key.out()) != reg::kSuccess)
+            return names;
+        std::u16string name;
+        for (std::uint32_t i = 0; reg::EnumKey(key.get(), i, &name) == reg::kSuccess; ++i) names.insert(name);
+        return names;
+    }
+
+    static void Clean() {
+        static const std::set<std::u16string> baseline = SoftwareKeys();
+        for (const auto& name : SoftwareKeys()) {
+            if (baseline.count(name)) continue;
+            const std::wstring path = L"Software\\" + std::wstring(name.begin(), name.end());
+            RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+        }
+    }
+
+    static void Dump(reg::HKey root, const std::u16string& path, std::string& out) {
+        reg::ScopedKey key;
+        if (reg::OpenKey(root, path, reg::kKeyRead, key.out()) != reg::kSuccess) return;
+        out += "[" + ToUtf8(path) + "]\n";
+        std::u16string name;
+        for (std::uint32_t i = 0; reg::EnumValue(key.get(), i, &name) == reg::kSuccess; ++i) {
+            std::uint32_t type = 0;
+            std::vector<std::uint8_t> data;
+            reg::QueryValue(key.get(), name, &type, &data);
+            out += ToUtf8(name) + "=" + std::to_string(type) + ":";
+            for (std::uint8_t b : data) out += std::to_string(b) + ",";
+            out += "\n";
+        }
+        std::vector<std::u16string> children;
+        for (std::uint32_t i = 0; reg::EnumKey(key.get(), i, &name) == reg::kSuccess; ++i)
+            children.push_back(name);
+        for (const auto& child : children) Dump(root, path.empty() ? child : path + u"\\" + child, out);
+    }
+};
+
+}  // namespace zv::test
