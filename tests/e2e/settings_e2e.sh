@@ -3,7 +3,7 @@
 # windows: the folder ZVNUM keeps between runs, its removal by ZVPURGE, and
 # the one-instance rule.
 #
-#   settings_e2e.sh BIN-DIR purge-yes|purge-no|second-instance
+#   settings_e2e.sh BIN-DIR purge-yes|purge-no|second-instance|help-open-at-exit
 #
 # Every run has its own configuration and runtime folders, so the user's
 # settings are never touched. Exit 77 (skipped) when Xvfb or xdotool is missing.
@@ -203,6 +203,24 @@ case "$case_name" in
     python3 "$here/xclose.py" "$main_win"
     wait_end "$first" || fail "the first ZVNUM did not end"
     [ "$(value_of PATH)" = "$photos" ] || fail "the first ZVNUM did not store its folder"
+    ;;
+
+  help-open-at-exit)
+    # The help window has no owner; still open when the main window closes, it
+    # must not keep the program running.
+    "$bin/ZVNUM" &
+    zvnum=$!
+    pids+=("$zvnum")
+    main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "ZVNUM showed no window"
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$main_win")"
+    # The help button's middle: 6660 + 375 / 2 twips across, 5040 + 375 / 2 down.
+    dpi=96
+    timeout 10 xdotool mousemove --window "$main_win" $((6848 * dpi / 1440)) $((5228 * dpi / 1440)) click 1
+    window_of "$zvnum" 'ヘルプ' >/dev/null || fail "the help button opened no help window"
+    python3 "$here/xclose.py" "$main_win"
+    wait_end "$zvnum" || fail "ZVNUM kept running with its help window open"
+    [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
     ;;
 
   *)
