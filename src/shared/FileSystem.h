@@ -102,6 +102,10 @@ FileSystem& NativeFileSystem();
 // Joins a folder and a name with exactly one separator between them.
 std::u16string JoinPath(const std::u16string& folder, const std::u16string& name);
 
+// Sorts names as the lists show them: without regard to case; names equal but
+// for case (possible on POSIX) keep a fixed order, the exact name deciding.
+void SortNamesForListing(std::vector<std::u16string>& names);
+
 // The folder with the separator appended unless it already ends in one.
 std::u16string WithTrailingSeparator(const std::u16string& folder);
 

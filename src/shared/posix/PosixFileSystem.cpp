@@ -53,15 +53,7 @@ std::vector<std::u16string> ListEntries(const std::u16string& folder, EntryKind 
     }
     closedir(dir);
 
-    // Fold once per name, not once per comparison.
-    std::vector<std::pair<std::u16string, std::u16string>> keyed;
-    keyed.reserve(names.size());
-    for (auto& n : names) keyed.emplace_back(FoldCase(n), std::move(n));
-    // Names equal but for case (possible here, unlike on Windows) keep a
-    // fixed order: the exact name decides.
-    std::sort(keyed.begin(), keyed.end());
-    names.clear();
-    for (auto& k : keyed) names.push_back(std::move(k.second));
+    SortNamesForListing(names);
     return names;
 }
 

@@ -91,13 +91,7 @@ std::vector<std::u16string> List(const std::u16string& folder, bool wantFolders)
         names.push_back(U(fd.cFileName));
     } while (FindNextFileW(h, &fd));
     FindClose(h);
-    // Fold once per name, not once per comparison.
-    std::vector<std::pair<std::u16string, std::u16string>> keyed;
-    keyed.reserve(names.size());
-    for (auto& n : names) keyed.emplace_back(FoldCase(n), std::move(n));
-    std::sort(keyed.begin(), keyed.end());
-    names.clear();
-    for (auto& k : keyed) names.push_back(std::move(k.second));
+    SortNamesForListing(names);
     return names;
 }
 
