@@ -63,7 +63,6 @@ class FakeJobSettings final : public JobSettings {
     }
 
     std::u16string Text(std::string_view control) const override {
-        ++textReads[std::string(control)];
         auto it = texts_.find(std::string(control));
         return it == texts_.end() ? std::u16string() : it->second;
     }
@@ -78,9 +77,8 @@ class FakeJobSettings final : public JobSettings {
 
     void SetFocus(std::string_view control) override { focus.emplace_back(control); }
     // As the mode selector does: the numbering group is hidden outside
-    // numbering mode. Tests may force any control hidden.
+    // numbering mode.
     bool IsVisible(std::string_view control) const override {
-        if (hidden.count(std::string(control))) return false;
         static const std::set<std::string, std::less<>> numberingGroup = {
             "Chk_keta_lock", "Opt_Han", "Opt_Zen",       "Label4", "Lbl_keta",    "UpDown_Keta",
             "Label5",        "Lbl_up",  "UpDown_Zoubun", "Label6", "Txt_Startnum"};
@@ -102,8 +100,6 @@ class FakeJobSettings final : public JobSettings {
 
     std::vector<File> files;
     std::vector<std::string> focus;  // every SetFocus, in order
-    std::set<std::string> hidden;
-    mutable std::map<std::string, int> textReads;
 
   private:
     std::map<std::string, std::u16string> texts_;
@@ -128,13 +124,11 @@ class ScriptedMessageBox final : public MessageBoxService {
             answers.pop_front();
         }
         shown.push_back({prompt, buttons, title, answer});
-        if (onShow) onShow();
         return answer;
     }
 
     std::deque<int> answers;
     std::vector<Shown> shown;
-    std::function<void()> onShow;  // runs while the box is "open"
 };
 
 class CountingEventPump final : public EventPump {
@@ -213,7 +207,6 @@ class FakeFileSystem final : public FileSystem {
     }
 
     std::vector<std::u16string> ListFiles(const std::u16string& folder) override {
-        ++listings;
         std::vector<std::pair<std::u16string, std::u16string>> keyed;
         for (const auto& [path, file] : files) {
             auto [dir, name] = Split(path);
@@ -295,7 +288,6 @@ class FakeFileSystem final : public FileSystem {
     std::map<std::u16string, int> failures;
     std::vector<std::u16string> log;
     int lookupsOpened = 0;
-    int listings = 0;
 
   private:
     struct Lookup final : NameLookup {

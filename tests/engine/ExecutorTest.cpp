@@ -1,6 +1,5 @@
-// The real run against an in-memory file system: the question, the order of
-// the steps in a row, what each error code tells the user, what a failure
-// leaves undone, and how the time-stamp boxes are read.
+// The real run against an in-memory file system: what each error code tells
+// the user, what a failure leaves undone, and how the time-stamp boxes are read.
 #include <gtest/gtest.h>
 
 #include "engine/EngineFakes.h"
@@ -8,7 +7,6 @@
 namespace zv::test {
 namespace {
 
-const std::u16string kQuestion = u"変換処理を開始しますか？";
 const std::u16string kFileError = u"ファイルエラー";
 const std::u16string kWriteFailed = u"書き込みに失敗しました。";
 
@@ -77,99 +75,12 @@ TEST_P(FailureOnThirdRowTest, StopsWithTheCodesMessageAndLeavesTheRestUntouched)
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, FailureOnThirdRowTest,
-                         testing::Values(CodeCase{"Exists", 58, u"同名のファイル名がすでに存在します。"},
-                                         CodeCase{"DiskFull", 61, u"ディスクの容量不足です。"},
-                                         CodeCase{"TooManyFiles", 67, u"ファイルが多すぎます。"},
-                                         CodeCase{"NoDevice", 68, u"デバイスが準備されていません。"},
+                         testing::Values(CodeCase{"DiskFull", 61, u"ディスクの容量不足です。"},
                                          CodeCase{"Denied", 70, u"書き込みができません。"},
-                                         CodeCase{"NotReady", 71, u"ディスクの準備ができていません。"},
-                                         CodeCase{"NotFound", 53, kWriteFailed},
                                          CodeCase{"Generic", 1, kWriteFailed}),
                          [](const auto& info) { return std::string(info.param.label); });
 
-// ------------------------------------------------ steps of a row
-
-struct RowCase {
-    const char* label;
-    std::u16string destination;
-    bool copyOption;  // Opt_Cpymov(0)
-    bool dateLock, attrib;
-    std::vector<std::u16string> row1Log;  // what happens to the first file
-};
-
-void PrintTo(const RowCase& c, std::ostream* os) { *os << c.label; }
-
-class RowStepsTest : public testing::TestWithParam<RowCase> {};
-
-TEST_P(RowStepsTest, OperationThenTimeThenAttributesOnTheDestination) {
-    const RowCase& c = GetParam();
-    FiveFiles rig(c.destination);
-    rig.files.AddFolder(OsPath(u"/dst"));
-    rig.settings.SetValue("Opt_Cpymov(0)", c.copyOption ? -1 : 0);
-    rig.settings.SetValue("Opt_Cpymov(1)", c.copyOption ? 0 : -1);
-    rig.settings.SetValue("Chk_DateLock", c.dateLock);
-    rig.settings.SetValue("Chk_Attrib", c.attrib);
-
-    EXPECT_EQ(rig.engine.RealRun(), kGoOn);
-
-    std::vector<std::u16string> first(rig.files.log.begin(),
-                                      rig.files.log.begin() + static_cast<long>(c.row1Log.size()));
-    EXPECT_EQ(first, c.row1Log);
-    EXPECT_EQ(rig.files.log.size(), 5 * c.row1Log.size());
-    EXPECT_GE(rig.events.count, 5);
-    EXPECT_EQ(rig.view.fileListRefreshes, 1);
-    EXPECT_EQ(rig.view.disables, 1);
-    EXPECT_TRUE(rig.view.results.empty());
-    EXPECT_EQ(rig.progress.log.back(), u"close");
-    EXPECT_EQ(rig.progress.phases.back(), u"書き込み中");
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].prompt, kQuestion);
-    EXPECT_EQ(rig.messages.shown[0].title, u"開始");
-    EXPECT_EQ(rig.messages.shown[0].buttons, kYesNo);
-}
-
-const std::u16string kS1 = OsPath(u"/src/a1.txt"), kInPlace = OsPath(u"/src/b1.txt"),
-                     kOther = OsPath(u"/dst/b1.txt");
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, RowStepsTest,
-    testing::Values(
-        RowCase{"InPlaceIgnoresCopyOption",
-                OsPath(u"/src"),
-                true,
-                true,
-                true,
-                {u"rename " + kS1 + u" -> " + kInPlace, u"time " + kInPlace, u"attrib " + kInPlace}},
-        RowCase{"Copy",
-                OsPath(u"/dst"),
-                true,
-                true,
-                true,
-                {u"copy " + kS1 + u" -> " + kOther, u"time " + kOther, u"attrib " + kOther}},
-        RowCase{"MoveWithTimeOnly",
-                OsPath(u"/dst"),
-                false,
-                true,
-                false,
-                {u"rename " + kS1 + u" -> " + kOther, u"time " + kOther}},
-        RowCase{"Neither", OsPath(u"/src"), false, false, false, {u"rename " + kS1 + u" -> " + kInPlace}}),
-    [](const auto& info) { return std::string(info.param.label); });
-
 // ------------------------------------------------ sound behaviours
-
-TEST(RealRunTest, NoTouchesNothing) {
-    FiveFiles rig;
-    rig.view.results = {u"kept from the test run"};
-    rig.messages.answers = {kNo};
-
-    EXPECT_EQ(rig.engine.RealRun(), kStop);
-
-    EXPECT_TRUE(rig.files.log.empty());
-    EXPECT_TRUE(rig.progress.log.empty());
-    EXPECT_EQ(rig.view.clears, 0);
-    EXPECT_EQ(rig.view.results, std::vector<std::u16string>{u"kept from the test run"});
-    EXPECT_EQ(rig.messages.shown.size(), 1u);
-}
 
 TEST(RealRunTest, RefusedPipelineDoesNotWrite) {
     FiveFiles rig;
@@ -201,51 +112,6 @@ TEST(RealRunTest, UnchangedNameIsNoClashAndStillGetsTimeAndAttributes) {
     EXPECT_EQ(rig.files.GetAttributes(OsPath(u"/src/zz.txt")), kAttrReadOnly);
     EXPECT_EQ(rig.files.files[OsPath(u"/src/zz.txt")].lastWrite, (LocalDateTime{2024, 3, 7, 9, 5, 3}));
     EXPECT_TRUE(rig.files.FileExists(OsPath(u"/src/b3.txt")));
-}
-
-// Passes everything to the fake but refuses every time stamp.
-class TimeRefusingFileSystem final : public FileSystem {
-  public:
-    explicit TimeRefusingFileSystem(FakeFileSystem& inner) : inner_(inner) {}
-    std::vector<std::u16string> ListFiles(const std::u16string& f) override { return inner_.ListFiles(f); }
-    std::vector<std::u16string> ListFolders(const std::u16string& f) override {
-        return inner_.ListFolders(f);
-    }
-    std::unique_ptr<NameLookup> OpenNameLookup(const std::u16string& f) override {
-        return inner_.OpenNameLookup(f);
-    }
-    bool FileExists(const std::u16string& p) override { return inner_.FileExists(p); }
-    bool FolderExists(const std::u16string& p) override { return inner_.FolderExists(p); }
-    FsResult Rename(const std::u16string& a, const std::u16string& b) override { return inner_.Rename(a, b); }
-    FsResult Copy(const std::u16string& a, const std::u16string& b) override { return inner_.Copy(a, b); }
-    FsResult SetLastWriteTime(const std::u16string& p, const LocalDateTime&) override {
-        ++refused;
-        return {kFsPermissionDenied, p};
-    }
-    FsResult SetAttributes(const std::u16string& p, int m) override { return inner_.SetAttributes(p, m); }
-    int GetAttributes(const std::u16string& p) override { return inner_.GetAttributes(p); }
-    FsResult MakeDirectory(const std::u16string& p) override { return inner_.MakeDirectory(p); }
-    int refused = 0;
-
-  private:
-    FakeFileSystem& inner_;
-};
-
-TEST(RealRunTest, TimeStampFailureIsIgnored) {
-    FiveFiles rig;
-    rig.settings.SetValue("Chk_DateLock", 1);
-    rig.settings.SetValue("Chk_Attrib", 1);
-    rig.settings.SetValue("Chk_Att_Set(2)", 1);
-    TimeRefusingFileSystem files(rig.files);
-    ConversionEngine engine(
-        EnginePorts{rig.settings, rig.messages, rig.events, rig.clock, files, rig.progress, rig.view});
-
-    EXPECT_EQ(engine.RealRun(), kGoOn);
-
-    EXPECT_EQ(files.refused, 5);
-    EXPECT_EQ(rig.messages.shown.size(), 1u);
-    for (int i = 1; i <= 5; ++i)
-        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(OsPath(u"/src"), i)), kAttrSystem);
 }
 
 TEST(RealRunTest, FailingRefreshIsAFailure) {
@@ -316,8 +182,6 @@ TEST_P(TimeStampBoxTest, BoxesAreReadAsSixteenBitIntegers) {
 INSTANTIATE_TEST_SUITE_P(
     Boxes, TimeStampBoxTest,
     testing::Values(
-        BoxCase{"Plain", u"2024", u"3", u"7", u"9", u"5", u"3", true, {2024, 3, 7, 9, 5, 3}},
-        BoxCase{"LeadingZeros", u"2024", u"03", u"07", u"09", u"05", u"03", true, {2024, 3, 7, 9, 5, 3}},
         BoxCase{"Blanks", u" 2024 ", u"\t3", u"7\u3000", u"9", u"5", u"3", true, {2024, 3, 7, 9, 5, 3}},
         BoxCase{"FullWidthDigits", u"２０２４", u"３", u"７", u"9", u"5", u"3", true, {2024, 3, 7, 9, 5, 3}},
         // Fractions round half to even: 2.5 -> 2, 3.5 -> 4.
@@ -326,10 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{"NoValidDate", u"2024", u"13", u"-1", u"99", u"0", u"0", true, {2024, 13, -1, 99, 0, 0}},
         BoxCase{"Largest", u"32767", u"1", u"1", u"0", u"0", u"0", true, {32767, 1, 1, 0, 0, 0}},
         BoxCase{"Letters", u"2024", u"3", u"7", u"9", u"5", u"abc", false, {}},
-        BoxCase{"DigitsThenLetter", u"2024", u"3a", u"7", u"9", u"5", u"3", false, {}},
-        BoxCase{"SignOnly", u"-", u"3", u"7", u"9", u"5", u"3", false, {}},
         BoxCase{"Exponent", u"2e3", u"3", u"7", u"9", u"5", u"3", false, {}},
-        BoxCase{"ThousandsSeparator", u"2,024", u"3", u"7", u"9", u"5", u"3", false, {}},
         BoxCase{"Above16Bits", u"40000", u"3", u"7", u"9", u"5", u"3", false, {}},
         BoxCase{"RoundsAbove16Bits", u"32767.5", u"3", u"7", u"9", u"5", u"3", false, {}},
         BoxCase{"InnerBlank", u"20 24", u"3", u"7", u"9", u"5", u"3", false, {}}),

@@ -20,15 +20,10 @@ TEST_P(SplitNameTest, CutsTheLastFourCharacters) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, SplitNameTest,
-                         testing::Values(SplitCase{u"photo.jpg", u"photo", u".jpg"},
-                                         SplitCase{u"photo.jpeg", u"photo.", u"jpeg"},
-                                         SplitCase{u"README", u"RE", u"ADME"},
-                                         SplitCase{u"abcd", u"", u"abcd"}, SplitCase{u"a.c", u"", u"a.c"},
-                                         SplitCase{u"x", u"", u"x"}, SplitCase{u"", u"", u""},
-                                         SplitCase{u"写真.jpg", u"写真", u".jpg"},
+                         testing::Values(SplitCase{u"photo.jpeg", u"photo.", u"jpeg"},
+                                         SplitCase{u"abcd", u"", u"abcd"}, SplitCase{u"", u"", u""},
                                          // A surrogate pair across the cut goes whole to the extension part.
                                          SplitCase{u"x\U0001F600jpg", u"x", u"\U0001F600jpg"},
-                                         SplitCase{u"\U0001F600.jpg", u"\U0001F600", u".jpg"},
                                          // Bytes that were no UTF-8 are single characters.
                                          SplitCase{u"a\xDCFF.txt", u"a\xDCFF", u".txt"}));
 
@@ -45,17 +40,8 @@ TEST_P(ReplaceAllTest, ReplacesEveryOccurrence) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ReplaceAllTest,
-    testing::Values(ReplaceCase{u"2001_2001", u"2001", u"2002", u"2002_2002"},
-                    ReplaceCase{u"aaa", u"aa", u"b", u"ba"}, ReplaceCase{u"aba", u"a", u"aa", u"aabaa"},
-                    ReplaceCase{u"abcabc", u"b", u"", u"acac"}, ReplaceCase{u"abc", u"", u"x", u"abc"},
-                    ReplaceCase{u"abc", u"B", u"x", u"abc"}, ReplaceCase{u"ｔｘｔ", u"txt", u"x", u"ｔｘｔ"},
-                    ReplaceCase{u"あア", u"ア", u"あ", u"ああ"}, ReplaceCase{u"abc", u"abcd", u"x", u"abc"},
-                    ReplaceCase{u"abc", u"abc", u"", u""}));
-
-TEST(WidenDigits, WidensDigitsOnly) {
-    EXPECT_EQ(WidenDigits(u"0123456789"), u"０１２３４５６７８９");
-    EXPECT_EQ(WidenDigits(u"-05a"), u"-０５a");
-}
-
+    testing::Values(ReplaceCase{u"aaa", u"aa", u"b", u"ba"}, ReplaceCase{u"aba", u"a", u"aa", u"aabaa"},
+                    ReplaceCase{u"abc", u"", u"x", u"abc"}, ReplaceCase{u"あア", u"ア", u"あ", u"ああ"},
+                    ReplaceCase{u"abc", u"abcd", u"x", u"abc"}));
 }  // namespace
 }  // namespace zv

@@ -20,15 +20,10 @@ TEST_P(NumericPrefixTest, ReadsTheLeadingNumber) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, NumericPrefixTest,
-                         testing::Values(PrefixCase{u"1", 1}, PrefixCase{u"", 0}, PrefixCase{u"abc", 0},
-                                         PrefixCase{u"12abc", 12}, PrefixCase{u" 1 2 3 ", 123},
-                                         PrefixCase{u"\t4\n2", 42}, PrefixCase{u"-5", -5},
-                                         PrefixCase{u"+7", 7}, PrefixCase{u"3-4", 3}, PrefixCase{u"1.5", 1.5},
-                                         PrefixCase{u"1.2.3", 1.2}, PrefixCase{u".", 0}, PrefixCase{u"-", 0},
-                                         PrefixCase{u"1e3", 1000}, PrefixCase{u"1D2", 100},
-                                         PrefixCase{u"1e", 1}, PrefixCase{u"2e+", 2},
-                                         PrefixCase{u"5e-1", 0.5}, PrefixCase{u"１", 0},
-                                         PrefixCase{u"0010", 10}, PrefixCase{u"999999999", 999999999}));
+                         testing::Values(PrefixCase{u"", 0}, PrefixCase{u"abc", 0}, PrefixCase{u"12abc", 12},
+                                         PrefixCase{u" 1 2 3 ", 123}, PrefixCase{u"-5", -5}, PrefixCase{u"3-4", 3},
+                                         PrefixCase{u"1.2.3", 1.2}, PrefixCase{u"1e3", 1000},
+                                         PrefixCase{u"1D2", 100}, PrefixCase{u"2e+", 2}, PrefixCase{u"１", 0}));
 
 TEST(NumericPrefix, HugeExponentReadsAsInfinity) { EXPECT_TRUE(std::isinf(ReadNumericPrefix(u"9e999"))); }
 
@@ -44,14 +39,11 @@ TEST_P(RoundToInt32Test, RoundsTiesToEvenWithin32Bits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, RoundToInt32Test,
-                         testing::Values(RoundCase{0.5, 0}, RoundCase{1.5, 2}, RoundCase{2.5, 2},
-                                         RoundCase{3.5, 4}, RoundCase{-2.5, -2}, RoundCase{2.4999, 2},
-                                         RoundCase{2.5001, 3}, RoundCase{2147483647.0, 2147483647},
+                         testing::Values(RoundCase{0.5, 0}, RoundCase{1.5, 2}, RoundCase{-2.5, -2},
                                          RoundCase{2147483647.4, 2147483647},
                                          RoundCase{2147483647.5, std::nullopt},
                                          RoundCase{-2147483648.0, -2147483647 - 1},
                                          RoundCase{-2147483649.0, std::nullopt},
-                                         RoundCase{std::numeric_limits<double>::infinity(), std::nullopt},
                                          RoundCase{std::numeric_limits<double>::quiet_NaN(), std::nullopt}));
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The pipeline as both run buttons use it, and the test run on top of it.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "engine/EngineFakes.h"
 
 namespace zv::test {
@@ -20,79 +18,6 @@ void ValidJob(EngineRig& rig) {
     rig.settings.SetText("Txt_B_text", u"IMG_");
     rig.settings.SetText("Lbl_keta", u"3");
 }
-
-struct StopCase {
-    const char* label;
-    std::function<void(EngineRig&)> spoil;
-    std::vector<std::u16string> phases;
-    std::u16string title;
-};
-
-class PipelineStopTest : public testing::TestWithParam<StopCase> {};
-
-TEST_P(PipelineStopTest, StopsAtTheFailingStepWithItsMessageOnly) {
-    const auto& c = GetParam();
-    EngineRig rig;
-    ValidJob(rig);
-    c.spoil(rig);
-
-    EXPECT_EQ(rig.engine.TestRun(), kStop);
-    EXPECT_EQ(rig.progress.phases, c.phases);
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].title, c.title);
-    EXPECT_FALSE(rig.progress.IsOpen());
-    EXPECT_EQ(rig.progress.log.back(), u"close");
-    EXPECT_TRUE(rig.view.results.empty());
-    EXPECT_EQ(rig.view.refreshes, 0);
-    EXPECT_FALSE(rig.engine.Running());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, PipelineStopTest,
-    testing::Values(StopCase{"inputs",
-                             [](EngineRig& r) { r.settings.SetText("Txt_B_text", u"a:b"); },
-                             {kChecking},
-                             u"入力エラー"},
-                    StopCase{"time_stamp_declined",
-                             [](EngineRig& r) {
-                                 r.settings.SetValue("Chk_DateLock", 1);
-                                 r.settings.SetText("Txt_DD", u"");
-                                 r.messages.answers = {kCancel};
-                             },
-                             {kChecking},
-                             u"入力エラー"},
-                    StopCase{"system_file",
-                             [](EngineRig& r) {
-                                 r.settings.files.push_back({u"SETUP.EXE", true});
-                             },
-                             {kChecking},
-                             u"ファイル選択エラー"},
-                    StopCase{"digit_count",
-                             [](EngineRig& r) { r.settings.SetText("Lbl_keta", u"0"); },
-                             {kChecking, kConverting},
-                             u"桁数の超過"},
-                    StopCase{"number_limit_after_last_file",
-                             [](EngineRig& r) { r.settings.SetText("Lbl_up", u"-1"); },
-                             {kChecking, kConverting},
-                             u"連番の超過"},
-                    StopCase{"name_empty",
-                             [](EngineRig& r) {
-                                 r.settings.SetValue("Chk_syori(1)", 1);
-                                 r.settings.SetText("Txt_B_text", u"a");
-                                 r.settings.SetText("Txt_A_text", u"");
-                             },
-                             {kChecking, kConverting, kChecking},
-                             u"ファイル名無し"},
-                    StopCase{
-                        "name_too_long",
-                        [](EngineRig& r) { r.settings.SetText("Txt_A_text", std::u16string(260, u'x')); },
-                        {kChecking, kConverting, kChecking},
-                        u"ファイル名超過"},
-                    StopCase{"duplicate",
-                             [](EngineRig& r) { r.files.AddFile(OsPath(u"/dst"), u"img_002.JPG"); },
-                             {kChecking, kConverting, kChecking},
-                             u"ファイル指定エラー"}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Pipeline, SuccessLeavesTheProgressWindowOpenForTheCaller) {
     EngineRig rig;
@@ -153,18 +78,6 @@ TEST(TestRun, StopAfterASuccessfulRunEmptiesTheResults) {
     EXPECT_EQ(rig.view.clears, 2);
 }
 
-// A run stopped by the input check has not rebuilt the table yet.
-TEST(TestRun, InputStopKeepsThePreviousTable) {
-    EngineRig rig;
-    ValidJob(rig);
-    ASSERT_EQ(rig.engine.TestRun(), kGoOn);
-    const ConversionTable before = rig.engine.Table();
-    rig.settings.SelectAll({u"other.jpg"});
-    rig.settings.SetText("Txt_Startnum", u"");
-    ASSERT_EQ(rig.engine.TestRun(), kStop);
-    EXPECT_EQ(rig.engine.Table().selected, before.selected);
-    EXPECT_EQ(rig.engine.Table().newName, before.newName);
-}
 
 // The windows stay responsive during a run; a second click meanwhile must not
 // rebuild the table under the running one or close its progress window.

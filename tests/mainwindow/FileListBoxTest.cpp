@@ -1,6 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -17,12 +15,6 @@ namespace {
 using test::FakeMessageBox;
 using test::MemoryFileSystem;
 
-QStringList Rows(const FileListBox& list) {
-    QStringList out;
-    for (int i = 0; i < list.listCount(); ++i) out << list.list(i);
-    return out;
-}
-
 class FileListBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -38,27 +30,6 @@ class FileListBoxTest : public ::testing::Test {
     FileListBox list;
 };
 
-struct PatternCase {
-    const char* pattern;
-    QStringList rows;
-};
-
-class FileListBoxPattern : public FileListBoxTest, public ::testing::WithParamInterface<PatternCase> {};
-
-TEST_P(FileListBoxPattern, ListsTheMatchingFilesInCaseBlindOrder) {
-    ASSERT_EQ(list.setPath("/f"), kFsOk);
-    list.setPattern(QString::fromUtf8(GetParam().pattern));
-    EXPECT_EQ(Rows(list), GetParam().rows) << GetParam().pattern;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Patterns, FileListBoxPattern,
-    ::testing::Values(PatternCase{"*.*", {"a.txt", "B.TXT", "c.wav", "d.MID", "e.bmp", "README"}},
-                      PatternCase{"*.txt", {"a.txt", "B.TXT"}},
-                      PatternCase{"*.WAV;*.MID", {"c.wav", "d.MID"}}, PatternCase{"*.WAV；*.MID", {}},
-                      PatternCase{"*.xyz", {}},
-                      PatternCase{"?.*", {"a.txt", "B.TXT", "c.wav", "d.MID", "e.bmp"}}));
-
 TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
     ASSERT_EQ(list.setPath("/f"), kFsOk);
     QSignalSpy changed(&list, &FileListBox::pathChange);
@@ -69,67 +40,6 @@ TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
     EXPECT_EQ(list.path(), "/f");
     EXPECT_EQ(list.listCount(), 6);
     EXPECT_EQ(changed.count(), 0);
-}
-
-TEST_F(FileListBoxTest, PathChangeFiresOnlyForAnotherFolderButPatternAlwaysRereads) {
-    QSignalSpy pathChanged(&list, &FileListBox::pathChange);
-    QSignalSpy patternChanged(&list, &FileListBox::patternChange);
-    list.setPath("/f");
-    list.setPath("/f");
-    EXPECT_EQ(pathChanged.count(), 1);
-    const int reads = fs.listCalls;
-    list.setPattern("*.txt");
-    list.setPattern("*.txt");
-    EXPECT_EQ(patternChanged.count(), 2);
-    EXPECT_EQ(fs.listCalls, reads + 2);
-}
-
-TEST_F(FileListBoxTest, SelectionMirrorFollowsEveryWayOfSelecting) {
-    list.setPath("/f");
-    list.selectRows([](int i) { return i % 2 == 1; });
-    EXPECT_EQ(list.selectedCount(), 3);
-    EXPECT_TRUE(list.selected(1));
-    EXPECT_FALSE(list.selected(2));
-    list.setSelected(2, true);
-    list.setSelected(1, false);
-    EXPECT_TRUE(list.selected(2));
-    EXPECT_FALSE(list.selected(1));
-    EXPECT_EQ(list.selectedCount(), 3);
-    list.selectRows([](int i) { return i == 0; });  // replaces, not adds
-    EXPECT_EQ(list.selectedCount(), 1);
-    EXPECT_FALSE(list.selected(-1));
-    EXPECT_FALSE(list.selected(99));
-}
-
-TEST_F(FileListBoxTest, ClickSignalsUserSelectionOnly) {
-    list.resize(200, 200);
-    list.show();
-    list.setPath("/f");
-    QSignalSpy clicks(&list, &FileListBox::click);
-    list.selectRows([](int) { return true; });
-    list.setSelected(0, false);
-    EXPECT_EQ(clicks.count(), 0);
-    const QRect r = list.visualRect(list.model()->index(2, 0));
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_GE(clicks.count(), 1);
-    EXPECT_TRUE(list.selected(2));
-    EXPECT_EQ(list.selectedCount(), 1);
-    EXPECT_EQ(list.fileName(), "c.wav");
-}
-
-TEST_F(FileListBoxTest, BadBytesShowAsPlaceholdersButTheRealNameIsKept) {
-    const std::u16string bad = u"bad\xDC80\xDCFF.txt";
-    fs.AddFile(u"/g/" + bad);
-    fs.AddFile(u"/g/\U0002000B.txt");
-    list.setPath("/g");
-    ASSERT_EQ(list.listCount(), 2);
-    const QString real =
-        QString(reinterpret_cast<const QChar*>(bad.data()), static_cast<qsizetype>(bad.size()));
-    EXPECT_EQ(list.list(0), real);
-    EXPECT_EQ(list.shownText(0), QString::fromUtf16(u"bad\uFFFD\uFFFD.txt"));
-    EXPECT_EQ(list.shownText(1), QString::fromUtf16(u"\U0002000B.txt"));  // a valid pair is shown as it is
-    EXPECT_TRUE(fs.FileExists(u"/g/" + std::u16string(reinterpret_cast<const char16_t*>(list.list(0).utf16()),
-                                                      static_cast<size_t>(list.list(0).size()))));
 }
 
 TEST_F(FileListBoxTest, ABigFolderShowsTheFirstRowsAndTellsTheUserOncePerFolder) {

@@ -121,10 +121,7 @@ TEST_P(StartFolders, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) 
 INSTANTIATE_TEST_SUITE_P(
     Startup, StartFolders,
     testing::Values(FolderCase{"FirstStart", std::nullopt, std::nullopt, Volume::Ready, "%p", "%h"},
-                    FolderCase{"StoredOnAnotherVolume", "%s", "%m/music", Volume::Ready, "%m/music", "%s"},
                     FolderCase{"StoredLabelChanged", "%m [OLD]", "%m/music", Volume::Ready, "%m/music", "%s"},
-                    FolderCase{"DriveFollowsTheStoredFolder", "/", "%h/photos", Volume::Ready, "%h/photos",
-                               "%h"},
                     FolderCase{"StoredFolderGone", "%h", "%h/gone", Volume::Ready, "%p", "%h"},
                     FolderCase{"StoredDriveNotReady", "%s", "%m/music", Volume::NotReady, "%p", "%h"},
                     FolderCase{"StoredDriveUnplugged", "%s", "%m/music", Volume::Unplugged, "%p", "%h"}),

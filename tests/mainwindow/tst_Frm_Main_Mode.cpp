@@ -27,7 +27,6 @@ class tst_Frm_Main_Mode : public QObject {
         const QString none = QStringLiteral("ファイルを選択して下さい。");
         const QString front = QStringLiteral("固定文字列（前半部）");
         const QString back = QStringLiteral("固定文字列（後半部）");
-        QTest::newRow("append, no files") << 0 << false << false << front << back << true << false << none;
         QTest::newRow("append, files") << 0 << true << false << front << back << true << false
                                        << QStringLiteral("固定文字列を設定して") + kTail;
         QTest::newRow("replace, no files") << 1 << false << false << QStringLiteral("検索文字列")
@@ -35,8 +34,6 @@ class tst_Frm_Main_Mode : public QObject {
         QTest::newRow("replace, files")
             << 1 << true << false << QStringLiteral("検索文字列") << QStringLiteral("置換文字列") << false
             << true << QStringLiteral("検索文字列を設定して") + kTail;
-        QTest::newRow("back to numbering, no files")
-            << -1 << false << true << front << back << true << true << none;
         QTest::newRow("back to numbering, files") << -1 << true << true << front << back << true << true
                                                   << QStringLiteral("連番を設定して") + kTail;
     }
@@ -70,26 +67,6 @@ class tst_Frm_Main_Mode : public QObject {
         // The mode box never changes the ready state.
         QCOMPARE(f.window->Cmd_Run->isEnabled(), selected);
         QCOMPARE(f.window->Cmd_Test->isEnabled(), selected);
-    }
-
-    void readyGuidanceFollowsMode_data() {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("guidance");
-        QTest::newRow("numbering") << -1 << QStringLiteral("連番を設定して") + kTail;
-        QTest::newRow("append") << 0 << QStringLiteral("固定文字列を設定して") + kTail;
-        QTest::newRow("replace") << 1 << QStringLiteral("検索文字列を設定して") + kTail;
-    }
-    void readyGuidanceFollowsMode() {
-        QFETCH(int, box);
-        QFETCH(QString, guidance);
-        MainWindowFixture f;
-        if (box >= 0) f.window->Chk_syori[box]->setChecked(true);
-        QCOMPARE(f.window->Lbl_Msgdsp->text(), QStringLiteral("ファイルを選択して下さい。"));
-        f.window->EnableConversion();
-        QCOMPARE(f.window->Lbl_Msgdsp->text(), guidance);
-        f.window->DisableConversion();
-        QCOMPARE(f.window->Lbl_Msgdsp->text(), QStringLiteral("ファイルを選択して下さい。"));
-        QVERIFY(!f.window->Cmd_Run->isEnabled());
     }
 
     void textsAndNumberingSurviveModeSwitches() {

@@ -45,13 +45,10 @@ class tst_Frm_Main_Numbering : public QObject {
         QTest::addColumn<int>("ups");
         QTest::addColumn<int>("downs");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("up from 1") << "1" << 1 << 0 << "2";
         QTest::newRow("up from 100 wraps") << "100" << 1 << 0 << "-100";
         QTest::newRow("down from -100 wraps") << "-100" << 0 << 1 << "100";
         QTest::newRow("down from 1 skips 0") << "1" << 0 << 1 << "-1";
         QTest::newRow("up from -1 skips 0") << "-1" << 1 << 0 << "1";
-        QTest::newRow("full circle") << "7" << 200 << 0 << "7";
-        QTest::newRow("down many") << "1" << 0 << 3 << "-3";
     }
     void incrementArrows() {
         QFETCH(QString, start);
@@ -81,7 +78,6 @@ class tst_Frm_Main_Numbering : public QObject {
         QTest::addColumn<int>("ups");
         QTest::addColumn<int>("downs");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("three up") << 3 << 0 << "4";
         QTest::newRow("stops at 10") << 15 << 0 << "10";
         QTest::newRow("one below the top") << 15 << 1 << "9";
         QTest::newRow("stops at 1") << 0 << 4 << "1";
@@ -136,28 +132,17 @@ class tst_Frm_Main_Numbering : public QObject {
         QTest::newRow("delete and arrows work silently")
             << "Txt_Startnum"
             << "" << (Chars("123") << home << del << left) << "23" << 0;
-        QTest::newRow("space beeps") << "Txt_Startnum"
-                                     << "" << Chars("1 2") << "12" << 1;
         QTest::newRow("full-width digit beeps")
             << "Txt_Startnum"
             << "" << QList<Key>{{Qt::Key_unknown, QStringLiteral("１")}} << "" << 1;
-        QTest::newRow("year takes four") << "Txt_YY"
-                                         << "" << Chars("20245") << "2024" << 0;
         QTest::newRow("month takes two") << "Txt_MM"
                                          << "" << Chars("1x23") << "12" << 1;
-        QTest::newRow("second box filters too") << "Txt_S"
-                                                << "" << Chars(".5") << "5" << 1;
         QTest::newRow("ctrl+v and ctrl+x refused")
             << "Txt_Startnum"
             << "1"
             << QList<Key>{{Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier},
                           {Qt::Key_X, QStringLiteral("\x18"), Qt::ControlModifier}}
             << "1" << 2;
-        QTest::newRow("free text box not filtered") << "Txt_B_text"
-                                                    << "" << Chars("a-1 ") << "a-1 " << 0;
-        QTest::newRow("escape beeps")
-            << "Txt_DD"
-            << "4" << QList<Key>{{Qt::Key_Escape, QStringLiteral("\x1b")}} << "4" << 1;
     }
     void keyFilter() {
         QFETCH(QString, box);

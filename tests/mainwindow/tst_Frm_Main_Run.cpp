@@ -20,7 +20,6 @@ class tst_Frm_Main_Run : public QObject {
         QTest::newRow("two of three") << QList<int>{0, 2} << "" << QStringList{"1.txt", "2.txt"};
         QTest::newRow("all, with a front text")
             << QList<int>{0, 1, 2} << "p" << QStringList{"p1.txt", "p2.txt", "p3.txt"};
-        QTest::newRow("last only") << QList<int>{2} << "" << QStringList{"1.txt"};
     }
     void testRunFillsResults() {
         QFETCH(QList<int>, rows);
@@ -53,10 +52,6 @@ class tst_Frm_Main_Run : public QObject {
         QTest::addColumn<QString>("front");
         QTest::newRow("append with both texts empty") << 0 << "1"
                                                       << "";
-        QTest::newRow("empty start number") << -1 << ""
-                                            << "";
-        QTest::newRow("start number too long") << -1 << "1234567890"
-                                               << "";
         QTest::newRow("character not allowed in names") << -1 << "1"
                                                         << "a/b";
     }
@@ -90,24 +85,6 @@ class tst_Frm_Main_Run : public QObject {
         QVERIFY(f.pump.calls > 0);
         QCOMPARE(f.pump.callsWithRunButtonsOn, 0);
         QVERIFY(f.window->Cmd_Test->isEnabled());
-    }
-
-    void selectionLostDuringRunKeepsButtonsOff() {
-        // A click in the file list while the run pumps events decides the
-        // state the buttons return to.
-        MainWindowFixture f;
-        struct ClearingPump final : zv::EventPump {
-            QAbstractItemView* list = nullptr;
-            void DoEvents() override { list->clearSelection(); }
-        } pump;
-        zv::Frm_Main window({f.messages, pump, f.clock, f.files}, QStringLiteral("/data"));
-        pump.list = window.F_File;
-        window.F_File->setSelected(0, true);
-        window.F_File_Click();
-        window.Cmd_Test->click();
-        QVERIFY(!window.Cmd_Test->isEnabled());
-        QVERIFY(!window.Cmd_Run->isEnabled());
-        QCOMPARE(window.Lbl_Msgdsp->text(), QStringLiteral("ファイルを選択して下さい。"));
     }
 
     void settingsCannotChangeDuringARun() {

@@ -16,32 +16,6 @@ class tst_Frm_Wait : public QObject {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     }
 
-    void sizeAndTexts() {
-        QWidget owner;
-        Frm_Wait wait(&owner, zv::TwipScale(96));
-        QCOMPARE(wait.size(), QSize(230, 61));
-        QVERIFY(wait.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(wait.isWindow());
-        QVERIFY(!wait.parentWidget());
-        QCOMPARE(wait.Label1->text(), QStringLiteral("しばらくお待ち下さい。"));
-        QCOMPARE(wait.Lbl_Now->text(), QStringLiteral("変換中"));
-    }
-
-    void centredOverOwnersOuterRectangle() {
-        // The rule itself is checked in tst_MainWindowRules; here: which
-        // rectangle it is applied to.
-        QWidget owner;
-        owner.setGeometry(137, 91, 641, 423);
-        owner.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&owner));
-        Frm_Wait wait(&owner, zv::TwipScale(96));
-        wait.Open();
-        const QRect o = owner.frameGeometry();
-        QVERIFY(qAbs(wait.geometry().center().x() - o.center().x()) <= 1);
-        QVERIFY(qAbs(wait.geometry().center().y() - o.center().y()) <= 1);
-        wait.Close();
-    }
-
     void waitPointerOnlyWhileOpen() {
         QWidget owner;
         Frm_Wait wait(&owner);

@@ -10,8 +10,6 @@
 
 #include "shared/qt/JapaneseUi.h"
 #include "shared/qt/QtMessageBox.h"
-#include "shared/qt/QtStrings.h"
-#include "shared/qt/SystemBeep.h"
 
 using zv::qt::QtMessageBox;
 
@@ -65,9 +63,7 @@ class tst_QtServices : public QObject {
         QTest::addColumn<QString>("press");
         QTest::addColumn<QStringList>("expectedButtons");
         QTest::addColumn<int>("answer");
-        QTest::newRow("ok") << int(zv::kOkOnly) << "OK" << QStringList{"OK"} << int(zv::kOk);
         QTest::newRow("yes") << int(zv::kYesNo) << "はい" << QStringList{"はい", "いいえ"} << int(zv::kYes);
-        QTest::newRow("no") << int(zv::kYesNo) << "いいえ" << QStringList{"はい", "いいえ"} << int(zv::kNo);
         QTest::newRow("cancel") << int(zv::kOkCancel) << "キャンセル" << QStringList{"OK", "キャンセル"}
                                 << int(zv::kCancel);
         QTest::newRow("closed yes/no box is no")
@@ -90,43 +86,6 @@ class tst_QtServices : public QObject {
         shown.sort();
         expectedButtons.sort();
         QCOMPARE(shown, expectedButtons);
-    }
-
-    void answeringModeRecordsAndAnswers() {
-        QtMessageBox::SetAnswering(true);
-        QtMessageBox::ClearShown();
-        QtMessageBox::PresetAnswers({zv::kYes, zv::kOk});
-        QtMessageBox box;
-        QCOMPARE(box.Show(u"一", zv::kYesNo, u"題"), int(zv::kYes));
-        QCOMPARE(box.Show(u"二", zv::kOkCancel, u"題"), int(zv::kOk));
-        // Preset answers used up: the cautious answer of each button set.
-        QCOMPARE(box.Show(u"三", zv::kYesNo, u"題"), int(zv::kNo));
-        QCOMPARE(box.Show(u"四", zv::kOkCancel, u"題"), int(zv::kCancel));
-        QCOMPARE(box.Show(u"五", zv::kOkOnly, u"題"), int(zv::kOk));
-        const auto& shown = QtMessageBox::Shown();
-        QCOMPARE(shown.size(), std::size_t{5});
-        QCOMPARE(shown[1].prompt, std::u16string(u"二"));
-        QCOMPARE(shown[1].buttons, int(zv::kOkCancel));
-        QCOMPARE(shown[4].title, std::u16string(u"題"));
-        QtMessageBox::SetAnswering(false);
-        QtMessageBox::ClearShown();
-    }
-
-    void stringsKeepLoneSurrogates() {
-        // A raw file-name byte carried as a lone surrogate must survive Qt.
-        const std::u16string name = {u'a', char16_t(0xDCFF), u'.', u't', u'x', u't'};
-        QCOMPARE(zv::qt::ToU16(zv::qt::ToQString(name)), name);
-        QCOMPARE(zv::qt::ToQString(u"日本語").size(), 3);
-    }
-
-    void beepHookCounts() {
-        int beeps = 0;
-        zv::qt::SetBeepHook([&] { ++beeps; });
-        zv::qt::SystemBeep();
-        zv::qt::SystemBeep();
-        zv::qt::SetBeepHook({});
-        zv::qt::SystemBeep();  // the real beep again
-        QCOMPARE(beeps, 2);
     }
 };
 

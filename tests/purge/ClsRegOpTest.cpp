@@ -61,26 +61,20 @@ const std::u16string kFailed(clsRegOp::kFailed);
 
 const OperationCase kOperationCases[] = {
     {"ReadText", 0, u"Software\\ZvTest", u"abc", u"", u"abc"},
-    {"ReadIgnoresCase", 0, u"SOFTWARE\\zvtest", u"ABC", u"", u"abc"},
     {"ReadMissingValue", 0, u"Software\\ZvTest", u"nope", u"", u""},
     {"ReadMissingKey", 0, u"Software\\Nope", u"abc", u"", kNoKey},
     {"ReadFillsBufferExactly", 0, u"Software\\ZvTest", u"long", u"", std::u16string(249, u'x')},
     {"ReadTooLongForBuffer", 0, u"Software\\ZvTest", u"toolong", u"", u""},
     {"ReadJapaneseCountedInBytes", 0, u"Software\\ZvTest", u"jp", u"", kJapanese124},
     {"ReadJapaneseTooLongInBytes", 0, u"Software\\ZvTest", u"jptoolong", u"", u""},
-    {"ReadFromUnknownRoot", 0, u"Software\\ZvTest", u"abc", u"", kFailed, u"", true, 0x12345u},
-    {"WriteText", 1, u"Software\\ZvTest\\B", u"v", u"written", kDone},
     {"WriteJapaneseWhole", 1, u"Software\\ZvTest", u"名前", u"「Zorvik」のフォルダ＼写真", kDone},
     {"WriteInMissingKey", 1, u"Software\\Nope", u"v", u"x", kNoKey, u"Software\\Nope", false},
     {"CreateWithEmptySubKey", 2, u"", u"", u"", kInvalid},
     {"CreateNested", 2, u"Software\\ZvTest\\New\\Deeper", u"", u"", kDone, u"Software\\ZvTest\\New\\Deeper"},
-    {"CreateExisting", 2, u"Software\\ZvTest\\B", u"", u"", kDone, u"Software\\ZvTest\\B"},
     {"DeleteEmptyKey", 3, u"Software\\ZvTest\\Empty", u"", u"", kDone, u"Software\\ZvTest\\Empty", false},
-    {"DeleteMissingKey", 3, u"Software\\ZvTest\\Nope", u"", u"", kFailed},
     {"DeleteKeyWithSubKey", 3, u"Software\\ZvTest\\A", u"", u"", kFailed, u"Software\\ZvTest\\A\\Deep"},
     {"DeleteRoot", 3, u"", u"", u"", kFailed, u"Software\\ZvTest"},
     {"UnknownCodeRefused", 4, u"Software\\ZvTest\\Empty", u"", u"", kInvalid},
-    {"NegativeCodeRefused", -1, u"Software\\ZvTest\\Empty", u"", u"", kInvalid},
 };
 
 class RegistOperation : public testing::TestWithParam<OperationCase> {};
@@ -115,23 +109,6 @@ TEST_P(RegistOperation, AnswersAndLeavesTheRegistry) {
 INSTANTIATE_TEST_SUITE_P(ClsRegOp, RegistOperation, testing::ValuesIn(kOperationCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST(ClsRegOp, ReadKeepsTheWholeBufferInValueData) {
-    TempConfigHome home;
-    Prepare();
-    clsRegOp op;
-    op.RootKey = kHkcu;
-    op.SubKey = u"Software\\ZvTest";
-    op.ValueName = u"jp";
-    op.Flag = clsRegOp::kRead;
-    ASSERT_EQ(op.RegistOperation(), kJapanese124);
-    // 248 bytes of text, then NULs up to the 250 of the buffer.
-    EXPECT_EQ(op.ValueData, kJapanese124 + std::u16string(2, u'\0'));
-
-    op.ValueName = u"nope";
-    op.RegistOperation();
-    EXPECT_EQ(op.ValueData, std::u16string(250, u'\0'));
-}
-
 // Enumerations: the count and the NUL-joined names.
 struct EnumCase {
     const char* label;
@@ -145,12 +122,10 @@ void PrintTo(const EnumCase& c, std::ostream* os) { *os << c.label; }
 
 const EnumCase kEnumCases[] = {
     {"TwoSubKeys", u"Software\\ZvTest\\Two", false, 2, std::u16string(u"A\0B", 3)},
-    {"OneSubKey", u"Software\\ZvTest\\One", false, 1, u"Only"},
     {"NoSubKeys", u"Software\\ZvTest\\Empty", false, 0, u""},
     {"MissingKey", u"Software\\ZvTest\\Nope", false, 0, u""},
     {"NameLongerThanBufferEndsListing", u"Software\\ZvTest\\Long", false, 2, std::u16string(u"A\0B", 3)},
     {"ThreeValues", u"Software\\ZvTest\\Two", true, 3, std::u16string(u"x\0名前\0", 5)},
-    {"NoValues", u"Software\\ZvTest\\Empty", true, 0, u""},
     {"ValuesOfMissingKey", u"Software\\ZvTest\\Nope", true, 0, u""},
 };
 

@@ -19,39 +19,6 @@ using zv::test::TempConfigHome;
 
 namespace {
 
-struct ControlCase {
-    const char* name;
-    const char* caption;
-    int left, top, width, height;
-};
-
-void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
-
-const ControlCase kControls[] = {
-    {"Label1", "「Zorvik」で使用している情報を削除します。", 0, 120, 4755, 255},
-    {"Cmd_Exec", "実行(&R)", 2400, 480, 1035, 375},
-    {"Cmd_Cancel", "ｷｬﾝｾﾙ", 3540, 480, 1035, 375},
-};
-
-class PurgeControls : public testing::TestWithParam<ControlCase> {};
-
-TEST_P(PurgeControls, HaveTheirCaptionAndPlace) {
-    QtMessageBox messages;
-    Frm_Main window(messages);
-    const auto& c = GetParam();
-    auto* widget = window.findChild<QWidget*>(QString::fromUtf8(c.name));
-    ASSERT_NE(widget, nullptr);
-    QString caption;
-    if (auto* label = qobject_cast<QLabel*>(widget)) caption = label->text();
-    if (auto* button = qobject_cast<QPushButton*>(widget)) caption = button->text();
-    EXPECT_EQ(caption, QString::fromUtf8(c.caption));
-    EXPECT_EQ(widget->geometry(), QRect(window.ToPixels(c.left), window.ToPixels(c.top),
-                                        window.ToPixels(c.width), window.ToPixels(c.height)));
-}
-
-INSTANTIATE_TEST_SUITE_P(Frm_Main, PurgeControls, testing::ValuesIn(kControls),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 TEST(PurgeWindow, FixedSizeWithoutMinimiseOrMaximise) {
     QtMessageBox messages;
     Frm_Main window(messages);

@@ -22,12 +22,11 @@ TEST_P(CaseFoldTest, ComparesWithoutRegardToCase) {
 INSTANTIATE_TEST_SUITE_P(Pairs, CaseFoldTest,
                          testing::Values(FoldCase_{u"IMG_001.JPG", u"img_001.jpg", true},
                                          FoldCase_{u"Ａ", u"ａ", true}, FoldCase_{u"Ä", u"ä", true},
-                                         FoldCase_{u"Σ", u"ς", true}, FoldCase_{u"Ω", u"ω", true},
+                                         FoldCase_{u"Σ", u"ς", true},
                                          // Simple folding only: one character never becomes two.
-                                         FoldCase_{u"ß", u"ss", false}, FoldCase_{u"ﬁ", u"fi", false},
+                                         FoldCase_{u"ß", u"ss", false},
                                          // Different characters stay different.
                                          FoldCase_{u"あ", u"ア", false}, FoldCase_{u"a", u"ａ", false},
-                                         FoldCase_{u"0", u"０", false},
                                          FoldCase_{u"\xDCC4", u"\xDCE4", false}));
 
 // Folding is for comparing: either case maps to one form, one unit for one

@@ -17,23 +17,16 @@ TEST_P(AnsiByteCountTest, CountsCodePage932Bytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, AnsiByteCountTest,
-                         testing::Values(CountCase{u"", 0}, CountCase{u"a", 1}, CountCase{u"abc.txt", 7},
-                                         CountCase{u"あ", 2}, CountCase{u"漢字", 4}, CountCase{u"ｱ", 1},
-                                         CountCase{u"ｱｲｳ.txt", 7}, CountCase{u"Ａ", 2}, CountCase{u"０", 2},
+                         testing::Values(CountCase{u"", 0}, CountCase{u"あ", 2}, CountCase{u"ｱ", 1},
+                                         CountCase{u"ｱｲｳ.txt", 7}, CountCase{u"Ａ", 2},
                                          CountCase{u"①", 2},   // NEC special characters are mapped
                                          CountCase{u"～", 2},  // FULLWIDTH TILDE, Windows' own mapping
                                          CountCase{u"\U0001F600", 1},  // not in the code page: one "?"
-                                         CountCase{u"\U0001F600\U0001F600あ", 4}, CountCase{u"é", 1},
-                                         CountCase{u"\xD800", 1}, CountCase{u"\xDCFF", 1},
+                                         CountCase{u"\U0001F600\U0001F600あ", 4}, CountCase{u"\xDCFF", 1},
                                          CountCase{u"あｱa\U0001F600", 5}));
 
 TEST(CodePage, ToAnsiWritesShiftJisAndQuestionMarks) {
     EXPECT_EQ(ToAnsi(u"aあｱ\U0001F600"), std::string("a\x82\xA0\xB1?"));
-}
-
-TEST(CodePage, FromAnsiReadsShiftJis) {
-    EXPECT_EQ(FromAnsi("a\x82\xA0\xB1"), u"aあｱ");
-    EXPECT_EQ(FromAnsi(""), u"");
 }
 
 TEST(CodePage, MappedTextRoundTrips) {

@@ -35,14 +35,6 @@ const GetCase kGetCases[] = {
     {"NothingStored", [] {}, u"fallback"},
     {"Stored", [] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"D:"); }, u"D:"},
     {"StoredEmpty", [] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""); }, u""},
-    {"OnlyOtherKeyStored", [] { zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/x"); }, u"fallback"},
-    {"ApplicationDeleted",
-     [] {
-         zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"C:");
-         zv::SaveSetting(u"Zorvik", u"Other", u"X", u"1");
-         zv::DeleteSetting(u"Zorvik");
-     },
-     u"fallback"},
     {"NotAText",
      [] {
          zv::reg::HKey key = 0;

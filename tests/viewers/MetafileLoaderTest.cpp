@@ -69,33 +69,6 @@ struct DrawCase {
 
 std::vector<DrawCase> DrawCases() {
     std::vector<DrawCase> cases;
-    cases.push_back({"EmfFilledRectangle",
-                     [] {
-                         return Emf200()
-                             .Add(EmfBrush(1, kRed))
-                             .Add(U_EMRSELECTOBJECT_set(1))
-                             .Add(NullPen())
-                             .Add(U_EMRRECTANGLE_set(R(20, 20, 80, 80)))
-                             .Finish();
-                     },
-                     254,
-                     {{{50, 50}, kRed}, {{10, 10}, kNothing}, {{150, 150}, kNothing}}});
-    cases.push_back(
-        {"EmfEllipseAndPolygon16",
-         [] {
-             const U_POINT16 tri[] = {{10, 190}, {90, 190}, {50, 110}};
-             return Emf200()
-                 .Add(NullPen())
-                 .Add(EmfBrush(1, kBlue))
-                 .Add(U_EMRSELECTOBJECT_set(1))
-                 .Add(U_EMRELLIPSE_set(R(100, 100, 180, 180)))
-                 .Add(EmfBrush(2, kGreen))
-                 .Add(U_EMRSELECTOBJECT_set(2))
-                 .Add(U_EMRPOLYGON16_set(R(10, 110, 90, 190), 3, tri))
-                 .Finish();
-         },
-         254,
-         {{{140, 140}, kBlue}, {{103, 103}, kNothing}, {{50, 175}, kGreen}, {{15, 115}, kNothing}}});
     cases.push_back({"EmfAnisotropicWindowToViewport",
                      [] {
                          return Emf200()
@@ -139,17 +112,6 @@ std::vector<DrawCase> DrawCases() {
                      },
                      254,
                      {{{50, 50}, kBlue}, {{150, 50}, kWhite}, {{50, 150}, kRed}, {{150, 150}, kGreen}}});
-    cases.push_back({"EmfThickPenLine",
-                     [] {
-                         return Emf200()
-                             .Add(U_EMRCREATEPEN_set(1, logpen_set(U_PS_SOLID, U_POINT{10, 10}, C(kRed))))
-                             .Add(U_EMRSELECTOBJECT_set(1))
-                             .Add(U_EMRMOVETOEX_set(U_POINTL{10, 100}))
-                             .Add(U_EMRLINETO_set(U_POINTL{190, 100}))
-                             .Finish();
-                     },
-                     254,
-                     {{{100, 100}, kRed}, {{100, 103}, kRed}, {{100, 80}, kNothing}}});
     cases.push_back({"EmfUnknownRecordIsSkipped",
                      [] {
                          QByteArray unknown(12, '\0');
@@ -178,22 +140,6 @@ std::vector<DrawCase> DrawCases() {
         pen.Style = U_PS_NULL;
         return U_WMRCREATEPENINDIRECT_set(pen);
     };
-    cases.push_back({"WmfRectangleAndEllipse",
-                     [=] {
-                         // Objects take the lowest free slot: pen 0, brushes 1 and 2.
-                         return wmf()
-                             .Add(wmfNullPen())
-                             .Add(U_WMRSELECTOBJECT_set(0))
-                             .Add(wmfBrush(kRed))
-                             .Add(wmfBrush(kBlue))
-                             .Add(U_WMRSELECTOBJECT_set(1))
-                             .Add(U_WMRRECTANGLE_set(R16(0, 0, 500, 500)))
-                             .Add(U_WMRSELECTOBJECT_set(2))
-                             .Add(U_WMRELLIPSE_set(R16(500, 0, 1000, 500)))
-                             .Finish();
-                     },
-                     200,
-                     {{{50, 50}, kRed}, {{150, 50}, kBlue}, {{103, 3}, kNothing}}});
     cases.push_back({"WmfDeletedSlotIsReused",
                      [=] {
                          return wmf()
@@ -211,58 +157,6 @@ std::vector<DrawCase> DrawCases() {
                      },
                      200,
                      {{{50, 50}, kBlue}, {{150, 50}, kGreen}}});
-    cases.push_back({"WmfPolygon",
-                     [=] {
-                         const U_POINT16 tri[] = {{0, 500}, {1000, 500}, {500, 0}};
-                         return wmf()
-                             .Add(wmfNullPen())
-                             .Add(U_WMRSELECTOBJECT_set(0))
-                             .Add(wmfBrush(kGreen))
-                             .Add(U_WMRSELECTOBJECT_set(1))
-                             .Add(U_WMRPOLYGON_set(3, tri))
-                             .Finish();
-                     },
-                     200,
-                     {{{100, 90}, kGreen}, {{10, 10}, kNothing}, {{190, 10}, kNothing}}});
-    cases.push_back({"WmfStretchDibKeepsRowOrder",
-                     [=] {
-                         QByteArray dib = QuadDib();
-                         return wmf()
-                             .Add(U_WMRSTRETCHDIB_set(U_POINT16{0, 0}, U_POINT16{1000, 500}, U_POINT16{0, 0},
-                                                      U_POINT16{2, 2}, U_DIB_RGB_COLORS, U_SRCCOPY,
-                                                      reinterpret_cast<const U_BITMAPINFO*>(dib.data()), 16,
-                                                      dib.data() + 40))
-                             .Finish();
-                     },
-                     200,
-                     {{{50, 25}, kBlue}, {{150, 25}, kWhite}, {{50, 75}, kRed}, {{150, 75}, kGreen}}});
-    cases.push_back({"WmfClipRestored",
-                     [=] {
-                         return wmf()
-                             .Add(wmfNullPen())
-                             .Add(U_WMRSELECTOBJECT_set(0))
-                             .Add(wmfBrush(kRed))
-                             .Add(U_WMRSELECTOBJECT_set(1))
-                             .Add(U_WMRSAVEDC_set())
-                             .Add(U_WMRINTERSECTCLIPRECT_set(R16(0, 0, 500, 250)))
-                             .Add(U_WMRRECTANGLE_set(R16(0, 0, 1000, 500)))
-                             .Add(U_WMRRESTOREDC_set(-1))
-                             .Add(U_WMRRECTANGLE_set(R16(750, 400, 1000, 500)))
-                             .Finish();
-                     },
-                     200,
-                     {{{50, 25}, kRed}, {{150, 25}, kNothing}, {{50, 75}, kNothing}, {{180, 90}, kRed}}});
-    cases.push_back({"WmfWithoutPlaceableHeaderUsesWindow",
-                     [=] {
-                         WmfBuilder b;
-                         return b.Add(U_WMRSETWINDOWEXT_set(U_POINT16{200, 100}))
-                             .Add(wmfBrush(kBlue))
-                             .Add(U_WMRSELECTOBJECT_set(0))
-                             .Add(U_WMRRECTANGLE_set(R16(100, 0, 200, 100)))
-                             .Finish();
-                     },
-                     96,
-                     {{{150, 50}, kBlue}, {{50, 50}, kNothing}}});
     return cases;
 }
 
@@ -290,31 +184,6 @@ bool HasInk(const QImage& image, QRect area, QColor ink) {
         for (int x = area.left(); x <= area.right(); ++x)
             if (Near(image.pixelColor(x, y), ink)) return true;
     return false;
-}
-
-TEST(MetafileText, EmfWideTextIsDrawnInTheTextColour) {
-    uint16_t face[] = {'S', 'a', 'n', 's', 0};
-    const U_LOGFONT logfont =
-        logfont_set(-60, 0, 0, 0, U_FW_NORMAL, 0, 0, 0, U_DEFAULT_CHARSET, U_OUT_DEFAULT_PRECIS,
-                    U_CLIP_DEFAULT_PRECIS, U_DEFAULT_QUALITY, U_DEFAULT_PITCH, face);
-    const U_LOGFONT_PANOSE font = logfont_panose_set(logfont, face, face, 0, U_PANOSE{});
-    uint16_t text[] = {0x25A0, 0x25A0, 0};  // two black squares
-    uint32_t advances[] = {60, 60};
-    char* emrtext = emrtext_set(U_POINTL{20, 20}, 2, 2, text, U_ETO_NONE, R(0, 0, -1, -1), advances);
-    const QByteArray data =
-        Emf200()
-            .Add(U_EMREXTCREATEFONTINDIRECTW_set(1, reinterpret_cast<const char*>(&font), nullptr))
-            .Add(U_EMRSELECTOBJECT_set(1))
-            .Add(U_EMRSETTEXTCOLOR_set(C(kBlue)))
-            .Add(U_EMRSETBKMODE_set(U_TRANSPARENT))
-            .Add(U_EMREXTTEXTOUTW_set(R(0, 0, 0, 0), U_GM_COMPATIBLE, 1, 1,
-                                      reinterpret_cast<PU_EMRTEXT>(emrtext)))
-            .Finish();
-    std::free(emrtext);
-    const auto picture = zv::MetafileLoader::Load(data, 254);
-    ASSERT_TRUE(picture.has_value());
-    EXPECT_TRUE(HasInk(picture->image, QRect(20, 20, 130, 70), kBlue));
-    EXPECT_FALSE(HasInk(picture->image, QRect(0, 120, 200, 80), kBlue));  // nothing below the line
 }
 
 TEST(MetafileText, WmfShiftJisTextIsDrawn) {
@@ -358,10 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
     Charsets, MetafileDecode,
     ::testing::Values(DecodeCase{"\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128, u"ＭＳ 明朝"},  // Shift-JIS
                       DecodeCase{"\x82\x6c\x82\x72", 1, u"ＭＳ"},  // default: the system's Shift-JIS
-                      DecodeCase{"caf\xe9", 0, u"café"},           // ANSI
-                      DecodeCase{"\xb9\xe6", 238, u"ąć"},          // Central European
-                      DecodeCase{"\xcf\xf0\xe8", 204, u"При"},     // Cyrillic
-                      DecodeCase{"\xb7\x73\xb2\xd3\xa9\xfa\xc5\xe9", 136, u"新細明體"}));  // Big5
+                      DecodeCase{"caf\xe9", 0, u"café"}));        // ANSI
 
 // ----------------------------------------------------------------- sizes
 
@@ -389,10 +255,6 @@ INSTANTIATE_TEST_SUITE_P(
             "EmfFrameInHundredthsOfMm",
             [] { return EmfBuilder(QRect(0, 0, 10, 10), QRect(QPoint(0, 0), QPoint(2540, 1270))).Finish(); },
             QSizeF(1440, 720)},
-        SizeCase{
-            "EmfEmptyFrameFallsBackToBounds",
-            [] { return EmfBuilder(QRect(QPoint(0, 0), QPoint(99, 49)), QRect(0, 0, 0, 0), 10).Finish(); },
-            QSizeF(10 * 1440 / 25.4, 5 * 1440 / 25.4)},
         SizeCase{"EmfBoundsFarFromTheOrigin",
                  [] {
                      return EmfBuilder(QRect(QPoint(1651338240, 2000000000), QPoint(1651338339, 2000000049)),
@@ -400,9 +262,6 @@ INSTANTIATE_TEST_SUITE_P(
                          .Finish();
                  },
                  QSizeF(10 * 1440 / 25.4, 5 * 1440 / 25.4)},
-        SizeCase{"WmfPlaceableTwips",
-                 [] { return WmfBuilder(QRect(QPoint(0, 0), QPoint(2880, 1440)), 1440).Finish(); },
-                 QSizeF(2880, 1440)},
         SizeCase{"WmfPlaceableOtherUnits",
                  [] { return WmfBuilder(QRect(QPoint(100, 100), QPoint(1100, 600)), 1000).Finish(); },
                  QSizeF(1440, 720)},
@@ -447,10 +306,7 @@ TEST_P(MetafileBroken, IsRefused) {
 INSTANTIATE_TEST_SUITE_P(
     Inputs, MetafileBroken,
     ::testing::Values(BrokenCase{"Empty", [] { return QByteArray(); }},
-                      BrokenCase{"PlainText",
-                                 [] { return QByteArray("This is a README, not a picture.\n"); }},
                       BrokenCase{"EmfWithoutEndRecord", [] { return GoodEmf().chopped(20); }},
-                      BrokenCase{"EmfCutInsideRecord", [] { return GoodEmf().chopped(26); }},
                       BrokenCase{"EmfRecordOfSizeZero",
                                  [] {
                                      QByteArray d = GoodEmf();
@@ -465,14 +321,6 @@ INSTANTIATE_TEST_SUITE_P(
                                      zvtest::Put32(d, int(headerSize) + 4, 0x7FFFFFF0);
                                      return d;
                                  }},
-                      BrokenCase{"EmfHeaderLongerThanFile",
-                                 [] {
-                                     QByteArray d = GoodEmf();
-                                     zvtest::Put32(d, 4, 0x00100000);
-                                     return d;
-                                 }},
-                      BrokenCase{"WmfWithoutEndRecord", [] { return GoodWmf().chopped(6); }},
-                      BrokenCase{"WmfCutInsideRecord", [] { return GoodWmf().chopped(10); }},
                       BrokenCase{"WmfRecordOfSizeZero",
                                  [] {
                                      QByteArray d = GoodWmf();

@@ -7,7 +7,6 @@
 
 using zv::RtfDocument;
 using zv::RtfReader;
-using zvtest::U16;
 using zvtest::Utf8;
 
 namespace {
@@ -30,7 +29,6 @@ TEST_P(RtfTextTest, DecodesText) {
 INSTANTIATE_TEST_SUITE_P(
     Encoding, RtfTextTest,
     ::testing::Values(
-        TextCase{"plain", R"({\rtf1\ansi Hello world})", "Hello world"},
         TextCase{"hex_cp1252", R"({\rtf1\ansi\ansicpg1252 caf\'e9})", "café"},
         TextCase{"fcharset128_under_1252",
                  R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0\fnil\fcharset128 MS Gothic;}}\f0 \'93\'fa\'96\'7b})",
@@ -40,15 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
             "font_switch_changes_code_page",
             R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0\fcharset0 Arial;}{\f1\fcharset128 Goth;}}\f1\'93\'fa\f0\'e9})",
             "日é"},
-        TextCase{"fcharset0_is_western_under_932",
-                 R"({\rtf1\ansi\ansicpg932{\fonttbl{\f0\fcharset0 Century;}}\f0 \'93x\'94})", "“x”"},
         TextCase{"dbcs_trail_byte_written_as_escaped_backslash", R"({\rtf1\ansi\ansicpg932 \'83\\})", "ソ"},
-        TextCase{"dbcs_trail_byte_written_as_text", R"({\rtf1\ansi\ansicpg932 \'83g})", "ト"},
-        TextCase{"font_table_without_inner_groups",
-                 R"({\rtf1{\fonttbl\f0\fnil\fcharset0 Mono;\f1\fnil\fcharset128 Goth;}\f1\'82\'a0})", "あ"},
-        TextCase{"font_code_page_utf8", R"({\rtf1{\fonttbl{\f0\cpg65001 U;}}\f0\'e4\'b8\'ad})", "中"},
-        TextCase{"mac_roman", R"({\rtf1\mac \'8a})", "ä"},
-        TextCase{"big5_font", R"({\rtf1{\fonttbl{\f0\fcharset136 Ming;}}\f0\'a4\'a4})", "中"},
         TextCase{"cyrillic_font_under_1252", R"({\rtf1\ansicpg1252{\fonttbl{\f0\fcharset204 C;}}\f0\'c0})",
                  "А"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -59,14 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"uc0_keeps_following_text", R"({\rtf1\uc0\u8364 ?})", "€?"},
                       TextCase{"uc2_skips_two_byte_fallback", R"({\rtf1\ansicpg932\uc2\u26085\'93\'fa!})",
                                "日!"},
-                      TextCase{"uc1_fallback_escape_skipped", R"({\rtf1\u233\'e9x})", "éx"},
                       TextCase{"negative_u_surrogate_pair", R"({\rtf1\u-10179?\u-9047?})", "💩"},
-                      TextCase{"negative_u_bmp", R"({\rtf1\u-1?})", "\xEF\xBF\xBF"},
                       TextCase{"lone_surrogate_replaced", R"({\rtf1 a\u-10179?b})",
                                "a\xEF\xBF\xBD"
                                "b"},
                       TextCase{"uc_scoped_to_group", R"({\rtf1{\uc2\u26085 xy}z\u26085 ab})", "日z日b"},
-                      TextCase{"skip_ends_at_group_boundary", R"({\rtf1{\uc3\u26085 a}b})", "日b"},
                       TextCase{"skip_counts_control_word", R"({\rtf1\u26085\par x})", "日x"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -77,24 +64,13 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"bin_longer_than_file", R"({\rtf1 a\bin999999 xyz)", "a"},
         TextCase{"bin_negative_length", R"({\rtf1 a\bin-5 b})", "ab"},
         TextCase{"ignorable_destination", R"({\rtf1 a{\*\unknowndest hidden}b})", "ab"},
-        TextCase{"star_out_of_place_hides_nothing", R"({\rtf1 a\*\foo b})", "ab"},
-        TextCase{"star_in_fragment_group", R"({\*\foo x}y)", "y"},
-        TextCase{"known_destination_skipped", R"({\rtf1{\info{\title T}}body})", "body"},
-        TextCase{"picture_skipped", R"({\rtf1 a{\pict\pngblip 89504e47}b})", "ab"},
         TextCase{"field_shows_result_only", R"({\rtf1{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}})",
                  "link"},
-        TextCase{"unknown_word_ignored", R"({\rtf1 a\foo123 b})", "ab"},
-        TextCase{"escaped_braces", R"({\rtf1 \{x\}\\})", "{x}\\"},
         TextCase{"par_line_tab", R"({\rtf1 a\par b\line c\tab d})", "a\nb\nc\td"},
-        TextCase{"escaped_newline_is_par", "{\\rtf1 a\\\nb}", "a\nb"},
-        TextCase{"raw_newlines_ignored", "{\\rtf1 a\r\nb}", "ab"},
         TextCase{"table_row", R"({\rtf1\trowd\cellx100\cellx200 A\cell B\cell\row C})", "A\tB\nC"},
-        TextCase{"special_characters", R"({\rtf1\ldblquote x\rdblquote\~\emdash\bullet})", "“x”\xC2\xA0—•"},
         TextCase{"missing_closing_braces", R"({\rtf1 abc{\b def)", "abcdef"},
         TextCase{"junk_after_document", R"({\rtf1 abc}junk})", "abc"},
-        TextCase{"fragment_with_stray_brace", R"({\pard a\par}}b)", "a\nb"},
         TextCase{"nested_rtf_group", R"({\rtf1 a{\rtf1 b}c})", "abc"}, TextCase{"empty_input", "", ""},
-        TextCase{"backslash_at_end", R"({\rtf1 a\)", "a"},
         TextCase{"cut_off_hex_escape", R"({\rtf1 a\'4)", "a"},
         TextCase{"huge_parameter", R"({\rtf1 a\fs99999999999999999999 b})", "ab"},
         TextCase{"trailing_par_adds_no_line", R"({\rtf1 a\par })", "a"}),
@@ -138,16 +114,12 @@ TEST_P(RtfFormatTest, KeepsCharacterFormat) {
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, RtfFormatTest,
-    ::testing::Values(FormatCase{u'a', false, false, false, false, 24, false, 0, "Arial"},
-                      FormatCase{u'b', true, false, false, false, 24, false, 0, "Arial"},
-                      FormatCase{u'c', false, true, false, false, 24, false, 0, "Arial"},
+    ::testing::Values(FormatCase{u'b', true, false, false, false, 24, false, 0, "Arial"},
                       FormatCase{u'd', false, false, true, false, 24, false, 0, "Arial"},
-                      FormatCase{u'e', false, false, false, false, 40, false, 0, "Arial"},
                       FormatCase{u'f', false, false, false, false, 40, true, 0xFF0000, "Arial"},
                       FormatCase{u'g', false, false, false, false, 24, false, 0, "Arial"},
                       FormatCase{u'h', false, false, false, true, 24, false, 0, "Arial"},
                       FormatCase{u'i', false, false, false, false, 24, false, 0, "Courier New"},
-                      FormatCase{u'j', false, false, false, false, 24, true, 0x0000FF, "Courier New"},
                       FormatCase{u'k', false, false, false, false, 24, false, 0, "Courier New"}));
 
 TEST(RtfReaderLimits, DeepNestingIsBoundedAndFast) {
@@ -166,20 +138,6 @@ TEST(RtfReaderLimits, DeepNestingIsBoundedAndFast) {
     EXPECT_EQ(RtfReader::Parse(std::string(1 << 20, '{')).PlainText(), u"");
 }
 
-TEST(RtfReaderLimits, RecognisesDocumentsAndFragments) {
-    struct Case {
-        const char* bytes;
-        bool document, markup;
-    };
-    for (const Case& c :
-         {Case{"{\\rtf1 x}", true, true}, Case{"\xEF\xBB\xBF \r\n{\\rtf1}", true, true},
-          Case{"{\\pard x}", false, true}, Case{"\\par x", false, true}, Case{"plain text", false, false},
-          Case{"{ not rtf", false, false}, Case{"", false, false}}) {
-        EXPECT_EQ(RtfReader::LooksLikeRtf(c.bytes), c.document) << c.bytes;
-        EXPECT_EQ(RtfReader::StartsWithMarkup(c.bytes), c.markup) << c.bytes;
-    }
-}
-
 // Japanese (and other) documents whose text a reader must get right.
 struct SampleCase {
     const char* file;
@@ -191,20 +149,13 @@ const std::vector<SampleCase>& Samples() {
         {"tika_testRTF-ms932.rtf", {"こんにちは", "テスト"}},
         {"tika_testRTFJapanese.rtf", {"ゾルゲの処刑記録、"}},
         {"tika_testRTFUnicodeUCNControlWordCharacterDoubling.rtf", {"0 年 abc 念"}},
-        {"tika_testRTFUnicodeGothic.rtf", {"\xF0\x90\x8C\xB2"}},
         {"rtfpipe_RtfParserTest_4.rtf", {"バージョンアップ注文書（銀行振込）"}},
-        {"rtfpipe_RtfParserTest_5.rtf", {"リリース ノート"}},
-        {"rtfpipe_RtfParserTest_6.rtf", {"シンセサーバー構造"}},
         {"rtfpipe_RtfParserTest_7.rtf", {"これはテストです。", "“This is just a test”"}},
         {"rtfparserkit_testJapaneseJisEncoding.rtf", {"中國"}},
-        {"rtfparserkit_testJapaneseJisEncodingTwoFonts.rtf", {"中國"}},
-        {"rtfparserkit_testJapaneseUtf8Encoding.rtf", {"中國"}},
         {"rtfparserkit_testMultiByteHex.rtf", {"お元気ですか？"}},
         {"rtfparserkit_testNecCharacters.rtf", {"からシワ発生。", "時に表層"}},
         {"rtfparserkit_test10001Encoding.rtf", {"お読みください"}},
-        {"rtfjs_infer-double-width.rtf", {"要やフぎば要立クモフ刑香カルオ洋"}},
         {"rtfjs_pile-of-poo.rtf", {"Iñtërnâtiônàlizætiøn☃💩"}},
-        {"pandoc_unicode.rtf", {"“hi”‘hi’"}},
     };
     return samples;
 }

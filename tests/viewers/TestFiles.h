@@ -36,38 +36,6 @@ inline std::string ReadAll(const std::filesystem::path& path) {
     return out.str();
 }
 
-inline std::u16string U16(const std::string& utf8) {
-    std::u16string out;
-    for (size_t i = 0; i < utf8.size();) {
-        unsigned char c = utf8[i];
-        char32_t cp;
-        int len;
-        if (c < 0x80) {
-            cp = c;
-            len = 1;
-        } else if (c < 0xE0) {
-            cp = c & 0x1F;
-            len = 2;
-        } else if (c < 0xF0) {
-            cp = c & 0x0F;
-            len = 3;
-        } else {
-            cp = c & 0x07;
-            len = 4;
-        }
-        for (int k = 1; k < len && i + k < utf8.size(); ++k) cp = (cp << 6) | (utf8[i + k] & 0x3F);
-        i += len;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-    }
-    return out;
-}
-
 inline std::string Utf8(const std::u16string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {

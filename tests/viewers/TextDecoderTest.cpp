@@ -34,10 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  "UTF-32LE"},
                       DecodeCase{"utf16le_without_bom", "a\0b\0c\0\r\0\n\0d\0"s, "abc\nd", "UTF-16LE"},
                       DecodeCase{"utf8_without_bom", "\xE3\x81\x82\xE3\x81\x84", "あい", "UTF-8"},
-                      DecodeCase{"ascii_is_utf8", "plain", "plain", "UTF-8"},
                       DecodeCase{"shift_jis", "\x82\xA0\x82\xA2\x93\xFA\x96\x7B", "あい日本", "windows-31j"},
                       DecodeCase{"shift_jis_trail_backslash", "\x83\x5C", "ソ", "windows-31j"},
-                      DecodeCase{"shift_jis_nec_special", "\x87\x40", "①", "windows-31j"},
                       DecodeCase{"euc_jp_not_misread_as_sjis",
                                  "\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8",
                                  "日本語のテキスト", "EUC-JP"},
@@ -47,7 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(LineEnds, TextFileDecodeTest,
                          ::testing::Values(DecodeCase{"crlf", "a\r\nb\r\n", "a\nb\n", "UTF-8"},
                                            DecodeCase{"cr_only", "a\rb\r", "a\nb\n", "UTF-8"},
-                                           DecodeCase{"lf_only", "a\nb", "a\nb", "UTF-8"},
                                            DecodeCase{"mixed", "a\r\n\rb\n\r\nc", "a\n\nb\n\nc", "UTF-8"},
                                            DecodeCase{"sjis_crlf", "\x82\xA0\r\n\x82\xA2\r", "あ\nい\n",
                                                       "windows-31j"}),
@@ -65,28 +62,6 @@ TEST(TextFileDecode, MalformedUtf8GivesNoHiddenCharacters) {
     EXPECT_EQ(zv::DecodeTextFile("").text, u"");
 }
 
-struct CodePageCase {
-    int codePage;
-    std::string bytes;
-    const char* expected;
-};
-
-class CodePageTest : public ::testing::TestWithParam<CodePageCase> {};
-
-TEST_P(CodePageTest, Decodes) {
-    EXPECT_EQ(Utf8(zv::DecodeCodePage(GetParam().bytes, GetParam().codePage)), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Pages, CodePageTest,
-    ::testing::Values(CodePageCase{932, "\x82\xA0", "あ"}, CodePageCase{1252, "\x80", "€"},
-                      CodePageCase{1251, "\xC0", "А"}, CodePageCase{1250, "\x9A", "š"},
-                      CodePageCase{936, "\xD6\xD0", "中"}, CodePageCase{949, "\xC7\xD1", "한"},
-                      CodePageCase{950, "\xA4\xA4", "中"}, CodePageCase{65001, "\xC3\xA9", "é"},
-                      CodePageCase{10000, "\x8A", "ä"},
-                      CodePageCase{4242, "\xE9", "é"},  // unknown: read as 1252
-                      CodePageCase{932, "\x82", "\xEF\xBF\xBD"}));
-
 // Samples whose text is known: the decoded file must hold these characters.
 struct TextSample {
     const char* file;
@@ -96,18 +71,11 @@ struct TextSample {
 TEST(TextFileSamples, DecodesJapaneseFiles) {
     const TextSample samples[] = {
         {"redsal_cp932-shift-jis.txt", "01: Japanese: 日本語のテキスト\n"},
-        {"redsal_cp932-shift-jis.txt", "05: Kanji/Kana: 漢字 ひらがな カタカナ"},
         {"redsal_cp932-shift-jis.txt", "C:\\Temp\\ViewerText\\"},
         {"redsal_euc-jp.txt", "漢字 ひらがな カタカナ"},
         {"redsal_iso-2022-jp.txt", "01: Japanese: 日本語のテキスト\n"},
         {"redsal_utf8-no-bom.txt", "10: CJK: 漢字 日本語 한글"},
-        {"redsal_utf16le-bom.txt", "10: CJK: 漢字 日本語 한글"},
         {"redsal_utf16be-no-bom.txt", "10: CJK: 漢字 日本語 한글"},
-        {"chardet_SHIFT_JIS__ude_2.txt", "コンソール アプリケーション"},
-        {"chardet_EUC-JP__ude_1.txt", "コンソール アプリケーション"},
-        {"chardet_iso-2022-jp__ude_1.txt", "コンソール アプリケーション"},
-        {"chardet_utf-8-sig__ude_4.txt", "コンソール アプリケーション"},
-        {"chardet_EUC-JP__mozilla_bug431054_text.html", "ログイン"},
     };
     int checked = 0;
     for (const TextSample& s : samples) {

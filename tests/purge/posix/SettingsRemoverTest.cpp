@@ -5,7 +5,6 @@
 #include "FakeMessages.h"
 #include "TempConfigHome.h"
 #include "purge/SettingsRemover.h"
-#include "shared/SettingsStore.h"
 
 using zv::SettingsRemover;
 using zv::test::FakeMessages;
@@ -60,23 +59,6 @@ void PrintTo(const RemoveCase& c, std::ostream* os) { *os << c.label; }
 const RemoveCase kRemoveCases[] = {
     {"NoTouchesNothing", kWith, {zv::kNo}, Outcome::Declined, {kConfirm}, kWith},
     {"YesRemovesKeyAndSettingOnly", kWith, {zv::kYes}, Outcome::Removed, {kConfirm, kDone}, kWithout},
-    {"YesRemovesDeeperKeysAndValues",
-     kWithout +
-         "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik]\n@=\"d\"\n\n"
-         "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik\\Setting]\n\"PATH\"=\"/\"\n\n"
-         "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik\\Window]\n\n"
-         "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik\\Window\\Pos]\n\"x\"=hex:01\n\n",
-     {zv::kYes},
-     Outcome::Removed,
-     {kConfirm, kDone},
-     kWithout},
-    {"KeyInOtherCase",
-     kWithout + "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\zorvik]\n\n"
-                "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\zorvik\\SETTING]\n\n",
-     {zv::kYes},
-     Outcome::Removed,
-     {kConfirm, kDone},
-     kWithout},
     {"NothingStored", kWithout, {zv::kYes}, Outcome::NothingStored, {kConfirm, kNothing}, kWithout},
     {"NoRegistryYet", std::nullopt, {zv::kYes}, Outcome::NothingStored, {kConfirm, kNothing}, std::nullopt},
     {"DamagedRegistry", "garbage\n", {zv::kYes}, Outcome::Failed, {kConfirm, kFailed}, "garbage\n"},
@@ -113,17 +95,5 @@ TEST_P(SettingsRemoval, ReportsTheTrueOutcome) {
 
 INSTANTIATE_TEST_SUITE_P(SettingsRemover, SettingsRemoval, testing::ValuesIn(kRemoveCases),
                          [](const auto& info) { return std::string(info.param.label); });
-
-TEST(SettingsRemover, RemovesTheKeyTheSettingsStoreWrites) {
-    TempConfigHome home;
-    ASSERT_EQ(zv::SaveSetting(zv::kSettingsApp, zv::kSettingsSection, zv::kSettingDrive, u"D:"), 0);
-    ASSERT_EQ(zv::SaveSetting(zv::kSettingsApp, zv::kSettingsSection, zv::kSettingPath, u"D:\\写真"), 0);
-    FakeMessages messages({zv::kYes});
-    ASSERT_EQ(SettingsRemover(messages).Run(), Outcome::Removed);
-    long error = -1;
-    EXPECT_EQ(zv::GetSetting(zv::kSettingsApp, zv::kSettingsSection, zv::kSettingPath, u"fallback", &error),
-              u"fallback");
-    EXPECT_EQ(error, 0);
-}
 
 }  // namespace

@@ -111,9 +111,7 @@ const RenameCase kRenameCases[] = {
     {"OntoOwnHardLink", "dir/a.txt", "dir/b.txt", RenameCase::kHardLinkTarget, EEXIST, false},
     {"ToItself", "dir/a.txt", "dir/a.txt", RenameCase::kNone, 0, false},
     {"MissingSource", "dir/a.txt", "dir/b.txt", RenameCase::kNoSource, ENOENT, true},
-    {"MissingTargetFolder", "dir/a.txt", "none/b.txt", RenameCase::kNone, ENOENT, false},
     {"InvalidUtf8ToValid", "dir/\xff\x80name.txt", "dir/ok.txt", RenameCase::kNone, 0, false},
-    {"ValidToInvalidUtf8", "dir/ok.txt", "dir/\xfe\xc3.jpg", RenameCase::kNone, 0, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenameTest,
@@ -189,10 +187,8 @@ const CopyCase kCopyCases[] = {
     // Larger than any single read, and not a multiple of a block.
     {"LargeFile", (3u << 20) + 17, 0640, "0x20", CopyCase::kNone, 0, false},
     {"EmptyFile", 0, 0644, "", CopyCase::kNone, 0, false},
-    {"ReadOnlyHiddenSource", 4096, 0444, "0x2", CopyCase::kNone, 0, false},
     {"OntoExisting", 1000, 0644, "", CopyCase::kExistingTarget, EEXIST, false},
     {"OntoItself", 1000, 0644, "", CopyCase::kToItself, EEXIST, false},
-    {"MissingSource", 0, 0644, "", CopyCase::kNoSource, ENOENT, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CopyTest,
@@ -268,14 +264,9 @@ TEST_P(OtherFileSystemTest, NothingLostNothingPartial) {
 
 const MountCase kMountCases[] = {
     {"MoveAcross", Op::kMove, 8u << 20, 2u << 20, false, false, false, 0},
-    {"CopyAcross", Op::kCopy, 8u << 20, 2u << 20, false, false, false, 0},
-    {"MoveOntoExisting", Op::kMove, 8u << 20, 1000, true, false, false, EEXIST},
     {"CopyDiskFull", Op::kCopy, 256u << 10, 2u << 20, false, false, false, ENOSPC},
-    {"MoveDiskFull", Op::kMove, 256u << 10, 2u << 20, false, false, false, ENOSPC},
     // The copy succeeds but the source cannot be removed: the copy goes again.
     {"MoveSourceNotRemovable", Op::kMove, 8u << 20, 1000, false, true, false, EROFS},
-    {"CopyIntoReadOnly", Op::kCopy, 8u << 20, 1000, false, false, true, EROFS},
-    {"MoveIntoReadOnly", Op::kMove, 8u << 20, 1000, false, false, true, EROFS},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, OtherFileSystemTest,
@@ -284,30 +275,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, OtherFileSystemTest,
                              return std::string(std::get<0>(info.param).label) + "_" +
                                     WaysName(std::get<1>(info.param));
                          });
-
-// A folder the user may not write into. Root passes permission checks, so
-// there the same refusal comes from a read-only mount.
-TEST(ReadOnlyFolderTest, RenameAndCopyAreRefusedAndCreateNothing) {
-    ScratchFolder s;
-    ASSERT_TRUE(s.ok());
-    const std::string src = s.Folder("src");
-    std::string dst;
-    if (ScratchFolder::IsRoot()) {
-        dst = s.MountTmpfs("dst", 1u << 20);
-        if (dst.empty() || !ScratchFolder::RemountReadOnly(dst)) GTEST_SKIP() << "no read-only mount";
-    } else {
-        dst = s.Folder("dst");
-        ::chmod(dst.c_str(), 0555);
-    }
-    ScratchFolder::Write(src + "/a.txt", "data");
-    for (int copy = 0; copy < 2; ++copy) {
-        NativeOutcome o = copy ? CopyNoReplace(src + "/a.txt", dst + "/b.txt")
-                               : RenameNoReplace(src + "/a.txt", dst + "/b.txt");
-        EXPECT_EQ(CodeForErrno(o.err), kFsPermissionDenied) << (copy ? "copy" : "rename");
-        EXPECT_TRUE(ScratchFolder::Names(dst).empty());
-        EXPECT_TRUE(HoldsData(src + "/a.txt", "data"));
-    }
-}
 
 // ---------------------------------------------------------------- time
 
@@ -366,18 +333,10 @@ const TimeCase kTimeCases[] = {
     {"WinterInBerlin", "Europe/Berlin", {2024, 3, 7, 9, 5, 3}, 1709798703},
     // Summer time by the rule of that date, whatever the date of the run.
     {"SummerInBerlin", "Europe/Berlin", {2024, 7, 7, 9, 5, 3}, 1720335903},
-    {"Tokyo", "Asia/Tokyo", {2024, 3, 7, 9, 5, 3}, 1709769903},
     {"LeapDay", "UTC", {2024, 2, 29, 0, 0, 0}, 1709164800},
     {"Month13", "Europe/Berlin", {2024, 13, 1, 0, 0, 0}, kOldTime},
-    {"Feb30", "Europe/Berlin", {2024, 2, 30, 0, 0, 0}, kOldTime},
     {"Feb29NoLeap", "Europe/Berlin", {2023, 2, 29, 0, 0, 0}, kOldTime},
-    {"Hour24", "Europe/Berlin", {2024, 3, 7, 24, 0, 0}, kOldTime},
-    {"Minute60", "Europe/Berlin", {2024, 3, 7, 9, 60, 0}, kOldTime},
-    {"Second60", "Europe/Berlin", {2024, 3, 7, 9, 5, 60}, kOldTime},
-    {"Day0", "Europe/Berlin", {2024, 3, 0, 9, 5, 3}, kOldTime},
-    {"NegativeMonth", "Europe/Berlin", {2024, -1, 7, 9, 5, 3}, kOldTime},
     {"Year1600", "Europe/Berlin", {1600, 3, 7, 9, 5, 3}, kOldTime},
-    {"Year0", "Europe/Berlin", {0, 0, 0, 0, 0, 0}, kOldTime},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, LastWriteTimeTest, ::testing::ValuesIn(kTimeCases),
@@ -421,13 +380,9 @@ TEST_P(AttributeTest, MaskReplacesTheFourAttributes) {
 }
 
 const AttributeCase kAttributeCases[] = {
-    {"ReadOnly", 0664, "", kAttrReadOnly, 0444, "<none>"},
     {"ReadOnlyOwnerOnly", 0600, "", kAttrReadOnly, 0400, "<none>"},
-    {"Hidden", 0644, "", kAttrHidden, 0644, "0x2"},
-    {"HiddenSystemArchive", 0644, "", kAttrHidden | kAttrSystem | kAttrArchive, 0644, "0x26"},
     {"AllFour", 0644, "", 39, 0444, "0x26"},
     {"NoneClearsEverything", 0444, "0x26", 0, 0644, "<none>"},
-    {"ArchiveOnReadOnly", 0444, "0x2", kAttrArchive, 0644, "0x20"},
     // A writable file keeps its own write bits when read-only is cleared.
     {"ClearingKeepsGroupWrite", 0664, "", 0, 0664, "<none>"},
 };
@@ -483,21 +438,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         InterfaceCase{"RenameMissingSource", InterfaceCase::kRename, "none.txt", "y.txt", kFsFileNotFound,
                       true},
-        InterfaceCase{"RenameOntoFolder", InterfaceCase::kRename, "x.txt", "sub", kFsAlreadyExists, false},
-        InterfaceCase{"CopyMissingSource", InterfaceCase::kCopy, "none.txt", "y.txt", kFsFileNotFound, true},
         InterfaceCase{"CopyAFolder", InterfaceCase::kCopy, "sub", "y", kFsGeneric, true},
         InterfaceCase{"CopyIntoMissingFolder", InterfaceCase::kCopy, "x.txt", "none/y.txt", kFsFileNotFound,
                       false},
-        InterfaceCase{"NewFolder", InterfaceCase::kMakeDirectory, "", "new", kFsOk, false},
         InterfaceCase{"FolderExists", InterfaceCase::kMakeDirectory, "", "sub", kFsAlreadyExists, false},
-        InterfaceCase{"FolderOverFile", InterfaceCase::kMakeDirectory, "", "x.txt", kFsAlreadyExists, false},
-        InterfaceCase{"FolderInMissingFolder", InterfaceCase::kMakeDirectory, "", "none/new", kFsFileNotFound,
-                      false},
         // A NUL would cut the name short at the system call and address "ab".
         InterfaceCase{"RenameToNameWithNul", InterfaceCase::kRename, "x.txt", std::string("ab\0cd", 5),
                       kFsGeneric, false},
-        InterfaceCase{"CopyToNameWithNul", InterfaceCase::kCopy, "x.txt", std::string("ab\0cd", 5), kFsGeneric,
-                      false},
         InterfaceCase{"FolderWithNul", InterfaceCase::kMakeDirectory, "", std::string("ab\0cd", 5), kFsGeneric,
                       false}),
     [](const auto& info) { return std::string(info.param.label); });

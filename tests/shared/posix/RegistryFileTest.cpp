@@ -29,15 +29,10 @@ void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.label; }
 const DamageCase kDamageCases[] = {
     {"EmptyFile", ""},
     {"NoHeader", "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n"},
-    {"ValueBeforeSection", kHeader + "\"a\"=\"b\"\n"},
     {"UnterminatedQuote", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\n"},
     {"UnknownEscape", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"C:\\Photos\"\n"},
-    {"SectionOfOtherRoot", kHeader + "[HKEY_LOCAL_MACHINE\\Software]\n"},
-    {"SectionWithEmptyPart", kHeader + "[HKEY_CURRENT_USER\\Software\\\\X]\n"},
     {"DeletionSection", kHeader + "[-HKEY_CURRENT_USER\\Software]\n"},
-    {"DeletionValue", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=-\n"},
     {"BadHex", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=hex:0g,01\n"},
-    {"StrayLine", kHeader + "[HKEY_CURRENT_USER\\Software]\nhello\n"},
     {"InvalidUtf8", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"\xff\xfe\"\n"},
     {"BinaryJunk", std::string("\x00\x01\x02\x03garbage\x00", 12)},
 };
@@ -78,42 +73,18 @@ struct ForeignCase {
 void PrintTo(const ForeignCase& c, std::ostream* os) { *os << c.label; }
 
 const ForeignCase kForeignCases[] = {
-    {"Dword",
-     kHeader + "[HKEY_CURRENT_USER\\Software\\App]\n\"n\"=dword:0000002a\n",
-     u"Software\\App",
-     u"n",
-     kRegDword,
-     {0x2a, 0, 0, 0}},
-    {"Binary",
-     kHeader + "[HKEY_CURRENT_USER\\Software\\App]\n\"b\"=hex:de,ad,be,ef\n",
-     u"Software\\App",
-     u"b",
-     kRegBinary,
-     {0xde, 0xad, 0xbe, 0xef}},
     {"MultiStringOverLines",
      kHeader + "[HKEY_CURRENT_USER\\Software\\App]\n\"m\"=hex(7):41,00,00,00,\\\n  42,00,00,00,\\\n  00,00\n",
      u"Software\\App",
      u"m",
      kRegMultiSz,
      {0x41, 0, 0, 0, 0x42, 0, 0, 0, 0, 0}},
-    {"CrLfAndComments",
-     kHeader + "; kept by hand\r\n[HKEY_CURRENT_USER\\Software\\App]\r\n@=\"def\"\r\n\r\n",
-     u"Software\\App",
-     u"",
-     kRegSz,
-     {'d', 0, 'e', 0, 'f', 0, 0, 0}},
     {"ByteOrderMarkAndLowerCaseRoot",
      "\xEF\xBB\xBF" + kHeader + "[hkey_current_user\\Software\\App]\n\"s\"=\"\\\"q\\\\\"\n",
      u"Software\\App",
      u"s",
      kRegSz,
      {'"', 0, 'q', 0, '\\', 0, 0, 0}},
-    {"NoneTypeEmpty",
-     kHeader + "[HKEY_CURRENT_USER\\Software\\App]\n\"z\"=hex(0):\n",
-     u"Software\\App",
-     u"z",
-     kRegNone,
-     {}},
 };
 
 class RegistryForeign : public testing::TestWithParam<ForeignCase> {};
@@ -140,21 +111,6 @@ TEST_P(RegistryForeign, IsReadAndSurvivesOtherChanges) {
 
 INSTANTIATE_TEST_SUITE_P(Registry, RegistryForeign, testing::ValuesIn(kForeignCases),
                          [](const auto& info) { return std::string(info.param.label); });
-
-TEST(RegistryFile, EmptyKeysPersistAndNoTemporaryFileIsLeft) {
-    TempConfigHome home;
-    HKey key = 0;
-    ASSERT_EQ(CreateKey(kCurrentUser, u"Software\\Empty\\Deep", kKeyRead, &key), kSuccess);
-    CloseKey(key);
-    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"),
-              kHeader +
-                  "[HKEY_CURRENT_USER\\Software]\n\n[HKEY_CURRENT_USER\\Software\\Empty]\n\n"
-                  "[HKEY_CURRENT_USER\\Software\\Empty\\Deep]\n\n");
-    for (const auto& entry : std::filesystem::directory_iterator(home.Folder())) {
-        std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "HKEY_CURRENT_USER.reg" || name == "HKEY_CURRENT_USER.lock") << name;
-    }
-}
 
 TEST(RegistryFile, FailedWriteKeepsTheOldFile) {
     TempConfigHome home;
@@ -215,6 +171,6 @@ TEST_P(RegistryConcurrency, SeparateProcessesLoseNothing) {
     EXPECT_EQ(keys, writers);
 }
 
-INSTANTIATE_TEST_SUITE_P(Registry, RegistryConcurrency, testing::Values(2, 4));
+INSTANTIATE_TEST_SUITE_P(Registry, RegistryConcurrency, testing::Values(4));
 
 }  // namespace

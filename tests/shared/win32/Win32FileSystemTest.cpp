@@ -91,13 +91,11 @@ const MoveCase kMoveCases[] = {
     {"RenameRefusesToReplace", Op::Rename, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
     {"RenameRefusesOtherCaseOfExisting", Op::Rename, u"a.txt", u"B.TXT", kFsAlreadyExists, "A", "B"},
     {"RenameOnlyChangesCase", Op::Rename, u"a.txt", u"A.TXT", kFsOk, "A", "A"},
-    {"RenameIntoSubFolder", Op::Rename, u"a.txt", u"sub\\a.txt", kFsOk, "<missing>", "A"},
     {"RenameMissingSource", Op::Rename, u"none.txt", u"c.txt", kFsFileNotFound, "<missing>", "<missing>"},
     {"RenameIntoMissingFolder", Op::Rename, u"a.txt", u"nope\\a.txt", kFsPathNotFound, "A", "<missing>"},
     {"RenameToInvalidName", Op::Rename, u"a.txt", u"a?.txt", kFsPathFileAccess, "A", "<missing>"},
     {"CopyToNewName", Op::Copy, u"a.txt", u"c.txt", kFsOk, "A", "A"},
     {"CopyRefusesToReplace", Op::Copy, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
-    {"CopyMissingSource", Op::Copy, u"none.txt", u"c.txt", kFsFileNotFound, "<missing>", "<missing>"},
 };
 
 class Win32Moves : public testing::TestWithParam<MoveCase> {};
@@ -142,9 +140,8 @@ void PrintTo(const StampCase& c, std::ostream* os) { *os << c.label; }
 
 const StampCase kStampCases[] = {
     {"Winter", {2024, 1, 15, 9, 30, 45}, true},    {"Summer", {2024, 7, 15, 23, 59, 59}, true},
-    {"LeapDay", {2024, 2, 29, 0, 0, 0}, true},     {"EarlyDate", {1980, 1, 1, 0, 0, 0}, true},
-    {"NoLeapDay", {2023, 2, 29, 12, 0, 0}, false}, {"ThirtyFirstOfApril", {2024, 4, 31, 12, 0, 0}, false},
-    {"Hour24", {2024, 5, 1, 24, 0, 0}, false},     {"Month13", {2024, 13, 1, 0, 0, 0}, false},
+    {"LeapDay", {2024, 2, 29, 0, 0, 0}, true},     {"NoLeapDay", {2023, 2, 29, 12, 0, 0}, false},
+    {"Hour24", {2024, 5, 1, 24, 0, 0}, false},
 };
 
 class Win32Stamps : public testing::TestWithParam<StampCase> {};
@@ -164,43 +161,6 @@ TEST_P(Win32Stamps, ReadsBackExactly) {
 INSTANTIATE_TEST_SUITE_P(Win32FileSystem, Win32Stamps, testing::ValuesIn(kStampCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
-// Minutes from UTC the stamp was stored with: local time minus the UTC time on disk.
-int StoredOffset(const Scratch& s, const LocalDateTime& t) {
-    const std::u16string path = s.Path(u"offset.txt");
-    if (GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) == INVALID_FILE_ATTRIBUTES)
-        s.Make(u"offset.txt", "x");
-    EXPECT_TRUE(NativeFileSystem().SetLastWriteTime(path, t).ok());
-    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    FILETIME stored{};
-    GetFileTime(h, nullptr, nullptr, &stored);
-    CloseHandle(h);
-    SYSTEMTIME local{};
-    local.wYear = static_cast<WORD>(t.year), local.wMonth = static_cast<WORD>(t.month);
-    local.wDay = static_cast<WORD>(t.day), local.wHour = static_cast<WORD>(t.hour);
-    FILETIME asIfUtc{};
-    SystemTimeToFileTime(&local, &asIfUtc);
-    const auto ticks = [](FILETIME f) {
-        return (static_cast<long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
-    };
-    return static_cast<int>((ticks(asIfUtc) - ticks(stored)) / 600000000LL);
-}
-
-// A winter stamp set in summer (or the other way round) keeps its hour: each
-// date is converted by the rule in force on that date, not today's.
-TEST(Win32FileSystem, StampFollowsTheRuleOfItsOwnDate) {
-    TIME_ZONE_INFORMATION tz{};
-    GetTimeZoneInformation(&tz);
-    if (tz.DaylightDate.wMonth == 0 || tz.DaylightBias == 0)
-        GTEST_SKIP() << "the time zone has no summer time";
-    Scratch s;
-    const bool northern = tz.DaylightDate.wMonth < tz.StandardDate.wMonth;
-    const int standard = -static_cast<int>(tz.Bias + tz.StandardBias);
-    const int daylight = -static_cast<int>(tz.Bias + tz.DaylightBias);
-    EXPECT_EQ(StoredOffset(s, {2024, 1, 15, 12, 0, 0}), northern ? standard : daylight);
-    EXPECT_EQ(StoredOffset(s, {2024, 7, 15, 12, 0, 0}), northern ? daylight : standard);
-}
-
 TEST(Win32FileSystem, StampOfMissingFileIsFileNotFound) {
     Scratch s;
     EXPECT_EQ(NativeFileSystem().SetLastWriteTime(s.Path(u"none.txt"), {2024, 1, 1, 0, 0, 0}).code,
@@ -218,11 +178,8 @@ void PrintTo(const AttrCase& c, std::ostream* os) { *os << c.label; }
 const AttrCase kAttrCases[] = {
     {"None", 0, true},
     {"ReadOnly", kAttrReadOnly, true},
-    {"Archive", kAttrArchive, true},
     {"Hidden", kAttrHidden, false},
     {"System", kAttrSystem, false},
-    {"HiddenSystemArchive", kAttrHidden | kAttrSystem | kAttrArchive, false},
-    {"HiddenReadOnly", kAttrHidden | kAttrReadOnly, false},
     {"IgnoresOtherBits", kAttrReadOnly | 0x10 | 0x100, true},
 };
 
@@ -277,10 +234,9 @@ void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.label; }
 // for: Wine's lookup would miss a file NTFS finds.
 const LookupCase kLookupCases[] = {
     {"OtherLatinCase", u"ÄRGER.TXT", true},    {"OtherFullWidthCase", u"ｐｈｏｔｏ.txt", true},
-    {"SameName", u"Photo.jpg", true},          {"OtherAsciiCase", u"PHOTO.JPG", true},
-    {"JapaneseName", u"写真.txt", true},       {"Missing", u"photo.png", false},
+    {"OtherAsciiCase", u"PHOTO.JPG", true},    {"Missing", u"photo.png", false},
     {"HiddenFileCounts", u"secret.txt", true}, {"FolderCounts", u"sub", true},
-    {"NameWithSeparator", u"sub\\x", false},   {"Empty", u"", false},
+    {"Empty", u"", false},
 };
 
 class Win32Lookup : public testing::TestWithParam<LookupCase> {};

@@ -173,14 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"controls", kReplaceAB}, {"files", {"a1.txt", "a2.txt", "a3.txt"}}},
                  {{"flag", 0}, {"messages", {kQuestion, FileError("同名のファイル名がすでに存在します。")}}},
                  {{u"b1.txt", "1"}, {u"b2.txt", "2"}, {u"a3.txt", "3"}, {u"B3.TXT", "old"}},
-                 {}},
-        RealCase{"copy_never_replaces",
-                 {{u"a1.txt", "1"}, {u"a2.txt", "2"}},
-                 {{u"b2.txt", "old"}},
-                 {{"destination", "{DST}"}, {"controls", kReplaceAB}},
-                 {{"flag", 0}, {"messages", {kQuestion, FileError("同名のファイル名がすでに存在します。")}}},
-                 {{u"a1.txt", "1"}, {u"a2.txt", "2"}},
-                 {{u"b1.txt", "1"}, {u"b2.txt", "old"}}}),
+                 {}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
