@@ -279,12 +279,3 @@ TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Sound goes nowhere: these tests only watch which window opens.
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -78,10 +78,3 @@ INSTANTIATE_TEST_SUITE_P(Purge, SettingsLifecycle,
                          [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

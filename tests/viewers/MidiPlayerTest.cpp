@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "FakeMessageBox.h"
+#include "DiskAudioTest.h"
 #include "TestFiles.h"
 #include "shared/Valiable.h"
 #include "viewers/AudioOutput.h"
@@ -66,27 +67,18 @@ INSTANTIATE_TEST_SUITE_P(
                       MidiShape{"HeaderLengthHuge", WithByte(MakeMidi(1), 4, char(0x7F)), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class MidiPlayer : public ::testing::Test {
+class MidiPlayer : public zvtest::DiskAudioTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        out_ = dir_.filePath("out.raw").toStdString();
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", out_.c_str(), 1);
-        setenv("SDL_DISKAUDIODELAY", "1", 1);
+        DiskAudioTest::SetUp();
         if (!std::ifstream(zv::MidiSequencer::DefaultSoundFont()).good())
             GTEST_SKIP() << "no General MIDI sound font";
     }
     void TearDown() override { Valiable::PreviewFilePath.clear(); }
 
-    std::u16string Write(const std::string& name, const std::string& bytes) {
-        const QString path = dir_.filePath(QString::fromStdString(name));
-        std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-        return path.toStdU16String();
-    }
     // Loudest sample the device was given.
     float Peak() const {
-        const std::string raw = zvtest::ReadAll(out_);
+        const std::string raw = Written();
         float peak = 0;
         for (size_t i = 0; i + 4 <= raw.size(); i += 4) {
             float f;
@@ -96,8 +88,6 @@ class MidiPlayer : public ::testing::Test {
         return peak;
     }
 
-    QTemporaryDir dir_;
-    std::string out_;
     zvtest::FakeMessageBox messages_;
     zv::AudioOutput output_;
 };

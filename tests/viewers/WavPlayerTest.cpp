@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "DiskAudioTest.h"
 #include "TestFiles.h"
 #include "viewers/WavPlayer.h"
 
@@ -78,22 +79,8 @@ TEST(WavDecode, BrokenDataIsRefused) {
 
 // Plays through SDL's disk driver, which writes what the device would hear
 // into a file; the played file's samples must be found there in order.
-class WavDiskTest : public ::testing::Test {
+class WavDiskTest : public zvtest::DiskAudioTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        out_ = dir_.filePath("out.raw").toStdString();
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", out_.c_str(), 1);
-        setenv("SDL_DISKAUDIODELAY", "1", 1);
-    }
-    std::u16string Write(const std::string& name, const std::string& bytes) {
-        const QString path = dir_.filePath(QString::fromStdString(name));
-        std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-        return path.toStdU16String();
-    }
-    std::string Written() { return zvtest::ReadAll(out_); }
-
     static bool Contains(const std::string& haystack, const std::vector<int16_t>& pcm, size_t from,
                          size_t count) {
         std::string needle(count * sizeof(float), '\0');
@@ -103,9 +90,6 @@ class WavDiskTest : public ::testing::Test {
         }
         return haystack.find(needle) != std::string::npos;
     }
-
-    QTemporaryDir dir_;
-    std::string out_;
 };
 
 TEST_F(WavDiskTest, PlayedSamplesReachTheDevice) {

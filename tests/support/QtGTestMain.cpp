@@ -1,5 +1,5 @@
-// Entry point of the list tests: the widgets need an application object, and
-// the tests run without a display.
+// GoogleTest programs whose tests open windows: one QApplication for the
+// whole program, headless unless a platform is chosen from outside.
 #include <gtest/gtest.h>
 
 #include <QApplication>
