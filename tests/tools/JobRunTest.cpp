@@ -1,8 +1,5 @@
 // Acceptance: the jobrun program, run end to end on temporary folders.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,17 +8,14 @@
 #include <sstream>
 #include <string>
 
-extern char** environ;
+#include "JobRunProcess.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
+using Outcome = zvtest::JobRunOutcome;
 
 class Sandbox {
   public:
@@ -38,27 +32,7 @@ class Sandbox {
     void Touch(const fs::path& path) const { std::ofstream(path) << "x"; }
 
     // Runs jobrun with the text on its standard input.
-    Outcome Run(const std::string& input) const {
-        const auto in = root_ / "job.json", out = root_ / "out.txt", err = root_ / "err.txt";
-        std::ofstream(in) << input;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        char* argv[] = {const_cast<char*>(ZV_JOBRUN_PATH), nullptr};
-        pid_t pid = 0;
-        Outcome o;
-        if (posix_spawn(&pid, ZV_JOBRUN_PATH, &actions, nullptr, argv, environ) == 0) {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        o.out = Slurp(out);
-        o.err = Slurp(err);
-        return o;
-    }
+    Outcome Run(const std::string& input) const { return zvtest::RunJobRun(root_, input); }
 
     std::vector<std::string> Listing(const std::string& folder) const {
         std::vector<std::string> names;
@@ -68,12 +42,6 @@ class Sandbox {
     }
 
   private:
-    static std::string Slurp(const fs::path& p) {
-        std::ifstream f(p);
-        std::stringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
     fs::path root_;
 };
 

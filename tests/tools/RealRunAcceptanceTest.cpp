@@ -1,9 +1,6 @@
 // Acceptance: real runs through the jobrun program on temporary folders. What
 // the user is told, and what the folders hold afterwards.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,19 +10,14 @@
 #include <sstream>
 #include <string>
 
-extern char** environ;
+#include "JobRunProcess.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using zvtest::Slurp;
 
 // Two folders, src and dst, and the means to run a job on them.
 class Folders {
@@ -52,25 +44,10 @@ class Folders {
     }
 
     Json Run(const Json& job, int& status, std::string& err) const {
-        const auto in = root_ / "job.json", out = root_ / "out.txt", errFile = root_ / "err.txt";
-        std::ofstream(in) << job.dump();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        char* argv[] = {const_cast<char*>(ZV_JOBRUN_PATH), nullptr};
-        pid_t pid = 0;
-        status = -1;
-        if (posix_spawn(&pid, ZV_JOBRUN_PATH, &actions, nullptr, argv, environ) == 0) {
-            int st = 0;
-            waitpid(pid, &st, 0);
-            status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        err = Slurp(errFile);
-        const std::string text = Slurp(out);
-        return text.empty() ? Json() : Json::parse(text);
+        const zvtest::JobRunOutcome o = zvtest::RunJobRun(root_, job.dump());
+        status = o.status;
+        err = o.err;
+        return o.out.empty() ? Json() : Json::parse(o.out);
     }
 
   private:
