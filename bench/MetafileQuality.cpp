@@ -4,7 +4,9 @@
 // that still differ after a small blur. WMF files have no second renderer here,
 // so only whether and how much we draw is printed for them.
 //
-//   zv_metafile_quality [FOLDER...]   (default: the shared corpus's emf and wmf)
+//   zv_metafile_quality [--png DIR] [FOLDER...]   (default: the shared corpus's emf and wmf)
+//
+// With --png each comparison is saved as one picture, ours left, theirs right.
 //
 // A tool to find faults, not a pass/fail test: the other renderer has faults
 // of its own.
@@ -139,7 +141,13 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList folders;
-    for (int i = 1; i < argc; ++i) folders << QString::fromLocal8Bit(argv[i]);
+    QString pngDir;
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--png" && i + 1 < argc)
+            pngDir = QString::fromLocal8Bit(argv[++i]);
+        else
+            folders << QString::fromLocal8Bit(argv[i]);
+    }
     if (folders.isEmpty()) folders << QStringLiteral(ZV_CORPUS "/emf") << QStringLiteral(ZV_CORPUS "/wmf");
 
     struct Row {
@@ -171,6 +179,15 @@ int main(int argc, char** argv) {
                 continue;
             }
             const double d = Difference(*ours, *theirs);
+            if (!pngDir.isEmpty()) {
+                QImage pair(size.width() * 2 + 4, size.height(), QImage::Format_RGB32);
+                pair.fill(Qt::red);
+                QPainter p(&pair);
+                p.drawImage(0, 0, *ours);
+                p.drawImage(size.width() + 4, 0, *theirs);
+                p.end();
+                pair.save(QDir(pngDir).filePath(name + QStringLiteral(".png")));
+            }
             rows.push_back({name, d});
             std::printf("%-48s  %4dx%-4d  differ %5.1f%%  ink ours %5.1f%% theirs %5.1f%%\n", qPrintable(name),
                         size.width(), size.height(), 100 * d, 100 * Ink(*ours), 100 * Ink(*theirs));

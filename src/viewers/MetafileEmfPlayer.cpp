@@ -88,7 +88,12 @@ class EmfPlayer {
     void StretchDiBits(const MetafileBytes& r);
     void SetDiBitsToDevice(const MetafileBytes& r);
     void ExtTextOut(const MetafileBytes& r, bool wide);
-    void DrawDib(const MetafileDib& dib, QRectF destination, QRectF source);
+    void SmallTextOut(const MetafileBytes& r);
+    void AlphaBlend(const MetafileBytes& r);
+    void TransparentBlt(const MetafileBytes& r);
+    void DrawDib(const MetafileDib& dib, QRectF destination, QRectF source, double opacity = 1.0);
+    void Text(QPointF reference, const QString& text, uint32_t options, const QRectF& rect,
+              const std::vector<double>& advances);
 
     MetafileDc& dc_;
 };
@@ -139,12 +144,42 @@ void EmfPlayer::SelectStock(uint32_t index) {
     }
 }
 
-void EmfPlayer::DrawDib(const MetafileDib& dib, QRectF destination, QRectF source) {
+void EmfPlayer::DrawDib(const MetafileDib& dib, QRectF destination, QRectF source, double opacity) {
     if (dib.bottomUp) {
         // Blit source rows count from the bottom of an upside-down bitmap.
         source.moveTop(dib.image.height() - source.top() - source.height());
     }
-    dc_.Image(destination, dib.image, source);
+    dc_.Image(destination, dib.image, source, opacity);
+}
+
+// The blend's source is stretched like STRETCHBLT's; its pixels carry their
+// own alpha when the blend says so, and the whole is weighted by a constant.
+void EmfPlayer::AlphaBlend(const MetafileBytes& r) {
+    const double constant = r.U8(42) / 255.0;
+    const bool sourceAlpha = r.U8(43) & 0x01;  // AC_SRC_ALPHA
+    const MetafileBytes info = r.Slice(r.U32(84), r.U32(88));
+    const MetafileBytes bits = r.Slice(r.U32(92), r.U32(96));
+    if (!info.data || info.size == 0) return;
+    const auto dib = sourceAlpha ? MetafileDib::DecodeWithAlpha(info, bits) : MetafileDib::Decode(info, bits);
+    if (!dib) return;
+    DrawDib(*dib, QRectF(r.I32(24), r.I32(28), r.I32(32), r.I32(36)),
+            QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)), constant);
+}
+
+// Pixels of the one colour the record names are left out.
+void EmfPlayer::TransparentBlt(const MetafileBytes& r) {
+    auto dib = DibOf(r, 84, 88, 92, 96);
+    if (!dib) return;
+    const QRgb key = r.Color(40).rgb() & 0xFFFFFF;
+    QImage image = dib->image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((row[x] & 0xFFFFFF) == key) row[x] = 0;
+    }
+    dib->image = image;
+    DrawDib(*dib, QRectF(r.I32(24), r.I32(28), r.I32(32), r.I32(36)),
+            QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)));
 }
 
 void EmfPlayer::BitBlt(const MetafileBytes& r, bool stretch) {
@@ -181,36 +216,65 @@ void EmfPlayer::SetDiBitsToDevice(const MetafileBytes& r) {
     DrawDib(*dib, QRectF(r.I32(24), r.I32(28), w, h), QRectF(r.I32(32), r.I32(36), w, h));
 }
 
-void EmfPlayer::ExtTextOut(const MetafileBytes& r, bool wide) {
-    const QPointF reference = PointAt(r, 36);
-    const size_t chars = r.U32(44);
-    const size_t offString = r.U32(48);
-    const uint32_t options = r.U32(52);
-    const QRectF rect = RectAt(r, 56);
-    QString text;
-    if (wide) {
-        const MetafileBytes s = r.Slice(offString, std::min<size_t>(chars, 8192) * 2);
-        for (size_t i = 0; i + 1 < s.size; i += 2) text.append(QChar(char16_t(s.U16(i))));
-    } else {
-        const MetafileBytes s = r.Slice(offString, std::min<size_t>(chars, 8192));
-        if (s.data)
-            text =
-                MetafileDc::DecodeText(reinterpret_cast<const char*>(s.data), s.size, dc_.S().font.charset);
-    }
-    if (options & 0x10) text.clear();  // ETO_GLYPH_INDEX: font glyphs, not characters
-    const bool opaque = options & 0x02;
-    const bool clipped = options & 0x04;
+void EmfPlayer::Text(QPointF reference, const QString& text, uint32_t options, const QRectF& rect,
+                     const std::vector<double>& advances) {
+    const bool opaque = options & 0x02;   // ETO_OPAQUE
+    const bool clipped = options & 0x04;  // ETO_CLIPPED
     std::optional<QRectF> box;
     if ((opaque || clipped) && !rect.isNull()) box = rect;
     if (box && !opaque) {
         // Clip-only rectangle: no background fill, so draw with the clip alone.
         const auto keep = dc_.S().clip;
         dc_.IntersectClip(*box);
-        dc_.Text(reference, text, std::nullopt, false);
+        dc_.Text(reference, text, std::nullopt, false, advances);
         dc_.S().clip = keep;
         return;
     }
-    dc_.Text(reference, text, box, clipped);
+    dc_.Text(reference, text, box, clipped, advances);
+}
+
+void EmfPlayer::ExtTextOut(const MetafileBytes& r, bool wide) {
+    const QPointF reference = PointAt(r, 36);
+    const size_t chars = std::min<size_t>(r.U32(44), 8192);
+    const size_t offString = r.U32(48);
+    const uint32_t options = r.U32(52);
+    QString text;
+    if (wide) {
+        const MetafileBytes s = r.Slice(offString, chars * 2);
+        for (size_t i = 0; i + 1 < s.size; i += 2) text.append(QChar(char16_t(s.U16(i))));
+    } else {
+        const MetafileBytes s = r.Slice(offString, chars);
+        if (s.data)
+            text =
+                MetafileDc::DecodeText(reinterpret_cast<const char*>(s.data), s.size, dc_.S().font.charset);
+    }
+    if (options & 0x10) text.clear();  // ETO_GLYPH_INDEX: font glyphs, not characters
+    // The advances are kept only when there is one per character shown (a
+    // multi-byte string decodes to fewer characters than it has bytes).
+    std::vector<double> advances;
+    const size_t step = options & 0x2000 ? 8 : 4;  // ETO_PDY: x and y pairs
+    const MetafileBytes dx = r.U32(72) ? r.Slice(r.U32(72), chars * step) : MetafileBytes{};
+    if (dx.data && size_t(text.size()) == chars)
+        for (size_t i = 0; i < chars; ++i) advances.push_back(dx.I32(i * step));
+    Text(reference, text, options, RectAt(r, 56), advances);
+}
+
+void EmfPlayer::SmallTextOut(const MetafileBytes& r) {
+    const size_t chars = std::min<size_t>(r.U32(16), 8192);
+    const uint32_t options = r.U32(20);
+    const bool noRect = options & 0x100;      // ETO_NO_RECT
+    const bool smallChars = options & 0x200;  // ETO_SMALL_CHARS: the low byte of each character
+    const size_t textAt = noRect ? 36 : 52;
+    const QRectF rect = noRect ? QRectF() : RectAt(r, 36);
+    QString text;
+    const MetafileBytes s = r.Slice(textAt, chars * (smallChars ? 1 : 2));
+    if (smallChars) {
+        for (size_t i = 0; i < s.size; ++i) text.append(QChar(char16_t(s.U8(i))));
+    } else {
+        for (size_t i = 0; i + 1 < s.size; i += 2) text.append(QChar(char16_t(s.U16(i))));
+    }
+    if (options & 0x10) text.clear();
+    Text(PointAt(r, 8), text, options, rect, {});
 }
 
 bool EmfPlayer::Draws(uint32_t type) {
@@ -284,6 +348,7 @@ bool EmfPlayer::Draws(uint32_t type) {
         case U_EMR_SETWINDOWEXTEX:
         case U_EMR_SETWINDOWORGEX:
         case U_EMR_SETWORLDTRANSFORM:
+        case U_EMR_SMALLTEXTOUT:
         case U_EMR_STRETCHBLT:
         case U_EMR_STRETCHDIBITS:
         case U_EMR_STROKEANDFILLPATH:
@@ -560,9 +625,13 @@ void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
             BitBlt(r, false);
             break;
         case U_EMR_STRETCHBLT:
-        case U_EMR_ALPHABLEND:
-        case U_EMR_TRANSPARENTBLT:
             BitBlt(r, true);
+            break;
+        case U_EMR_ALPHABLEND:
+            AlphaBlend(r);
+            break;
+        case U_EMR_TRANSPARENTBLT:
+            TransparentBlt(r);
             break;
         case U_EMR_STRETCHDIBITS:
             StretchDiBits(r);
@@ -575,6 +644,9 @@ void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
             break;
         case U_EMR_EXTTEXTOUTW:
             ExtTextOut(r, true);
+            break;
+        case U_EMR_SMALLTEXTOUT:
+            SmallTextOut(r);
             break;
         default:
             break;  // records without a visible effect here are skipped

@@ -164,16 +164,23 @@ void WmfPlayer::ExtTextOut(const MetafileBytes& r) {
         const size_t n = std::min<size_t>(size_t(length), size_t(r.data + r.size - p));
         text = MetafileDc::DecodeText(string, n, dc_.S().font.charset);
     }
+    // One advance per byte: they fit the characters only when each is one byte.
+    std::vector<double> advances;
+    const auto* d = reinterpret_cast<const uint8_t*>(dx);
+    if (d && length > 0 && text.size() == length && d >= r.data && d + size_t(length) * 2 <= r.data + r.size) {
+        const MetafileBytes array = r.Slice(size_t(d - r.data), size_t(length) * 2);
+        for (int16_t i = 0; i < length; ++i) advances.push_back(array.I16(size_t(i) * 2));
+    }
     std::optional<QRectF> box;
     if (options & 0x06) box = QRectF(QPointF(rect.left, rect.top), QPointF(rect.right, rect.bottom));
     if (box && !(options & 0x02)) {
         const auto keep = dc_.S().clip;
         dc_.IntersectClip(*box);
-        dc_.Text(QPointF(at.x, at.y), text, std::nullopt, false);
+        dc_.Text(QPointF(at.x, at.y), text, std::nullopt, false, advances);
         dc_.S().clip = keep;
         return;
     }
-    dc_.Text(QPointF(at.x, at.y), text, box, options & 0x04);
+    dc_.Text(QPointF(at.x, at.y), text, box, options & 0x04, advances);
 }
 
 void WmfPlayer::Record(uint16_t function, const MetafileBytes& r) {
