@@ -189,18 +189,22 @@ int main(int argc, char** argv) {
                 pair.save(QDir(pngDir).filePath(name + QStringLiteral(".png")));
             }
             rows.push_back({name, d});
-            std::printf("%-48s  %4dx%-4d  differ %5.1f%%  ink ours %5.1f%% theirs %5.1f%%\n", qPrintable(name),
-                        size.width(), size.height(), 100 * d, 100 * Ink(*ours), 100 * Ink(*theirs));
+            std::printf("%-48s  %4dx%-4d  differ %5.1f%%  ink ours %5.1f%% theirs %5.1f%%\n",
+                        qPrintable(name), size.width(), size.height(), 100 * d, 100 * Ink(*ours),
+                        100 * Ink(*theirs));
         }
     }
     if (rows.empty()) {
         std::printf("no EMF compared\n");
         return 0;
     }
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.difference > b.difference; });
-    const double median = rows.size() % 2 ? rows[rows.size() / 2].difference
-                                          : (rows[rows.size() / 2 - 1].difference + rows[rows.size() / 2].difference) / 2;
-    std::printf("\n%zu EMF compared; median differing pixels %.2f%%\nworst ten:\n", rows.size(), 100 * median);
+    std::sort(rows.begin(), rows.end(),
+              [](const Row& a, const Row& b) { return a.difference > b.difference; });
+    const double median = rows.size() % 2
+                              ? rows[rows.size() / 2].difference
+                              : (rows[rows.size() / 2 - 1].difference + rows[rows.size() / 2].difference) / 2;
+    std::printf("\n%zu EMF compared; median differing pixels %.2f%%\nworst ten:\n", rows.size(),
+                100 * median);
     for (size_t i = 0; i < rows.size() && i < 10; ++i)
         std::printf("  %5.1f%%  %s\n", 100 * rows[i].difference, qPrintable(rows[i].name));
     return 0;

@@ -33,7 +33,8 @@ QPainterPath Closed(const QPainterPath& path) {
                 closed.lineTo(e);
                 break;
             case QPainterPath::CurveToElement:
-                if (i + 2 < path.elementCount()) closed.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+                if (i + 2 < path.elementCount())
+                    closed.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
                 i += 2;
                 break;
             default:
@@ -324,7 +325,8 @@ void MetafileDc::DrawFromCurrent(const QPainterPath& shape) {
         Draw(shape, false, true);
         return;
     }
-    if (figureEnd_ && *figureEnd_ == state_.current && path_.elementCount() + shape.elementCount() <= kMaxPathElements) {
+    if (figureEnd_ && *figureEnd_ == state_.current &&
+        path_.elementCount() + shape.elementCount() <= kMaxPathElements) {
         path_.connectPath(shape);  // its first point is where the figure ends
         havePath_ = true;
         figureEnd_ = shape.currentPosition();
@@ -535,8 +537,9 @@ void MetafileDc::Text(QPointF reference, const QString& text, std::optional<QRec
     // recorded advances when the file gives them (they keep the producer's
     // layout whatever font stands in here), else the font's own.
     const bool spaced = advances.size() >= size_t(shown.size()) && xScale > 0 &&
-                        std::all_of(advances.begin(), advances.begin() + shown.size(),
-                                    [](double a) { return std::isfinite(a) && std::abs(a) < kCoordinateLimit; });
+                        std::all_of(advances.begin(), advances.begin() + shown.size(), [](double a) {
+                            return std::isfinite(a) && std::abs(a) < kCoordinateLimit;
+                        });
     double width = 0;
     std::vector<double> starts;
     if (spaced) {

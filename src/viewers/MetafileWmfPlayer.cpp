@@ -167,7 +167,8 @@ void WmfPlayer::ExtTextOut(const MetafileBytes& r) {
     // One advance per byte: they fit the characters only when each is one byte.
     std::vector<double> advances;
     const auto* d = reinterpret_cast<const uint8_t*>(dx);
-    if (d && length > 0 && text.size() == length && d >= r.data && d + size_t(length) * 2 <= r.data + r.size) {
+    if (d && length > 0 && text.size() == length && d >= r.data &&
+        d + size_t(length) * 2 <= r.data + r.size) {
         const MetafileBytes array = r.Slice(size_t(d - r.data), size_t(length) * 2);
         for (int16_t i = 0; i < length; ++i) advances.push_back(array.I16(size_t(i) * 2));
     }

@@ -37,16 +37,20 @@ std::string Describe(QColor c) {
 
 // A 2 x 2 true-colour DIB, bottom row first: red, green / blue, white on top.
 QByteArray QuadDib() {
-    QByteArray dib(40 + 16, '\0');
-    zvtest::Put32(dib, 0, 40);
-    zvtest::Put32(dib, 4, 2);
-    zvtest::Put32(dib, 8, 2);
-    zvtest::Put16(dib, 12, 1);
-    zvtest::Put16(dib, 14, 24);
-    const unsigned char rows[16] = {0, 0, 255, 0, 160, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};  // BGR
-    std::memcpy(dib.data() + 40, rows, 16);
-    return dib;
+    const char rows[16] = {0,         0, char(255), 0,         char(160), 0,         0, 0,
+                           char(255), 0, 0,         char(255), char(255), char(255), 0, 0};
+    return zvtest::Dib(2, 2, 24, QByteArray(rows, 16));  // BGR, rows padded to four bytes
 }
+
+// A blit of a 2 x 1 DIB over the whole 200 x 200 picture. make is one of
+// libUEMF's blit makers, extra its own argument (blend, colour).
+template <typename Extra, typename Make>
+char* WholeBlit(QByteArray dib, Extra extra, Make make) {
+    return make(U_RECTL{0, 0, 200, 200}, U_POINTL{0, 0}, U_POINTL{200, 200}, U_POINTL{0, 0}, U_POINTL{2, 1},
+                xform_set(1, 0, 0, 1, 0, 0), U_RGB(0, 0, 0), U_DIB_RGB_COLORS, extra,
+                reinterpret_cast<PU_BITMAPINFO>(dib.data()), uint32_t(dib.size() - 40), dib.data() + 40);
+}
+U_BLEND Blend(uint8_t constant, uint8_t format) { return U_BLEND{0, 0, constant, format}; }
 
 U_RECTL R(int l, int t, int r, int b) { return U_RECTL{l, t, r, b}; }
 U_RECT16 R16(int l, int t, int r, int b) { return U_RECT16{int16_t(l), int16_t(t), int16_t(r), int16_t(b)}; }
@@ -56,6 +60,25 @@ char* EmfBrush(uint32_t handle, QColor c) {
     return U_EMRCREATEBRUSHINDIRECT_set(handle, logbrush_set(U_BS_SOLID, C(c), 0));
 }
 char* NullPen() { return U_EMRSELECTOBJECT_set(0x80000008); }
+U_POINTL P(int x, int y) { return U_POINTL{x, y}; }
+
+// A path of two squares drawn as figures of lines, the inner one inside the
+// outer one and turning the same way, then filled in the given fill mode.
+QByteArray NestedSquares(uint32_t fillMode) {
+    EmfBuilder b = EmfBuilder(QRect(0, 0, 200, 200), QRect(QPoint(0, 0), QPoint(2000, 2000)));
+    b.Add(NullPen())
+        .Add(EmfBrush(1, kRed))
+        .Add(U_EMRSELECTOBJECT_set(1))
+        .Add(U_EMRSETPOLYFILLMODE_set(fillMode));
+    b.Add(U_EMRBEGINPATH_set());
+    for (int inset : {10, 60}) {
+        const U_POINTL corners[3] = {P(200 - inset, inset), P(200 - inset, 200 - inset),
+                                     P(inset, 200 - inset)};
+        b.Add(U_EMRMOVETOEX_set(P(inset, inset))).Add(U_EMRLINETO_set(corners[0]));
+        b.Add(U_EMRPOLYLINETO_set(R(0, 0, 0, 0), 2, corners + 1)).Add(U_EMRCLOSEFIGURE_set());
+    }
+    return b.Add(U_EMRENDPATH_set()).Add(U_EMRFILLPATH_set(R(0, 0, 200, 200))).Finish();
+}
 
 // A 200 x 200 pixel picture at 254 dpi: one canvas pixel per device pixel.
 EmfBuilder Emf200() { return EmfBuilder(QRect(0, 0, 200, 200), QRect(QPoint(0, 0), QPoint(2000, 2000))); }
@@ -127,6 +150,137 @@ std::vector<DrawCase> DrawCases() {
                      },
                      254,
                      {{{50, 50}, kGreen}, {{150, 150}, kNothing}}});
+
+    // Paths: lines, polylines and curves from the current position make one
+    // figure, which filling closes.
+    cases.push_back(
+        {"EmfPathFigureOfSeparateLinesIsFilled",
+         [] {
+             const U_POINTL curve[3] = {P(20, 180), P(20, 180), P(20, 180)};  // a straight "curve"
+             return Emf200()
+                 .Add(EmfBrush(1, kRed))
+                 .Add(U_EMRSELECTOBJECT_set(1))
+                 .Add(U_EMRBEGINPATH_set())
+                 .Add(U_EMRMOVETOEX_set(P(20, 20)))
+                 .Add(U_EMRLINETO_set(P(180, 20)))
+                 .Add(U_EMRLINETO_set(P(180, 180)))
+                 .Add(U_EMRPOLYBEZIERTO_set(R(0, 0, 0, 0), 3, curve))
+                 .Add(U_EMRENDPATH_set())
+                 .Add(U_EMRSTROKEANDFILLPATH_set(R(0, 0, 200, 200)))
+                 .Finish();
+         },
+         254,
+         {{{100, 100}, kRed}, {{60, 140}, kRed}, {{100, 10}, kNothing}}});
+    cases.push_back({"EmfPathWindingFillsTheInnerSquare",
+                     [] { return NestedSquares(U_WINDING); },
+                     254,
+                     {{{100, 100}, kRed}, {{30, 100}, kRed}}});
+    cases.push_back({"EmfPathAlternateLeavesTheInnerSquare",
+                     [] { return NestedSquares(U_ALTERNATE); },
+                     254,
+                     {{{100, 100}, kNothing}, {{30, 100}, kRed}}});
+    cases.push_back({"EmfClipPathLimitsLaterShapes",
+                     [] {
+                         const U_POINTL corners[2] = {P(100, 200), P(0, 200)};
+                         return Emf200()
+                             .Add(NullPen())
+                             .Add(EmfBrush(1, kBlue))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRBEGINPATH_set())
+                             .Add(U_EMRMOVETOEX_set(P(0, 0)))
+                             .Add(U_EMRLINETO_set(P(100, 0)))
+                             .Add(U_EMRPOLYLINETO_set(R(0, 0, 0, 0), 2, corners))
+                             .Add(U_EMRENDPATH_set())
+                             .Add(U_EMRSELECTCLIPPATH_set(U_RGN_COPY))
+                             .Add(U_EMRRECTANGLE_set(R(0, 0, 200, 200)))
+                             .Finish();
+                     },
+                     254,
+                     {{{20, 100}, kBlue}, {{150, 100}, kNothing}}});
+
+    // Text: the background mode alone decides whether a text cell is filled,
+    // ETO_OPAQUE fills its rectangle in the background colour.
+    cases.push_back({"EmfTransparentTextLeavesTheShapeBehindIt",
+                     [] {
+                         return Emf200()
+                             .Add(NullPen())
+                             .Add(EmfBrush(1, kWhite))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRSETBKCOLOR_set(C(kBlack)))
+                             .Add(U_EMRRECTANGLE_set(R(0, 0, 200, 200)))  // drawn in opaque mode
+                             .Add(U_EMRSETBKMODE_set(U_TRANSPARENT))
+                             .Add(U_EMRSETTEXTCOLOR_set(C(kRed)))
+                             .Add(zvtest::EmfFont(2, -100))
+                             .Add(U_EMRSELECTOBJECT_set(2))
+                             .Add(zvtest::EmfText(P(20, 20), u"\u2588 ", 0, R(0, 0, 0, 0)))
+                             .Finish();
+                     },
+                     254,
+                     {{{50, 70}, kRed}, {{110, 70}, kWhite}}});
+    cases.push_back({"EmfOpaqueTextRectangleTakesTheBackgroundColour",
+                     [] {
+                         return Emf200()
+                             .Add(U_EMRSETBKMODE_set(U_TRANSPARENT))
+                             .Add(U_EMRSETBKCOLOR_set(C(kBlue)))
+                             .Add(zvtest::EmfText(P(20, 20), u" ", U_ETO_OPAQUE, R(0, 0, 200, 100)))
+                             .Finish();
+                     },
+                     254,
+                     {{{100, 50}, kBlue}, {{100, 150}, kNothing}}});
+    cases.push_back({"EmfSmallTextOutDrawsTextAndRectangle",
+                     [] {
+                         const char16_t block[2] = {u'\u2588', 0};
+                         return Emf200()
+                             .Add(U_EMRSETBKCOLOR_set(C(kBlue)))
+                             .Add(U_EMRSETTEXTCOLOR_set(C(kRed)))
+                             .Add(zvtest::EmfFont(1, -100))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRSMALLTEXTOUT_set(P(20, 20), 1, U_ETO_OPAQUE, U_GM_COMPATIBLE, 1, 1,
+                                                        R(0, 150, 200, 200),
+                                                        reinterpret_cast<const char*>(block)))
+                             .Finish();
+                     },
+                     254,
+                     {{{40, 70}, kRed}, {{100, 175}, kBlue}, {{150, 70}, kNothing}}});
+
+    // Blits: the blend's source alpha and constant alpha, the transparent colour.
+    const char redAndClear[8] = {0, 0, char(255), char(255), 0, 0, 0, 0};  // BGRA, premultiplied
+    const char redAndGreen[8] = {0, 0, char(255), 0, char(160), 0, 0, 0};  // BGR, row padded
+    cases.push_back({"EmfAlphaBlendKeepsSourceAlpha",
+                     [=] {
+                         return Emf200()
+                             .Add(WholeBlit(zvtest::Dib(2, 1, 32, QByteArray(redAndClear, 8)),
+                                            Blend(255, U_AC_SRC_ALPHA), U_EMRALPHABLEND_set))
+                             .Finish();
+                     },
+                     254,
+                     {{{50, 100}, kRed}, {{150, 100}, kNothing}}});
+    cases.push_back({"EmfAlphaBlendWeighsByConstantAlpha",
+                     [=] {
+                         return Emf200()
+                             .Add(NullPen())
+                             .Add(EmfBrush(1, kBlue))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRRECTANGLE_set(R(0, 0, 200, 200)))
+                             .Add(WholeBlit(zvtest::Dib(2, 1, 24, QByteArray(redAndGreen, 8)), Blend(128, 0),
+                                            U_EMRALPHABLEND_set))
+                             .Finish();
+                     },
+                     254,
+                     {{{50, 100}, QColor(128, 0, 127)}}});
+    cases.push_back({"EmfTransparentBltLeavesOutItsColour",
+                     [=] {
+                         return Emf200()
+                             .Add(NullPen())
+                             .Add(EmfBrush(1, kBlue))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRRECTANGLE_set(R(0, 0, 200, 200)))
+                             .Add(WholeBlit(zvtest::Dib(2, 1, 24, QByteArray(redAndGreen, 8)),
+                                            uint32_t(160 << 8), U_EMRTRANSPARENTBLT_set))
+                             .Finish();
+                     },
+                     254,
+                     {{{50, 100}, kRed}, {{150, 100}, kBlue}}});
 
     // A placeable WMF of 1 x 0.5 inch drawn at 200 dpi: 200 x 100 pixels.
     auto wmf = [] {
@@ -227,7 +381,7 @@ INSTANTIATE_TEST_SUITE_P(
     Charsets, MetafileDecode,
     ::testing::Values(DecodeCase{"\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128, u"ＭＳ 明朝"},  // Shift-JIS
                       DecodeCase{"\x82\x6c\x82\x72", 1, u"ＭＳ"},  // default: the system's Shift-JIS
-                      DecodeCase{"caf\xe9", 0, u"café"}));        // ANSI
+                      DecodeCase{"caf\xe9", 0, u"café"}));         // ANSI
 
 // ----------------------------------------------------------------- sizes
 
