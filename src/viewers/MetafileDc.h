@@ -55,6 +55,10 @@ struct MetafileBytes {
     }
 };
 
+// How far a player got: records remain, the end record was reached, or a
+// broken record or a cut file stopped it (what was drawn stays drawn).
+enum class MetafilePlay { kMore, kEnd, kBroken };
+
 // A logical font as both metafile kinds describe it.
 struct MetafileFont {
     double height = 0;      // negative: character height; positive: cell height

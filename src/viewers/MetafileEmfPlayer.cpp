@@ -64,9 +64,11 @@ std::optional<MetafileDib> DibOf(const MetafileBytes& r, size_t offBmiAt, size_t
     return MetafileDib::Decode(info, bits);
 }
 
-class EmfPlayer {
+}  // namespace
+
+class MetafileEmfPlayer::Records {
   public:
-    explicit EmfPlayer(MetafileDc& dc) : dc_(dc) {}
+    explicit Records(MetafileDc& dc) : dc_(dc) {}
 
     void Record(uint32_t type, const MetafileBytes& r);
     // True for the record types Record acts on.
@@ -98,7 +100,7 @@ class EmfPlayer {
     MetafileDc& dc_;
 };
 
-void EmfPlayer::SelectStock(uint32_t index) {
+void MetafileEmfPlayer::Records::SelectStock(uint32_t index) {
     auto& s = dc_.S();
     switch (index & 0x7FFFFFFF) {
         case 0:
@@ -144,7 +146,8 @@ void EmfPlayer::SelectStock(uint32_t index) {
     }
 }
 
-void EmfPlayer::DrawDib(const MetafileDib& dib, QRectF destination, QRectF source, double opacity) {
+void MetafileEmfPlayer::Records::DrawDib(const MetafileDib& dib, QRectF destination, QRectF source,
+                                         double opacity) {
     if (dib.bottomUp) {
         // Blit source rows count from the bottom of an upside-down bitmap.
         source.moveTop(dib.image.height() - source.top() - source.height());
@@ -154,7 +157,7 @@ void EmfPlayer::DrawDib(const MetafileDib& dib, QRectF destination, QRectF sourc
 
 // The blend's source is stretched like STRETCHBLT's; its pixels carry their
 // own alpha when the blend says so, and the whole is weighted by a constant.
-void EmfPlayer::AlphaBlend(const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::AlphaBlend(const MetafileBytes& r) {
     const double constant = r.U8(42) / 255.0;
     const bool sourceAlpha = r.U8(43) & 0x01;  // AC_SRC_ALPHA
     const MetafileBytes info = r.Slice(r.U32(84), r.U32(88));
@@ -167,7 +170,7 @@ void EmfPlayer::AlphaBlend(const MetafileBytes& r) {
 }
 
 // Pixels of the one colour the record names are left out.
-void EmfPlayer::TransparentBlt(const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::TransparentBlt(const MetafileBytes& r) {
     auto dib = DibOf(r, 84, 88, 92, 96);
     if (!dib) return;
     const QRgb key = r.Color(40).rgb() & 0xFFFFFF;
@@ -182,7 +185,7 @@ void EmfPlayer::TransparentBlt(const MetafileBytes& r) {
             QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)));
 }
 
-void EmfPlayer::BitBlt(const MetafileBytes& r, bool stretch) {
+void MetafileEmfPlayer::Records::BitBlt(const MetafileBytes& r, bool stretch) {
     const QRectF dest(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
     const uint32_t rop = r.U32(40);
     if (r.U32(88) == 0) {
@@ -202,22 +205,22 @@ void EmfPlayer::BitBlt(const MetafileBytes& r, bool stretch) {
     DrawDib(*dib, dest, QRectF(r.I32(44), r.I32(48), cxSrc, cySrc));
 }
 
-void EmfPlayer::StretchDiBits(const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::StretchDiBits(const MetafileBytes& r) {
     auto dib = DibOf(r, 48, 52, 56, 60);
     if (!dib) return;
     DrawDib(*dib, QRectF(r.I32(24), r.I32(28), r.I32(72), r.I32(76)),
             QRectF(r.I32(32), r.I32(36), r.I32(40), r.I32(44)));
 }
 
-void EmfPlayer::SetDiBitsToDevice(const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::SetDiBitsToDevice(const MetafileBytes& r) {
     auto dib = DibOf(r, 48, 52, 56, 60);
     if (!dib) return;
     const double w = r.I32(40), h = r.I32(44);
     DrawDib(*dib, QRectF(r.I32(24), r.I32(28), w, h), QRectF(r.I32(32), r.I32(36), w, h));
 }
 
-void EmfPlayer::Text(QPointF reference, const QString& text, uint32_t options, const QRectF& rect,
-                     const std::vector<double>& advances) {
+void MetafileEmfPlayer::Records::Text(QPointF reference, const QString& text, uint32_t options,
+                                      const QRectF& rect, const std::vector<double>& advances) {
     const bool opaque = options & 0x02;   // ETO_OPAQUE
     const bool clipped = options & 0x04;  // ETO_CLIPPED
     std::optional<QRectF> box;
@@ -233,7 +236,7 @@ void EmfPlayer::Text(QPointF reference, const QString& text, uint32_t options, c
     dc_.Text(reference, text, box, clipped, advances);
 }
 
-void EmfPlayer::ExtTextOut(const MetafileBytes& r, bool wide) {
+void MetafileEmfPlayer::Records::ExtTextOut(const MetafileBytes& r, bool wide) {
     const QPointF reference = PointAt(r, 36);
     const size_t chars = std::min<size_t>(r.U32(44), 8192);
     const size_t offString = r.U32(48);
@@ -259,7 +262,7 @@ void EmfPlayer::ExtTextOut(const MetafileBytes& r, bool wide) {
     Text(reference, text, options, RectAt(r, 56), advances);
 }
 
-void EmfPlayer::SmallTextOut(const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::SmallTextOut(const MetafileBytes& r) {
     const size_t chars = std::min<size_t>(r.U32(16), 8192);
     const uint32_t options = r.U32(20);
     const bool noRect = options & 0x100;      // ETO_NO_RECT
@@ -277,7 +280,7 @@ void EmfPlayer::SmallTextOut(const MetafileBytes& r) {
     Text(PointAt(r, 8), text, options, rect, {});
 }
 
-bool EmfPlayer::Draws(uint32_t type) {
+bool MetafileEmfPlayer::Records::Draws(uint32_t type) {
     switch (type) {
         case U_EMR_ABORTPATH:
         case U_EMR_ALPHABLEND:
@@ -360,7 +363,7 @@ bool EmfPlayer::Draws(uint32_t type) {
     }
 }
 
-void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::Record(uint32_t type, const MetafileBytes& r) {
     auto& s = dc_.S();
     switch (type) {
         case U_EMR_POLYBEZIER:
@@ -653,8 +656,6 @@ void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
     }
 }
 
-}  // namespace
-
 std::optional<MetafileEmfPlayer::Header> MetafileEmfPlayer::ReadHeader(MetafileBytes file) {
     if (file.U32(0) != U_EMR_HEADER || !file.Has(0, 88) || file.U32(40) != kEmfSignature) return std::nullopt;
     const uint32_t size = file.U32(4);
@@ -668,25 +669,31 @@ std::optional<MetafileEmfPlayer::Header> MetafileEmfPlayer::ReadHeader(MetafileB
     return h;
 }
 
-bool MetafileEmfPlayer::Play(MetafileBytes file, MetafileDc& dc) {
-    if (!ReadHeader(file)) return false;
-    EmfPlayer player(dc);
-    size_t offset = 0;
-    while (file.Has(offset, 8)) {
-        const uint32_t type = file.U32(offset);
-        const uint32_t size = file.U32(offset + 4);
-        if (size < 8 || size % 4 != 0 || size > file.size - offset) return false;
-        const MetafileBytes record = file.Slice(offset, size);
-        if (type == U_EMR_EOF) return true;
+MetafileEmfPlayer::MetafileEmfPlayer(MetafileBytes file, MetafileDc& dc)
+    : file_(file), records_(std::make_unique<Records>(dc)) {}
+
+MetafileEmfPlayer::~MetafileEmfPlayer() = default;
+
+MetafilePlay MetafileEmfPlayer::Play(const QDeadlineTimer& deadline) {
+    if (offset_ == 0 && !ReadHeader(file_)) return MetafilePlay::kBroken;
+    const size_t start = offset_;
+    while (file_.Has(offset_, 8)) {
+        // At least one record per call, so every call gets on.
+        if (offset_ != start && deadline.hasExpired()) return MetafilePlay::kMore;
+        const uint32_t type = file_.U32(offset_);
+        const uint32_t size = file_.U32(offset_ + 4);
+        if (size < 8 || size % 4 != 0 || size > file_.size - offset_) return MetafilePlay::kBroken;
+        const MetafileBytes record = file_.Slice(offset_, size);
+        if (type == U_EMR_EOF) return MetafilePlay::kEnd;
         // Only records we draw are checked (the check knows not every type).
         // One whose contents fail the check is left out, as a record we do not
         // know would be; the loader leaves zero padding behind the data, so the
         // check may look at a short record's fixed fields.
-        if (EmfPlayer::Draws(type) && U_emf_record_safe(reinterpret_cast<const char*>(record.data)))
-            player.Record(type, record);
-        offset += size;
+        if (Records::Draws(type) && U_emf_record_safe(reinterpret_cast<const char*>(record.data)))
+            records_->Record(type, record);
+        offset_ += size;
     }
-    return false;
+    return MetafilePlay::kBroken;
 }
 
 }  // namespace zv

@@ -94,9 +94,11 @@ QPolygonF PointsXY(const MetafileBytes& r, size_t at, size_t count) {
     return points;
 }
 
-class WmfPlayer {
+}  // namespace
+
+class MetafileWmfPlayer::Records {
   public:
-    explicit WmfPlayer(MetafileDc& dc) : dc_(dc) {}
+    explicit Records(MetafileDc& dc) : dc_(dc) {}
     void Record(uint16_t function, const MetafileBytes& r);
 
   private:
@@ -113,7 +115,7 @@ class WmfPlayer {
     std::set<uint32_t> free_;  // freed slots below the table's end
 };
 
-MetafileDc::Object* WmfPlayer::Create() {
+MetafileDc::Object* MetafileWmfPlayer::Records::Create() {
     auto& objects = dc_.Objects();
     uint32_t index;
     if (!free_.empty()) {
@@ -129,27 +131,28 @@ MetafileDc::Object* WmfPlayer::Create() {
     return &objects[index];
 }
 
-void WmfPlayer::Delete(uint32_t index) {
+void MetafileWmfPlayer::Records::Delete(uint32_t index) {
     auto* o = Slot(index);
     if (!o || o->kind == MetafileDc::Object::kNone) return;
     *o = MetafileDc::Object{};
     free_.insert(index);
 }
 
-std::optional<MetafileDib> WmfPlayer::DibAt(const MetafileBytes& r, const char* dib) const {
+std::optional<MetafileDib> MetafileWmfPlayer::Records::DibAt(const MetafileBytes& r, const char* dib) const {
     const auto* p = reinterpret_cast<const uint8_t*>(dib);
     if (!p || p < r.data || p >= r.data + r.size) return std::nullopt;
     return MetafileDib::DecodePacked(r.Slice(size_t(p - r.data), size_t(r.data + r.size - p)));
 }
 
-void WmfPlayer::Dib(const MetafileBytes& r, const char* dib, QRectF destination, QRectF source) {
+void MetafileWmfPlayer::Records::Dib(const MetafileBytes& r, const char* dib, QRectF destination,
+                                     QRectF source) {
     auto decoded = DibAt(r, dib);
     if (!decoded) return;
     if (decoded->bottomUp) source.moveTop(decoded->image.height() - source.top() - source.height());
     dc_.Image(destination, decoded->image, source);
 }
 
-void WmfPlayer::ExtTextOut(const MetafileBytes& r) {
+void MetafileWmfPlayer::Records::ExtTextOut(const MetafileBytes& r) {
     U_POINT16 at{};
     int16_t length = 0;
     uint16_t options = 0;
@@ -184,7 +187,7 @@ void WmfPlayer::ExtTextOut(const MetafileBytes& r) {
     dc_.Text(QPointF(at.x, at.y), text, box, options & 0x04, advances);
 }
 
-void WmfPlayer::Record(uint16_t function, const MetafileBytes& r) {
+void MetafileWmfPlayer::Records::Record(uint16_t function, const MetafileBytes& r) {
     auto& s = dc_.S();
     const auto* c = reinterpret_cast<const char*>(r.data);
     switch (function) {
@@ -412,8 +415,6 @@ void WmfPlayer::Record(uint16_t function, const MetafileBytes& r) {
     }
 }
 
-}  // namespace
-
 std::optional<MetafileWmfPlayer::Header> MetafileWmfPlayer::ReadHeader(MetafileBytes file) {
     if (!file.Has(0, 18)) return std::nullopt;
     const auto* c = reinterpret_cast<const char*>(file.data);
@@ -492,20 +493,26 @@ std::optional<MetafileWmfPlayer::Header> MetafileWmfPlayer::ReadHeader(MetafileB
     return h;
 }
 
-bool MetafileWmfPlayer::Play(MetafileBytes file, const Header& header, MetafileDc& dc) {
-    const auto* c = reinterpret_cast<const char*>(file.data);
-    WmfPlayer player(dc);
-    size_t offset = header.recordsAt;
-    while (file.Has(offset, 6)) {
-        const size_t size = U_WMRRECSAFE_get(c + offset, c + file.size);
-        if (size < 6 || size > file.size - offset) return false;
-        const MetafileBytes record = file.Slice(offset, size);
+MetafileWmfPlayer::MetafileWmfPlayer(MetafileBytes file, const Header& header, MetafileDc& dc)
+    : file_(file), offset_(header.recordsAt), records_(std::make_unique<Records>(dc)) {}
+
+MetafileWmfPlayer::~MetafileWmfPlayer() = default;
+
+MetafilePlay MetafileWmfPlayer::Play(const QDeadlineTimer& deadline) {
+    const auto* c = reinterpret_cast<const char*>(file_.data);
+    const size_t start = offset_;
+    while (file_.Has(offset_, 6)) {
+        // At least one record per call, so every call gets on.
+        if (offset_ != start && deadline.hasExpired()) return MetafilePlay::kMore;
+        const size_t size = U_WMRRECSAFE_get(c + offset_, c + file_.size);
+        if (size < 6 || size > file_.size - offset_) return MetafilePlay::kBroken;
+        const MetafileBytes record = file_.Slice(offset_, size);
         const uint16_t function = record.U16(4);
-        if (function == kEof) return true;
-        player.Record(function, record);
-        offset += size;
+        if (function == kEof) return MetafilePlay::kEnd;
+        records_->Record(function, record);
+        offset_ += size;
     }
-    return false;
+    return MetafilePlay::kBroken;
 }
 
 }  // namespace zv

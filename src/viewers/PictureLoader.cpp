@@ -4,25 +4,16 @@
 #include <QImageReader>
 
 #include "viewers/ImageViewLayout.h"
-#include "viewers/MetafileLoader.h"
 #include "viewers/PreviewFile.h"
 
 namespace zv {
+namespace {
 
-std::optional<PictureLoader::Picture> PictureLoader::Load(const std::u16string& path, double dotsPerInch) {
-    std::string bytes;
-    if (!ReadPreviewFile(path, bytes)) return std::nullopt;
-    return FromData(QByteArray::fromStdString(bytes), QString::fromStdU16String(path), dotsPerInch);
-}
+// Without a screen to go by, no canvas side grows beyond this.
+constexpr int kMaxCanvasSide = 4096;
 
-std::optional<PictureLoader::Picture> PictureLoader::FromData(const QByteArray& data, const QString& path,
-                                                              double dotsPerInch) {
-    if (!(dotsPerInch > 0)) return std::nullopt;
-    if (MetafileLoader::Detect(data) != MetafileLoader::Kind::kNone) {
-        auto metafile = MetafileLoader::Load(data, dotsPerInch);
-        if (!metafile) return std::nullopt;
-        return Picture{metafile->image, metafile->twips};
-    }
+std::optional<PictureLoader::Picture> ReadRaster(const QByteArray& data, const QString& path,
+                                                 double dotsPerInch) {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
@@ -33,7 +24,43 @@ std::optional<PictureLoader::Picture> PictureLoader::FromData(const QByteArray& 
     QImage image;
     if (!reader.read(&image) || image.isNull()) return std::nullopt;
     const double twipsPerPixel = ImageViewLayout::TwipsPerPixel(dotsPerInch);
-    return Picture{image, QSizeF(image.width() * twipsPerPixel, image.height() * twipsPerPixel)};
+    return PictureLoader::Picture{image,
+                                  QSizeF(image.width() * twipsPerPixel, image.height() * twipsPerPixel)};
+}
+
+}  // namespace
+
+std::optional<PictureLoader::Opened> PictureLoader::Open(const std::u16string& path, double dotsPerInch,
+                                                         QSize shownPixels) {
+    if (!(dotsPerInch > 0)) return std::nullopt;
+    std::string bytes;
+    if (!ReadPreviewFile(path, bytes)) return std::nullopt;
+    const QByteArray data = QByteArray::fromStdString(bytes);
+    bytes = std::string();
+    if (MetafileLoader::Detect(data) != MetafileLoader::Kind::kNone) {
+        if (shownPixels.isEmpty()) shownPixels = QSize(kMaxCanvasSide, kMaxCanvasSide);
+        auto drawing = MetafileLoader::Start(data, dotsPerInch,
+                                             shownPixels.boundedTo(QSize(kMaxCanvasSide, kMaxCanvasSide)));
+        if (!drawing) return std::nullopt;
+        Opened opened{Picture{drawing->Image(), drawing->Twips(), false}, std::move(drawing)};
+        return opened;
+    }
+    auto raster = ReadRaster(data, QString::fromStdU16String(path), dotsPerInch);
+    if (!raster) return std::nullopt;
+    return Opened{*raster, nullptr};
+}
+
+std::optional<PictureLoader::Picture> PictureLoader::Load(const std::u16string& path, double dotsPerInch,
+                                                          QSize shownPixels, QDeadlineTimer deadline) {
+    auto opened = Open(path, dotsPerInch, shownPixels);
+    if (!opened) return std::nullopt;
+    if (opened->drawing) {
+        const MetafilePlay state = opened->drawing->Continue(deadline);
+        if (state == MetafilePlay::kBroken) return std::nullopt;
+        opened->picture.image = opened->drawing->Image().copy();
+        opened->picture.complete = state == MetafilePlay::kEnd;
+    }
+    return opened->picture;
 }
 
 }  // namespace zv

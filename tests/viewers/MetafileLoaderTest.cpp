@@ -426,13 +426,30 @@ INSTANTIATE_TEST_SUITE_P(
                  QSizeF(1500, 750)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(MetafileSize, CanvasIsCappedButSizeIsNot) {
+TEST(MetafileSize, CanvasIsCutToWhatIsShownButSizeIsNot) {
     const QByteArray data =
         EmfBuilder(QRect(0, 0, 10, 10), QRect(QPoint(0, 0), QPoint(254000, 254000))).Finish();
-    const auto picture = zv::MetafileLoader::Load(data, 96, 500);
-    ASSERT_TRUE(picture.has_value());
-    EXPECT_NEAR(picture->twips.width(), 144000, 1);
-    EXPECT_EQ(picture->image.size(), QSize(500, 500));
+    const auto drawing = zv::MetafileLoader::Start(data, 96, QSize(500, 300));
+    ASSERT_NE(drawing, nullptr);
+    EXPECT_NEAR(drawing->Twips().width(), 144000, 1);
+    EXPECT_EQ(drawing->Image().size(), QSize(500, 300));
+}
+
+// A drawing carried on in slices of one record each ends as the drawing made
+// at once: nothing is lost or played twice between slices (objects made in
+// one slice are used in the next).
+TEST(MetafileSlices, DrawingInSlicesEndsAsDrawingAtOnce) {
+    for (const DrawCase& c : DrawCases()) {
+        const QByteArray data = c.build();
+        const auto whole = zv::MetafileLoader::Load(data, c.dpi);
+        ASSERT_TRUE(whole.has_value()) << c.name;
+        const auto drawing = zv::MetafileLoader::Start(data, c.dpi, QSize(4096, 4096));
+        ASSERT_NE(drawing, nullptr) << c.name;
+        int slices = 1;
+        while (drawing->Continue(QDeadlineTimer(0)) == zv::MetafilePlay::kMore) ++slices;
+        EXPECT_GE(slices, 3) << c.name;  // at least a header, a record and the end
+        EXPECT_EQ(drawing->Image(), whole->image) << c.name;
+    }
 }
 
 // ----------------------------------------------------------------- broken data
