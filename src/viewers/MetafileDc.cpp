@@ -353,7 +353,19 @@ void MetafileDc::Draw(const QPainterPath& shape, bool fill, bool stroke) {
     if (fill && state_.brush.style() != Qt::NoBrush) {
         QPainterPath filled = shape;
         filled.setFillRule(state_.fillRule);
-        painter_.fillPath(filled, state_.brush);
+        const QRectF canvas(QPointF(-2, -2), QSizeF(canvas_) + QSizeF(4, 4));
+        if (state_.brush.style() == Qt::SolidPattern && !canvas.contains(bounds) &&
+            bounds.width() * bounds.height() > 4 * canvas.width() * canvas.height()) {
+            // A shape far larger than the canvas costs the painter its whole
+            // size; only the part on the canvas is filled.
+            QPainterPath onCanvas;
+            onCanvas.addRect(canvas);
+            painter_.resetTransform();
+            painter_.fillPath(t.map(filled).intersected(onCanvas), state_.brush);
+            painter_.setTransform(t);
+        } else {
+            painter_.fillPath(filled, state_.brush);
+        }
     }
     if (stroke) {
         const QPen pen = SafePen(t, bounds);
