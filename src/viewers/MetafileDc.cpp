@@ -597,7 +597,10 @@ void MetafileDc::Text(QPointF reference, const QString& text, std::optional<QRec
     }
     painter_.translate(at);
     // The angle is counter-clockwise as seen on the page, whatever way the y axis runs.
-    painter_.rotate(-f.escapement / 10.0);
+    // A world transform that turns the page turns its text with it.
+    // (Mirroring mapping modes alone leave text upright.)
+    const bool turns = t.m12() != 0 || t.m21() != 0;
+    painter_.rotate((turns ? qRadiansToDegrees(std::atan2(t.m12(), t.m11())) : 0) - f.escapement / 10.0);
     painter_.setFont(font);
     // The background mode decides alone whether the text cell is filled; the
     // painter's own mode may still be left from the last shape.

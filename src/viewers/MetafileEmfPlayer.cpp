@@ -520,8 +520,12 @@ void MetafileEmfPlayer::Records::Record(uint32_t type, const MetafileBytes& r) {
         case U_EMR_EXTCREATEPEN:
             if (auto* o = NewSlot(r.U32(8))) {
                 o->kind = MetafileDc::Object::kPen;
-                o->pen = MetafileDc::MakePen(r.U32(28), r.U32(32), r.Color(40));
-                // A geometric pen of width 0 still draws; a cosmetic one is one pixel.
+                const uint32_t style = r.U32(28);
+                // A cosmetic pen is one pixel wide whatever width it names; a
+                // pen whose brush is hollow draws nothing.
+                const bool geometric = style & 0x00010000;
+                o->pen =
+                    MetafileDc::MakePen(r.U32(36) == 1 ? 5 : style, geometric ? r.U32(32) : 0, r.Color(40));
             }
             break;
         case U_EMR_CREATEBRUSHINDIRECT:

@@ -198,6 +198,31 @@ std::vector<DrawCase> DrawCases() {
                      254,
                      {{{20, 100}, kBlue}, {{150, 100}, kNothing}}});
 
+    // Extended pens: a hollow brush draws no outline, a cosmetic pen is one
+    // pixel wide whatever width it names.
+    cases.push_back({"EmfExtendedPensHollowAndCosmetic",
+                     [] {
+                         const U_LOGBRUSH black = logbrush_set(U_BS_SOLID, C(kBlack), 0);
+                         auto pen = [&](uint32_t handle, uint32_t style, uint32_t brushStyle) {
+                             PU_EXTLOGPEN elp =
+                                 extlogpen_set(style, 30, brushStyle, black.lbColor, 0, 0, nullptr);
+                             char* record = U_EMREXTCREATEPEN_set(handle, nullptr, 0, nullptr, elp);
+                             std::free(elp);
+                             return record;
+                         };
+                         return Emf200()
+                             .Add(U_EMRSELECTOBJECT_set(0x80000005))  // hollow brush
+                             .Add(pen(1, U_PS_GEOMETRIC | U_PS_SOLID, U_BS_NULL))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(U_EMRRECTANGLE_set(R(20, 20, 80, 180)))
+                             .Add(pen(2, U_PS_COSMETIC | U_PS_SOLID, U_BS_SOLID))
+                             .Add(U_EMRSELECTOBJECT_set(2))
+                             .Add(U_EMRRECTANGLE_set(R(120, 20, 180, 180)))
+                             .Finish();
+                     },
+                     254,
+                     {{{20, 100}, kNothing}, {{128, 100}, kNothing}}});
+
     // Text: the background mode alone decides whether a text cell is filled,
     // ETO_OPAQUE fills its rectangle in the background colour.
     cases.push_back({"EmfTransparentTextLeavesTheShapeBehindIt",
