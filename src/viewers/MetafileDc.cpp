@@ -507,15 +507,17 @@ void MetafileDc::SetPixel(QPointF p, QColor c) {
 }
 
 void MetafileDc::FillRectangle(QRectF r, const QBrush& brush) {
+    FillPolygon(QPolygonF(r.normalized()), brush);
+}
+
+void MetafileDc::FillPolygon(const QPolygonF& points, const QBrush& brush) {
     const QBrush keep = state_.brush;
-    const QPen keepPen = state_.pen;
     state_.brush = brush;
-    state_.pen = QPen(Qt::NoPen);
     QPainterPath path;
-    path.addRect(r.normalized());
+    path.addPolygon(points);
+    path.closeSubpath();
     Draw(path, true, false);
     state_.brush = keep;
-    state_.pen = keepPen;
 }
 
 void MetafileDc::Text(QPointF reference, const QString& text, std::optional<QRectF> opaqueRect,

@@ -154,6 +154,7 @@ class MetafileDc {
     void AngleArc(QPointF center, double radius, double startDeg, double sweepDeg);
     void SetPixel(QPointF p, QColor c);
     void FillRectangle(QRectF r, const QBrush& brush);
+    void FillPolygon(const QPolygonF& points, const QBrush& brush);
     // Text at a logical reference point, aligned by the current text alignment.
     // advances, when given, are the logical distances from each character to the next.
     void Text(QPointF reference, const QString& text, std::optional<QRectF> opaqueRect, bool clipToRect,

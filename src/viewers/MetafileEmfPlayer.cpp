@@ -3,6 +3,7 @@
 #include <uemf.h>
 #include <uemf_safe.h>
 
+#include <QLinearGradient>
 #include <algorithm>
 
 #include "viewers/MetafileDib.h"
@@ -91,6 +92,7 @@ class MetafileEmfPlayer::Records {
     void SetDiBitsToDevice(const MetafileBytes& r);
     void ExtTextOut(const MetafileBytes& r, bool wide);
     void SmallTextOut(const MetafileBytes& r);
+    void GradientFill(const MetafileBytes& r);
     void AlphaBlend(const MetafileBytes& r);
     void TransparentBlt(const MetafileBytes& r);
     void DrawDib(const MetafileDib& dib, QRectF destination, QRectF source, double opacity = 1.0);
@@ -280,6 +282,43 @@ void MetafileEmfPlayer::Records::SmallTextOut(const MetafileBytes& r) {
     Text(PointAt(r, 8), text, options, rect, {});
 }
 
+// Rectangles shade from one corner's colour to the other's, across or down;
+// triangles (shaded per vertex in GDI, which Qt's brushes cannot do) take
+// their vertices' mean colour.
+void MetafileEmfPlayer::Records::GradientFill(const MetafileBytes& r) {
+    constexpr size_t kVertexSize = 16;
+    const size_t vertices = std::min<size_t>(r.U32(24), 65536);
+    const size_t shapes = std::min<size_t>(r.U32(28), 65536);
+    const uint32_t mode = r.U32(32);
+    const size_t objectsAt = 36 + vertices * kVertexSize;
+    const size_t objectSize = mode == 2 ? 12 : 8;
+    if (mode > 2 || !r.Has(36, vertices * kVertexSize) || !r.Has(objectsAt, shapes * objectSize)) return;
+    auto point = [&](uint32_t i) { return PointAt(r, 36 + i * kVertexSize); };
+    auto color = [&](uint32_t i) {
+        const size_t at = 36 + i * kVertexSize + 8;
+        return QColor(r.U16(at) >> 8, r.U16(at + 2) >> 8, r.U16(at + 4) >> 8);
+    };
+    for (size_t k = 0; k < shapes; ++k) {
+        const size_t at = objectsAt + k * objectSize;
+        const uint32_t a = r.U32(at), b = r.U32(at + 4), c = mode == 2 ? r.U32(at + 8) : 0;
+        if (a >= vertices || b >= vertices || c >= vertices) continue;
+        if (mode == 2) {
+            const QColor ca = color(a), cb = color(b), cc = color(c);
+            dc_.FillPolygon(
+                QPolygonF({point(a), point(b), point(c)}),
+                QColor((ca.red() + cb.red() + cc.red()) / 3, (ca.green() + cb.green() + cc.green()) / 3,
+                       (ca.blue() + cb.blue() + cc.blue()) / 3));
+            continue;
+        }
+        const QRectF box = QRectF(point(a), point(b)).normalized();
+        QLinearGradient gradient(
+            point(a), mode == 0 ? QPointF(point(b).x(), point(a).y()) : QPointF(point(a).x(), point(b).y()));
+        gradient.setColorAt(0, color(a));
+        gradient.setColorAt(1, color(b));
+        dc_.FillRectangle(box, QBrush(gradient));
+    }
+}
+
 bool MetafileEmfPlayer::Records::Draws(uint32_t type) {
     switch (type) {
         case U_EMR_ABORTPATH:
@@ -307,6 +346,7 @@ bool MetafileEmfPlayer::Records::Draws(uint32_t type) {
         case U_EMR_EXTTEXTOUTW:
         case U_EMR_FILLPATH:
         case U_EMR_FILLRGN:
+        case U_EMR_GRADIENTFILL:
         case U_EMR_INTERSECTCLIPRECT:
         case U_EMR_LINETO:
         case U_EMR_MODIFYWORLDTRANSFORM:
@@ -654,6 +694,9 @@ void MetafileEmfPlayer::Records::Record(uint32_t type, const MetafileBytes& r) {
             break;
         case U_EMR_SMALLTEXTOUT:
             SmallTextOut(r);
+            break;
+        case U_EMR_GRADIENTFILL:
+            GradientFill(r);
             break;
         default:
             break;  // records without a visible effect here are skipped

@@ -223,6 +223,18 @@ std::vector<DrawCase> DrawCases() {
                      254,
                      {{{20, 100}, kNothing}, {{128, 100}, kNothing}}});
 
+    cases.push_back({"EmfGradientRectangleShadesAcross",
+                     [] {
+                         U_TRIVERTEX corners[2] = {{0, 0, 0xFF00, 0, 0, 0}, {200, 200, 0, 0, 0xFF00, 0}};
+                         U_GRADIENT4 rect{0, 1};
+                         return Emf200()
+                             .Add(U_EMRGRADIENTFILL_set(R(0, 0, 200, 200), 2, 1, U_GRADIENT_FILL_RECT_H,
+                                                        corners, reinterpret_cast<uint32_t*>(&rect)))
+                             .Finish();
+                     },
+                     254,
+                     {{{5, 100}, kRed}, {{100, 100}, QColor(128, 0, 128)}, {{195, 100}, kBlue}}});
+
     // Text: the background mode alone decides whether a text cell is filled,
     // ETO_OPAQUE fills its rectangle in the background colour.
     cases.push_back({"EmfTransparentTextLeavesTheShapeBehindIt",
