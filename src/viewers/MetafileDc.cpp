@@ -545,6 +545,13 @@ void MetafileDc::Text(QPointF reference, const QString& text, std::optional<QRec
     font.setItalic(f.italic);
     font.setUnderline(f.underline);
     font.setStrikeOut(f.strikeOut);
+    if (f.width != 0 && xScale > 0) {
+        // A font narrowed or widened from its face's own proportions.
+        const double natural = QFontMetricsF(font).averageCharWidth();
+        if (natural > 0)
+            font.setStretch(
+                std::clamp(int(std::lround(100 * std::abs(f.width) * xScale / natural)), 1, 4000));
+    }
     const QString shown = text.left(kMaxTextLength);
     const QFontMetricsF metrics(font);
     // Where each character starts, in pixels along the baseline: the

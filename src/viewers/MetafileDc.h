@@ -69,6 +69,7 @@ struct MetafileFont {
     bool strikeOut = false;
     int charset = 1;
     QString face;
+    double width = 0;  // average character width; 0: the face's own
 };
 
 class MetafileDc {

@@ -587,6 +587,7 @@ void MetafileEmfPlayer::Records::Record(uint32_t type, const MetafileBytes& r) {
                 o->kind = MetafileDc::Object::kFont;
                 MetafileFont& f = o->font;
                 f.height = r.I32(12);
+                f.width = r.I32(16);
                 f.escapement = r.I32(20);
                 f.weight = r.I32(28);
                 f.italic = r.U8(32);

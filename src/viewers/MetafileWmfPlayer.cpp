@@ -345,6 +345,7 @@ void MetafileWmfPlayer::Records::Record(uint16_t function, const MetafileBytes& 
                 o->kind = MetafileDc::Object::kFont;
                 MetafileFont& f = o->font;
                 f.height = r.I16(6);
+                f.width = r.I16(8);
                 f.escapement = r.I16(10);
                 f.weight = r.I16(14);
                 f.italic = r.U8(16);

@@ -34,10 +34,10 @@ inline QByteArray Dib(int width, int height, int bitCount, const QByteArray& row
 }
 
 // A font record of the given character height in logical units (negative:
-// without internal leading).
-inline char* EmfFont(uint32_t handle, int height) {
+// without internal leading) and average character width (0: the face's own).
+inline char* EmfFont(uint32_t handle, int height, int width = 0) {
     uint16_t face[U_LF_FACESIZE] = {'S', 'a', 'n', 's', 0};
-    const U_LOGFONT font = logfont_set(height, 0, 0, 0, 400, 0, 0, 0, U_ANSI_CHARSET, 0, 0, 0, 0, face);
+    const U_LOGFONT font = logfont_set(height, width, 0, 0, 400, 0, 0, 0, U_ANSI_CHARSET, 0, 0, 0, 0, face);
     return U_EMREXTCREATEFONTINDIRECTW_set(handle, reinterpret_cast<const char*>(&font), nullptr);
 }
 

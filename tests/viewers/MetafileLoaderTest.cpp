@@ -264,6 +264,18 @@ std::vector<DrawCase> DrawCases() {
                      },
                      254,
                      {{{100, 50}, kBlue}, {{100, 150}, kNothing}}});
+    cases.push_back({"EmfFontWidthWidensTheCharacters",
+                     [] {
+                         return Emf200()
+                             .Add(U_EMRSETBKMODE_set(U_TRANSPARENT))
+                             .Add(U_EMRSETTEXTCOLOR_set(C(kRed)))
+                             .Add(zvtest::EmfFont(1, -50, 100))
+                             .Add(U_EMRSELECTOBJECT_set(1))
+                             .Add(zvtest::EmfText(P(20, 20), u"\u2588", 0, R(0, 0, 0, 0), 150))
+                             .Finish();
+                     },
+                     254,
+                     {{{30, 45}, kRed}, {{100, 45}, kRed}, {{180, 45}, kNothing}}});
     cases.push_back({"EmfSmallTextOutDrawsTextAndRectangle",
                      [] {
                          const char16_t block[2] = {u'\u2588', 0};
