@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The Debian package as a user gets it: packs the finished build with cpack
+# (nothing is compiled), unpacks the package into a scratch root, checks its
+# files against the expected layout and its dependencies, runs the desktop's
+# validators and lintian (their reports stay in the test log), and starts the
+# unpacked ZVNUM on a virtual display, where it must find its own folder and
+# help without the build folder.
+#
+#   package_e2e.sh BUILD-DIR PROGRAM-DIR BIN-DIR
+#
+# Exit 77 (skipped) when a tool it needs is missing.
+set -uo pipefail
+
+build="$(cd "$1" && pwd -P)"
+program_dir="$2"
+bin_dir="$3"
+here="$(cd "$(dirname "$0")" && pwd)"
+limit=20
+
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli fc-match Xvfb xdotool python3 readelf; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+tmp="$(mktemp -d)"
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+. "$here/display.sh"
+
+echo "--- cpack"
+cpack --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 || {
+  cat "$tmp/cpack.log"
+  fail "cpack failed"
+}
+debs=("$tmp"/out/zorvik_*_amd64.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "no single zorvik_<version>_amd64.deb: ${debs[*]}"
+deb="${debs[0]}"
+version="$(dpkg-deb -f "$deb" Version)"
+[ "$(basename "$deb")" = "zorvik_${version}_amd64.deb" ] || fail "$(basename "$deb") does not carry version $version"
+echo "$(basename "$deb")"
+
+root="$tmp/root"
+dpkg -x "$deb" "$root" || fail "dpkg -x failed"
+cmake -DROOT="$root/usr" -DPROGRAM_DIR="$program_dir" -DBIN_DIR="$bin_dir" \
+  -P "$here/../mainwindow/InstallLayout.cmake" || fail "the package's files differ from the layout"
+
+# Nothing may lead back to the build: no run path, every library resolved.
+for program in ZVNUM ZVPURGE; do
+  file="$root/usr/$program_dir/$program"
+  readelf -d "$file" | grep -E 'RPATH|RUNPATH' && fail "$program carries a run path"
+  ldd "$file" | grep 'not found' && fail "$program needs a library that is not there"
+done
+
+# Whatever ZVNUM loads at run time comes from a package the package depends on.
+depends="$(dpkg-deb -f "$deb" Depends)"
+echo "Depends: $depends"
+font="$(fc-match -f '%{file}' 'Noto Sans CJK JP')"
+for data in /usr/share/sounds/sf2/TimGM6mb.sf2 /usr/share/qt6/translations/qtbase_ja.qm "$font" \
+  /usr/lib/x86_64-linux-gnu/qt6/plugins/iconengines/libqsvgicon.so \
+  /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so; do
+  owner="$(dpkg -S "$data" 2>/dev/null | head -n1 | cut -d: -f1)"
+  [ -n "$owner" ] || fail "no installed package holds $data"
+  grep -qE "(^|, )$owner( |,|$)" <<<"$depends" || fail "$data comes from $owner, which the package does not depend on"
+done
+
+echo "--- desktop-file-validate"
+desktop-file-validate "$root/usr/share/applications/zorvik.desktop" || fail "desktop-file-validate found faults"
+echo "--- appstreamcli validate"
+appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.metainfo.xml || fail "appstreamcli found faults"
+echo "--- lintian"
+# Warnings and notes are shown; only errors fail.
+lintian --display-info --fail-on error "$deb" 2>&1 | grep -v 'running with root privileges'
+[ "${PIPESTATUS[0]}" -eq 0 ] || fail "lintian found errors"
+
+echo "--- the unpacked ZVNUM"
+start_display
+"$root/usr/$bin_dir/ZVNUM" &
+zvnum=$!
+pids+=("$zvnum")
+main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "the unpacked ZVNUM showed no window"
+sleep 0.5
+click_help "$main_win"
+window_of "$zvnum" 'ヘルプ' >/dev/null || fail "the help button opened no help window"
+close_window "$main_win"
+wait_end "$zvnum" || fail "ZVNUM did not end after its window was closed"
+[ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
+# With nothing stored it starts in, and stores, its own folder: the unpacked one.
+grep -qF "\"PATH\"=\"$root/usr/$program_dir\"" "$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg" ||
+  fail "ZVNUM did not start in its unpacked folder"
+
+echo "ok"
