@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package as a user gets it: packs the finished build with cpack
-# (nothing is compiled), unpacks the package into a scratch root, checks its
+# (nothing is compiled), installs the package into a scratch root, checks its
 # files against the expected layout and its dependencies, runs the desktop's
-# validators and lintian (their reports stay in the test log), and starts the
-# unpacked ZVNUM on a virtual display, where it must find its own folder and
-# help without the build folder.
+# validators and lintian (their reports stay in the test log), starts the
+# installed ZVNUM on a virtual display, where it must find its own folder and
+# help without the build folder, and removes the package again.
 #
 #   package_e2e.sh BUILD-DIR PROGRAM-DIR BIN-DIR
 #
@@ -40,8 +40,25 @@ version="$(dpkg-deb -f "$deb" Version)"
 [ "$(basename "$deb")" = "zorvik_${version}_amd64.deb" ] || fail "$(basename "$deb") does not carry version $version"
 echo "$(basename "$deb")"
 
+# Installed into a scratch root with dpkg's own database, as apt would install it
+# (the libraries it depends on are the machine's, not the root's); dpkg -x
+# where we may not install.
 root="$tmp/root"
-dpkg -x "$deb" "$root" || fail "dpkg -x failed"
+admin="$root/var/lib/dpkg"
+dpkg_root() {
+  dpkg --root="$root" --log="$tmp/dpkg.log" "$@" >>"$tmp/dpkg.out" 2>&1 || {
+    cat "$tmp/dpkg.out"
+    fail "dpkg $* failed"
+  }
+}
+if [ "$(id -u)" -eq 0 ]; then
+  mkdir -p "$admin/info" "$admin/updates"
+  : >"$admin/status"
+  dpkg_root --force-depends --install "$deb"
+else
+  echo "not root: unpacked with dpkg -x, removal not checked"
+  dpkg -x "$deb" "$root" || fail "dpkg -x failed"
+fi
 cmake -DROOT="$root/usr" -DPROGRAM_DIR="$program_dir" -DBIN_DIR="$bin_dir" \
   -P "$here/../mainwindow/InstallLayout.cmake" || fail "the package's files differ from the layout"
 
@@ -73,20 +90,26 @@ echo "--- lintian"
 lintian --display-info --fail-on error "$deb" 2>&1 | grep -v 'running with root privileges'
 [ "${PIPESTATUS[0]}" -eq 0 ] || fail "lintian found errors"
 
-echo "--- the unpacked ZVNUM"
+echo "--- the installed ZVNUM"
 start_display
 "$root/usr/$bin_dir/ZVNUM" &
 zvnum=$!
 pids+=("$zvnum")
-main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "the unpacked ZVNUM showed no window"
+main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "the installed ZVNUM showed no window"
 sleep 0.5
 click_help "$main_win"
 window_of "$zvnum" 'ヘルプ' >/dev/null || fail "the help button opened no help window"
 close_window "$main_win"
 wait_end "$zvnum" || fail "ZVNUM did not end after its window was closed"
 [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
-# With nothing stored it starts in, and stores, its own folder: the unpacked one.
+# With nothing stored it starts in, and stores, its own folder: the installed one.
 grep -qF "\"PATH\"=\"$root/usr/$program_dir\"" "$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg" ||
-  fail "ZVNUM did not start in its unpacked folder"
+  fail "ZVNUM did not start in its installed folder"
+
+if [ -d "$admin" ]; then
+  dpkg_root --purge zorvik
+  left="$(find "$root" -mindepth 1 -not -path "$root/var" -not -path "$root/var/lib" -not -path "$admin*")"
+  [ -z "$left" ] || fail "removing the package left behind: $left"
+fi
 
 echo "ok"
