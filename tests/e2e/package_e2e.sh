@@ -92,16 +92,7 @@ lintian --display-info --fail-on error "$deb" 2>&1 | grep -v 'running with root 
 
 echo "--- the installed ZVNUM"
 start_display
-"$root/usr/$bin_dir/ZVNUM" &
-zvnum=$!
-pids+=("$zvnum")
-main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "the installed ZVNUM showed no window"
-sleep 0.5
-click_help "$main_win"
-window_of "$zvnum" 'ヘルプ' >/dev/null || fail "the help button opened no help window"
-close_window "$main_win"
-wait_end "$zvnum" || fail "ZVNUM did not end after its window was closed"
-[ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
+open_help_and_close "$root/usr/$bin_dir/ZVNUM"
 # With nothing stored it starts in, and stores, its own folder: the installed one.
 grep -qF "\"PATH\"=\"$root/usr/$program_dir\"" "$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg" ||
   fail "ZVNUM did not start in its installed folder"
