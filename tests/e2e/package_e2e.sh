@@ -92,7 +92,7 @@ lintian --display-info --fail-on error "$deb" 2>&1 | grep -v 'running with root 
 
 echo "--- the installed ZVNUM"
 start_display
-open_help_and_close "$root/usr/$bin_dir/ZVNUM"
+run_zvnum "$root/usr/$bin_dir/ZVNUM" help
 # With nothing stored it starts in, and stores, its own folder: the installed one.
 grep -qF "\"PATH\"=\"$root/usr/$program_dir\"" "$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg" ||
   fail "ZVNUM did not start in its installed folder"

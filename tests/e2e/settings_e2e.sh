@@ -57,26 +57,12 @@ value_of() {  # the stored text of ZVNUM's key $1, empty when absent
     inside && index($0, key) == 1 { v = substr($0, length(key) + 1); gsub(/^"|"$/, "", v); print v }' "$reg"
 }
 
-# Starts ZVNUM, waits for its window, closes it as the user does; answers
-# the folder it stored on the way out.
-run_zvnum() {
-  "$bin/ZVNUM" &
-  local pid=$!
-  pids+=("$pid")
-  local id
-  id="$(window_of "$pid" '^Zorvik$')" || fail "ZVNUM showed no window"
-  sleep 0.5
-  close_window "$id"
-  wait_end "$pid" || fail "ZVNUM did not end after its window was closed"
-  [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
-}
-
 neighbour_intact() {
   grep -qF "[$root\\Neighbour]" "$reg" && grep -qF '"keep"="隣のキー"' "$reg"
 }
 
 # A first run opens the stored folder and stores it again at exit, with the drive.
-run_zvnum
+run_zvnum "$bin/ZVNUM"
 [ "$(value_of PATH)" = "$photos" ] || fail "the first run did not keep the stored folder: '$(value_of PATH)'"
 [ -n "$(value_of DRIVE)" ] || fail "the first run stored no drive"
 neighbour_intact || fail "the neighbour's key changed"
@@ -99,7 +85,7 @@ case "$case_name" in
       keys_to "$win" Tab space
       wait_end "$purge" || fail "ZVPURGE's cancel button did not end it"
       cmp -s "$reg" "$tmp/before-purge" || fail "cancel changed the registry"
-      run_zvnum
+      run_zvnum "$bin/ZVNUM"
       [ "$(value_of PATH)" = "$photos" ] || fail "after No the next run did not open the stored folder"
     else
       keys_to "$ask" Return
@@ -110,7 +96,7 @@ case "$case_name" in
       grep -qF "[$root\\Zorvik" "$reg" && fail "ZVNUM's key is still there"
       neighbour_intact || fail "the neighbour's key was touched by the removal"
       # Nothing stored: the next run starts in the program folder and stores that.
-      run_zvnum
+      run_zvnum "$bin/ZVNUM"
       [ "$(value_of PATH)" = "$bin" ] || fail "after removal the next run started in '$(value_of PATH)', not '$bin'"
     fi
     neighbour_intact || fail "the neighbour's key changed"
@@ -146,7 +132,7 @@ case "$case_name" in
   help-open-at-exit)
     # The help window has no owner; still open when the main window closes, it
     # must not keep the program running.
-    open_help_and_close "$bin/ZVNUM"
+    run_zvnum "$bin/ZVNUM" help
     ;;
 
   *)
