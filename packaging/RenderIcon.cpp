@@ -37,7 +37,8 @@ int main(int argc, char* argv[]) {
         QPainter painter(&image);
         svg.render(&painter);
         painter.end();
-        if (!QDir().mkpath(folder) || !image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"))) {
+        if (!QDir().mkpath(folder) ||
+            !image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"))) {
             std::fprintf(stderr, "%s: cannot write\n", qPrintable(folder));
             return 1;
         }
