@@ -13,8 +13,9 @@ namespace zv {
 
 namespace {
 
-// Tried in this order; the comma and the semicolon are in, the double quote is not.
-constexpr std::u16string_view kForbidden = u"\\/:,;*?<>|";
+// Tried in this order. The double quote comes last: no volume users carry
+// between machines (FAT, exFAT, NTFS) can hold it in a name.
+constexpr std::u16string_view kForbidden = u"\\/:,;*?<>|\"";
 
 constexpr std::array<std::u16string_view, 7> kSystemExtensions = {u".EXE", u".DLL", u".SYS", u".COM",
                                                                   u".PWF", u".OCX", u".INI"};
