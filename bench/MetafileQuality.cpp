@@ -169,6 +169,7 @@ int main(int argc, char** argv) {
                 continue;
             }
             if (!emf) {
+                if (!pngDir.isEmpty()) ours->save(QDir(pngDir).filePath(name + QStringLiteral(".png")));
                 std::printf("%-48s  ink %5.1f%% (no second renderer for WMF)\n", qPrintable(name),
                             100 * Ink(*ours));
                 continue;
