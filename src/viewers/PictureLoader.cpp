@@ -60,7 +60,7 @@ QImage ReadBitfieldBitmap(const QByteArray& data) {
 }
 
 std::optional<PictureLoader::Picture> ReadRaster(const QByteArray& data, const QString& path,
-                                                 double dotsPerInch) {
+                                                 double dotsPerInch, QSize shownPixels) {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
@@ -68,12 +68,18 @@ std::optional<PictureLoader::Picture> ReadRaster(const QByteArray& data, const Q
     const bool cursor = path.endsWith(QStringLiteral(".cur"), Qt::CaseInsensitive);
     QImageReader reader(&buffer, cursor ? QByteArrayLiteral("ico") : QByteArray());
     reader.setDecideFormatFromContent(!cursor);
+    // A photo larger than the screen is read only as far as it shows (JPEG
+    // decodes no more than that); its natural size still sizes the window.
+    const QSize natural = reader.size();
+    if (natural.isValid() && !shownPixels.isEmpty() &&
+        (natural.width() > shownPixels.width() || natural.height() > shownPixels.height()))
+        reader.setClipRect(QRect(QPoint(0, 0), natural.boundedTo(shownPixels)));
     QImage image;
     if (!reader.read(&image) || image.isNull()) image = ReadBitfieldBitmap(data);
     if (image.isNull()) return std::nullopt;
+    const QSize size = reader.clipRect().isNull() ? image.size() : natural;
     const double twipsPerPixel = ImageViewLayout::TwipsPerPixel(dotsPerInch);
-    return PictureLoader::Picture{image,
-                                  QSizeF(image.width() * twipsPerPixel, image.height() * twipsPerPixel)};
+    return PictureLoader::Picture{image, QSizeF(size.width() * twipsPerPixel, size.height() * twipsPerPixel)};
 }
 
 }  // namespace
@@ -93,7 +99,7 @@ std::optional<PictureLoader::Opened> PictureLoader::Open(const std::u16string& p
         Opened opened{Picture{drawing->Image(), drawing->Twips(), false}, std::move(drawing)};
         return opened;
     }
-    auto raster = ReadRaster(data, QString::fromStdU16String(path), dotsPerInch);
+    auto raster = ReadRaster(data, QString::fromStdU16String(path), dotsPerInch, shownPixels);
     if (!raster) return std::nullopt;
     return Opened{*raster, nullptr};
 }

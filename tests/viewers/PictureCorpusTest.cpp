@@ -118,3 +118,21 @@ INSTANTIATE_TEST_SUITE_P(
                       BitfieldCase{32, 0xFF000000, 0x0000FF00, {0xFF000000, 0x00FF0000, 0x0000FF00}}));
 
 }  // namespace
+
+namespace {
+
+// A photo larger than what is shown is read only that far (the reader keeps
+// a large one within its memory limit), and still reports its natural size.
+TEST(PictureClip, PhotoIsReadOnlyAsFarAsItShows) {
+    QImage photo(400, 300, QImage::Format_RGB32);
+    photo.fill(Qt::green);
+    QTemporaryDir dir;
+    ASSERT_TRUE(photo.save(dir.filePath(QStringLiteral("p.jpg")), "JPEG"));
+    const auto picture =
+        zv::PictureLoader::Load(dir.filePath(QStringLiteral("p.jpg")).toStdU16String(), 96, QSize(100, 50));
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->image.size(), QSize(100, 50));
+    EXPECT_EQ(picture->twips, QSizeF(400 * 15, 300 * 15));
+}
+
+}  // namespace
