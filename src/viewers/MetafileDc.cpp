@@ -281,6 +281,8 @@ void MetafileDc::Select(const Object& object) {
 QPen MetafileDc::SafePen(const QTransform& t, const QRectF& bounds) const {
     QPen pen = state_.pen;
     if (pen.style() == Qt::NoPen) return pen;
+    // Qt measures the reach from the corner's point, half the miter's length.
+    pen.setMiterLimit(state_.miterLimit / 2);
     // The stretch along the longer axis decides how wide the stroke gets.
     const double scale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
     const double maxWidth = 2.0 * (canvas_.width() + canvas_.height()) + 2;

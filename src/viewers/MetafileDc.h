@@ -107,6 +107,8 @@ class MetafileDc {
         int bkMode = kOpaque;
         int textAlign = 0;
         Qt::FillRule fillRule = Qt::OddEvenFill;
+        // How far a mitred corner may reach, as the miter's length over the pen's width.
+        double miterLimit = 10;
         bool ropNop = false;  // R2_NOP: nothing drawn
         bool clockwise = false;
         QPointF current{0, 0};

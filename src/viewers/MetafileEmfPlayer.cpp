@@ -5,6 +5,7 @@
 
 #include <QLinearGradient>
 #include <algorithm>
+#include <cmath>
 
 #include "viewers/MetafileDib.h"
 
@@ -381,6 +382,7 @@ bool MetafileEmfPlayer::Records::Draws(uint32_t type) {
         case U_EMR_SETBKMODE:
         case U_EMR_SETDIBITSTODEVICE:
         case U_EMR_SETMAPMODE:
+        case U_EMR_SETMITERLIMIT:
         case U_EMR_SETPIXELV:
         case U_EMR_SETPOLYFILLMODE:
         case U_EMR_SETROP2:
@@ -470,6 +472,13 @@ void MetafileEmfPlayer::Records::Record(uint32_t type, const MetafileBytes& r) {
         case U_EMR_SETBKMODE:
             s.bkMode = int(r.U32(8));
             break;
+        case U_EMR_SETMITERLIMIT: {
+            // Written as an integer by some producers and as a float by others.
+            const uint32_t v = r.U32(8);
+            const double limit = v > 0xFFFFFF ? double(r.F32(8)) : double(v);
+            if (std::isfinite(limit) && limit >= 1) s.miterLimit = std::min(limit, 1000.0);
+            break;
+        }
         case U_EMR_SETPOLYFILLMODE:
             s.fillRule = r.U32(8) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
             break;

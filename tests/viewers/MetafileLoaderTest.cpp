@@ -235,6 +235,27 @@ std::vector<DrawCase> DrawCases() {
                      254,
                      {{{5, 100}, kRed}, {{100, 100}, QColor(128, 0, 128)}, {{195, 100}, kBlue}}});
 
+    // A sharp corner of a mitred pen reaches as far as the miter limit (GDI's
+    // 10 unless the file sets one) lets it.
+    auto sharpCorner = [](std::optional<uint32_t> miterLimit) {
+        EmfBuilder b = Emf200();
+        PU_EXTLOGPEN elp = extlogpen_set(U_PS_GEOMETRIC | U_PS_SOLID | U_PS_JOIN_MITER, 20, U_BS_SOLID,
+                                         C(kBlack), 0, 0, nullptr);
+        b.Add(U_EMREXTCREATEPEN_set(1, nullptr, 0, nullptr, elp)).Add(U_EMRSELECTOBJECT_set(1));
+        std::free(elp);
+        if (miterLimit) b.Add(U_EMRSETMITERLIMIT_set(*miterLimit));
+        const U_POINTL v[3] = {P(90, 190), P(100, 110), P(110, 190)};  // a corner of 15 degrees
+        return b.Add(U_EMRPOLYLINE_set(R(0, 0, 200, 200), 3, v)).Finish();
+    };
+    cases.push_back({"EmfMiterReachesAsFarAsTheDefaultLimitLets",
+                     [=] { return sharpCorner(std::nullopt); },
+                     254,
+                     {{{100, 50}, kBlack}}});
+    cases.push_back({"EmfLowMiterLimitBevelsTheCorner",
+                     [=] { return sharpCorner(4); },
+                     254,
+                     {{{100, 50}, kNothing}, {{100, 108}, kBlack}}});
+
     // Text: the background mode alone decides whether a text cell is filled,
     // ETO_OPAQUE fills its rectangle in the background colour.
     cases.push_back({"EmfTransparentTextLeavesTheShapeBehindIt",
