@@ -512,6 +512,23 @@ void MetafileDc::FillRectangle(QRectF r, const QBrush& brush) {
     FillPolygon(QPolygonF(r.normalized()), brush);
 }
 
+void MetafileDc::PatternBlit(QRectF r, uint32_t rop) {
+    switch (rop) {
+        case 0x00000042:  // BLACKNESS
+            FillRectangle(r, QBrush(Qt::black));
+            break;
+        case 0x00FF0062:  // WHITENESS
+            FillRectangle(r, QBrush(Qt::white));
+            break;
+        case 0x00AA0029:  // the destination kept
+        case 0x00550009:  // DSTINVERT: left alone; the canvas under it is not yet the ground it inverts
+            break;
+        default:
+            FillRectangle(r, state_.brush);
+            break;
+    }
+}
+
 void MetafileDc::FillPolygon(const QPolygonF& points, const QBrush& brush) {
     const QBrush keep = state_.brush;
     state_.brush = brush;

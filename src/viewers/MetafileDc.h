@@ -158,6 +158,9 @@ class MetafileDc {
     void SetPixel(QPointF p, QColor c);
     void FillRectangle(QRectF r, const QBrush& brush);
     void FillPolygon(const QPolygonF& points, const QBrush& brush);
+    // A blit without a source bitmap: its raster operation paints a logical
+    // rectangle with the brush or a fixed colour.
+    void PatternBlit(QRectF r, uint32_t rop);
     // Text at a logical reference point, aligned by the current text alignment.
     // advances, when given, are the logical distances from each character to the next.
     void Text(QPointF reference, const QString& text, std::optional<QRectF> opaqueRect, bool clipToRect,

@@ -192,13 +192,7 @@ void MetafileEmfPlayer::Records::BitBlt(const MetafileBytes& r, bool stretch) {
     const QRectF dest(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
     const uint32_t rop = r.U32(40);
     if (r.U32(88) == 0) {
-        // No source bitmap: the raster operation paints with the brush or a fixed colour.
-        if (rop == 0x00000042)
-            dc_.FillRectangle(dest, QBrush(Qt::black));
-        else if (rop == 0x00FF0062)
-            dc_.FillRectangle(dest, QBrush(Qt::white));
-        else if (rop != 0x00AA0029)
-            dc_.FillRectangle(dest, dc_.S().brush);
+        dc_.PatternBlit(dest, rop);
         return;
     }
     auto dib = DibOf(r, 84, 88, 92, 96);

@@ -300,12 +300,7 @@ void MetafileWmfPlayer::Records::Record(uint16_t function, const MetafileBytes& 
         case kPatBlt: {
             const uint32_t rop = r.U32(6);
             const QRectF dest(r.I16(16), r.I16(14), r.I16(12), r.I16(10));
-            if (rop == 0x00000042)
-                dc_.FillRectangle(dest, QBrush(Qt::black));
-            else if (rop == 0x00FF0062)
-                dc_.FillRectangle(dest, QBrush(Qt::white));
-            else if (rop != 0x00AA0029)
-                dc_.FillRectangle(dest, s.brush);
+            dc_.PatternBlit(dest, rop);
             break;
         }
         case kTextOut: {
@@ -374,12 +369,7 @@ void MetafileWmfPlayer::Records::Record(uint16_t function, const MetafileBytes& 
             if (!U_WMRDIBBITBLT_get(c, &dst, &cwh, &src, &rop, &dib)) break;
             const QRectF dest(dst.x, dst.y, cwh.x, cwh.y);
             if (!dib) {
-                if (rop == 0x00000042)
-                    dc_.FillRectangle(dest, QBrush(Qt::black));
-                else if (rop == 0x00FF0062)
-                    dc_.FillRectangle(dest, QBrush(Qt::white));
-                else if (rop != 0x00AA0029)
-                    dc_.FillRectangle(dest, s.brush);
+                dc_.PatternBlit(dest, rop);
                 break;
             }
             Dib(r, dib, dest, QRectF(src.x, src.y, cwh.x, cwh.y));

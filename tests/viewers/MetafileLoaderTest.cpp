@@ -235,6 +235,26 @@ std::vector<DrawCase> DrawCases() {
                      254,
                      {{{5, 100}, kRed}, {{100, 100}, QColor(128, 0, 128)}, {{195, 100}, kBlue}}});
 
+    cases.push_back(
+        {"EmfBlitsWithoutSourcePaintByTheirOperation",
+         [] {
+             auto blit = [](int left, uint32_t rop) {
+                 return U_EMRBITBLT_set(R(0, 0, 0, 0), P(left, 0), P(50, 200), P(0, 0),
+                                        xform_set(1, 0, 0, 1, 0, 0), U_RGB(0, 0, 0), U_DIB_RGB_COLORS, rop,
+                                        nullptr, 0, nullptr);
+             };
+             return Emf200()
+                 .Add(EmfBrush(1, kRed))
+                 .Add(U_EMRSELECTOBJECT_set(1))
+                 .Add(blit(0, U_PATCOPY))
+                 .Add(blit(50, U_BLACKNESS))
+                 .Add(blit(100, U_DSTINVERT))
+                 .Add(blit(150, U_NOOP))
+                 .Finish();
+         },
+         254,
+         {{{25, 100}, kRed}, {{75, 100}, kBlack}, {{125, 100}, kNothing}, {{175, 100}, kNothing}}});
+
     // A sharp corner of a mitred pen reaches as far as the miter limit (GDI's
     // 10 unless the file sets one) lets it.
     auto sharpCorner = [](std::optional<uint32_t> miterLimit) {
