@@ -62,10 +62,13 @@ char* EmfBrush(uint32_t handle, QColor c) {
 char* NullPen() { return U_EMRSELECTOBJECT_set(0x80000008); }
 U_POINTL P(int x, int y) { return U_POINTL{x, y}; }
 
+// A 200 x 200 pixel picture at 254 dpi: one canvas pixel per device pixel.
+EmfBuilder Emf200() { return EmfBuilder(QRect(0, 0, 200, 200), QRect(QPoint(0, 0), QPoint(2000, 2000))); }
+
 // A path of two squares drawn as figures of lines, the inner one inside the
 // outer one and turning the same way, then filled in the given fill mode.
 QByteArray NestedSquares(uint32_t fillMode) {
-    EmfBuilder b = EmfBuilder(QRect(0, 0, 200, 200), QRect(QPoint(0, 0), QPoint(2000, 2000)));
+    EmfBuilder b = Emf200();
     b.Add(NullPen())
         .Add(EmfBrush(1, kRed))
         .Add(U_EMRSELECTOBJECT_set(1))
@@ -79,9 +82,6 @@ QByteArray NestedSquares(uint32_t fillMode) {
     }
     return b.Add(U_EMRENDPATH_set()).Add(U_EMRFILLPATH_set(R(0, 0, 200, 200))).Finish();
 }
-
-// A 200 x 200 pixel picture at 254 dpi: one canvas pixel per device pixel.
-EmfBuilder Emf200() { return EmfBuilder(QRect(0, 0, 200, 200), QRect(QPoint(0, 0), QPoint(2000, 2000))); }
 
 struct DrawCase {
     const char* name;
