@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "DigitBox.h"
 #include "DirListBox.h"
 #include "DriveListBox.h"
 #include "FileListBox.h"
@@ -66,12 +67,9 @@ QToolButton* MakePictureButton(QWidget* parent, const QString& name, const QStri
 }
 
 QLineEdit* MakeNumberBox(QWidget* parent, const QString& name, const QString& text, int maxLength) {
-    auto* t = Make<QLineEdit>(parent, name);
+    auto* t = Make<DigitBox>(parent, name);
     t->setText(text);
     t->setMaxLength(maxLength);
-    // Only single-byte digits may arrive: no input method for these boxes.
-    t->setAttribute(Qt::WA_InputMethodEnabled, false);
-    t->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhNoPredictiveText);
     return t;
 }
 
