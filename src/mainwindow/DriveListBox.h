@@ -7,16 +7,22 @@
 // assigns folder lists whose handlers assign this list again).
 
 #include <QComboBox>
+#include <memory>
 
 #include "DriveModel.h"
 
 namespace zv {
 
+class TypeAhead;
+
+// Typing picks the next drive whose mount point's last folder or label
+// starts with what was typed (see TypeAhead.h).
 class DriveListBox : public QComboBox {
     Q_OBJECT
 
   public:
     explicit DriveListBox(QWidget* parent = nullptr);
+    ~DriveListBox() override;
 
     // Uses another set of drives (tests, or a window's own model). The model
     // must outlive the list.
@@ -42,6 +48,10 @@ class DriveListBox : public QComboBox {
   signals:
     void change();
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     // Lists the model's drives and selects the one holding `keep`, silently.
     void Fill(const QString& keep);
@@ -50,6 +60,7 @@ class DriveListBox : public QComboBox {
     DriveModel* model_;
     bool filling_ = false;
     int shown_ = -1;  // the index whose change was last announced
+    std::unique_ptr<TypeAhead> typeAhead_;
 };
 
 }  // namespace zv
