@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include "Accessibility.h"
 #include "DigitKeyFilter.h"
 #include "DirListBox.h"
 #include "FileListBox.h"
@@ -38,7 +39,9 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
       scale_(ScaleOfPrimaryScreen()) {
     InitZvnumResources();
     setObjectName(QStringLiteral("Frm_Main"));
+    InstallAccessibility();
     BuildLayout();
+    ArrangeKeyboardAccess();
 
     wait_ = std::make_unique<Frm_Wait>(this, scale_);
     engine_ = std::make_unique<ConversionEngine>(EnginePorts{
@@ -134,9 +137,13 @@ void Frm_Main::RunGuarded(StepFlag (ConversionEngine::*run)()) {
     running_ = true;
     ApplyRunButtons();
     qApp->installEventFilter(this);
-    const auto finish = [this] {
+    // The progress window is shown without taking the keyboard, but not every
+    // window manager honours that: the keyboard comes back here afterwards.
+    const bool active = isActiveWindow();
+    const auto finish = [this, active] {
         qApp->removeEventFilter(this);
         wait_->Close();
+        if (active) activateWindow();
         running_ = false;
         ApplyRunButtons();
     };

@@ -219,6 +219,9 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     void PlaceText(QWidget* w, int left, int top, int width, int height) const;
     static void FitTextWidth(QWidget* w, const QString& text, int room);
 
+    // Frm_Main_Keyboard.cpp
+    void ArrangeKeyboardAccess();
+
     // Frm_Main_Numbering.cpp
     void ConnectNumberingControls();
 
