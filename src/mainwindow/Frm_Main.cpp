@@ -59,7 +59,11 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
     DisableConversion();
 }
 
-Frm_Main::~Frm_Main() = default;
+Frm_Main::~Frm_Main() {
+    // The pattern box answers losing the focus by picking the entry it holds;
+    // while the controls are being destroyed that must not reach the handlers.
+    Cmb_Filter->disconnect(this);
+}
 
 // ---- The engine's view of the controls -------------------------------------
 
