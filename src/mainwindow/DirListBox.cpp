@@ -15,6 +15,7 @@ constexpr int kIndentSpaces = 2;
 DirListBox::DirListBox(QWidget* parent)
     : QListWidget(parent), fs_(&NativeFileSystem()), model_(&DriveModel::Shared()) {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);  // a folder may hold thousands of folders
     connect(this, &QListWidget::itemDoubleClicked, this, &DirListBox::OpenRow);
 }
 

@@ -42,6 +42,7 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
     InstallAccessibility();
     BuildLayout();
     ArrangeKeyboardAccess();
+    IndexControls();
 
     wait_ = std::make_unique<Frm_Wait>(this, scale_);
     engine_ = std::make_unique<ConversionEngine>(EnginePorts{
@@ -61,12 +62,28 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
     DisableConversion();
 }
 
-Frm_Main::~Frm_Main() = default;
+Frm_Main::~Frm_Main() {
+    // The pattern box answers losing the focus by picking the entry it holds;
+    // while the controls are being destroyed that must not reach the handlers.
+    Cmb_Filter->disconnect(this);
+}
 
 // ---- The engine's view of the controls -------------------------------------
 
+// The engine asks for controls by name for every file of a run: the names are
+// looked up once, here, not by walking the widget tree on every question.
+void Frm_Main::IndexControls() {
+    for (QWidget* w : findChildren<QWidget*>()) {
+        const QString name = w->objectName();
+        if (name.isEmpty()) continue;
+        // The same control findChild would answer when two share a name.
+        controls_.try_emplace(name.toStdString(), findChild<QWidget*>(name));
+    }
+}
+
 QWidget* Frm_Main::Control(std::string_view name) const {
-    return findChild<QWidget*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    const auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second;
 }
 
 std::u16string Frm_Main::Text(std::string_view control) const {
@@ -114,11 +131,21 @@ bool Frm_Main::FileSelected(int index) const { return F_File->selected(index); }
 
 // ---- Results -----------------------------------------------------------------
 
-void Frm_Main::ClearResults() { Lst_Kekka->clear(); }
+// A test run hands over its names one by one, pumping events between them;
+// the list takes them in one batch when the run asks for the repaint, so no
+// row is laid out or painted while the rest are still coming.
+void Frm_Main::ClearResults() {
+    pendingResults_.clear();
+    Lst_Kekka->clear();
+}
 
-void Frm_Main::AddResult(const std::u16string& name) { Lst_Kekka->addItem(qt::ToQString(name)); }
+void Frm_Main::AddResult(const std::u16string& name) { pendingResults_.append(qt::ToQString(name)); }
 
-void Frm_Main::RefreshResults() { Lst_Kekka->repaint(); }
+void Frm_Main::RefreshResults() {
+    Lst_Kekka->addItems(pendingResults_);
+    pendingResults_.clear();
+    Lst_Kekka->repaint();
+}
 
 // ---- Runs ----------------------------------------------------------------------
 

@@ -5,8 +5,10 @@
 
 #include <QEvent>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
+#include <map>
 #include <memory>
 
 #include "MainWindowRules.h"
@@ -244,6 +246,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     void RunGuarded(StepFlag (ConversionEngine::*run)());
     static bool IsUserInput(QEvent::Type type);
     void ApplyRunButtons();
+    void IndexControls();
     QWidget* Control(std::string_view name) const;
 
     Services services_;
@@ -251,6 +254,8 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     std::unique_ptr<Frm_Wait> wait_;
     std::unique_ptr<ConversionEngine> engine_;
     DigitKeyFilter* digitFilter_ = nullptr;
+    std::map<std::string, QWidget*, std::less<>> controls_;
+    QStringList pendingResults_;
 
     // The ready state (files selected). While a run is in progress the run
     // buttons stay off and this records what they return to.

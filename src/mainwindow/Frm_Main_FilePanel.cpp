@@ -68,7 +68,9 @@ void Frm_Main::ConnectFilePanel() {
 
     // Typed patterns are taken as typed: no completion from the list entries.
     Cmb_Filter->setCompleter(nullptr);
-    Cmb_Filter->lineEdit()->installEventFilter(
+    // Keys typed into the box arrive at the combo box, which has the focus
+    // and passes them on to its line edit itself: the hook sits there.
+    Cmb_Filter->installEventFilter(
         new KeyPressHook(this, [this](int keyAscii) { Cmb_Filter_KeyPress(keyAscii); }));
 
     connect(F_Drive, &DriveListBox::change, this, &Frm_Main::F_Drive_Change);

@@ -357,6 +357,7 @@ void Frm_Main::BuildBottomRow() {
     PlaceText(Label9, 6240, 3360, 1275, 255);
     Lst_Kekka = Make<QListWidget>(this, QStringLiteral("Lst_Kekka"));
     Lst_Kekka->setSelectionMode(QAbstractItemView::SingleSelection);
+    Lst_Kekka->setUniformItemSizes(true);  // 32,767 rows laid out without measuring each
     {
         QPalette p = Lst_Kekka->palette();
         p.setColor(QPalette::Base, Qt::blue);

@@ -34,7 +34,9 @@ TEST_P(CheckNameLengthsTest, CountsCodePageAndDiskBytes) {
     EXPECT_EQ(flag, kStop);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].prompt, c.prompt);
-    EXPECT_EQ(rig.messages.shown[0].title, c.prompt == kTooLong ? u"ファイル名超過" : u"ファイル名無し");
+    EXPECT_EQ(rig.messages.shown[0].title, c.prompt == kTooLong ? u"ファイル名超過"
+                                           : c.prompt == kEmpty ? u"ファイル名無し"
+                                                                : u"ファイル名エラー");
     EXPECT_EQ(rig.messages.shown[0].buttons, kOkOnly);
 }
 

@@ -96,11 +96,19 @@ struct Panel {
         return on == window->Opt_Cpymov[1]->isEnabled() ? on : throw std::logic_error("options differ");
     }
     void Click(const char* button) { window->findChild<QAbstractButton*>(button)->click(); }
+    // Typed as the user types: to whichever widget has the keyboard focus.
     void TypePattern(const QString& text) {
-        QLineEdit* edit = window->Cmb_Filter->lineEdit();
-        edit->clear();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
+        if (!window->isActiveWindow()) {
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        }
+        window->Cmb_Filter->setFocus();
+        window->Cmb_Filter->lineEdit()->clear();
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        QTest::keyClicks(focused, text);
+        QTest::keyClick(focused, Qt::Key_Return);
     }
 };
 
