@@ -8,6 +8,7 @@
 #include "MemoryFileSystem.h"
 #include "QtPrinters.h"
 #include "mainwindow/DirListBox.h"
+#include "mainwindow/DriveListBox.h"
 #include "shared/FileSystem.h"
 
 namespace zv {
@@ -82,6 +83,43 @@ TEST_F(DirListBoxTest, RefreshLeavesAVanishedFolderForItsParent) {
     EXPECT_EQ(dirs.path(), "/home/u/a");
     EXPECT_EQ(changes.count(), 1);
 }
+
+// Typing moves to a row by its name: the folder name without its indentation,
+// a drive's last folder or its label. Each case starts on /home/u/a/b in the
+// folder list (rows /home/u, a, b, x, xylo, Y) or on "/" in the drive list.
+struct TypeAheadCase {
+    const char* label;
+    bool drives;
+    const char* typed;
+    const char* lands;  // folder path, or drive text
+};
+
+class TypeAheadTest : public DirListBoxTest, public ::testing::WithParamInterface<TypeAheadCase> {};
+
+TEST_P(TypeAheadTest, MovesToTheRowWhoseNameStartsWithTheTypedText) {
+    const TypeAheadCase& c = GetParam();
+    fs.AddFolder(u"/home/u/a/b/xylo");
+    DriveListBox drives;
+    drives.setDriveModel(&model);
+    drives.setDrive("/");
+    ASSERT_EQ(dirs.setPath("/home/u/a/b"), kFsOk);
+    QWidget* target = c.drives ? static_cast<QWidget*>(&drives) : &dirs;
+    for (const char* k = c.typed; *k; ++k) QTest::keyClick(target, *k);
+    EXPECT_EQ(c.drives ? drives.drive() : dirs.currentItem()->data(DirListBox::kPathRole).toString(),
+              QString::fromUtf8(c.lands));
+    EXPECT_EQ(dirs.path(), "/home/u/a/b");  // moving is not opening
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, TypeAheadTest,
+    ::testing::Values(TypeAheadCase{"IndentedNameAnyCase", false, "y", "/home/u/a/b/Y"},
+                      TypeAheadCase{"SeveralLetters", false, "xy", "/home/u/a/b/xylo"},
+                      TypeAheadCase{"WrapsToTheTop", false, "a", "/home/u/a"},
+                      TypeAheadCase{"NoMatchStays", false, "q", "/home/u/a/b"},
+                      TypeAheadCase{"DriveByLabel", true, "s", "/mnt/usb [STICK]"},
+                      TypeAheadCase{"SameLetterWalksOn", true, "uu", "/home/u"},
+                      TypeAheadCase{"MountPathIsNoName", true, "m", "/"}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace zv
