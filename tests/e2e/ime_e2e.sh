@@ -43,14 +43,15 @@ if [ -z "${ZV_IME_TMP:-}" ]; then
   ZV_IME_TMP="$tmp" exec dbus-run-session -- bash "$0" "$@"
 fi
 tmp="$ZV_IME_TMP"
-pids=()
-cleanup() {
-  timeout 5 ibus exit >/dev/null 2>&1
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$tmp"
+. "$here/display.sh"
+# ibus and the converter it started go with the display.
+trap 'timeout 5 ibus exit >/dev/null 2>&1; stop_converter; cleanup' EXIT
+stop_converter() {
+  local p
+  for p in $(pgrep -u "$(id -u)" -x mozc_server); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "HOME=$HOME" && kill "$p"
+  done
 }
-trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -58,14 +59,7 @@ fail() {
   exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 1 $((limit * 10))); do
-  [ -s "$tmp/display" ] && break
-  sleep 0.1
-done
-[ -s "$tmp/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$tmp/display")"
+start_display
 
 # mozc starts with its input method on, as a user who switched to it expects.
 mkdir -p "$XDG_CONFIG_HOME/mozc"
@@ -88,8 +82,7 @@ for _ in $(seq 1 $((limit * 5))); do
 done
 [ "$(timeout 5 ibus engine 2>/dev/null)" = mozc-jp ] || { echo "skipped: ibus with mozc did not come up"; exit 77; }
 
-export QT_QPA_PLATFORM=xcb QT_IM_MODULE=ibus
-unset QT_QPA_PLATFORMTHEME
+export QT_IM_MODULE=ibus
 photos="$tmp/photos"
 mkdir -p "$photos"
 : >"$photos/a.txt"
@@ -105,13 +98,7 @@ REG
 "$bin/ZVNUM" &
 zvnum=$!
 pids+=("$zvnum")
-win=""
-for _ in $(seq 1 $((limit * 5))); do
-  win="$(timeout 10 xdotool search --all --onlyvisible --pid "$zvnum" --name '^Zorvik$' 2>/dev/null | head -n1)"
-  [ -n "$win" ] && break
-  sleep 0.2
-done
-[ -n "$win" ] || fail "ZVNUM showed no window"
+win="$(window_of "$zvnum" '^Zorvik$')" || fail "ZVNUM showed no window"
 timeout 10 xdotool windowfocus --sync "$win" || fail "could not focus ZVNUM"
 sleep 1
 keys() { timeout 20 xdotool key --delay 150 "$@" || fail "could not press $*"; }
@@ -132,5 +119,5 @@ for _ in $(seq 1 $((limit * 10))); do
   sleep 0.1
 done
 [ -e "$photos/あ123.txt" ] || fail "the file was not renamed to あ123.txt"
-python3 "$here/xclose.py" "$win"
+close_window "$win"
 echo "ok: ime"

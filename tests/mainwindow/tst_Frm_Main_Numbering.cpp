@@ -34,6 +34,18 @@ QList<Key> Chars(const char* s) {
     return keys;
 }
 
+// The text box by name, enabled, holding `text` all selected, as a user is
+// about to type over it.
+QLineEdit* SelectedBox(MainWindowFixture& f, const QString& name, const QString& text) {
+    f.window->Chk_DateLock->setChecked(true);
+    auto* edit = f.window->findChild<QLineEdit*>(name);
+    if (edit) {
+        edit->setText(text);
+        edit->selectAll();
+    }
+    return edit;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(QList<Key>)
@@ -179,12 +191,9 @@ class tst_Frm_Main_Numbering : public QObject {
         QFETCH(QString, after);
         QFETCH(int, beeps);
         MainWindowFixture f;
-        f.window->Chk_DateLock->setChecked(true);
-        auto* edit = f.window->findChild<QLineEdit*>(box);
+        QLineEdit* edit = SelectedBox(f, box, before);
         QVERIFY(edit);
         QApplication::clipboard()->setText(QStringLiteral("99"));
-        edit->setText(before);
-        edit->selectAll();
         Type(edit, keys);
         QCOMPARE(edit->text(), after);
         QCOMPARE(f.beeps, beeps);
@@ -217,14 +226,11 @@ class tst_Frm_Main_Numbering : public QObject {
         QFETCH(QString, after);
         QFETCH(int, beeps);
         MainWindowFixture f;
-        f.window->Chk_DateLock->setChecked(true);
-        auto* edit = f.window->findChild<QLineEdit*>(box);
+        QLineEdit* edit = SelectedBox(f, box, QStringLiteral("5"));
         QVERIFY(edit);
         // The platform's input method asks only this before it composes.
         const bool freeText = box == "Txt_B_text" || box == "Txt_A_text";
         QCOMPARE(edit->inputMethodQuery(Qt::ImEnabled).toBool(), freeText);
-        edit->setText(QStringLiteral("5"));
-        edit->selectAll();
         if (paste) {
             QApplication::clipboard()->setText(text);
             edit->paste();
