@@ -270,6 +270,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     QString programFolder_;
     bool loaded_ = false;
     std::unique_ptr<dialogs::QtHelp> help_;
+    class HelpKeys* helpKeys_ = nullptr;  // F1 and Shift+F1 in every window
     dialogs::QtSysInfoPlatform sysInfo_;
 };
 
