@@ -2,6 +2,10 @@
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QPointer>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "TypeAhead.h"
 #include "shared/FileSystem.h"
@@ -26,6 +30,12 @@ bool IsSearchKey(const QKeyEvent& key) {
            !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 }
 
+// Every drive list alive: a model read again must reach all that show it.
+std::vector<DriveListBox*>& AllLists() {
+    static std::vector<DriveListBox*> lists;
+    return lists;
+}
+
 }  // namespace
 
 DriveListBox::DriveListBox(QWidget* parent)
@@ -34,9 +44,10 @@ DriveListBox::DriveListBox(QWidget* parent)
     Fill(QString());
     connect(this, &QComboBox::currentIndexChanged, this, &DriveListBox::OnIndexChanged);
     view()->installEventFilter(this);
+    AllLists().push_back(this);
 }
 
-DriveListBox::~DriveListBox() = default;
+DriveListBox::~DriveListBox() { std::erase(AllLists(), this); }
 
 void DriveListBox::setDriveModel(DriveModel* model) {
     model_ = model;
@@ -61,12 +72,17 @@ int DriveListBox::setDrive(const QString& textOrPath) {
 }
 
 void DriveListBox::refresh() {
-    const QString keep = root();
+    // The mount points are read before the model changes under the rows.
+    std::vector<std::pair<QPointer<DriveListBox>, QString>> kept;
+    kept.emplace_back(this, root());
+    for (DriveListBox* list : AllLists())
+        if (list != this && list->model_ == model_) kept.emplace_back(list, list->root());
     model_->Reload();
-    Fill(keep);
+    for (auto& [list, keep] : kept) list->Fill(keep);
     // A drive that has gone is replaced by the one holding its mount point:
-    // that is a change like any other.
-    if (root() != keep) emit change();
+    // that is a change like any other. Its handlers may refresh again.
+    for (auto& [list, keep] : kept)
+        if (list && list->root() != keep) emit list->change();
 }
 
 void DriveListBox::showPopup() {

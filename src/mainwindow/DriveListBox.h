@@ -40,7 +40,10 @@ class DriveListBox : public QComboBox {
     // selection then stays). Selecting the drive already selected fires nothing.
     int setDrive(const QString& textOrPath);
 
-    // Enumerates the drives again, keeping the selected one where it is still there.
+    // Enumerates the drives again. Every list of the same model is filled
+    // afresh with this one, each keeping its own drive by its mount point
+    // while it is still there (rows move when a volume comes or goes); a list
+    // whose drive has gone announces the change.
     void refresh();
 
     void showPopup() override;

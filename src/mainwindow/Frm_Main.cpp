@@ -173,6 +173,7 @@ void Frm_Main::RunGuarded(StepFlag (ConversionEngine::*run)()) {
         if (active) activateWindow();
         running_ = false;
         ApplyRunButtons();
+        if (endRequested_) QMetaObject::invokeMethod(this, &Frm_Main::EndOnRequest, Qt::QueuedConnection);
     };
     try {
         (engine_.get()->*run)();
@@ -186,6 +187,21 @@ void Frm_Main::RunGuarded(StepFlag (ConversionEngine::*run)()) {
 void Frm_Main::ApplyRunButtons() {
     Cmd_Test->setEnabled(ready_ && !running_);
     Cmd_Run->setEnabled(ready_ && !running_);
+}
+
+bool Frm_Main::EndOnRequest() {
+    endRequested_ = true;
+    // Innermost first; a window that will not close ends the loop.
+    QWidget* last = nullptr;
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == this || modal == last) break;
+        last = modal;
+        modal->close();
+    }
+    if (running_) return false;  // the run's end comes back here
+    close();
+    QApplication::quit();
+    return true;
 }
 
 void Frm_Main::closeEvent(QCloseEvent* event) {

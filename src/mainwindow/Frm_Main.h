@@ -99,6 +99,12 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     JobMode CurrentMode() const;
     bool IsRunning() const { return running_; }
 
+    // The system asks the program to end (logout, shutdown, a terminal's
+    // interrupt): open message boxes and dialogs are answered as by Escape,
+    // and the window closes as when the user closes it, saving the settings,
+    // as soon as no run is under way. Returns false while a run holds it.
+    bool EndOnRequest();
+
     // Frame1: source files.
     QGroupBox* Frame1 = nullptr;
     DriveListBox* F_Drive = nullptr;
@@ -261,11 +267,13 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     // buttons stay off and this records what they return to.
     bool ready_ = false;
     bool running_ = false;
+    bool endRequested_ = false;
 
     // Set by Form_Load; only a loaded window saves its settings when it closes.
     QString programFolder_;
     bool loaded_ = false;
     std::unique_ptr<dialogs::QtHelp> help_;
+    class HelpKeys* helpKeys_ = nullptr;  // F1 and Shift+F1 in every window
     dialogs::QtSysInfoPlatform sysInfo_;
 };
 

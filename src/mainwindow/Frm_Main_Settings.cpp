@@ -8,6 +8,7 @@
 
 #include "DriveListBox.h"
 #include "Frm_Main.h"
+#include "HelpKeys.h"
 #include "StartupSettings.h"
 #include "dialogs/QtHelp.h"
 #include "shared/Help.h"
@@ -33,6 +34,11 @@ QString Frm_Main::ProgramFolder() {
 void Frm_Main::Form_Load(const QString& programFolder) {
     programFolder_ = programFolder;
     help_ = std::make_unique<dialogs::QtHelp>(qt::ToQString(HelpFilePath(qt::ToU16(programFolder_))));
+    if (!helpKeys_) {
+        helpKeys_ = new HelpKeys(this);
+        qApp->installEventFilter(helpKeys_);
+    }
+    helpKeys_->SetHelp(help_.get());
     Frm_Job[0]->raise();
     Cmb_Filter->clear();
     Cmb_Filter->addItems({QStringLiteral("*.*"), QStringLiteral("*.BMP;*.JPG;*.WMF;*.GIF;*.ICO"),

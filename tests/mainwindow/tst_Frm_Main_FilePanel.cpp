@@ -232,6 +232,22 @@ class tst_Frm_Main_FilePanel : public QObject {
         QVERIFY(!Valiable::DestDriveSync);
     }
 
+    void aStickPluggedInMovesNeitherListOffItsDrive() {
+        Panel p;
+        p.window->A_Drive->setDrive(p.MountText());
+        const QString destination = p.window->A_Drive->drive();
+        // A volume whose mount point sorts before the stick's: rows move.
+        p.volumes.insert(p.volumes.begin() + 1, {p.home + "/0stick", "", "vfat", "/dev/sdc1", true, true});
+        QDir().mkpath(p.home + "/0stick");
+        p.window->F_Drive->refresh();  // as opening the source list's drop-down does
+        for (zv::DriveListBox* list : {p.window->F_Drive, p.window->A_Drive}) {
+            QCOMPARE(list->count(), p.drives->Count());
+            QCOMPARE(list->currentText(), list->drive());
+        }
+        QCOMPARE(p.window->A_Drive->drive(), destination);
+        QCOMPARE(p.window->F_Drive->drive(), p.home);
+    }
+
     void refreshShowsNewFilesClearsTheSelectionAndShowsFreeSpace() {
         Panel p({"b.txt"});
         p.Click("Cmd_AllSelect");
