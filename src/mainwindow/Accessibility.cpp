@@ -54,8 +54,10 @@ class NamedComboAccessible final : public QAccessibleWidget {
         return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& action) override {
-        if (action == showMenuAction() || action == pressAction()) Combo()->showPopup();
-        else QAccessibleWidget::doAction(action);
+        if (action == showMenuAction() || action == pressAction())
+            Combo()->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
     }
 
   private:

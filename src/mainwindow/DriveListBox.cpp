@@ -17,7 +17,8 @@ namespace {
 // The names a user types to reach a drive: the last folder of its mount
 // point ("usb" for /media/usb) and its label, if it has one.
 QStringList SearchKeys(const Drive& drive) {
-    QStringList keys{drive.root == QLatin1String("/") ? drive.root : drive.root.section(QLatin1Char('/'), -1)};
+    QStringList keys{drive.root == QLatin1String("/") ? drive.root
+                                                      : drive.root.section(QLatin1Char('/'), -1)};
     const QString rest = drive.text.mid(drive.root.size());
     if (rest.startsWith(QLatin1String(" [")) && rest.endsWith(QLatin1Char(']')))
         keys << rest.mid(2, rest.size() - 3);

@@ -20,7 +20,8 @@ void Frm_Main::ConnectNumberingControls() {
     // Home on the steppers: the increment goes back to 1 as by a double
     // click on its label, the digit count to its least.
     connect(UpDown_Zoubun, &UpDownControl::Reset, this, &Frm_Main::Lbl_up_DblClick);
-    connect(UpDown_Keta, &UpDownControl::Reset, this, [this] { UpDown_Keta->SetValue(UpDown_Keta->Minimum()); });
+    connect(UpDown_Keta, &UpDownControl::Reset, this,
+            [this] { UpDown_Keta->SetValue(UpDown_Keta->Minimum()); });
     Lbl_up->installEventFilter(this);
     connect(Chk_keta_lock, &QCheckBox::toggled, this, &Frm_Main::Chk_keta_lock_Click);
 

@@ -122,17 +122,17 @@ TEST_P(TypeAheadTest, MovesToTheRowWhoseNameStartsWithTheTypedText) {
     EXPECT_EQ(dirs.path(), "/home/u/a/b");  // moving is not opening
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lists, TypeAheadTest,
-    ::testing::Values(TypeAheadCase{"IndentedNameAnyCase", false, "y", "/home/u/a/b/Y"},
-                      TypeAheadCase{"SeveralLetters", false, "xy", "/home/u/a/b/xylo"},
-                      TypeAheadCase{"WrapsToTheTop", false, "a", "/home/u/a"},
-                      TypeAheadCase{"NoMatchStays", false, "q", "/home/u/a/b"},
-                      TypeAheadCase{"KanjiFromTheInputMethod", false, "写", "/home/u/a/b/写真"},
-                      TypeAheadCase{"DriveByLabel", true, "s", "/mnt/usb [STICK]"},
-                      TypeAheadCase{"SameLetterWalksOn", true, "uu", "/home/u"},
-                      TypeAheadCase{"MountPathIsNoName", true, "m", "/"}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Lists, TypeAheadTest,
+                         ::testing::Values(TypeAheadCase{"IndentedNameAnyCase", false, "y", "/home/u/a/b/Y"},
+                                           TypeAheadCase{"SeveralLetters", false, "xy", "/home/u/a/b/xylo"},
+                                           TypeAheadCase{"WrapsToTheTop", false, "a", "/home/u/a"},
+                                           TypeAheadCase{"NoMatchStays", false, "q", "/home/u/a/b"},
+                                           TypeAheadCase{"KanjiFromTheInputMethod", false, "写",
+                                                         "/home/u/a/b/写真"},
+                                           TypeAheadCase{"DriveByLabel", true, "s", "/mnt/usb [STICK]"},
+                                           TypeAheadCase{"SameLetterWalksOn", true, "uu", "/home/u"},
+                                           TypeAheadCase{"MountPathIsNoName", true, "m", "/"}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace zv

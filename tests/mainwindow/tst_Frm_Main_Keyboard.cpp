@@ -24,7 +24,9 @@ QString FocusedName() {
     return w ? w->objectName() : QString();
 }
 
-void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(Focused(), key, mods); }
+void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(Focused(), key, mods);
+}
 
 // Tabs until the control has the focus; false if it is never reached.
 bool TabTo(QWidget* control) {
@@ -68,14 +70,14 @@ class tst_Frm_Main_Keyboard : public QObject {
             Press(Qt::Key_Tab);
         } while (Focused() != f.window->F_Drive && visited.size() < 100);
         const QStringList expected{
-            "F_Drive", "F_Dir", "Cmb_Filter", "Cmd_Newfile", "F_File", "Cmd_AllSelect", "Cmd_OddSelect",
-            "Cmd_EvenSelect", "Cmd_AllDelete",
-            "Chk_syori(0)", "Chk_syori(1)", "Txt_B_text", "Txt_A_text", "Chk_keta_lock", "Opt_Han",
-            "UpDown_Keta", "UpDown_Zoubun", "Txt_Startnum",
-            "Chk_DateLock", "Cmd_Now", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S", "Chk_Attrib",
-            "Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)", "Chk_Att_Set(3)",
-            "A_Drive", "Com_Makefolder", "A_Dir", "Opt_Cpymov(0)", "Cmd_Test", "Lst_Kekka", "Cmd_About",
-            "Cmd_Help", "Cmd_Run"};
+            "F_Drive",        "F_Dir",         "Cmb_Filter",     "Cmd_Newfile",    "F_File",
+            "Cmd_AllSelect",  "Cmd_OddSelect", "Cmd_EvenSelect", "Cmd_AllDelete",  "Chk_syori(0)",
+            "Chk_syori(1)",   "Txt_B_text",    "Txt_A_text",     "Chk_keta_lock",  "Opt_Han",
+            "UpDown_Keta",    "UpDown_Zoubun", "Txt_Startnum",   "Chk_DateLock",   "Cmd_Now",
+            "Txt_YY",         "Txt_MM",        "Txt_DD",         "Txt_H",          "Txt_M",
+            "Txt_S",          "Chk_Attrib",    "Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)",
+            "Chk_Att_Set(3)", "A_Drive",       "Com_Makefolder", "A_Dir",          "Opt_Cpymov(0)",
+            "Cmd_Test",       "Lst_Kekka",     "Cmd_About",      "Cmd_Help",       "Cmd_Run"};
         QCOMPARE(visited, expected);
     }
 
@@ -98,9 +100,8 @@ class tst_Frm_Main_Keyboard : public QObject {
             ++checked;
             const QString name = iface->text(QAccessible::Name);
             QVERIFY2(!name.isEmpty(), qPrintable(w->objectName() + " has no name"));
-            QVERIFY2(!owner.contains(name),
-                     qPrintable(QStringLiteral("%1 and %2 are both called %3")
-                                    .arg(owner.value(name), w->objectName(), name)));
+            QVERIFY2(!owner.contains(name), qPrintable(QStringLiteral("%1 and %2 are both called %3")
+                                                           .arg(owner.value(name), w->objectName(), name)));
             owner.insert(name, w->objectName());
         }
         QVERIFY(checked >= 40);
@@ -152,7 +153,8 @@ class tst_Frm_Main_Keyboard : public QObject {
         Press(Qt::Key_T, Qt::AltModifier);  // a mnemonic clicks once its button has shown the press
         QTRY_COMPARE(f.window->Lst_Kekka->count(), 3);
         QStringList results;
-        for (int i = 0; i < f.window->Lst_Kekka->count(); ++i) results << f.window->Lst_Kekka->item(i)->text();
+        for (int i = 0; i < f.window->Lst_Kekka->count(); ++i)
+            results << f.window->Lst_Kekka->item(i)->text();
         QCOMPARE(results, (QStringList{"001.jpg", "003.jpg", "005.jpg"}));
 
         // The question is a real box, answered with Escape: no.

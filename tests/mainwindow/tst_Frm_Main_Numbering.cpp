@@ -81,12 +81,16 @@ class tst_Frm_Main_Numbering : public QObject {
         f.window->Lbl_up->setText(start);
         // The arrows keep stepping after their control's own value stops.
         for (int i = 0; i < ups; ++i) {
-            if (keys.isEmpty()) f.window->UpDown_Zoubun->UpButton()->click();
-            else QTest::keyClick(f.window->UpDown_Zoubun, keys[0]);
+            if (keys.isEmpty())
+                f.window->UpDown_Zoubun->UpButton()->click();
+            else
+                QTest::keyClick(f.window->UpDown_Zoubun, keys[0]);
         }
         for (int i = 0; i < downs; ++i) {
-            if (keys.isEmpty()) f.window->UpDown_Zoubun->DownButton()->click();
-            else QTest::keyClick(f.window->UpDown_Zoubun, keys[1]);
+            if (keys.isEmpty())
+                f.window->UpDown_Zoubun->DownButton()->click();
+            else
+                QTest::keyClick(f.window->UpDown_Zoubun, keys[1]);
         }
         QCOMPARE(f.window->Lbl_up->text(), shown);
         QCOMPARE(f.window->Lbl_up->accessibleName(), QStringLiteral("増分 ") + shown);
@@ -126,7 +130,8 @@ class tst_Frm_Main_Numbering : public QObject {
         MainWindowFixture f;
         zv::UpDownControl* keta = f.window->UpDown_Keta;
         for (int i = 0; i < ups; ++i) byKeys ? QTest::keyClick(keta, Qt::Key_Up) : keta->UpButton()->click();
-        for (int i = 0; i < downs; ++i) byKeys ? QTest::keyClick(keta, Qt::Key_Down) : keta->DownButton()->click();
+        for (int i = 0; i < downs; ++i)
+            byKeys ? QTest::keyClick(keta, Qt::Key_Down) : keta->DownButton()->click();
         QCOMPARE(f.window->Lbl_keta->text(), shown);
         QCOMPARE(f.window->Lbl_keta->accessibleName(), QStringLiteral("桁数 ") + shown);
         QCOMPARE(f.window->UpDown_Keta->Value(), shown.toInt());
@@ -139,7 +144,7 @@ class tst_Frm_Main_Numbering : public QObject {
         QCOMPARE(f.window->Value("Chk_keta_lock"), 0);
         QVERIFY(!f.window->Lbl_keta->isEnabled());
         QVERIFY(!f.window->UpDown_Keta->isEnabled());
-        f.window->UpDown_Keta->UpButton()->click();  // a disabled arrow does nothing
+        f.window->UpDown_Keta->UpButton()->click();          // a disabled arrow does nothing
         QTest::keyClick(f.window->UpDown_Keta, Qt::Key_Up);  // nor does its key
         QCOMPARE(f.window->Lbl_keta->text(), QStringLiteral("5"));
         f.window->Chk_keta_lock->click();
@@ -209,15 +214,23 @@ class tst_Frm_Main_Numbering : public QObject {
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("beeps");
         for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
-            QTest::addRow("%s full-width digits", box) << box << false << "１２" << "5" << 1;
-            QTest::addRow("%s kana", box) << box << false << "に" << "5" << 1;
+            QTest::addRow("%s full-width digits", box) << box << false << "１２"
+                                                       << "5" << 1;
+            QTest::addRow("%s kana", box) << box << false << "に"
+                                          << "5" << 1;
         }
-        QTest::newRow("digit and kana together") << "Txt_DD" << false << "7に" << "5" << 1;
-        QTest::newRow("committed digits land") << "Txt_Startnum" << false << "123" << "123" << 0;
-        QTest::newRow("pasted letters") << "Txt_Startnum" << true << "12a" << "5" << 1;
-        QTest::newRow("pasted digits land") << "Txt_MM" << true << "12" << "12" << 0;
-        QTest::newRow("front text takes kana") << "Txt_B_text" << false << "写真" << "写真" << 0;
-        QTest::newRow("back text takes full-width") << "Txt_A_text" << false << "１２" << "１２" << 0;
+        QTest::newRow("digit and kana together") << "Txt_DD" << false << "7に"
+                                                 << "5" << 1;
+        QTest::newRow("committed digits land") << "Txt_Startnum" << false << "123"
+                                               << "123" << 0;
+        QTest::newRow("pasted letters") << "Txt_Startnum" << true << "12a"
+                                        << "5" << 1;
+        QTest::newRow("pasted digits land") << "Txt_MM" << true << "12"
+                                            << "12" << 0;
+        QTest::newRow("front text takes kana") << "Txt_B_text" << false << "写真"
+                                               << "写真" << 0;
+        QTest::newRow("back text takes full-width") << "Txt_A_text" << false << "１２"
+                                                    << "１２" << 0;
     }
     void wholeTexts() {
         QFETCH(QString, box);
