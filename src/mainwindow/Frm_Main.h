@@ -269,6 +269,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     // Set by Form_Load; only a loaded window saves its settings when it closes.
     QString programFolder_;
     bool loaded_ = false;
+    bool settingsUnreadable_ = false;  // the store is left alone at exit
     std::unique_ptr<dialogs::QtHelp> help_;
     class HelpKeys* helpKeys_ = nullptr;  // F1 and Shift+F1 in every window
     dialogs::QtSysInfoPlatform sysInfo_;
