@@ -226,6 +226,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     void Place(QWidget* w, int left, int top, int width, int height) const;
     void PlaceText(QWidget* w, int left, int top, int width, int height) const;
     static void FitTextWidth(QWidget* w, const QString& text, int room);
+    static void GrowToHeight(QWidget* w, int needed);
 
     // Frm_Main_Numbering.cpp
     void ConnectNumberingControls();
