@@ -6,12 +6,29 @@
 #   settings_e2e.sh BIN-DIR purge-yes|purge-no|second-instance|help-open-at-exit
 #
 # Every run has its own configuration and runtime folders, so the user's
-# settings are never touched. Exit 77 (skipped) when a tool is missing.
+# settings are never touched. Exit 77 (skipped) when Xvfb or xdotool is missing.
 set -uo pipefail
 
 bin="$(cd "$1" && pwd -P)"
 case_name="$2"
-source "$(dirname "$0")/x11_session.sh"
+here="$(cd "$(dirname "$0")" && pwd)"
+limit=20  # seconds any one step may take
+
+for tool in Xvfb openbox xdotool xprop python3; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+tmp="$(mktemp -d)"
+fail() {
+  echo "FAIL: $*" >&2
+  echo "--- registry file ---" >&2
+  cat "$reg" >&2 2>/dev/null
+  exit 1
+}
+. "$here/display.sh"
+start_display
+reg="$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg"
+root='HKEY_CURRENT_USER\Software\VB and VBA Program Settings'
 photos="$tmp/photos"
 mkdir -p "$photos"
 : >"$photos/a.txt"
@@ -34,18 +51,12 @@ Windows Registry Editor Version 5.00
 
 EOF
 
-# Starts ZVNUM, waits for its window and closes it as the user does.
-run_zvnum() {
-  start_zvnum
-  close_zvnum
-}
-
 neighbour_intact() {
   grep -qF "[$root\\Neighbour]" "$reg" && grep -qF '"keep"="隣のキー"' "$reg"
 }
 
 # A first run opens the stored folder and stores it again at exit, with the drive.
-run_zvnum
+run_zvnum "$bin/ZVNUM"
 [ "$(value_of PATH)" = "$photos" ] || fail "the first run did not keep the stored folder: '$(value_of PATH)'"
 [ -n "$(value_of DRIVE)" ] || fail "the first run stored no drive"
 neighbour_intact || fail "the neighbour's key changed"
@@ -68,7 +79,7 @@ case "$case_name" in
       keys_to "$win" Tab space
       wait_end "$purge" || fail "ZVPURGE's cancel button did not end it"
       cmp -s "$reg" "$tmp/before-purge" || fail "cancel changed the registry"
-      run_zvnum
+      run_zvnum "$bin/ZVNUM"
       [ "$(value_of PATH)" = "$photos" ] || fail "after No the next run did not open the stored folder"
     else
       keys_to "$ask" Return
@@ -79,7 +90,7 @@ case "$case_name" in
       grep -qF "[$root\\Zorvik" "$reg" && fail "ZVNUM's key is still there"
       neighbour_intact || fail "the neighbour's key was touched by the removal"
       # Nothing stored: the next run starts in the program folder and stores that.
-      run_zvnum
+      run_zvnum "$bin/ZVNUM"
       [ "$(value_of PATH)" = "$bin" ] || fail "after removal the next run started in '$(value_of PATH)', not '$bin'"
     fi
     neighbour_intact || fail "the neighbour's key changed"
@@ -107,7 +118,7 @@ case "$case_name" in
     [ "$(stat -c %Y.%s "$reg")" = "$(stat -c %Y.%s "$tmp/before-second")" ] &&
       cmp -s "$reg" "$tmp/before-second" || fail "the second ZVNUM wrote the settings"
     kill -0 "$first" 2>/dev/null || fail "the first ZVNUM ended too"
-    python3 "$e2e_dir/xclose.py" "$main_win"
+    close_window "$main_win"
     wait_end "$first" || fail "the first ZVNUM did not end"
     [ "$(value_of PATH)" = "$photos" ] || fail "the first ZVNUM did not store its folder"
     ;;
@@ -115,17 +126,7 @@ case "$case_name" in
   help-open-at-exit)
     # The help window has no owner; still open when the main window closes, it
     # must not keep the program running.
-    "$bin/ZVNUM" &
-    zvnum=$!
-    pids+=("$zvnum")
-    main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "ZVNUM showed no window"
-    sleep 0.5
-    # The help button's middle: 6660 + 375 / 2 twips across, 5040 + 375 / 2 down.
-    click_twips "$main_win" 6848 5228
-    window_of "$zvnum" 'ヘルプ' >/dev/null || fail "the help button opened no help window"
-    python3 "$e2e_dir/xclose.py" "$main_win"
-    wait_end "$zvnum" || fail "ZVNUM kept running with its help window open"
-    [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
+    run_zvnum "$bin/ZVNUM" help
     ;;
 
   *)

@@ -74,7 +74,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheckInputsTest, testing::Values(
     InputCase{"unit_separator_in_first", kNumbering, u"\x1f", u"", u"1", false, {}, {}, kStop, kForbiddenFirst,
               kOkOnly, kFirstBox},
     InputCase{"space_and_c1_pass", kNumbering, u" a", u"\x80\xa0", u"1"},
-    InputCase{"double_quote_passes", kNumbering, u"\"a\"", u"\"b\""},
+    InputCase{"double_quote_in_first", kReplace, u"\"a\"", u"", u"1", false, {}, {}, kStop, kForbiddenFirst, kOkOnly,
+              kFirstBox},
+    // The double quote is tried last of all.
+    InputCase{"double_quote_after_listed", kNumbering, u"\"", u"|", u"1", false, {}, {}, kStop, kForbiddenSecond,
+              kOkOnly, kSecondBox},
     InputCase{"fullwidth_lookalikes_pass", kNumbering, u"＊？／", u"："},
     // The characters are tried in order, each in both boxes before the next.
     InputCase{"second_box_first_char_wins", kNumbering, u"|", u"\\", u"1", false, {}, {}, kStop, kForbiddenSecond,
