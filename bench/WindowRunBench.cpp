@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchSpan.h"
 #include "mainwindow/FileListBox.h"
 #include "mainwindow/Frm_Main.h"
 #include "mainwindow/UpDownControl.h"
@@ -34,32 +35,9 @@
 
 namespace {
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double CpuSeconds() {
-    struct timespec t;
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-// Wall-clock and processor time of one stretch; on a shared machine the
-// processor time is the fairer of the two, both are shown.
-struct Span {
-    double wall = 1e9, cpu = 1e9;
-};
-
-template <typename F>
-Span Measure(F&& f) {
-    const auto w0 = std::chrono::steady_clock::now();
-    const double c0 = CpuSeconds();
-    f();
-    return {Seconds(std::chrono::steady_clock::now() - w0), CpuSeconds() - c0};
-}
-
-void KeepBest(Span& best, const Span& s) {
-    best.wall = std::min(best.wall, s.wall);
-    best.cpu = std::min(best.cpu, s.cpu);
-}
+using zvbench::KeepBest;
+using zvbench::Measure;
+using zvbench::Span;
 
 std::string Name(const std::string& prefix, int i) {
     char buf[32];

@@ -3,6 +3,7 @@
 #include "Frm_Main.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -38,6 +39,8 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
       services_(services),
       scale_(ScaleOfPrimaryScreen()) {
     InitZvnumResources();
+    // The program's own icon for every window (the about box shows it too).
+    if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(QIcon(QStringLiteral(":/zvnum/zorvik.svg")));
     setObjectName(QStringLiteral("Frm_Main"));
     InstallAccessibility();
     BuildLayout();

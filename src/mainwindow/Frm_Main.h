@@ -226,6 +226,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     void Place(QWidget* w, int left, int top, int width, int height) const;
     void PlaceText(QWidget* w, int left, int top, int width, int height) const;
     static void FitTextWidth(QWidget* w, const QString& text, int room);
+    static void GrowToHeight(QWidget* w, int needed);
 
     // Frm_Main_Keyboard.cpp
     void ArrangeKeyboardAccess();
@@ -272,6 +273,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     // Set by Form_Load; only a loaded window saves its settings when it closes.
     QString programFolder_;
     bool loaded_ = false;
+    bool settingsUnreadable_ = false;  // the store is left alone at exit
     std::unique_ptr<dialogs::QtHelp> help_;
     class HelpKeys* helpKeys_ = nullptr;  // F1 and Shift+F1 in every window
     dialogs::QtSysInfoPlatform sysInfo_;

@@ -110,8 +110,11 @@ void Frm_Main::PlaceText(QWidget* w, int left, int top, int width, int height) c
         FitTextWidth(w, label->text(), w->width());
         return;
     }
+    // A check box or option button designed lower than its indicator would
+    // lose the indicator's bottom edge.
     if (auto* option = qobject_cast<QRadioButton*>(w)) {
         const QStyle* st = w->style();
+        GrowToHeight(w, st->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, w) + 2);
         FitTextWidth(w, option->text(),
                      w->width() - st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) -
                          st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w));
@@ -119,6 +122,7 @@ void Frm_Main::PlaceText(QWidget* w, int left, int top, int width, int height) c
     }
     if (auto* check = qobject_cast<QCheckBox*>(w)) {
         const QStyle* st = w->style();
+        GrowToHeight(w, st->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, w) + 2);
         FitTextWidth(w, check->text(),
                      w->width() - st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) -
                          st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w));
@@ -126,8 +130,11 @@ void Frm_Main::PlaceText(QWidget* w, int left, int top, int width, int height) c
     }
     // Only the drop-down lists need more height than designed; a text box
     // shows its one line in the designed height.
-    if (!qobject_cast<QComboBox*>(w)) return;
-    const int needed = w->minimumSizeHint().height();
+    if (qobject_cast<QComboBox*>(w)) GrowToHeight(w, w->minimumSizeHint().height());
+}
+
+// Grows a control to the height it needs, around the same centre line.
+void Frm_Main::GrowToHeight(QWidget* w, int needed) {
     QRect r = w->geometry();
     if (r.height() < needed) {
         const int grow = needed - r.height();
@@ -300,6 +307,8 @@ void Frm_Main::BuildTimeStampFrame() {
                          QStringLiteral("現在の日付・時間にします"));
     Cmd_Now->setEnabled(false);
     Place(Cmd_Now, 1980, 180, 615, 315);
+    // Designed to reach into the frame's caption: it starts below the caption.
+    if (const int below = f->fontMetrics().height(); Cmd_Now->y() < below) Cmd_Now->move(Cmd_Now->x(), below);
 
     struct Unit {
         QLabel** label;

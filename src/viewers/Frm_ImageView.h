@@ -25,11 +25,21 @@ class Frm_ImageView : public QDialog {
 
     QLabel* Image1;
 
+  protected:
+    // The window manager's frame is known only once the window is on
+    // screen: the outer size is applied again then, so the frame is part of
+    // it and not added on top.
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     double TwipsPerPixel() const;
     void SetOuterSize(QSizeF twips);
+    void FitFrame();
+    void Centre();
 
     zv::MessageBoxService& messages_;
     QSizeF windowTwips_;
     bool loaded_ = false;
+    QSize frame_;  // the frame the outer size was last applied with
 };

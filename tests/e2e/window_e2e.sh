@@ -15,7 +15,27 @@ set -uo pipefail
 
 bin="$(cd "$1" && pwd -P)"
 case_name="$2"
-source "$(dirname "$0")/x11_session.sh"
+here="$(cd "$(dirname "$0")" && pwd)"
+limit=20  # seconds any one step may take
+
+for tool in Xvfb openbox xdotool xprop python3; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+tmp="$(mktemp -d)"
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+. "$here/display.sh"
+start_display
+reg="$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg"
+
+# The settings store as a previous run left it: the folder $1 only.
+store_folder() {
+  printf '%s\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Zorvik\Setting]' "\"PATH\"=\"$1\"" '' >"$reg"
+}
 photos="$tmp/photos"
 mkdir -p "$photos"
 
@@ -29,7 +49,7 @@ case "$case_name" in
     : >"$photos/a.txt"
     : >"$photos/1.txt"  # numbering makes a.txt "1.txt": already there
     store_folder "$photos"
-    start_zvnum
+    start_zvnum "$bin/ZVNUM"
     keys_to "$main_win" alt+s alt+t
     box="$(window_of "$zvnum" '^ファイル指定エラー$')" || fail "the refusal showed no message box"
     sleep 1
@@ -50,7 +70,7 @@ case "$case_name" in
     : >"$photos/a.txt"
     : >"$photos/b.jpg"
     store_folder "$photos"
-    start_zvnum
+    start_zvnum "$bin/ZVNUM"
     # The filter box (its middle: 60 + 120 + 2655 / 2 across, 60 + 2640 + 300 / 2 down).
     click_twips "$main_win" 1507 2850
     timeout 10 xdotool key --delay 50 ctrl+a || fail "could not select the pattern"
@@ -75,7 +95,7 @@ case "$case_name" in
     [ "$(value_of PATH)" = "$photos" ] || fail "SIGTERM did not save the folder"
     [ -n "$(value_of DRIVE)" ] || fail "SIGTERM did not save the drive"
     # The next start opens the saved folder and stores it again.
-    start_zvnum
+    start_zvnum "$bin/ZVNUM"
     close_zvnum
     [ "$(value_of PATH)" = "$photos" ] || fail "the restart did not find the saved folder"
     ;;
