@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "FakeMessageBox.h"
+#include "MetafileBuilder.h"
 #include "shared/Valiable.h"
 #include "viewers/Frm_ImageView.h"
 #include "viewers/ImageViewLayout.h"
@@ -99,6 +100,25 @@ TEST_F(ImageViewWindow, BrokenPictureGivesMessageAndEmptyWindow) {
     EXPECT_EQ(view.WindowTwips(), QSizeF(4680, 3195));
     EXPECT_TRUE(view.Image1->pixmap().isNull());
     EXPECT_TRUE(view.windowTitle().contains(dir_.filePath("broken.jpg")));
+}
+
+TEST_F(ImageViewWindow, MetafileIsDrawnOnlyAsFarAsTheScreenShowsIt) {
+    // A header claiming a picture 2 m square: the window is cut to the screen,
+    // and so is the canvas it is drawn on.
+    const QByteArray emf =
+        zvtest::EmfBuilder(QRect(0, 0, 20000, 20000), QRect(QPoint(0, 0), QPoint(200000, 200000))).Finish();
+    QFile file(dir_.filePath("big.emf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(emf) == emf.size());
+    file.close();
+    Valiable::PreviewFilePath = Path("big.emf");
+    Frm_ImageView view(messages_);
+    view.Form_Load();
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_FALSE(view.Drawing());
+    const QSize screen = view.screen()->geometry().size();
+    EXPECT_EQ(view.Image1->pixmap().size(), screen);
+    const double t = Twips(view);
+    EXPECT_FLOAT_EQ(float(view.WindowTwips().width()), float(screen.width() * t));
 }
 
 TEST_F(ImageViewWindow, CursorIsReadAsIcon) {
