@@ -50,10 +50,33 @@ double Frm_ImageView::TwipsPerPixel() const {
 void Frm_ImageView::SetOuterSize(QSizeF twips) {
     const double t = TwipsPerPixel();
     // The outer size includes the frame; Qt sizes the inside.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(std::max(1, int(std::lround(twips.width() / t)) - frame.width()),
-           std::max(1, int(std::lround(twips.height() / t)) - frame.height()));
+    frame_ = frameGeometry().size() - geometry().size();
+    resize(std::max(1, int(std::lround(twips.width() / t)) - frame_.width()),
+           std::max(1, int(std::lround(twips.height() / t)) - frame_.height()));
     windowTwips_ = twips;
+}
+
+void Frm_ImageView::FitFrame() {
+    if (!isVisible() || frameGeometry().size() - geometry().size() == frame_) return;
+    SetOuterSize(windowTwips_);
+    Centre();
+}
+
+void Frm_ImageView::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    FitFrame();
+}
+
+void Frm_ImageView::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FitFrame();
+}
+
+void Frm_ImageView::Centre() {
+    if (const QScreen* s = ScreenOf(this)) {
+        const QRect area = s->geometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
 }
 
 void Frm_ImageView::Form_Load() {
@@ -122,9 +145,6 @@ void Frm_ImageView::done(int result) {
 
 int Frm_ImageView::exec() {
     if (!loaded_) Form_Load();
-    if (const QScreen* s = ScreenOf(this)) {
-        const QRect area = s->geometry();
-        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    Centre();
     return QDialog::exec();
 }

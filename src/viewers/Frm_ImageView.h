@@ -35,15 +35,25 @@ class Frm_ImageView : public QDialog {
 
     QLabel* Image1;
 
+  protected:
+    // The window manager's frame is known only once the window is on
+    // screen: the outer size is applied again then, so the frame is part of
+    // it and not added on top.
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     double TwipsPerPixel() const;
     void SetOuterSize(QSizeF twips);
+    void FitFrame();
+    void Centre();
     void ShowDrawn();
     void DrawMore();
 
     zv::MessageBoxService& messages_;
     QSizeF windowTwips_;
     bool loaded_ = false;
+    QSize frame_;  // the frame the outer size was last applied with
     // A metafile not done within the first wait: drawn on in slices between
     // events, shown as it grows.
     std::unique_ptr<zv::MetafileLoader::Drawing> drawing_;
