@@ -3,10 +3,10 @@
 #include "Frm_Main.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -39,7 +39,8 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
       scale_(ScaleOfPrimaryScreen()) {
     InitZvnumResources();
     // The program's own icon for every window (the about box shows it too).
-    if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(QIcon(QStringLiteral(":/zvnum/zorvik.svg")));
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/zvnum/zorvik.svg")));
     setObjectName(QStringLiteral("Frm_Main"));
     BuildLayout();
     IndexControls();
