@@ -203,8 +203,9 @@ bool Frm_Main::EndOnRequest() {
 
 void Frm_Main::closeEvent(QCloseEvent* event) {
     // The engine works on this window's controls: the window stays until the
-    // run is over.
+    // run is over, and closes then (Alt+F4 or the close box is not lost).
     if (running_) {
+        endRequested_ = true;
         event->ignore();
         return;
     }
