@@ -10,7 +10,9 @@
 
 namespace zvbench {
 
-inline double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+inline double Seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 inline double CpuSeconds() {
     struct timespec t;

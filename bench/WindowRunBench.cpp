@@ -62,7 +62,8 @@ struct Window {
     zv::qt::QtEventPump events;
     zv::Frm_Main main;
     Window(const std::string& folder)
-        : main({messages, events, zv::SystemClock(), zv::NativeFileSystem()}, QString::fromStdString(folder)) {
+        : main({messages, events, zv::SystemClock(), zv::NativeFileSystem()},
+               QString::fromStdString(folder)) {
         main.show();
         QApplication::processEvents();
     }
@@ -119,7 +120,8 @@ int main(int argc, char** argv) {
             KeepBest(testRun[s], w.Click(w.main.Cmd_Test));
             if (w.main.Lst_Kekka->count() != kSizes[s] || !zv::qt::QtMessageBox::Shown().empty()) {
                 for (const auto& m : zv::qt::QtMessageBox::Shown())
-                    std::fprintf(stderr, "message: %s\n", QString::fromStdU16String(m.prompt).toUtf8().constData());
+                    std::fprintf(stderr, "message: %s\n",
+                                 QString::fromStdU16String(m.prompt).toUtf8().constData());
                 fail("the test run did not show every new name");
             }
         }
@@ -174,7 +176,8 @@ int main(int argc, char** argv) {
     if (!ok) return 1;
     std::printf("test run through the window, click to painted list (best of %d)\n", kTestRounds);
     std::printf("  files      wall s    cpu s\n");
-    for (int s = 0; s < 3; ++s) std::printf("  %5d   %8.3f %8.3f\n", kSizes[s], testRun[s].wall, testRun[s].cpu);
+    for (int s = 0; s < 3; ++s)
+        std::printf("  %5d   %8.3f %8.3f\n", kSizes[s], testRun[s].wall, testRun[s].cpu);
     std::printf("  growth 1,024 -> 32,767: %.1f wall, %.1f cpu   (linear: about 32; goal under 0.5 s)\n",
                 testRun[2].wall / testRun[0].wall, testRun[2].cpu / testRun[0].cpu);
     std::printf("real run of %d files in place (best of %d)\n", kFiles, kRealRounds);

@@ -3,10 +3,10 @@
 #include "Frm_Main.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -40,7 +40,8 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
       scale_(ScaleOfPrimaryScreen()) {
     InitZvnumResources();
     // The program's own icon for every window (the about box shows it too).
-    if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(QIcon(QStringLiteral(":/zvnum/zorvik.svg")));
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/zvnum/zorvik.svg")));
     setObjectName(QStringLiteral("Frm_Main"));
     InstallAccessibility();
     BuildLayout();
@@ -209,8 +210,9 @@ bool Frm_Main::EndOnRequest() {
 
 void Frm_Main::closeEvent(QCloseEvent* event) {
     // The engine works on this window's controls: the window stays until the
-    // run is over.
+    // run is over, and closes then (Alt+F4 or the close box is not lost).
     if (running_) {
+        endRequested_ = true;
         event->ignore();
         return;
     }

@@ -138,8 +138,8 @@ TEST(HelpWindowTest, TopicByIdAndUnknownId) {
     HelpWindow window;
     ASSERT_TRUE(window.OpenFile(kChm));
     // The pages F1 opens for whole windows.
-    for (const auto& [id, page] : {std::pair{80010, "/preview.htm"}, std::pair{80035, "/mkdir.htm"},
-                                   std::pair{80040, "/about.htm"}}) {
+    for (const auto& [id, page] :
+         {std::pair{80010, "/preview.htm"}, std::pair{80035, "/mkdir.htm"}, std::pair{80040, "/about.htm"}}) {
         EXPECT_TRUE(window.ShowTopic(id)) << id;
         EXPECT_EQ(window.CurrentPage(), QString::fromLatin1(page));
     }

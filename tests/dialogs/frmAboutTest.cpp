@@ -116,8 +116,7 @@ TEST_P(frmAboutCloseTest, KeyClosesLikeOk) {
     EXPECT_TRUE(messages.asked.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, frmAboutCloseTest,
-                         ::testing::Values(int(Qt::Key_Escape)));
+INSTANTIATE_TEST_SUITE_P(Keys, frmAboutCloseTest, ::testing::Values(int(Qt::Key_Escape)));
 
 TEST(frmAboutTest, SysInfoButtonWithNothingToStartShowsTheMessage) {
     TempConfigHome registry;

@@ -29,8 +29,8 @@
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/DriveModel.h"
 #include "mainwindow/FileListBox.h"
-#include "mainwindow/HelpKeys.h"
 #include "mainwindow/Frm_Main.h"
+#include "mainwindow/HelpKeys.h"
 #include "shared/EventPump.h"
 #include "shared/FileSystem.h"
 #include "shared/SettingsStore.h"
@@ -333,14 +333,13 @@ TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
     qApp->removeEventFilter(&keys);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, F1Key,
-    testing::Values(F1Case{"main_window_contents", "", 0, Qt::NoModifier, -1, false},
-                    F1Case{"control_topic", "Frm_Mkdir", zv::dialogs::kHelpMkdirMake, Qt::NoModifier,
-                           zv::dialogs::kHelpMkdirMake, false},
-                    F1Case{"dialog_page", "Frm_Mkdir", 0, Qt::NoModifier, 80035, false},
-                    F1Case{"shift_context_help", "", 0, Qt::ShiftModifier, 0, true},
-                    F1Case{"ctrl_does_nothing", "", 0, Qt::ControlModifier, 0, false}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Cases, F1Key,
+                         testing::Values(F1Case{"main_window_contents", "", 0, Qt::NoModifier, -1, false},
+                                         F1Case{"control_topic", "Frm_Mkdir", zv::dialogs::kHelpMkdirMake,
+                                                Qt::NoModifier, zv::dialogs::kHelpMkdirMake, false},
+                                         F1Case{"dialog_page", "Frm_Mkdir", 0, Qt::NoModifier, 80035, false},
+                                         F1Case{"shift_context_help", "", 0, Qt::ShiftModifier, 0, true},
+                                         F1Case{"ctrl_does_nothing", "", 0, Qt::ControlModifier, 0, false}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -5,12 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <fstream>
+#include <iterator>
 
 #include "MainWindowFixture.h"
 #include "TempConfigHome.h"

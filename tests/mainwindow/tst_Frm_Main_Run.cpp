@@ -101,6 +101,28 @@ class tst_Frm_Main_Run : public QObject {
         QCOMPARE(window.Txt_B_text->text(), QStringLiteral("x"));
     }
 
+    void closeDuringARunHappensWhenItEnds() {
+        MainWindowFixture f;
+        struct ClosingPump final : zv::EventPump {
+            zv::Frm_Main* w = nullptr;
+            bool stillOpen = true;
+            void DoEvents() override {
+                w->close();  // as Alt+F4 does
+                stillOpen = stillOpen && w->isVisible();
+            }
+        } pump;
+        zv::Frm_Main window({f.messages, pump, f.clock, f.files}, QStringLiteral("/data"));
+        pump.w = &window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.F_File->selectRows([](int row) { return row < 2; });
+        window.F_File_Click();
+        window.Cmd_Test->click();
+        QVERIFY(pump.stillOpen);
+        QCOMPARE(window.Lst_Kekka->count(), 2);
+        QTRY_VERIFY(!window.isVisible());
+    }
+
     void realRunDeclinedTouchesNothing() {
         MainWindowFixture f;
         f.Select({0});

@@ -400,7 +400,8 @@ long SetAsideDamaged(HKey root, std::u16string* keptAs) {
         const std::string target = FilePath(root);
         // The first free name of HKEY_CURRENT_USER.reg.damaged, .damaged-2, ...
         for (int n = 1; n < 1000; ++n) {
-            const std::string aside = target + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+            const std::string aside =
+                target + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
             if (link(target.c_str(), aside.c_str()) == 0) {
                 if (unlink(target.c_str()) != 0) {
                     unlink(aside.c_str());

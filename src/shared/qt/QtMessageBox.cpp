@@ -40,11 +40,11 @@ void KeepTitleReadable(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (!grid) return;
     QFont font = box.font();
-    font.setBold(true);  // as most window managers draw titles
+    font.setBold(true);                   // as most window managers draw titles
     constexpr int kFrameAllowance = 140;  // icon and three buttons on the title bar
     const int width = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kFrameAllowance;
-    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
-                  1, grid->columnCount());
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(),
+                  0, 1, grid->columnCount());
 }
 
 }  // namespace

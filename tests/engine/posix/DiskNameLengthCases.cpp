@@ -11,6 +11,7 @@ std::vector<LengthCase> DiskNameLengthCases() {
         {"disk_limit_256_refused", {Repeat(u'ｱ', 84) + u".txt"}, kTooLong},
         // A leading dot hides the file here; later rows are not looked at.
         {"leading_dot_hides", {u"a.txt", u".photo.jpg", Repeat(u'a', 300)}, kHidden},
+        {"leading_dot_before_extension_hides", {u".jpeg"}, kHidden},
         {"inner_dot_passes", {u"a..b.txt"}, u""},
     };
 }
