@@ -73,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"nested_rtf_group", R"({\rtf1 a{\rtf1 b}c})", "abc"}, TextCase{"empty_input", "", ""},
         TextCase{"cut_off_hex_escape", R"({\rtf1 a\'4)", "a"},
         TextCase{"huge_parameter", R"({\rtf1 a\fs99999999999999999999 b})", "ab"},
-        TextCase{"trailing_par_adds_no_line", R"({\rtf1 a\par })", "a"}),
+        TextCase{"trailing_par_adds_no_line", R"({\rtf1 a\par })", "a"},
+        TextCase{"hidden_text_stays_hidden", R"({\rtf1 a{\v x\par\u26085?}b\v c\v0 d\plain\v e\plain f})", "abdf"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Finds the run that holds ch.
