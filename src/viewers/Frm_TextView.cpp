@@ -15,7 +15,7 @@ constexpr int kClientHeight = 334;
 }  // namespace
 
 Frm_TextView::Frm_TextView(MessageBoxService& messageBoxes, QWidget* parent)
-    : QDialog(parent), RichText1(new QTextEdit(this)), messageBoxes_(messageBoxes) {
+    : QDialog(parent), RichText1(new QPlainTextEdit(this)), messageBoxes_(messageBoxes) {
     setObjectName("Frm_TextView");
     setWindowTitle("TextView");
     setSizeGripEnabled(true);
@@ -23,7 +23,7 @@ Frm_TextView::Frm_TextView(MessageBoxService& messageBoxes, QWidget* parent)
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     RichText1->setObjectName("RichText1");
     RichText1->setReadOnly(true);
-    RichText1->setLineWrapMode(QTextEdit::WidgetWidth);
+    RichText1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     QFont font(QStringLiteral("ＭＳ 明朝"));
     font.setPointSizeF(9);
     RichText1->setFont(font);

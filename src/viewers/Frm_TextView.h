@@ -1,9 +1,12 @@
 #pragma once
 // The text viewer: one read-only text box that fills the window and shows the
-// previewed file, plain text for ".TXT" and rich text otherwise.
+// previewed file, plain text for ".TXT" and rich text otherwise. The box is a
+// plain-text editor: it lays out only what is on screen, so a file of hundreds
+// of megabytes opens at once, and the character formats of rich text (all
+// the RTF reader keeps) show in it all the same.
 
 #include <QDialog>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include "shared/MessageBox.h"
 
@@ -19,7 +22,7 @@ class Frm_TextView : public QDialog {
     // caller then does not show the window.
     bool Form_Load();
 
-    QTextEdit* RichText1;
+    QPlainTextEdit* RichText1;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
