@@ -37,7 +37,7 @@ bool Frm_TextView::Form_Load() {
     const std::u16string& path = Valiable::PreviewFilePath;
     setWindowTitle(QString::fromStdU16String(u"テキストビュアー( " + path + u" )"));
     const bool plainText = PreviewDispatch::ExtensionKey(path) == u".TXT";
-    if (!LoadTextViewDocument(path, plainText, *RichText1->document())) {
+    if (!LoadTextViewDocument(path, plainText, *RichText1->document(), &encoding_)) {
         messageBoxes_.Show(u"このファイルは表示できません。", kOkOnly, u"読み込みエラー");
         return false;
     }

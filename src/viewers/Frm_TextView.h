@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QPlainTextEdit>
+#include <string>
 
 #include "shared/MessageBox.h"
 
@@ -21,6 +22,8 @@ class Frm_TextView : public QDialog {
     // be read has been reported in a message box when this returns false; the
     // caller then does not show the window.
     bool Form_Load();
+    // The encoding the plain text was read in; empty for rich text.
+    const std::string& Encoding() const { return encoding_; }
 
     QPlainTextEdit* RichText1;
 
@@ -31,6 +34,7 @@ class Frm_TextView : public QDialog {
     void Form_Resize();
 
     MessageBoxService& messageBoxes_;
+    std::string encoding_;
 };
 
 }  // namespace zv
