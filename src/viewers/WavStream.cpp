@@ -20,9 +20,11 @@ uint32_t Le(const unsigned char* p, int bytes) {
     return v;
 }
 
-float Sample(const unsigned char* p, const WavLayout& l) {
-    if (l.formatTag == 3) {
-        if (l.bitsPerSample == 32) {
+// One sample of container bytes. Integer samples narrower than their
+// container are left-justified in it, so the container's width is what counts.
+float Sample(const unsigned char* p, uint16_t formatTag, size_t container) {
+    if (formatTag == 3) {
+        if (container == 4) {
             float f;
             std::memcpy(&f, p, sizeof f);
             return f;
@@ -31,12 +33,12 @@ float Sample(const unsigned char* p, const WavLayout& l) {
         std::memcpy(&d, p, sizeof d);
         return static_cast<float>(d);
     }
-    switch (l.bitsPerSample) {
-        case 8:
+    switch (container) {
+        case 1:
             return (static_cast<int>(p[0]) - 128) / 128.0f;
-        case 16:
+        case 2:
             return static_cast<int16_t>(Le(p, 2)) / 32768.0f;
-        case 24:
+        case 3:
             return static_cast<int32_t>(Le(p, 3) << 8) / 2147483648.0f;
         default:
             return static_cast<int32_t>(Le(p, 4)) / 2147483648.0f;
@@ -46,11 +48,12 @@ float Sample(const unsigned char* p, const WavLayout& l) {
 }  // namespace
 
 bool WavLayout::Streamable() const {
-    const bool integer = formatTag == 1 && (bitsPerSample == 8 || bitsPerSample == 16 || bitsPerSample == 24 ||
-                                            bitsPerSample == 32);
-    const bool real = formatTag == 3 && (bitsPerSample == 32 || bitsPerSample == 64);
-    return (integer || real) && channels > 0 && channels <= 8 && sampleRate > 0 &&
-           blockAlign == channels * bitsPerSample / 8;
+    if (channels <= 0 || channels > 8 || sampleRate <= 0 || blockAlign % channels != 0) return false;
+    const int container = blockAlign / channels;
+    const bool integer = formatTag == 1 && container >= 1 && container <= 4 && bitsPerSample > 0 &&
+                         bitsPerSample <= 8 * container;
+    const bool real = formatTag == 3 && (container == 4 || container == 8) && bitsPerSample == 8 * container;
+    return integer || real;
 }
 
 bool ReadWavLayout(FILE* file, WavLayout& layout, std::string* error) {
@@ -119,9 +122,10 @@ struct WavStreamSource::Shared {
         const size_t got = want ? std::fread(raw.data(), 1, want, file.get()) : 0;
         bytesLeft -= got;
         const size_t frames = got / frameBytes;
-        const size_t sampleBytes = static_cast<size_t>(layout.bitsPerSample / 8);
+        const size_t container = frameBytes / static_cast<size_t>(layout.channels);
         std::vector<float> block(frames * layout.channels);
-        for (size_t i = 0; i < block.size(); ++i) block[i] = Sample(raw.data() + i * sampleBytes, layout);
+        for (size_t i = 0; i < block.size(); ++i)
+            block[i] = Sample(raw.data() + i * container, layout.formatTag, container);
         std::lock_guard lock(mutex);
         if (frames > 0) {
             blocks.push_back(std::move(block));

@@ -21,8 +21,9 @@ struct WavLayout {
     uint64_t dataOffset = 0;
     uint64_t dataBytes = 0;  // what the file really holds, whatever the header claims
 
-    // Integer PCM of 8, 16, 24 or 32 bits or float of 32 or 64 bits, which the
-    // stream converts itself; anything else is left to SDL's whole-file loader.
+    // Integer PCM in containers of 1 to 4 bytes or float of 32 or 64 bits,
+    // which the stream converts itself; anything else (compressed sound) is
+    // left to SDL's whole-file loader.
     bool Streamable() const;
 };
 
