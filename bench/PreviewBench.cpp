@@ -26,19 +26,13 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
-// Peak resident memory (VmHWM) in bytes, and a fresh start for it.
-long long PeakBytes() {
+// A memory figure of /proc/self/status in bytes: VmRSS resident now, VmHWM
+// the peak since the last ResetPeak.
+long long StatusBytes(const std::string& key) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6) * 1024;
-    return 0;
-}
-long long ResidentBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::atoll(line.c_str() + 6) * 1024;
+        if (line.rfind(key + ":", 0) == 0) return std::atoll(line.c_str() + key.size() + 1) * 1024;
     return 0;
 }
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
@@ -106,7 +100,7 @@ void TextBench(const QTemporaryDir& tmp) {
     const std::string path = tmp.filePath("big.txt").toStdString();
     const size_t size = (std::getenv("ZV_BENCH_TEXT_MB") ? std::atoi(std::getenv("ZV_BENCH_TEXT_MB")) : 200) * size_t{1000 * 1000};
     WriteShiftJis(path, size);
-    const long long before = ResidentBytes();
+    const long long before = StatusBytes("VmRSS");
     ResetPeak();
     const auto start = Clock::now();
     {
@@ -115,8 +109,8 @@ void TextBench(const QTemporaryDir& tmp) {
         zv::Frm_TextView view(messages);
         const bool loaded = view.Form_Load();
         const double seconds = Seconds(start);
-        const long long peak = PeakBytes() - before;
-        const long long kept = ResidentBytes() - before;
+        const long long peak = StatusBytes("VmHWM") - before;
+        const long long kept = StatusBytes("VmRSS") - before;
         std::printf("text: %.0f MB Shift-JIS, %s in %.2f s; peak %.0f MB = %.2f x the file (target < 3), "
                     "%.0f MB kept = %.2f x\n",
                     size / 1e6, loaded ? "shown" : "NOT SHOWN", seconds, peak / 1e6, double(peak) / size,
@@ -132,7 +126,7 @@ void WavBench(const QTemporaryDir& tmp) {
     WriteWav(path, size);
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", heard.c_str(), 1);
-    const long long before = ResidentBytes();
+    const long long before = StatusBytes("VmRSS");
     ResetPeak();
     zv::AudioOutput output;
     const auto start = Clock::now();
@@ -150,7 +144,7 @@ void WavBench(const QTemporaryDir& tmp) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));  // let it play on a little
-    const long long peak = PeakBytes() - before;
+    const long long peak = StatusBytes("VmHWM") - before;
     output.Stop();
     std::printf("wav: %.0f MB, %s; call returned in %.3f s, first sound at %.3f s (target < 0.5); "
                 "peak %.0f MB\n",
