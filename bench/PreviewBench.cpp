@@ -59,8 +59,9 @@ void WriteShiftJis(const std::string& path, size_t bytes) {
         std::snprintf(utf8, sizeof utf8, lines[n % 3], n);
         std::u16string text = QString::fromUtf8(utf8).toStdU16String() + u"\r\n";
         status = U_ZERO_ERROR;
-        const int32_t len = ucnv_fromUChars(sjis, encoded, sizeof encoded, reinterpret_cast<const UChar*>(text.data()),
-                                            static_cast<int32_t>(text.size()), &status);
+        const int32_t len =
+            ucnv_fromUChars(sjis, encoded, sizeof encoded, reinterpret_cast<const UChar*>(text.data()),
+                            static_cast<int32_t>(text.size()), &status);
         out.write(encoded, len);
         written += static_cast<size_t>(len);
     }
@@ -98,7 +99,8 @@ void WriteWav(const std::string& path, uint32_t dataBytes) {
 
 void TextBench(const QTemporaryDir& tmp) {
     const std::string path = tmp.filePath("big.txt").toStdString();
-    const size_t size = (std::getenv("ZV_BENCH_TEXT_MB") ? std::atoi(std::getenv("ZV_BENCH_TEXT_MB")) : 200) * size_t{1000 * 1000};
+    const size_t size = (std::getenv("ZV_BENCH_TEXT_MB") ? std::atoi(std::getenv("ZV_BENCH_TEXT_MB")) : 200) *
+                        size_t{1000 * 1000};
     WriteShiftJis(path, size);
     const long long before = StatusBytes("VmRSS");
     ResetPeak();
@@ -111,10 +113,11 @@ void TextBench(const QTemporaryDir& tmp) {
         const double seconds = Seconds(start);
         const long long peak = StatusBytes("VmHWM") - before;
         const long long kept = StatusBytes("VmRSS") - before;
-        std::printf("text: %.0f MB Shift-JIS, %s in %.2f s; peak %.0f MB = %.2f x the file (target < 3), "
-                    "%.0f MB kept = %.2f x\n",
-                    size / 1e6, loaded ? "shown" : "NOT SHOWN", seconds, peak / 1e6, double(peak) / size,
-                    kept / 1e6, double(kept) / size);
+        std::printf(
+            "text: %.0f MB Shift-JIS, %s in %.2f s; peak %.0f MB = %.2f x the file (target < 3), "
+            "%.0f MB kept = %.2f x\n",
+            size / 1e6, loaded ? "shown" : "NOT SHOWN", seconds, peak / 1e6, double(peak) / size, kept / 1e6,
+            double(kept) / size);
     }
     std::remove(path.c_str());
 }
@@ -146,9 +149,10 @@ void WavBench(const QTemporaryDir& tmp) {
     std::this_thread::sleep_for(std::chrono::seconds(1));  // let it play on a little
     const long long peak = StatusBytes("VmHWM") - before;
     output.Stop();
-    std::printf("wav: %.0f MB, %s; call returned in %.3f s, first sound at %.3f s (target < 0.5); "
-                "peak %.0f MB\n",
-                size / 1e6, playing ? "playing" : why.c_str(), returned, firstSound, peak / 1e6);
+    std::printf(
+        "wav: %.0f MB, %s; call returned in %.3f s, first sound at %.3f s (target < 0.5); "
+        "peak %.0f MB\n",
+        size / 1e6, playing ? "playing" : why.c_str(), returned, firstSound, peak / 1e6);
     std::remove(path.c_str());
     std::remove(heard.c_str());
 }

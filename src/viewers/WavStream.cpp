@@ -85,7 +85,8 @@ bool ReadWavLayout(FILE* file, WavLayout& layout, std::string* error) {
             layout.sampleRate = static_cast<int>(std::min<uint32_t>(Le(f + 4, 4), 0x7FFFFFFF));
             layout.blockAlign = static_cast<int>(Le(f + 12, 2));
             layout.bitsPerSample = static_cast<int>(Le(f + 14, 2));
-            if (layout.formatTag == 0xFFFE && size >= 26) layout.formatTag = static_cast<uint16_t>(Le(f + 24, 2));
+            if (layout.formatTag == 0xFFFE && size >= 26)
+                layout.formatTag = static_cast<uint16_t>(Le(f + 24, 2));
             haveFormat = true;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (!haveFormat) return fail("sample data before the format");

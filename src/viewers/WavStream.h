@@ -17,7 +17,7 @@ struct WavLayout {
     int channels = 0;
     int sampleRate = 0;
     int bitsPerSample = 0;
-    int blockAlign = 0;      // bytes per frame
+    int blockAlign = 0;  // bytes per frame
     uint64_t dataOffset = 0;
     uint64_t dataBytes = 0;  // what the file really holds, whatever the header claims
 

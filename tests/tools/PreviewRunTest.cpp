@@ -22,7 +22,7 @@ const std::string kBmp =
 
 struct PreviewCase {
     const char* name;
-    const char* file;   // made with bytes unless "missing" is in the name
+    const char* file;  // made with bytes unless "missing" is in the name
     std::string bytes;
     const char* expect;  // every key of the result, but ms
 };
@@ -65,8 +65,9 @@ TEST_P(PreviewRunContract, PrintsWhatThePreviewShows) {
 INSTANTIATE_TEST_SUITE_P(
     Files, PreviewRunContract,
     testing::Values(
-        PreviewCase{"shift_jis_text", "readme.txt", "\x82\xA0\r\nb",
-                    R"({"viewer":"text","encoding":"windows-31j","text":"あ\nb","picture":null,"messages":[]})"},
+        PreviewCase{
+            "shift_jis_text", "readme.txt", "\x82\xA0\r\nb",
+            R"({"viewer":"text","encoding":"windows-31j","text":"あ\nb","picture":null,"messages":[]})"},
         PreviewCase{"rich_text", "memo.RTF", R"({\rtf1 {\b x}y\v hidden})",
                     R"({"viewer":"rtf","encoding":null,"text":"xy","picture":null,"messages":[]})"},
         PreviewCase{"picture", "dot.bmp", kBmp,
@@ -89,7 +90,8 @@ TEST(PreviewRun, WrongCommandLineIsRefused) {
     const fs::path dir = fs::temp_directory_path();
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{ZV_PREVIEWRUN_PATH}, {ZV_PREVIEWRUN_PATH, "a.txt", "--png"}}) {
-        const auto o = zvtest::RunProgram(args, {}, dir / "zv-previewrun-out.txt", dir / "zv-previewrun-err.txt");
+        const auto o =
+            zvtest::RunProgram(args, {}, dir / "zv-previewrun-out.txt", dir / "zv-previewrun-err.txt");
         EXPECT_EQ(o.status, 2);
         EXPECT_EQ(o.out, "");
     }

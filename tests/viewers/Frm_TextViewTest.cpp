@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"empty_rtf", "empty.rtf", "", "", false},
         LoadCase{"rtf_fragment", "frag.rtf", "{\\pard\\b a\\par}", "a", true},
         // Long enough for the lines to be gathered into several blocks.
-        LoadCase{"many_lines", "long.txt", Repeat("\x82\xA0 line\r\n\r\n", 2000), Repeat("あ line\n\n", 2000), false}),
+        LoadCase{"many_lines", "long.txt", Repeat("\x82\xA0 line\r\n\r\n", 2000), Repeat("あ line\n\n", 2000),
+                 false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextView, UnreadableFileIsReportedAndNotShown) {

@@ -135,8 +135,7 @@ TEST_P(WavPlayTest, PlayedSamplesReachTheDevice) {
     const std::string whole = MakeWav(pcm, 16000, c.channels, c.bits, c.tag);
     zv::WavSamples expected;
     ASSERT_TRUE(zv::DecodeWav(whole, expected));
-    const std::string file =
-        c.cutOff ? MakeWav(pcm, 16000, c.channels, c.bits, c.tag, 1u << 30) : whole;
+    const std::string file = c.cutOff ? MakeWav(pcm, 16000, c.channels, c.bits, c.tag, 1u << 30) : whole;
     zv::AudioOutput output;
     std::string why;
     ASSERT_TRUE(zv::PlayWavFile(Write("a.wav", file), output, &why)) << why;
@@ -145,18 +144,18 @@ TEST_P(WavPlayTest, PlayedSamplesReachTheDevice) {
     output.Stop();
     const std::string written = Written();
     const size_t n = expected.samples.size();
-    for (size_t from : {size_t{0}, n / 2, n - 1000}) EXPECT_TRUE(Contains(written, expected.samples, from, 1000)) << from;
+    for (size_t from : {size_t{0}, n / 2, n - 1000})
+        EXPECT_TRUE(Contains(written, expected.samples, from, 1000)) << from;
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, WavPlayTest,
-                         ::testing::Values(PlayCase{"pcm16_mono_short", 16, 1, 1, 8000, false},
-                                           PlayCase{"pcm16_stereo_many_slices", 16, 2, 1, 60000, false},
-                                           PlayCase{"pcm8", 8, 1, 1, 40000, false},
-                                           PlayCase{"pcm24", 24, 2, 1, 40000, false},
-                                           PlayCase{"pcm32", 32, 1, 1, 40000, false},
-                                           PlayCase{"float32", 32, 1, 3, 40000, false},
-                                           PlayCase{"header_claims_more_than_the_file", 16, 1, 1, 40000, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Formats, WavPlayTest,
+    ::testing::Values(PlayCase{"pcm16_mono_short", 16, 1, 1, 8000, false},
+                      PlayCase{"pcm16_stereo_many_slices", 16, 2, 1, 60000, false},
+                      PlayCase{"pcm8", 8, 1, 1, 40000, false}, PlayCase{"pcm24", 24, 2, 1, 40000, false},
+                      PlayCase{"pcm32", 32, 1, 1, 40000, false}, PlayCase{"float32", 32, 1, 3, 40000, false},
+                      PlayCase{"header_claims_more_than_the_file", 16, 1, 1, 40000, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WavDiskTest, LaterSoundReplacesTheOneStillPlaying) {
     const std::vector<int16_t> longSound = Chirp(16000 * 20, 5);  // 20 s

@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
     dispatch.openImageView = [&] {
         result["viewer"] = "picture";
         const QScreen* screen = QGuiApplication::primaryScreen();
-        const auto picture = zv::PictureLoader::Load(Valiable::PreviewFilePath,
-                                                     screen ? screen->logicalDotsPerInchX() : 96.0);
+        const auto picture =
+            zv::PictureLoader::Load(Valiable::PreviewFilePath, screen ? screen->logicalDotsPerInchX() : 96.0);
         if (!picture) {
             // The image viewer's failure message.
             messages.Show(u"このファイルは表示できません。", zv::kOkOnly, u"読み込みエラー");
@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
         QImage onWhite(picture->image.size(), QImage::Format_RGB32);
         onWhite.fill(Qt::white);
         QPainter(&onWhite).drawImage(0, 0, picture->image);
-        if (!onWhite.save(QString::fromStdString(png), "PNG")) std::fprintf(stderr, "cannot write %s\n", png.c_str());
+        if (!onWhite.save(QString::fromStdString(png), "PNG"))
+            std::fprintf(stderr, "cannot write %s\n", png.c_str());
     };
     dispatch.playWav = [&](const std::u16string& path) {
         result["viewer"] = "wav";
@@ -112,7 +113,8 @@ int main(int argc, char** argv) {
     const QFileInfo info(QString::fromStdU16String(zv::FromNative(file)));
     const auto start = std::chrono::steady_clock::now();
     dispatch.F_File_DblClick(info.absolutePath().toStdU16String(), info.fileName().toStdU16String());
-    result["ms"] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    result["ms"] =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     result["messages"] = messages.shown;
     std::printf("%s\n", result.dump(-1, ' ', false, Json::error_handler_t::replace).c_str());
     return 0;
