@@ -54,10 +54,10 @@ bool PlayWavFile(const std::u16string& path, AudioOutput& output, std::string* e
         return false;
     }
     WavLayout layout;
-    if (ReadWavLayout(file.get(), layout) && layout.Streamable())
+    if (ReadWavLayout(file.get(), layout) && (layout.Streamable() || layout.SdlDecodes()))
         return output.Play(std::make_shared<WavStreamSource>(std::move(file), layout), layout.sampleRate,
                            layout.channels, error);
-    // Compressed sound (ADPCM, A-law, ...) is small: SDL decodes it whole.
+    // Whatever else SDL may make of it, or tell what is wrong.
     file.reset();
     std::string bytes;
     if (!ReadPreviewFile(path, bytes)) {

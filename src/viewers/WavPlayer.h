@@ -1,7 +1,7 @@
 #pragma once
 // WAV previews, handed to the shared audio output so the call returns at once
-// and a later sound replaces this one. Uncompressed sound streams from the
-// disk (WavStream.h); compressed sound is decoded in memory first.
+// and a later sound replaces this one. The file is read and decoded on a
+// loader thread (WavStream.h).
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,8 @@
 #include "viewers/WavStream.h"
 
+#include "viewers/PreviewFile.h"
+#include "viewers/WavPlayer.h"
+
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
@@ -54,6 +57,10 @@ bool WavLayout::Streamable() const {
                          bitsPerSample <= 8 * container;
     const bool real = formatTag == 3 && (container == 4 || container == 8) && bitsPerSample == 8 * container;
     return integer || real;
+}
+
+bool WavLayout::SdlDecodes() const {
+    return formatTag == 2 || formatTag == 0x11 || formatTag == 6 || formatTag == 7;
 }
 
 bool ReadWavLayout(FILE* file, WavLayout& layout, std::string* error) {
@@ -136,6 +143,28 @@ struct WavStreamSource::Shared {
         return !finished;
     }
 
+    // Compressed sound: SDL's loader decodes the whole file, here rather
+    // than on the caller's thread; the player hears silence until it is done.
+    void DecodeWhole() {
+        std::string bytes;
+        char chunk[1 << 16];
+        size_t got;
+        std::fseek(file.get(), 0, SEEK_SET);
+        while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0 && bytes.size() < kMaxPreviewBytes) {
+            bytes.append(chunk, got);
+            std::lock_guard lock(mutex);
+            if (cancelled) return;
+        }
+        WavSamples wav;
+        const bool decoded = DecodeWav(bytes, wav) && wav.channels == layout.channels && !wav.samples.empty();
+        std::lock_guard lock(mutex);
+        if (decoded) {
+            framesAhead += wav.samples.size() / wav.channels;
+            blocks.push_back(std::move(wav.samples));
+        }
+        finished = true;
+    }
+
     void Load() {
         for (;;) {
             {
@@ -157,7 +186,10 @@ WavStreamSource::WavStreamSource(std::unique_ptr<FILE, int (*)(FILE*)> file, con
         shared_->finished = true;
         return;
     }
-    if (shared_->LoadSlice()) shared_->loader = std::thread([s = shared_] { s->Load(); });
+    if (!layout.Streamable())
+        shared_->loader = std::thread([s = shared_] { s->DecodeWhole(); });
+    else if (shared_->LoadSlice())
+        shared_->loader = std::thread([s = shared_] { s->Load(); });
 }
 
 WavStreamSource::~WavStreamSource() {

@@ -1,7 +1,8 @@
 #pragma once
-// Uncompressed WAV files played straight from the disk: a loader thread reads
-// and converts the samples a few seconds ahead of the sound card, so playback
-// starts at once and memory stays small whatever the length of the file.
+// WAV files played without holding up the caller: a loader thread reads and
+// converts uncompressed samples a few seconds ahead of the sound card, so
+// playback starts at once and memory stays small whatever the length of the
+// file; compressed sound is decoded whole on that thread.
 
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +26,8 @@ struct WavLayout {
     // which the stream converts itself; anything else (compressed sound) is
     // left to SDL's whole-file loader.
     bool Streamable() const;
+    // MS and IMA ADPCM, A-law and µ-law, which SDL decodes.
+    bool SdlDecodes() const;
 };
 
 // Reads the RIFF header up to the start of the sample data. False when the
@@ -33,8 +36,9 @@ bool ReadWavLayout(FILE* file, WavLayout& layout, std::string* error = nullptr);
 
 class WavStreamSource : public AudioSource {
   public:
-    // Takes the open file; its first samples are read before this returns so
-    // the sound card never starts on silence.
+    // Takes the open file of a streamable or SDL-decodable layout. The first
+    // uncompressed samples are read before this returns so the sound card
+    // never starts on silence.
     WavStreamSource(std::unique_ptr<FILE, int (*)(FILE*)> file, const WavLayout& layout);
     ~WavStreamSource() override;  // stops and waits for the loader
     WavStreamSource(const WavStreamSource&) = delete;

@@ -154,6 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlayCase{"pcm16_stereo_many_slices", 16, 2, 1, 60000, false},
                       PlayCase{"pcm8", 8, 1, 1, 40000, false}, PlayCase{"pcm24", 24, 2, 1, 40000, false},
                       PlayCase{"pcm32", 32, 1, 1, 40000, false}, PlayCase{"float32", 32, 1, 3, 40000, false},
+                      PlayCase{"alaw_decoded_whole", 8, 2, 6, 40000, false},
                       PlayCase{"header_claims_more_than_the_file", 16, 1, 1, 40000, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
