@@ -60,7 +60,8 @@ bool WavLayout::Streamable() const {
 }
 
 bool WavLayout::SdlDecodes() const {
-    return formatTag == 2 || formatTag == 0x11 || formatTag == 6 || formatTag == 7;
+    return (formatTag == 2 || formatTag == 0x11 || formatTag == 6 || formatTag == 7) && channels > 0 &&
+           channels <= 8 && sampleRate > 0;
 }
 
 bool ReadWavLayout(FILE* file, WavLayout& layout, std::string* error) {
