@@ -103,6 +103,7 @@ bool DecodeFile(const char* name, std::string_view bytes, bool strict, std::u16s
     const char* source = bytes.data();
     const char* const sourceEnd = source + bytes.size();
     bool afterCr = false;
+    char16_t nonAscii = 0;
     UChar slice[16384];
     UErrorCode status;
     do {
@@ -117,6 +118,7 @@ bool DecodeFile(const char* name, std::string_view bytes, bool strict, std::u16s
                 continue;
             }
             afterCr = c == u'\r';
+            nonAscii |= c & 0xFF80;
             out.push_back(afterCr ? u'\n' : c);
         }
     } while (status == U_BUFFER_OVERFLOW_ERROR);
@@ -125,7 +127,15 @@ bool DecodeFile(const char* name, std::string_view bytes, bool strict, std::u16s
         return false;
     }
     status = U_ZERO_ERROR;
-    if (ucnv_toUCountPending(conv.get(), &status) > 0) out.push_back(u'\uFFFD');
+    if (ucnv_toUCountPending(conv.get(), &status) > 0) {
+        // Only the rest of the file speaks for the encoding, and plain ASCII
+        // says nothing: "caf\xE9" is no cut-off UTF-8 or Shift-JIS.
+        if (strict && !nonAscii) {
+            out = {};
+            return false;
+        }
+        out.push_back(u'\uFFFD');
+    }
     return true;
 }
 
@@ -134,8 +144,10 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
 }
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF. The
-// last character may be cut off by the end of the data.
+// last character may be cut off by the end of the data when a whole one
+// before it shows the text is UTF-8.
 bool IsValidUtf8(std::string_view s) {
+    bool multibyte = false;
     size_t i = 0;
     const size_t n = s.size();
     while (i < n) {
@@ -163,6 +175,8 @@ bool IsValidUtf8(std::string_view s) {
             const unsigned char t = s[i + k];
             if (t < (k == 1 ? lo : 0x80) || t > (k == 1 ? hi : 0xBF)) return false;
         }
+        if (i + len > n) return multibyte;
+        multibyte = true;
         i += len;
     }
     return true;

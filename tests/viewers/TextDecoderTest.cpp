@@ -46,6 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"sjis_half_width_katakana", "\xB6\xC0\xB6\xC5 \xC3\xDE\xB0\xC0", "ｶﾀｶﾅ ﾃﾞｰﾀ",
                    "windows-31j"},
         DecodeCase{"sjis_cut_in_last_character", "\x93\xFA\x96\x7B\x8C", "日本\xEF\xBF\xBD", "windows-31j"},
+        DecodeCase{"latin_ending_in_an_accent", "caf\xE9", "café", "windows-1252"},
         DecodeCase{"utf8_cut_in_last_character", "\xE6\x97\xA5\xE6\x97", "日\xEF\xBF\xBD", "UTF-8"},
         // Valid Shift-JIS too (as half-width katakana), but Korean.
         DecodeCase{"euc_kr", "\xBE\xC8\xB3\xE7\xC7\xCF\xBC\xBC\xBF\xE4 \xBC\xBC\xB0\xE8", "안녕하세요 세계",
