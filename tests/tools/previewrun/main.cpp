@@ -81,9 +81,11 @@ int main(int argc, char** argv) {
     };
     dispatch.openImageView = [&] {
         result["viewer"] = "picture";
+        // Drawn as far as the screen shows it, as the viewer does, but to the end.
         const QScreen* screen = QGuiApplication::primaryScreen();
         const auto picture =
-            zv::PictureLoader::Load(Valiable::PreviewFilePath, screen ? screen->logicalDotsPerInchX() : 96.0);
+            zv::PictureLoader::Load(Valiable::PreviewFilePath, screen ? screen->logicalDotsPerInchX() : 96.0,
+                                    screen ? screen->geometry().size() : QSize());
         if (!picture) {
             // The image viewer's failure message.
             messages.Show(u"このファイルは表示できません。", zv::kOkOnly, u"読み込みエラー");
