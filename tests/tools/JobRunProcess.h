@@ -1,6 +1,6 @@
 #pragma once
-// Runs the jobrun program as the acceptance tests use it: a job on standard
-// input, the result and any complaint read back from files.
+// Runs the tool programs as the acceptance tests use them: jobrun with a job
+// on standard input, previewrun with a file; output read back from files.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 extern char** environ;
 
@@ -26,19 +27,21 @@ inline std::string Slurp(const std::filesystem::path& p) {
     return s.str();
 }
 
-// work holds the job and the program's output files.
-inline JobRunOutcome RunJobRun(const std::filesystem::path& work, const std::string& input) {
-    const auto in = work / "job.json", out = work / "out.txt", err = work / "err.txt";
-    std::ofstream(in) << input;
+// Runs argv[0] with standard input from in (if not empty) and standard output
+// and error into out and err, and waits for it.
+inline JobRunOutcome RunProgram(const std::vector<std::string>& args, const std::filesystem::path& in,
+                                const std::filesystem::path& out, const std::filesystem::path& err) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+    if (!in.empty()) posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    char* argv[] = {const_cast<char*>(ZV_JOBRUN_PATH), nullptr};
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     pid_t pid = 0;
     JobRunOutcome o;
-    if (posix_spawn(&pid, ZV_JOBRUN_PATH, &actions, nullptr, argv, environ) == 0) {
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
         waitpid(pid, &status, 0);
         o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -47,6 +50,13 @@ inline JobRunOutcome RunJobRun(const std::filesystem::path& work, const std::str
     o.out = Slurp(out);
     o.err = Slurp(err);
     return o;
+}
+
+// work holds the job and the program's output files.
+inline JobRunOutcome RunJobRun(const std::filesystem::path& work, const std::string& input) {
+    const auto in = work / "job.json";
+    std::ofstream(in) << input;
+    return RunProgram({ZV_JOBRUN_PATH}, in, work / "out.txt", work / "err.txt");
 }
 
 }  // namespace zvtest
