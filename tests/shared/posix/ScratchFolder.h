@@ -55,6 +55,37 @@ class ScratchFolder {
         return where;
     }
 
+    // A ramfs: no size limit, no extended attributes, no access lists.
+    std::string MountRamfs(const std::string& relative) {
+        std::string where = Folder(relative);
+        if (::mount("zvtest", where.c_str(), "ramfs", 0, nullptr) != 0) return {};
+        mounts_.push_back(where);
+        return where;
+    }
+
+    // An NTFS image made with mkntfs and mounted with ntfs-3g (FUSE). Empty
+    // when the tools are missing or FUSE cannot be used.
+    std::string MountNtfs(const std::string& relative, std::size_t bytes) {
+        const std::string image = Path(relative + ".img");
+        std::string where = Folder(relative);
+        std::ofstream(image).close();
+        if (::truncate(image.c_str(), static_cast<off_t>(bytes)) != 0) return {};
+        if (!Run("mkntfs -F -q -f '" + image + "' >/dev/null 2>&1") ||
+            !Run("ntfs-3g '" + image + "' '" + where + "' >/dev/null 2>&1"))
+            return {};
+        mounts_.push_back(where);
+        return where;
+    }
+
+    // A bindfs (FUSE) view of another folder of the scratch folder; FUSE
+    // offers no O_TMPFILE, so copies take the named temporary file.
+    std::string MountBindfs(const std::string& relative, const std::string& under) {
+        std::string where = Folder(relative);
+        if (!Run("bindfs '" + Folder(under) + "' '" + where + "' >/dev/null 2>&1")) return {};
+        mounts_.push_back(where);
+        return where;
+    }
+
     static bool RemountReadOnly(const std::string& where) {
         return ::mount(nullptr, where.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
@@ -107,6 +138,8 @@ class ScratchFolder {
     }
 
   private:
+    static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
     static void MakeWritable(const std::string& folder) {
         ::chmod(folder.c_str(), 0700);
         std::error_code ec;
