@@ -21,6 +21,8 @@ public:
     int GetAttributes(const std::u16string& path) override;
     FsResult MakeDirectory(const std::u16string& path) override;
     EntryKind Examine(const std::u16string& path) override;
+    std::vector<EntryKind> ExamineAll(const std::u16string& folder,
+                                      const std::vector<std::u16string>& names) override;
     VolumeAbilities Abilities(const std::u16string& folder) override;
     void RemoveStaleTemporaries(const std::u16string& folder) override;
 };
