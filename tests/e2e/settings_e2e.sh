@@ -19,38 +19,14 @@ for tool in Xvfb xdotool python3; do
 done
 
 tmp="$(mktemp -d)"
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-
 fail() {
   echo "FAIL: $*" >&2
   echo "--- registry file ---" >&2
   cat "$reg" >&2 2>/dev/null
   exit 1
 }
-
-# A display of our own; -displayfd hands back a free number, so parallel runs never collide.
-# -noreset: a server that resets when its last client leaves refuses the next for a moment.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 1 $((limit * 10))); do
-  [ -s "$tmp/display" ] && break
-  sleep 0.1
-done
-[ -s "$tmp/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$tmp/display")"
-
-export XDG_CONFIG_HOME="$tmp/config"
-export XDG_RUNTIME_DIR="$tmp/run"
-mkdir -p "$XDG_CONFIG_HOME/zorvik/registry" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb
-unset QT_QPA_PLATFORMTHEME
+. "$here/display.sh"
+start_display
 reg="$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg"
 root='HKEY_CURRENT_USER\Software\VB and VBA Program Settings'
 photos="$tmp/photos"
@@ -75,62 +51,10 @@ Windows Registry Editor Version 5.00
 
 EOF
 
-# Echoes the id of a visible window of process $1 whose title matches $2.
-window_of() {
-  local pid="$1" title="$2" id
-  for _ in $(seq 1 $((limit * 5))); do
-    kill -0 "$pid" 2>/dev/null || return 1
-    id="$(timeout 10 xdotool search --all --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | head -n1)"
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.2
-  done
-  return 1
-}
-
-# Waits for process $1 to end; its exit status goes into $ended_with.
-wait_end() {
-  local pid="$1"
-  for _ in $(seq 1 $((limit * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      ended_with=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Gives window $1 the keyboard and presses the keys that follow.
-keys_to() {
-  local id="$1"
-  shift
-  timeout 10 xdotool windowfocus "$id" || fail "could not focus window $id"
-  sleep 0.5
-  timeout 10 xdotool key --delay 100 "$@" || fail "could not press $*"
-}
-
 value_of() {  # the stored text of ZVNUM's key $1, empty when absent
   awk -v sec="[$root\\Zorvik\\Setting]" -v key="\"$1\"=" '
     /^\[/ { inside = ($0 == sec) }
     inside && index($0, key) == 1 { v = substr($0, length(key) + 1); gsub(/^"|"$/, "", v); print v }' "$reg"
-}
-
-# Starts ZVNUM, waits for its window, closes it as the user does; answers
-# the folder it stored on the way out.
-run_zvnum() {
-  "$bin/ZVNUM" &
-  local pid=$!
-  pids+=("$pid")
-  local id
-  id="$(window_of "$pid" '^Zorvik$')" || fail "ZVNUM showed no window"
-  sleep 0.5
-  python3 "$here/xclose.py" "$id" || fail "could not ask ZVNUM's window to close"
-  wait_end "$pid" || fail "ZVNUM did not end after its window was closed"
-  [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
 }
 
 neighbour_intact() {
@@ -138,7 +62,7 @@ neighbour_intact() {
 }
 
 # A first run opens the stored folder and stores it again at exit, with the drive.
-run_zvnum
+run_zvnum "$bin/ZVNUM"
 [ "$(value_of PATH)" = "$photos" ] || fail "the first run did not keep the stored folder: '$(value_of PATH)'"
 [ -n "$(value_of DRIVE)" ] || fail "the first run stored no drive"
 neighbour_intact || fail "the neighbour's key changed"
@@ -161,7 +85,7 @@ case "$case_name" in
       keys_to "$win" Tab space
       wait_end "$purge" || fail "ZVPURGE's cancel button did not end it"
       cmp -s "$reg" "$tmp/before-purge" || fail "cancel changed the registry"
-      run_zvnum
+      run_zvnum "$bin/ZVNUM"
       [ "$(value_of PATH)" = "$photos" ] || fail "after No the next run did not open the stored folder"
     else
       keys_to "$ask" Return
@@ -172,7 +96,7 @@ case "$case_name" in
       grep -qF "[$root\\Zorvik" "$reg" && fail "ZVNUM's key is still there"
       neighbour_intact || fail "the neighbour's key was touched by the removal"
       # Nothing stored: the next run starts in the program folder and stores that.
-      run_zvnum
+      run_zvnum "$bin/ZVNUM"
       [ "$(value_of PATH)" = "$bin" ] || fail "after removal the next run started in '$(value_of PATH)', not '$bin'"
     fi
     neighbour_intact || fail "the neighbour's key changed"
@@ -200,7 +124,7 @@ case "$case_name" in
     [ "$(stat -c %Y.%s "$reg")" = "$(stat -c %Y.%s "$tmp/before-second")" ] &&
       cmp -s "$reg" "$tmp/before-second" || fail "the second ZVNUM wrote the settings"
     kill -0 "$first" 2>/dev/null || fail "the first ZVNUM ended too"
-    python3 "$here/xclose.py" "$main_win"
+    close_window "$main_win"
     wait_end "$first" || fail "the first ZVNUM did not end"
     [ "$(value_of PATH)" = "$photos" ] || fail "the first ZVNUM did not store its folder"
     ;;
@@ -208,19 +132,7 @@ case "$case_name" in
   help-open-at-exit)
     # The help window has no owner; still open when the main window closes, it
     # must not keep the program running.
-    "$bin/ZVNUM" &
-    zvnum=$!
-    pids+=("$zvnum")
-    main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "ZVNUM showed no window"
-    sleep 0.5
-    eval "$(xdotool getwindowgeometry --shell "$main_win")"
-    # The help button's middle: 6660 + 375 / 2 twips across, 5040 + 375 / 2 down.
-    dpi=96
-    timeout 10 xdotool mousemove --window "$main_win" $((6848 * dpi / 1440)) $((5228 * dpi / 1440)) click 1
-    window_of "$zvnum" 'ヘルプ' >/dev/null || fail "the help button opened no help window"
-    python3 "$here/xclose.py" "$main_win"
-    wait_end "$zvnum" || fail "ZVNUM kept running with its help window open"
-    [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
+    run_zvnum "$bin/ZVNUM" help
     ;;
 
   *)

@@ -27,7 +27,10 @@ class ScratchFolder {
         if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
     }
     ~ScratchFolder() {
-        for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it) ::umount2(it->c_str(), MNT_DETACH);
+        // A plain unmount first: a FUSE driver then ends and frees its loop
+        // device before the image goes.
+        for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it)
+            if (::umount2(it->c_str(), 0) != 0) ::umount2(it->c_str(), MNT_DETACH);
         if (root_.empty()) return;
         MakeWritable(root_);
         std::error_code ec;
@@ -63,25 +66,24 @@ class ScratchFolder {
         return where;
     }
 
+    // A small exFAT volume (exfatprogs, exfat-fuse) on a loop device over an
+    // image file: a file system that ignores case, as USB sticks do. Empty
+    // when it cannot be made here.
+    std::string MountExfat(const std::string& relative, std::size_t bytes) {
+        return MountImage(relative, bytes, "mkfs.exfat", "mount -o loop -t exfat-fuse");
+    }
+
     // An NTFS image made with mkntfs and mounted with ntfs-3g (FUSE). Empty
     // when the tools are missing or FUSE cannot be used.
     std::string MountNtfs(const std::string& relative, std::size_t bytes) {
-        const std::string image = Path(relative + ".img");
-        std::string where = Folder(relative);
-        std::ofstream(image).close();
-        if (::truncate(image.c_str(), static_cast<off_t>(bytes)) != 0) return {};
-        if (!Run("mkntfs -F -q -f '" + image + "' >/dev/null 2>&1") ||
-            !Run("ntfs-3g '" + image + "' '" + where + "' >/dev/null 2>&1"))
-            return {};
-        mounts_.push_back(where);
-        return where;
+        return MountImage(relative, bytes, "mkntfs -F -q -f", "ntfs-3g");
     }
 
     // A bindfs (FUSE) view of another folder of the scratch folder; FUSE
     // offers no O_TMPFILE, so copies take the named temporary file.
     std::string MountBindfs(const std::string& relative, const std::string& under) {
         std::string where = Folder(relative);
-        if (!Run("bindfs '" + Folder(under) + "' '" + where + "' >/dev/null 2>&1")) return {};
+        if (!Run("bindfs '" + Folder(under) + "' '" + where + "'")) return {};
         mounts_.push_back(where);
         return where;
     }
@@ -138,7 +140,20 @@ class ScratchFolder {
     }
 
   private:
-    static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+    static bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+    // An image file of that size, formatted with make and mounted with mount.
+    std::string MountImage(const std::string& relative, std::size_t bytes, const std::string& make,
+                           const std::string& mount) {
+        const std::string image = Path(relative + ".img");
+        std::string where = Folder(relative);
+        std::ofstream(image, std::ios::binary).close();
+        std::error_code ec;
+        std::filesystem::resize_file(image, bytes, ec);
+        if (ec || !Run(make + " '" + image + "'") || !Run(mount + " '" + image + "' '" + where + "'")) return {};
+        mounts_.push_back(where);
+        return where;
+    }
 
     static void MakeWritable(const std::string& folder) {
         ::chmod(folder.c_str(), 0700);
