@@ -598,6 +598,68 @@ INSTANTIATE_TEST_SUITE_P(Cases, LeftoverTest,
                                            LeftoverCase{"Link", LeftoverCase::kLink, false}),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// ---------------------------------------------------------------- where volumes keep attributes
+
+struct StoreCase {
+    const char* label;
+    enum Kind { kTmpfs, kRamfs, kNtfs, kBindfs, kExfat } kind;
+    AttributeStore store;
+    int kept;
+};
+
+void PrintTo(const StoreCase& c, std::ostream* os) { *os << c.label; }
+
+class VolumeStoreTest : public ::testing::TestWithParam<StoreCase> {};
+
+TEST_P(VolumeStoreTest, DecidedFromTheVolumeItself) {
+    const StoreCase& c = GetParam();
+    if (!ScratchFolder::IsRoot()) GTEST_SKIP() << "mounting file systems needs root";
+    ScratchFolder s;
+    ASSERT_TRUE(s.ok());
+    std::string where;
+    switch (c.kind) {
+        case StoreCase::kTmpfs:
+            where = s.MountTmpfs("v", 1u << 20);
+            if (!where.empty() && !ScratchFolder::HoldsXattrs(where)) GTEST_SKIP() << "tmpfs without user attributes";
+            break;
+        case StoreCase::kRamfs:
+            where = s.MountRamfs("v");
+            break;
+        case StoreCase::kNtfs:
+            where = s.MountNtfs("v", 8u << 20);
+            break;
+        case StoreCase::kBindfs:
+            where = s.MountBindfs("v", "under");
+            break;
+        case StoreCase::kExfat:
+            where = s.MountExfat("v", 8u << 20);
+            break;
+    }
+    if (where.empty()) GTEST_SKIP() << c.label << " could not be mounted here";
+
+    EXPECT_EQ(DecideAttributeStore(where), c.store);
+    EXPECT_EQ(KeptAttributes(c.store), c.kept);
+    // What is kept reads back; what is not is refused, never dropped.
+    const std::string file = where + "/f.txt";
+    ScratchFolder::Write(file, "x");
+    const int all = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+    EXPECT_EQ(SetAttributes(file, all) == 0, c.kept == all);
+    ASSERT_EQ(SetAttributes(file, c.kept), 0);
+    EXPECT_EQ(GetAttributes(file), c.kept);
+}
+
+constexpr int kAllFour = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+
+INSTANTIATE_TEST_SUITE_P(
+    Volumes, VolumeStoreTest,
+    ::testing::Values(StoreCase{"Tmpfs", StoreCase::kTmpfs, AttributeStore::kDosAttrib, kAllFour},
+                      StoreCase{"Ramfs", StoreCase::kRamfs, AttributeStore::kWriteBits, kAttrReadOnly},
+                      StoreCase{"Ntfs", StoreCase::kNtfs, AttributeStore::kNtfsWord, kAllFour},
+                      StoreCase{"Bindfs", StoreCase::kBindfs, AttributeStore::kDosAttrib, kAllFour},
+                      // exfat-fuse takes a change of mode and keeps nothing.
+                      StoreCase{"ExfatFuse", StoreCase::kExfat, AttributeStore::kNothing, 0}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 // ---------------------------------------------------------------- FAT's attribute byte
 
 // The kernel's vfat keeps the four attributes in the directory entry, reached
