@@ -8,6 +8,7 @@
 #include "shared/qt/JapaneseUi.h"
 #include "shared/qt/QtEventPump.h"
 #include "shared/qt/QtMessageBox.h"
+#include "shared/qt/QuitSignals.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -27,5 +28,6 @@ int main(int argc, char* argv[]) {
     messages.SetParent(&window);
     window.Form_Load(programFolder);
     window.show();
+    zv::qt::QuitSignals quit([&window] { window.EndOnRequest(); });
     return app.exec();
 }

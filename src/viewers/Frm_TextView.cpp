@@ -24,7 +24,11 @@ Frm_TextView::Frm_TextView(MessageBoxService& messageBoxes, QWidget* parent)
     RichText1->setObjectName("RichText1");
     RichText1->setReadOnly(true);
     RichText1->setLineWrapMode(QTextEdit::WidgetWidth);
-    QFont font(QStringLiteral("ＭＳ 明朝"));
+    // Where the Mincho face is missing, the fallback must be one CJK face
+    // for kana and kanji alike, not a per-glyph mix of serif and sans.
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ 明朝"), QStringLiteral("Noto Serif CJK JP"),
+                      QStringLiteral("Noto Sans CJK JP")});
     font.setPointSizeF(9);
     RichText1->setFont(font);
     RichText1->document()->setDefaultFont(font);
