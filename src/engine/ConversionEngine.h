@@ -57,6 +57,8 @@ public:
     void MakeReplacedNames();
     StepFlag CheckNameLengths();
     StepFlag CheckDuplicateNames();
+    // The real run's last look before anything is touched.
+    StepFlag CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask);
     StepFlag ExecuteConversion();
 
     const ConversionTable& Table() const { return table_; }

@@ -152,4 +152,43 @@ StepFlag ConversionEngine::CheckDuplicateNames() {
     return kGoOn;
 }
 
+// Another program may have changed the folder since it was listed: every
+// selected name must still be a file or a symbolic link (a copy needs a link
+// that leads to a file), and the destination must keep what the run sets,
+// or nothing is done at all.
+StepFlag ConversionEngine::CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask) {
+    VolumeAbilities volume;
+    if (withTime || withAttributes) volume = p_.files.Abilities(table_.destinationPath);
+    if (withAttributes && (mask & ~volume.fileAttributes) != 0) {
+        ShowMessage(texts::kAttributesNotKept, texts::kAttributesTitle);
+        return kStop;
+    }
+    const std::vector<EntryKind> kinds = p_.files.ExamineAll(table_.sourcePath, table_.selected);
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        p_.events.DoEvents();
+        const std::u16string& name = table_.selected[i];
+        const EntryKind kind = kinds[i];
+        // A renamed or moved link stays a link; a copied one becomes a file.
+        const bool staysLink = !copy && (kind == EntryKind::kLinkToFile || kind == EntryKind::kOtherLink);
+        const char16_t* text = nullptr;
+        const char16_t* title = texts::kSystemFileTitle;
+        if (kind == EntryKind::kMissing) {
+            text = texts::kMissingFile;
+        } else if (kind != EntryKind::kFile && kind != EntryKind::kLinkToFile && !staysLink) {
+            text = texts::kNotAFile;
+        } else if (staysLink && withAttributes && !volume.linkAttributes) {
+            text = texts::kLinkAttributes;
+            title = texts::kAttributesTitle;
+        } else if (staysLink && withTime && !volume.linkTime) {
+            text = texts::kLinkTime;
+            title = texts::kAttributesTitle;
+        }
+        if (text) {
+            ShowMessage(name + u"\r\n" + text, title);
+            return kStop;
+        }
+    }
+    return kGoOn;
+}
+
 }  // namespace zv

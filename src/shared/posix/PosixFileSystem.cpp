@@ -1,12 +1,16 @@
 #include "PosixFileSystem.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
-#include "DosAttrib.h"
+#include "PosixFileOps.h"
+#include "VolumeAttributes.h"
 #include "shared/CaseFold.h"
 #include "shared/NativeName.h"
 
@@ -16,7 +20,7 @@ const char16_t kPathSeparator = u'/';
 
 namespace {
 
-enum class EntryKind { kFile, kFolder };
+enum class ListKind { kFile, kFolder };
 
 bool IsDotName(const char* name) { return name[0] == '.'; }
 
@@ -29,11 +33,12 @@ std::string NativeFolder(const std::u16string& folder) {
 // Entries of one kind, as the file and folder lists show them: no dot names,
 // nothing marked hidden or system, case-insensitive order. A symbolic link
 // counts as what it points to; a dangling one is left out.
-std::vector<std::u16string> ListEntries(const std::u16string& folder, EntryKind kind) {
+std::vector<std::u16string> ListEntries(const std::u16string& folder, ListKind kind) {
     std::vector<std::u16string> names;
     const std::string base = NativeFolder(folder);
     DIR* dir = opendir(base.c_str());
     if (!dir) return names;
+    const posix::AttributeStore store = posix::DecideAttributeStore(base);
     while (const dirent* e = readdir(dir)) {
         if (IsDotName(e->d_name)) continue;
         const std::string path = base + e->d_name;
@@ -47,8 +52,8 @@ std::vector<std::u16string> ListEntries(const std::u16string& folder, EntryKind 
             isFile = S_ISREG(st.st_mode);
             isFolder = S_ISDIR(st.st_mode);
         }
-        if (!(kind == EntryKind::kFile ? isFile : isFolder)) continue;
-        if (posix::ReadDosAttrib(path) & (kAttrHidden | kAttrSystem)) continue;
+        if (!(kind == ListKind::kFile ? isFile : isFolder)) continue;
+        if (posix::HiddenOrSystem(store, path)) continue;
         names.push_back(FromNative(e->d_name));
     }
     closedir(dir);
@@ -69,11 +74,11 @@ class FoldedNameSet final : public NameLookup {
 }  // namespace
 
 std::vector<std::u16string> PosixFileSystem::ListFiles(const std::u16string& folder) {
-    return ListEntries(folder, EntryKind::kFile);
+    return ListEntries(folder, ListKind::kFile);
 }
 
 std::vector<std::u16string> PosixFileSystem::ListFolders(const std::u16string& folder) {
-    return ListEntries(folder, EntryKind::kFolder);
+    return ListEntries(folder, ListKind::kFolder);
 }
 
 // Every entry counts, hidden ones and folders included: a new name that
@@ -101,6 +106,49 @@ bool PosixFileSystem::FileExists(const std::u16string& path) {
 bool PosixFileSystem::FolderExists(const std::u16string& path) {
     struct stat st {};
     return stat(ToNative(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder's entries carry their own type, so one pass over it answers for
+// thousands of names without a stat each; only links (to tell what they lead
+// to) and file systems that leave the type out are looked at one by one.
+std::vector<EntryKind> PosixFileSystem::ExamineAll(const std::u16string& folder,
+                                                   const std::vector<std::u16string>& names) {
+    std::vector<EntryKind> kinds(names.size(), EntryKind::kMissing);
+    std::vector<std::string> native;
+    native.reserve(names.size());
+    std::unordered_map<std::string_view, std::size_t> wanted(names.size() * 2 + 1);
+    for (const auto& name : names) native.push_back(ToNative(name));
+    for (std::size_t i = 0; i < native.size(); ++i) wanted.emplace(native[i], i);
+    const std::string base = NativeFolder(folder);
+    DIR* dir = opendir(base.c_str());
+    if (!dir) return kinds;
+    const int fd = dirfd(dir);
+    while (const dirent* e = readdir(dir)) {
+        auto it = wanted.find(std::string_view(e->d_name));
+        if (it == wanted.end()) continue;
+        EntryKind& kind = kinds[it->second];
+        struct stat st {};
+        switch (e->d_type) {
+            case DT_REG:
+                kind = EntryKind::kFile;
+                break;
+            case DT_DIR:
+                kind = EntryKind::kFolder;
+                break;
+            case DT_LNK:
+                kind = fstatat(fd, e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) ? EntryKind::kLinkToFile
+                                                                                   : EntryKind::kOtherLink;
+                break;
+            case DT_UNKNOWN:
+                kind = posix::ExamineEntry(base + e->d_name);
+                break;
+            default:
+                kind = EntryKind::kOther;
+                break;
+        }
+    }
+    closedir(dir);
+    return kinds;
 }
 
 FileSystem& NativeFileSystem() {

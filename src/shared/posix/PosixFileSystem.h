@@ -20,6 +20,11 @@ public:
     FsResult SetAttributes(const std::u16string& path, int mask) override;
     int GetAttributes(const std::u16string& path) override;
     FsResult MakeDirectory(const std::u16string& path) override;
+    EntryKind Examine(const std::u16string& path) override;
+    std::vector<EntryKind> ExamineAll(const std::u16string& folder,
+                                      const std::vector<std::u16string>& names) override;
+    VolumeAbilities Abilities(const std::u16string& folder) override;
+    void RemoveStaleTemporaries(const std::u16string& folder) override;
 };
 
 }  // namespace zv
