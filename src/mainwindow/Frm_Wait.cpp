@@ -14,7 +14,7 @@ constexpr int kHeightTwips = 915;
 }  // namespace
 
 Frm_Wait::Frm_Wait(QWidget* owner, TwipScale scale)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       owner_(owner),
       scale_(scale) {
     setObjectName(QStringLiteral("Frm_Wait"));

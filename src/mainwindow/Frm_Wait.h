@@ -16,7 +16,9 @@ class Frm_Wait : public QWidget, public ProgressWindow {
     Q_OBJECT
   public:
     // owner: the window to centre over; the progress window itself has no
-    // owner window, so it is a top-level window of its own.
+    // owner window, so it is a top-level window of its own. It is not kept
+    // on top: a message box of the run (owned by the main window) must open
+    // above it, or the user sees neither its text nor its button.
     explicit Frm_Wait(QWidget* owner, TwipScale scale = TwipScale());
     ~Frm_Wait() override;
 
