@@ -61,6 +61,8 @@ public:
     void MakeReplacedNames();
     StepFlag CheckNameLengths();
     StepFlag CheckDuplicateNames();
+    // The real run's last look before anything is touched.
+    StepFlag CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask);
     StepFlag ExecuteConversion();
 
     // 元に戻す and Ctrl+Z: takes the last run back after a question. Returns

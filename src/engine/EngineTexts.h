@@ -34,6 +34,18 @@ inline constexpr char16_t kNameEmptyTitle[] = u"ファイル名無し";
 inline constexpr char16_t kDuplicate[] = u"変換後のファイル名が重複しています。";
 inline constexpr char16_t kDuplicateTitle[] = u"ファイル指定エラー";
 
+// Shown after the name of the selected entry, on a line of its own.
+inline constexpr char16_t kMissingFile[] = u"ファイルが見つかりません。\r\n選択したファイルを確認して下さい。";
+inline constexpr char16_t kNotAFile[] =
+    u"通常のファイルではないため、変換できません。\r\n選択したファイルを確認して下さい。";
+inline constexpr char16_t kLinkAttributes[] =
+    u"シンボリックリンクには属性を設定できません。\r\n属性の設定を確認して下さい。";
+inline constexpr char16_t kLinkTime[] =
+    u"シンボリックリンクには日付を設定できません。\r\n日付の設定を確認して下さい。";
+inline constexpr char16_t kAttributesNotKept[] =
+    u"保存先のドライブには、選択した属性を設定できません。\r\n属性の設定を確認して下さい。";
+inline constexpr char16_t kAttributesTitle[] = u"属性設定エラー";
+
 inline constexpr char16_t kDigitOverflow[] = u"オーバーフロー\r\n桁数を確認して下さい。";
 inline constexpr char16_t kDigitOverflowTitle[] = u"桁数の超過";
 inline constexpr char16_t kNumberOverflow[] =

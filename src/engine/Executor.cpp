@@ -108,9 +108,14 @@ StepFlag ConversionEngine::RealRun() {
 
 StepFlag ConversionEngine::ExecuteConversion() {
     std::optional<RunJournal> journal;
-    auto fail = [&](int code) {
+    auto fail = [&](int code, const std::u16string& name = {}) {
         if (journal) journal->Close();
-        p_.messages.Show(FileErrorMessage(code), kOkOnly, kFileErrorTitle);
+        // Another program put something other than a file under the name
+        // during the run: the same refusal as before the run.
+        if (code == kFsNotAFile)
+            p_.messages.Show(name + u"\r\n" + texts::kNotAFile, kOkOnly, texts::kSystemFileTitle);
+        else
+            p_.messages.Show(FileErrorMessage(code), kOkOnly, kFileErrorTitle);
         return kStop;
     };
     try {
@@ -148,6 +153,10 @@ StepFlag ConversionEngine::ExecuteConversion() {
         const bool inPlace = table_.sourcePath == table_.destinationPath;
         const bool copy = !inPlace && s.Value("Opt_Cpymov(0)") != 0;
 
+        if (CheckSelectedEntries(copy, withTime, withAttributes, mask) == kStop) return kStop;
+        // What an interrupted copy of an earlier run left there goes first.
+        if (!inPlace) p_.files.RemoveStaleTemporaries(table_.destinationPath);
+
         const std::size_t rows = std::min(table_.selected.size(), table_.newName.size());
         // The plan goes to disk before the first file is touched.
         if (p_.journals) {
@@ -180,13 +189,13 @@ StepFlag ConversionEngine::ExecuteConversion() {
             // takes the time stamp and attributes.
             if (from != to) {
                 FsResult moved = copy ? p_.files.Copy(from, to) : p_.files.Rename(from, to);
-                if (!moved.ok()) return fail(moved.code);
+                if (!moved.ok()) return fail(moved.code, table_.selected[i]);
             }
             // A file whose time cannot be set keeps its time; the run goes on.
             if (withTime) p_.files.SetLastWriteTime(to, stamp);
             if (withAttributes) {
                 FsResult set = p_.files.SetAttributes(to, mask);
-                if (!set.ok()) return fail(set.code);
+                if (!set.ok()) return fail(set.code, table_.newName[i]);
             }
             if (journal) {
                 // A copy is a new file: its identity tells undo that the copy

@@ -31,6 +31,9 @@ enum FsCode : int {
     kFsPathFileAccess = 75,
     kFsPathNotFound = 76,
     kFsGeneric = 1,
+    // The entry is no longer a regular file or a symbolic link (a folder, a
+    // FIFO, a device put there by another program).
+    kFsNotAFile = 1001,
 };
 
 // Outcome of one operation: the code and the path it concerns.
@@ -63,6 +66,24 @@ struct FileIdentity {
     int attributes = 0;  // only when asked for, else 0
     bool SameFile(const FileIdentity& o) const { return exists && o.exists && device == o.device && file == o.file; }
     bool operator==(const FileIdentity&) const = default;
+};
+
+// What a directory entry is, seen without following a symbolic link.
+enum class EntryKind {
+    kMissing,
+    kFile,
+    kLinkToFile,  // a symbolic link whose target is a regular file
+    kOtherLink,   // a link to a folder or to something else, or a dangling one
+    kFolder,
+    kOther,  // FIFO, device, socket
+};
+
+// What files and symbolic links on a volume can keep of a run's time stamp
+// and attributes.
+struct VolumeAbilities {
+    int fileAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+    bool linkTime = false;        // a link's own last-write time can be set
+    bool linkAttributes = false;  // a link's own attributes can be set
 };
 
 // "Is there a file of this name in the folder?", compared without regard to
@@ -130,6 +151,17 @@ public:
         (void)a, (void)b;
         return false;
     }
+
+    // The entry's kind, without following a link (a link's target is looked
+    // at only to tell kLinkToFile from kOtherLink).
+    virtual EntryKind Examine(const std::u16string& path);
+
+    // What the volume that holds the folder keeps; asked once per run.
+    virtual VolumeAbilities Abilities(const std::u16string& folder);
+
+    // Removes what interrupted copies of this program left in the folder
+    // (never a file whose maker may still be at work).
+    virtual void RemoveStaleTemporaries(const std::u16string& folder);
 };
 
 // The backend of this platform.

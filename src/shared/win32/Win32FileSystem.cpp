@@ -263,6 +263,29 @@ class Win32FileSystem final : public FileSystem {
         if (hb != INVALID_HANDLE_VALUE) CloseHandle(hb);
         return same;
     }
+
+    // A symbolic link is a reparse point; Windows tells file links from
+    // folder links by the directory bit of the link itself.
+    EntryKind Examine(const std::u16string& path) override {
+        DWORD a = GetFileAttributesW(W(path));
+        if (a == INVALID_FILE_ATTRIBUTES) return EntryKind::kMissing;
+        const bool folder = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (a & FILE_ATTRIBUTE_REPARSE_POINT) {
+            if (folder) return EntryKind::kOtherLink;
+            // Opening follows the link: it succeeds only where a file is there
+            // (a folder would need FILE_FLAG_BACKUP_SEMANTICS).
+            HANDLE h = CreateFileW(W(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE) return EntryKind::kOtherLink;
+            CloseHandle(h);
+            return EntryKind::kLinkToFile;
+        }
+        return folder ? EntryKind::kFolder : EntryKind::kFile;
+    }
+
+    // Every Windows volume keeps the four attributes on files. The time and
+    // attribute calls here follow links, so links take neither.
+    VolumeAbilities Abilities(const std::u16string&) override { return {}; }
 };
 
 }  // namespace
