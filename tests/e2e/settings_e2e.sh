@@ -14,43 +14,21 @@ case_name="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
 limit=20  # seconds any one step may take
 
-for tool in Xvfb xdotool python3; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-
-tmp="$(mktemp -d)"
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+source "$here/e2e_lib.sh"
 
 fail() {
   echo "FAIL: $*" >&2
   echo "--- registry file ---" >&2
-  cat "$reg" >&2 2>/dev/null
+  cat "${reg:-/nonexistent}" >&2 2>/dev/null
   exit 1
 }
 
-# A display of our own; -displayfd hands back a free number, so parallel runs never collide.
-# -noreset: a server that resets when its last client leaves refuses the next for a moment.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 1 $((limit * 10))); do
-  [ -s "$tmp/display" ] && break
-  sleep 0.1
-done
-[ -s "$tmp/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$tmp/display")"
+e2e_start python3
 
 export XDG_CONFIG_HOME="$tmp/config"
 export XDG_RUNTIME_DIR="$tmp/run"
 mkdir -p "$XDG_CONFIG_HOME/zorvik/registry" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb
-unset QT_QPA_PLATFORMTHEME
 reg="$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg"
 root='HKEY_CURRENT_USER\Software\VB and VBA Program Settings'
 photos="$tmp/photos"
@@ -74,44 +52,6 @@ Windows Registry Editor Version 5.00
 "PATH"="$photos"
 
 EOF
-
-# Echoes the id of a visible window of process $1 whose title matches $2.
-window_of() {
-  local pid="$1" title="$2" id
-  for _ in $(seq 1 $((limit * 5))); do
-    kill -0 "$pid" 2>/dev/null || return 1
-    id="$(timeout 10 xdotool search --all --onlyvisible --pid "$pid" --name "$title" 2>/dev/null | head -n1)"
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.2
-  done
-  return 1
-}
-
-# Waits for process $1 to end; its exit status goes into $ended_with.
-wait_end() {
-  local pid="$1"
-  for _ in $(seq 1 $((limit * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      ended_with=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Gives window $1 the keyboard and presses the keys that follow.
-keys_to() {
-  local id="$1"
-  shift
-  timeout 10 xdotool windowfocus "$id" || fail "could not focus window $id"
-  sleep 0.5
-  timeout 10 xdotool key --delay 100 "$@" || fail "could not press $*"
-}
 
 value_of() {  # the stored text of ZVNUM's key $1, empty when absent
   awk -v sec="[$root\\Zorvik\\Setting]" -v key="\"$1\"=" '
