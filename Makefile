@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup configure build run test test-windows format clean
+.PHONY: setup configure build run test package test-windows format clean
 
 setup:
 	@bash scripts/setup
@@ -18,6 +18,11 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# zorvik_<version>_amd64.deb in the build folder, from the programs and the
+# files the package holds (not the tests).
+package: configure
+	@cmake --build $(BUILD) --target zv_package
 
 # The engine, the platform layer and ZVPURGE's registry class cross-built for
 # Windows and tested under Wine.

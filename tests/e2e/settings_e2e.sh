@@ -14,21 +14,19 @@ case_name="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
 limit=20  # seconds any one step may take
 
-source "$here/e2e_lib.sh"
+for tool in Xvfb xdotool python3; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
 
+tmp="$(mktemp -d)"
 fail() {
   echo "FAIL: $*" >&2
   echo "--- registry file ---" >&2
-  cat "${reg:-/nonexistent}" >&2 2>/dev/null
+  cat "$reg" >&2 2>/dev/null
   exit 1
 }
-
-e2e_start python3
-
-export XDG_CONFIG_HOME="$tmp/config"
-export XDG_RUNTIME_DIR="$tmp/run"
-mkdir -p "$XDG_CONFIG_HOME/zorvik/registry" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+. "$here/display.sh"
+start_display
 reg="$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg"
 root='HKEY_CURRENT_USER\Software\VB and VBA Program Settings'
 photos="$tmp/photos"
@@ -59,26 +57,12 @@ value_of() {  # the stored text of ZVNUM's key $1, empty when absent
     inside && index($0, key) == 1 { v = substr($0, length(key) + 1); gsub(/^"|"$/, "", v); print v }' "$reg"
 }
 
-# Starts ZVNUM, waits for its window, closes it as the user does; answers
-# the folder it stored on the way out.
-run_zvnum() {
-  "$bin/ZVNUM" &
-  local pid=$!
-  pids+=("$pid")
-  local id
-  id="$(window_of "$pid" '^Zorvik$')" || fail "ZVNUM showed no window"
-  sleep 0.5
-  python3 "$here/xclose.py" "$id" || fail "could not ask ZVNUM's window to close"
-  wait_end "$pid" || fail "ZVNUM did not end after its window was closed"
-  [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
-}
-
 neighbour_intact() {
   grep -qF "[$root\\Neighbour]" "$reg" && grep -qF '"keep"="隣のキー"' "$reg"
 }
 
 # A first run opens the stored folder and stores it again at exit, with the drive.
-run_zvnum
+run_zvnum "$bin/ZVNUM"
 [ "$(value_of PATH)" = "$photos" ] || fail "the first run did not keep the stored folder: '$(value_of PATH)'"
 [ -n "$(value_of DRIVE)" ] || fail "the first run stored no drive"
 neighbour_intact || fail "the neighbour's key changed"
@@ -101,7 +85,7 @@ case "$case_name" in
       keys_to "$win" Tab space
       wait_end "$purge" || fail "ZVPURGE's cancel button did not end it"
       cmp -s "$reg" "$tmp/before-purge" || fail "cancel changed the registry"
-      run_zvnum
+      run_zvnum "$bin/ZVNUM"
       [ "$(value_of PATH)" = "$photos" ] || fail "after No the next run did not open the stored folder"
     else
       keys_to "$ask" Return
@@ -112,7 +96,7 @@ case "$case_name" in
       grep -qF "[$root\\Zorvik" "$reg" && fail "ZVNUM's key is still there"
       neighbour_intact || fail "the neighbour's key was touched by the removal"
       # Nothing stored: the next run starts in the program folder and stores that.
-      run_zvnum
+      run_zvnum "$bin/ZVNUM"
       [ "$(value_of PATH)" = "$bin" ] || fail "after removal the next run started in '$(value_of PATH)', not '$bin'"
     fi
     neighbour_intact || fail "the neighbour's key changed"
@@ -140,7 +124,7 @@ case "$case_name" in
     [ "$(stat -c %Y.%s "$reg")" = "$(stat -c %Y.%s "$tmp/before-second")" ] &&
       cmp -s "$reg" "$tmp/before-second" || fail "the second ZVNUM wrote the settings"
     kill -0 "$first" 2>/dev/null || fail "the first ZVNUM ended too"
-    python3 "$here/xclose.py" "$main_win"
+    close_window "$main_win"
     wait_end "$first" || fail "the first ZVNUM did not end"
     [ "$(value_of PATH)" = "$photos" ] || fail "the first ZVNUM did not store its folder"
     ;;
@@ -148,19 +132,7 @@ case "$case_name" in
   help-open-at-exit)
     # The help window has no owner; still open when the main window closes, it
     # must not keep the program running.
-    "$bin/ZVNUM" &
-    zvnum=$!
-    pids+=("$zvnum")
-    main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "ZVNUM showed no window"
-    sleep 0.5
-    eval "$(xdotool getwindowgeometry --shell "$main_win")"
-    # The help button's middle: 6660 + 375 / 2 twips across, 5040 + 375 / 2 down.
-    dpi=96
-    timeout 10 xdotool mousemove --window "$main_win" $((6848 * dpi / 1440)) $((5228 * dpi / 1440)) click 1
-    window_of "$zvnum" 'ヘルプ' >/dev/null || fail "the help button opened no help window"
-    python3 "$here/xclose.py" "$main_win"
-    wait_end "$zvnum" || fail "ZVNUM kept running with its help window open"
-    [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
+    run_zvnum "$bin/ZVNUM" help
     ;;
 
   *)

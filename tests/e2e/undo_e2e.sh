@@ -14,21 +14,23 @@ case_name="$2"
 limit=30  # seconds any one step may take
 
 here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/e2e_lib.sh"
 
+for tool in Xvfb openbox xdotool python3; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+tmp="$(mktemp -d)"
 fail() {
   echo "FAIL: $*" >&2
   ls "${photos:-/nonexistent}" 2>/dev/null | head -20 >&2
   exit 1
 }
-
-e2e_start openbox
+. "$here/display.sh"
+start_display
+export XDG_STATE_HOME="$tmp/state"
 openbox >/dev/null 2>&1 &
 pids+=($!)
 
-export XDG_CONFIG_HOME="$tmp/config" XDG_STATE_HOME="$tmp/state" XDG_RUNTIME_DIR="$tmp/run"
-mkdir -p "$XDG_CONFIG_HOME/zorvik/registry" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 photos="$tmp/photos"
 mkdir -p "$photos"
 cat >"$XDG_CONFIG_HOME/zorvik/registry/HKEY_CURRENT_USER.reg" <<EOF2
