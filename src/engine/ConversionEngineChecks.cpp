@@ -154,9 +154,11 @@ StepFlag ConversionEngine::CheckSelectedEntries(bool copy, bool withTime, bool w
         ShowMessage(texts::kAttributesNotKept, texts::kAttributesTitle);
         return kStop;
     }
-    for (const auto& name : table_.selected) {
+    const std::vector<EntryKind> kinds = p_.files.ExamineAll(table_.sourcePath, table_.selected);
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
         p_.events.DoEvents();
-        const EntryKind kind = p_.files.Examine(table_.sourcePath + name);
+        const std::u16string& name = table_.selected[i];
+        const EntryKind kind = kinds[i];
         // A renamed or moved link stays a link; a copied one becomes a file.
         const bool staysLink = !copy && (kind == EntryKind::kLinkToFile || kind == EntryKind::kOtherLink);
         const char16_t* text = nullptr;

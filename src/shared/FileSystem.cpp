@@ -28,6 +28,13 @@ EntryKind FileSystem::Examine(const std::u16string& path) {
     return FolderExists(path) ? EntryKind::kFolder : EntryKind::kMissing;
 }
 
+std::vector<EntryKind> FileSystem::ExamineAll(const std::u16string& folder, const std::vector<std::u16string>& names) {
+    std::vector<EntryKind> kinds;
+    kinds.reserve(names.size());
+    for (const auto& name : names) kinds.push_back(Examine(JoinPath(folder, name)));
+    return kinds;
+}
+
 VolumeAbilities FileSystem::Abilities(const std::u16string&) { return {}; }
 
 void FileSystem::RemoveStaleTemporaries(const std::u16string&) {}

@@ -156,6 +156,9 @@ public:
     // The entry's kind, without following a link (a link's target is looked
     // at only to tell kLinkToFile from kOtherLink).
     virtual EntryKind Examine(const std::u16string& path);
+    // The kinds of many names of one folder, in their order; where the
+    // platform allows, one read of the folder answers them all.
+    virtual std::vector<EntryKind> ExamineAll(const std::u16string& folder, const std::vector<std::u16string>& names);
 
     // What the volume that holds the folder keeps; asked once per run.
     virtual VolumeAbilities Abilities(const std::u16string& folder);

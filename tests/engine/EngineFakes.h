@@ -423,7 +423,15 @@ class FakeFileSystem final : public FileSystem {
         return {};
     }
 
+    EntryKind Examine(const std::u16string& path) override {
+        auto it = kinds.find(path);
+        return it == kinds.end() ? FileSystem::Examine(path) : it->second;
+    }
+    VolumeAbilities Abilities(const std::u16string&) override { return abilities; }
+
     std::map<std::u16string, File> files;  // full path -> file
+    std::map<std::u16string, EntryKind> kinds;  // entries that are no plain file
+    VolumeAbilities abilities;
     std::set<std::u16string> folders;
     std::map<std::u16string, int> devices;  // folder -> device
     std::uint64_t lastNumber = 0;

@@ -9,6 +9,9 @@ namespace {
 
 const std::u16string kFileError = u"ファイルエラー";
 const std::u16string kWriteFailed = u"書き込みに失敗しました。";
+const std::u16string kSelectionError = u"ファイル選択エラー";
+const std::u16string kAttributeError = u"属性設定エラー";
+const std::u16string kNotAFile = u"通常のファイルではないため、変換できません。\r\n選択したファイルを確認して下さい。";
 
 // Five files a1..a5 in /src, replace mode "a" -> "b" (replace mode has no
 // duplicate check, so every failure reaches the executor).
@@ -40,6 +43,7 @@ struct CodeCase {
     const char* label;
     int code;
     std::u16string message;
+    std::u16string title = kFileError;
 };
 
 void PrintTo(const CodeCase& c, std::ostream* os) { *os << c.label; }
@@ -57,7 +61,7 @@ TEST_P(FailureOnThirdRowTest, StopsWithTheCodesMessageAndLeavesTheRestUntouched)
 
     ASSERT_EQ(rig.messages.shown.size(), 2u);
     EXPECT_EQ(rig.messages.shown[1].prompt, c.message);
-    EXPECT_EQ(rig.messages.shown[1].title, kFileError);
+    EXPECT_EQ(rig.messages.shown[1].title, c.title);
     EXPECT_EQ(rig.messages.shown[1].buttons, kOkOnly);
     for (int i = 1; i <= 2; ++i) {
         EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(OsPath(u"/src"), i)), kAttrHidden) << "row " << i;
@@ -77,8 +81,82 @@ TEST_P(FailureOnThirdRowTest, StopsWithTheCodesMessageAndLeavesTheRestUntouched)
 INSTANTIATE_TEST_SUITE_P(Codes, FailureOnThirdRowTest,
                          testing::Values(CodeCase{"DiskFull", 61, u"ディスクの容量不足です。"},
                                          CodeCase{"Denied", 70, u"書き込みができません。"},
-                                         CodeCase{"Generic", 1, kWriteFailed}),
+                                         CodeCase{"Generic", 1, kWriteFailed},
+                                         // Another program put a folder there during the run.
+                                         CodeCase{"NoLongerAFile", kFsNotAFile, u"a3.txt\r\n" + kNotAFile,
+                                                  kSelectionError}),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// ------------------------------------------------ the last look before touching
+
+// Row 3 has changed since the folder was listed, or the destination cannot
+// keep what the run sets: the run stops before the first file.
+struct LookCase {
+    const char* label;
+    EntryKind kind;  // of row 3
+    bool copy, time, attributes;
+    VolumeAbilities volume;
+    std::u16string prompt, title;  // empty: the run goes through
+};
+
+void PrintTo(const LookCase& c, std::ostream* os) { *os << c.label; }
+
+class LastLookTest : public testing::TestWithParam<LookCase> {};
+
+TEST_P(LastLookTest, RefusesBeforeTheFirstFileOrGoesThrough) {
+    const LookCase& c = GetParam();
+    FiveFiles rig(c.copy ? OsPath(u"/dst") : OsPath(u"/src"));
+    rig.files.AddFolder(OsPath(u"/dst"));
+    rig.files.kinds[FiveFiles::Src(3)] = c.kind;
+    if (c.kind == EntryKind::kMissing) rig.files.files.erase(FiveFiles::Src(3));
+    rig.files.abilities = c.volume;
+    rig.settings.SetValue("Opt_Cpymov(0)", c.copy ? -1 : 0);
+    rig.settings.SetValue("Chk_DateLock", c.time);
+    rig.settings.SetValue("Chk_Attrib", c.attributes);
+    rig.settings.SetValue("Chk_Att_Set(1)", 1);
+
+    EXPECT_EQ(rig.engine.RealRun(), c.prompt.empty() ? kGoOn : kStop);
+
+    if (c.prompt.empty()) {
+        EXPECT_EQ(rig.messages.shown.size(), 1u);
+        return;
+    }
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.messages.shown[1].prompt, c.prompt);
+    EXPECT_EQ(rig.messages.shown[1].title, c.title);
+    EXPECT_TRUE(rig.files.log.empty()) << "a file was touched";
+    EXPECT_FALSE(rig.progress.IsOpen());
+}
+
+const VolumeAbilities kEverything{};
+const VolumeAbilities kReadOnlyOnly{kAttrReadOnly, true, false};
+const VolumeAbilities kLinksTakeTime{39, true, false};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LastLookTest,
+    testing::Values(
+        LookCase{"Folder", EntryKind::kFolder, false, false, false, kEverything, u"a3.txt\r\n" + kNotAFile,
+                 kSelectionError},
+        LookCase{"Fifo", EntryKind::kOther, true, false, false, kEverything, u"a3.txt\r\n" + kNotAFile,
+                 kSelectionError},
+        LookCase{"Missing", EntryKind::kMissing, false, false, false, kEverything,
+                 u"a3.txt\r\nファイルが見つかりません。\r\n選択したファイルを確認して下さい。", kSelectionError},
+        // A copy needs data: a dangling link or a link to a folder has none.
+        LookCase{"CopyDanglingLink", EntryKind::kOtherLink, true, false, false, kEverything,
+                 u"a3.txt\r\n" + kNotAFile, kSelectionError},
+        LookCase{"RenameDanglingLink", EntryKind::kOtherLink, false, false, false, kEverything, u"", u""},
+        LookCase{"CopyLinkWithAttributes", EntryKind::kLinkToFile, true, true, true, kEverything, u"", u""},
+        LookCase{"RenameLinkWithTime", EntryKind::kLinkToFile, false, true, false, kLinksTakeTime, u"", u""},
+        LookCase{"RenameLinkWithAttributes", EntryKind::kLinkToFile, false, false, true, kLinksTakeTime,
+                 u"a3.txt\r\nシンボリックリンクには属性を設定できません。\r\n属性の設定を確認して下さい。",
+                 kAttributeError},
+        LookCase{"LinkTimeNotKept", EntryKind::kLinkToFile, false, true, false, VolumeAbilities{39, false, false},
+                 u"a3.txt\r\nシンボリックリンクには日付を設定できません。\r\n日付の設定を確認して下さい。",
+                 kAttributeError},
+        LookCase{"HiddenNotKept", EntryKind::kFile, false, false, true, kReadOnlyOnly,
+                 u"保存先のドライブには、選択した属性を設定できません。\r\n属性の設定を確認して下さい。",
+                 kAttributeError}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 // ------------------------------------------------ sound behaviours
 

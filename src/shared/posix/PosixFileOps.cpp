@@ -518,9 +518,11 @@ int SetLastWriteTime(const std::string& path, const LocalDateTime& local) {
     if (!LocalToEpoch(local, seconds)) return 0;
     struct stat st;
     if (int e = CheckMovable(path, st)) return e;
+    // The access time is passed back as it was rather than as UTIME_OMIT:
+    // some FUSE file systems (bindfs) report success for an omitted access
+    // time and change nothing at all.
     struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
+    times[0] = st.st_atim;
     times[1].tv_sec = static_cast<std::time_t>(seconds);
     times[1].tv_nsec = 0;
     if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return errno;

@@ -1,11 +1,15 @@
 #include "PosixFileSystem.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
+#include "PosixFileOps.h"
 #include "VolumeAttributes.h"
 #include "shared/CaseFold.h"
 #include "shared/NativeName.h"
@@ -102,6 +106,49 @@ bool PosixFileSystem::FileExists(const std::u16string& path) {
 bool PosixFileSystem::FolderExists(const std::u16string& path) {
     struct stat st {};
     return stat(ToNative(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder's entries carry their own type, so one pass over it answers for
+// thousands of names without a stat each; only links (to tell what they lead
+// to) and file systems that leave the type out are looked at one by one.
+std::vector<EntryKind> PosixFileSystem::ExamineAll(const std::u16string& folder,
+                                                   const std::vector<std::u16string>& names) {
+    std::vector<EntryKind> kinds(names.size(), EntryKind::kMissing);
+    std::vector<std::string> native;
+    native.reserve(names.size());
+    std::unordered_map<std::string_view, std::size_t> wanted(names.size() * 2 + 1);
+    for (const auto& name : names) native.push_back(ToNative(name));
+    for (std::size_t i = 0; i < native.size(); ++i) wanted.emplace(native[i], i);
+    const std::string base = NativeFolder(folder);
+    DIR* dir = opendir(base.c_str());
+    if (!dir) return kinds;
+    const int fd = dirfd(dir);
+    while (const dirent* e = readdir(dir)) {
+        auto it = wanted.find(std::string_view(e->d_name));
+        if (it == wanted.end()) continue;
+        EntryKind& kind = kinds[it->second];
+        struct stat st {};
+        switch (e->d_type) {
+            case DT_REG:
+                kind = EntryKind::kFile;
+                break;
+            case DT_DIR:
+                kind = EntryKind::kFolder;
+                break;
+            case DT_LNK:
+                kind = fstatat(fd, e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) ? EntryKind::kLinkToFile
+                                                                                   : EntryKind::kOtherLink;
+                break;
+            case DT_UNKNOWN:
+                kind = posix::ExamineEntry(base + e->d_name);
+                break;
+            default:
+                kind = EntryKind::kOther;
+                break;
+        }
+    }
+    closedir(dir);
+    return kinds;
 }
 
 FileSystem& NativeFileSystem() {

@@ -87,7 +87,11 @@ int WriteReadOnly(const std::string& path, bool readOnly) {
     else if ((mode & 0222) == 0)
         wanted = mode | S_IWUSR;
     if (wanted == mode) return 0;
-    return ::fchmodat(AT_FDCWD, path.c_str(), wanted, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    if (::fchmodat(AT_FDCWD, path.c_str(), wanted, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    // A volume that accepts the change and keeps nothing must not pass for
+    // one that made the file read-only.
+    if (::lstat(path.c_str(), &st) != 0) return errno;
+    return ((st.st_mode & 0222) == 0) == readOnly ? 0 : ENOTSUP;
 }
 
 bool ModeReadOnly(const std::string& path) {
@@ -111,11 +115,20 @@ AttributeStore DecideAttributeStore(const std::string& folder) {
         if (::getxattr(folder.c_str(), kNtfsWordName, word, sizeof word) == 4) return AttributeStore::kNtfsWord;
     }
     if (::getxattr(folder.c_str(), kDosAttribName, nullptr, 0) < 0 && Unsupported(errno))
-        return AttributeStore::kWriteBits;
+        return type == kFuseMagic ? AttributeStore::kNothing : AttributeStore::kWriteBits;
     return AttributeStore::kDosAttrib;
 }
 
-int KeptAttributes(AttributeStore store) { return store == AttributeStore::kWriteBits ? kAttrReadOnly : kFourBits; }
+int KeptAttributes(AttributeStore store) {
+    switch (store) {
+        case AttributeStore::kNothing:
+            return 0;
+        case AttributeStore::kWriteBits:
+            return kAttrReadOnly;
+        default:
+            return kFourBits;
+    }
+}
 
 int ReadAttributes(AttributeStore store, const std::string& file) {
     switch (store) {
@@ -129,6 +142,7 @@ int ReadAttributes(AttributeStore store, const std::string& file) {
         }
         case AttributeStore::kDosAttrib:
             return (ModeReadOnly(file) ? kAttrReadOnly : 0) | (ReadDosAttrib(file) & kDosBits);
+        case AttributeStore::kNothing:
         case AttributeStore::kWriteBits:
             break;
     }
@@ -145,6 +159,7 @@ bool HiddenOrSystem(AttributeStore store, const std::string& path) {
             const int bits = ReadAttributes(store, path);
             return bits > 0 && (bits & kHiding) != 0;
         }
+        case AttributeStore::kNothing:
         case AttributeStore::kWriteBits:
             break;
     }
@@ -172,6 +187,8 @@ int WriteAttributes(AttributeStore store, const std::string& file, int mask) {
             ::close(fd);
             return e;
         }
+        case AttributeStore::kNothing:
+            return mask == 0 ? 0 : ENOTSUP;
         case AttributeStore::kWriteBits:
             if (mask & kDosBits) return ENOTSUP;
             return WriteReadOnly(file, mask & kAttrReadOnly);

@@ -12,6 +12,8 @@
 namespace zv::posix {
 
 enum class AttributeStore {
+    kNothing,    // FUSE drivers of FAT-like sticks (exfat-fuse): even a
+                 // change of mode is accepted and dropped
     kWriteBits,  // read-only only: no place for the other three
     kDosAttrib,  // user.DOSATTRIB plus the write bits
     kNtfsWord,   // system.ntfs_attrib_be

@@ -282,10 +282,9 @@ class Win32FileSystem final : public FileSystem {
         }
         return folder ? EntryKind::kFolder : EntryKind::kFile;
     }
-
-    // Every Windows volume keeps the four attributes on files. The time and
-    // attribute calls here follow links, so links take neither.
-    VolumeAbilities Abilities(const std::u16string&) override { return {}; }
+    // Abilities: the default. Every Windows volume keeps the four attributes
+    // on files; the time and attribute calls here follow links, so links
+    // take neither.
 };
 
 }  // namespace

@@ -1,12 +1,17 @@
 // The file operations on real folders: nothing is ever replaced, a failed copy
 // leaves nothing behind, a failed move leaves the source where it was.
+#include <acl/libacl.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <map>
 #include <cstring>
 #include <ctime>
 #include <set>
@@ -17,6 +22,7 @@
 #include "shared/NativeName.h"
 #include "shared/posix/PosixFileOps.h"
 #include "shared/posix/PosixFileSystem.h"
+#include "shared/posix/VolumeAttributes.h"
 
 namespace zv::posix {
 namespace {
@@ -60,7 +66,7 @@ namespace {
 struct RenameCase {
     const char* label;
     std::string from, to;
-    enum Setup { kNone, kExistingTarget, kHardLinkTarget, kNoSource } setup;
+    enum Setup { kNone, kExistingTarget, kHardLinkTarget, kNoSource, kFifoSource, kLinkSource } setup;
     int err;
     bool atSource;
 };
@@ -76,7 +82,15 @@ TEST_P(RenameTest, MovesOrRefusesWithoutLoss) {
     s.Folder("dir");
     const std::string from = s.Path(c.from), to = s.Path(c.to);
     const std::string content = ScratchFolder::Pattern(5000);
-    if (c.setup != RenameCase::kNoSource) ScratchFolder::Write(from, content);
+    if (c.setup == RenameCase::kFifoSource) {
+        ::mkfifo(from.c_str(), 0644);
+    } else if (c.setup == RenameCase::kLinkSource) {
+        // The link is what moves; its target stays where it is.
+        ScratchFolder::Write(s.Path("target.txt"), content);
+        ::symlink("../target.txt", from.c_str());
+    } else if (c.setup != RenameCase::kNoSource) {
+        ScratchFolder::Write(from, content);
+    }
     if (c.setup == RenameCase::kExistingTarget) ScratchFolder::Write(to, "keep me");
     if (c.setup == RenameCase::kHardLinkTarget) {
         ASSERT_EQ(::link(from.c_str(), to.c_str()), 0);
@@ -92,12 +106,17 @@ TEST_P(RenameTest, MovesOrRefusesWithoutLoss) {
         if (c.setup == RenameCase::kExistingTarget) {
             EXPECT_TRUE(HoldsData(to, "keep me"));
         }
-        if (c.setup != RenameCase::kNoSource) {
+        if (c.setup != RenameCase::kNoSource && c.setup != RenameCase::kFifoSource) {
             EXPECT_TRUE(HoldsData(from, content));
         }
         return;
     }
     EXPECT_TRUE(HoldsData(to, content));
+    if (c.setup == RenameCase::kLinkSource) {
+        struct stat st {};
+        EXPECT_TRUE(::lstat(to.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << "the link was not moved itself";
+        EXPECT_TRUE(HoldsData(s.Path("target.txt"), content));
+    }
     if (c.from != c.to) {
         EXPECT_NE(::access(from.c_str(), F_OK), 0) << "the old name is still there";
     }
@@ -115,6 +134,8 @@ const RenameCase kRenameCases[] = {
     {"OntoOtherCaseOfName", "dir/photo.txt", "dir/PHOTO.txt", RenameCase::kExistingTarget, EEXIST, false},
     {"MissingSource", "dir/a.txt", "dir/b.txt", RenameCase::kNoSource, ENOENT, true},
     {"InvalidUtf8ToValid", "dir/\xff\x80name.txt", "dir/ok.txt", RenameCase::kNone, 0, false},
+    {"FifoIsNoFile", "dir/a.txt", "dir/b.txt", RenameCase::kFifoSource, kNotAFileErr, true},
+    {"LinkItself", "dir/a.txt", "dir/b.txt", RenameCase::kLinkSource, 0, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenameTest,
@@ -164,7 +185,7 @@ struct CopyCase {
     std::size_t size;
     mode_t mode;
     std::string dos;  // user.DOSATTRIB of the source, empty for none
-    enum Setup { kNone, kExistingTarget, kNoSource, kToItself } setup;
+    enum Setup { kNone, kExistingTarget, kNoSource, kToItself, kFifoSource, kAccessList } setup;
     int err;
     bool atSource;
 };
@@ -181,10 +202,18 @@ TEST_P(CopyTest, CopiesCompletelyOrNotAtAll) {
     const std::string from = src + "/photo.jpg";
     const std::string to = c.setup == CopyCase::kToItself ? from : dst + "/IMG_001.jpg";
     const std::string content = ScratchFolder::Pattern(c.size, 7);
-    if (c.setup != CopyCase::kNoSource) {
+    if (c.setup == CopyCase::kFifoSource) {
+        // Opening a FIFO for reading would wait for a writer for ever.
+        ::mkfifo(from.c_str(), c.mode);
+    } else if (c.setup != CopyCase::kNoSource) {
         ScratchFolder::Write(from, content);
         if (!c.dos.empty()) SetDos(from, c.dos);
         ::chmod(from.c_str(), c.mode);
+        if (c.setup == CopyCase::kAccessList) {
+            acl_t acl = acl_from_text("u::rw-,u:nobody:r--,g::---,m::r--,o::---");
+            ASSERT_EQ(acl_set_file(from.c_str(), ACL_TYPE_ACCESS, acl), 0);
+            acl_free(acl);
+        }
         SetTimes(from, kOldTime + 5, kOldTime);
     }
     if (c.setup == CopyCase::kExistingTarget) ScratchFolder::Write(to, "keep me");
@@ -194,6 +223,10 @@ TEST_P(CopyTest, CopiesCompletelyOrNotAtAll) {
     NativeOutcome o = CopyNoReplace(from, to, ways);
 
     EXPECT_EQ(o.err, c.err) << std::strerror(o.err);
+    if (c.setup == CopyCase::kFifoSource) {
+        EXPECT_EQ(ScratchFolder::Names(dst), dstBefore);
+        return;
+    }
     if (c.setup != CopyCase::kNoSource) {
         // The source keeps its name, data, time and attributes in every case.
         EXPECT_TRUE(HoldsData(from, content));
@@ -217,6 +250,7 @@ TEST_P(CopyTest, CopiesCompletelyOrNotAtAll) {
     EXPECT_EQ(copied.st_mode & 07777, c.mode);
     EXPECT_EQ(copied.st_mtim.tv_sec, kOldTime);
     EXPECT_EQ(ScratchFolder::Xattr(to, "user.DOSATTRIB"), c.dos.empty() ? "<none>" : c.dos);
+    EXPECT_EQ(ScratchFolder::Xattr(to, "system.posix_acl_access"), ScratchFolder::Xattr(from, "system.posix_acl_access"));
 }
 
 const CopyCase kCopyCases[] = {
@@ -225,6 +259,8 @@ const CopyCase kCopyCases[] = {
     {"EmptyFile", 0, 0644, "", CopyCase::kNone, 0, false},
     {"OntoExisting", 1000, 0644, "", CopyCase::kExistingTarget, EEXIST, false},
     {"OntoItself", 1000, 0644, "", CopyCase::kToItself, EEXIST, false},
+    {"FifoIsNoFile", 0, 0644, "", CopyCase::kFifoSource, kNotAFileErr, true},
+    {"AccessListKept", 100, 0640, "", CopyCase::kAccessList, 0, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CopyTest,
@@ -484,6 +520,196 @@ INSTANTIATE_TEST_SUITE_P(
         InterfaceCase{"FolderWithNul", InterfaceCase::kMakeDirectory, "", std::string("ab\0cd", 5), kFsGeneric,
                       false}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// ---------------------------------------------------------------- stale temporaries
+
+// What an interrupted copy may have left, and what merely looks like it.
+struct LeftoverCase {
+    const char* label;
+    enum Maker { kDeadProcess, kThisProcess, kLockedByLiveProcess, kNotOurName, kFolder, kLink } maker;
+    bool removed;
+};
+
+void PrintTo(const LeftoverCase& c, std::ostream* os) { *os << c.label; }
+
+class LeftoverTest : public ::testing::TestWithParam<LeftoverCase> {};
+
+pid_t DeadPid() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_P(LeftoverTest, OnlyFilesOfGoneProcessesAreRemoved) {
+    const LeftoverCase& c = GetParam();
+    ScratchFolder s;
+    ASSERT_TRUE(s.ok());
+    const pid_t pid = c.maker == LeftoverCase::kThisProcess ? ::getpid() : DeadPid();
+    std::string name = std::string(kTempPrefix) + std::to_string(pid) + "-a1B2c3";
+    if (c.maker == LeftoverCase::kNotOurName) name += "x";
+    const std::string path = s.Path(name);
+    if (c.maker == LeftoverCase::kFolder) {
+        s.Folder(name);
+    } else if (c.maker == LeftoverCase::kLink) {
+        ScratchFolder::Write(s.Path("user.txt"), "the user's");
+        ::symlink("user.txt", path.c_str());
+    } else {
+        ScratchFolder::Write(path, "partial");
+    }
+    // A process that still holds the lock is at work, whatever its number.
+    int pipeFds[2] = {-1, -1};
+    pid_t holder = -1;
+    if (c.maker == LeftoverCase::kLockedByLiveProcess) {
+        ASSERT_EQ(::pipe(pipeFds), 0);
+        holder = ::fork();
+        if (holder == 0) {
+            const int fd = ::open(path.c_str(), O_RDONLY);
+            ::flock(fd, LOCK_EX);
+            const char go = 0;
+            ::write(pipeFds[1], &go, 1);
+            ::pause();  // until the parent kills it
+            ::_exit(0);
+        }
+        char ready = 0;
+        ASSERT_EQ(::read(pipeFds[0], &ready, 1), 1);
+    }
+
+    RemoveStaleTemporaries(s.root());
+
+    EXPECT_EQ(::access(path.c_str(), F_OK) != 0, c.removed);
+    if (c.maker == LeftoverCase::kLink) {
+        EXPECT_TRUE(HoldsData(s.Path("user.txt"), "the user's"));
+    }
+    if (holder > 0) {
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LeftoverTest,
+                         ::testing::Values(LeftoverCase{"DeadProcess", LeftoverCase::kDeadProcess, true},
+                                           LeftoverCase{"ThisProcess", LeftoverCase::kThisProcess, false},
+                                           LeftoverCase{"LockHeld", LeftoverCase::kLockedByLiveProcess, false},
+                                           LeftoverCase{"NotOurName", LeftoverCase::kNotOurName, false},
+                                           LeftoverCase{"Folder", LeftoverCase::kFolder, false},
+                                           LeftoverCase{"Link", LeftoverCase::kLink, false}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// ---------------------------------------------------------------- where volumes keep attributes
+
+struct StoreCase {
+    const char* label;
+    enum Kind { kTmpfs, kRamfs, kNtfs, kBindfs, kExfat } kind;
+    AttributeStore store;
+    int kept;
+};
+
+void PrintTo(const StoreCase& c, std::ostream* os) { *os << c.label; }
+
+class VolumeStoreTest : public ::testing::TestWithParam<StoreCase> {};
+
+TEST_P(VolumeStoreTest, DecidedFromTheVolumeItself) {
+    const StoreCase& c = GetParam();
+    if (!ScratchFolder::IsRoot()) GTEST_SKIP() << "mounting file systems needs root";
+    ScratchFolder s;
+    ASSERT_TRUE(s.ok());
+    std::string where;
+    switch (c.kind) {
+        case StoreCase::kTmpfs:
+            where = s.MountTmpfs("v", 1u << 20);
+            if (!where.empty() && !ScratchFolder::HoldsXattrs(where)) GTEST_SKIP() << "tmpfs without user attributes";
+            break;
+        case StoreCase::kRamfs:
+            where = s.MountRamfs("v");
+            break;
+        case StoreCase::kNtfs:
+            where = s.MountNtfs("v", 8u << 20);
+            break;
+        case StoreCase::kBindfs:
+            where = s.MountBindfs("v", "under");
+            break;
+        case StoreCase::kExfat:
+            where = s.MountExfat("v", 8u << 20);
+            break;
+    }
+    if (where.empty()) GTEST_SKIP() << c.label << " could not be mounted here";
+
+    EXPECT_EQ(DecideAttributeStore(where), c.store);
+    EXPECT_EQ(KeptAttributes(c.store), c.kept);
+    // What is kept reads back; what is not is refused, never dropped.
+    const std::string file = where + "/f.txt";
+    ScratchFolder::Write(file, "x");
+    const int all = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+    EXPECT_EQ(SetAttributes(file, all) == 0, c.kept == all);
+    ASSERT_EQ(SetAttributes(file, c.kept), 0);
+    EXPECT_EQ(GetAttributes(file), c.kept);
+}
+
+constexpr int kAllFour = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+
+INSTANTIATE_TEST_SUITE_P(
+    Volumes, VolumeStoreTest,
+    ::testing::Values(StoreCase{"Tmpfs", StoreCase::kTmpfs, AttributeStore::kDosAttrib, kAllFour},
+                      StoreCase{"Ramfs", StoreCase::kRamfs, AttributeStore::kWriteBits, kAttrReadOnly},
+                      StoreCase{"Ntfs", StoreCase::kNtfs, AttributeStore::kNtfsWord, kAllFour},
+                      StoreCase{"Bindfs", StoreCase::kBindfs, AttributeStore::kDosAttrib, kAllFour},
+                      // exfat-fuse takes a change of mode and keeps nothing.
+                      StoreCase{"ExfatFuse", StoreCase::kExfat, AttributeStore::kNothing, 0}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// ---------------------------------------------------------------- FAT's attribute byte
+
+// The kernel's vfat keeps the four attributes in the directory entry, reached
+// by ioctl. Where this kernel has no vfat the calls are swapped for a byte
+// kept per file, so the road (keep the other bits, read back what was set)
+// is still taken.
+class FatSeam {
+  public:
+    FatSeam() : saved_(Volume()) {
+        Volume().fsType = [](const char*) -> long { return 0x4d44; };
+        Volume().getFat = [](int fd, std::uint32_t* a) {
+            *a = Bytes()[Key(fd)];
+            return 0;
+        };
+        Volume().setFat = [](int fd, std::uint32_t a) {
+            Bytes()[Key(fd)] = a;
+            return 0;
+        };
+    }
+    ~FatSeam() { Volume() = saved_; }
+    static std::map<ino_t, std::uint32_t>& Bytes() {
+        static std::map<ino_t, std::uint32_t> bytes;
+        return bytes;
+    }
+
+  private:
+    static ino_t Key(int fd) {
+        struct stat st {};
+        ::fstat(fd, &st);
+        return st.st_ino;
+    }
+    VolumeCalls saved_;
+};
+
+TEST(FatAttributes, TheByteTakesTheFourBitsAndKeepsTheRest) {
+    ScratchFolder s;
+    ASSERT_TRUE(s.ok());
+    const std::string file = s.Path("f.txt");
+    ScratchFolder::Write(file, "x");
+    FatSeam fat;
+    FatSeam::Bytes()[Stat(file).st_ino] = 0x20 | 0x08;  // archive, and a bit that is not ours
+    const mode_t mode = Stat(file).st_mode;
+
+    EXPECT_EQ(DecideAttributeStore(s.root()), AttributeStore::kFatWord);
+    ASSERT_EQ(SetAttributes(file, kAttrReadOnly | kAttrSystem), 0);
+
+    EXPECT_EQ(FatSeam::Bytes()[Stat(file).st_ino], 0x01u | 0x04u | 0x08u);
+    EXPECT_EQ(GetAttributes(file), kAttrReadOnly | kAttrSystem);
+    EXPECT_EQ(Stat(file).st_mode, mode) << "the byte alone carries read-only on FAT";
+}
 
 }  // namespace
 }  // namespace zv::posix

@@ -58,19 +58,32 @@ class ScratchFolder {
         return where;
     }
 
+    // A ramfs: no size limit, no extended attributes, no access lists.
+    std::string MountRamfs(const std::string& relative) {
+        std::string where = Folder(relative);
+        if (::mount("zvtest", where.c_str(), "ramfs", 0, nullptr) != 0) return {};
+        mounts_.push_back(where);
+        return where;
+    }
+
     // A small exFAT volume (exfatprogs, exfat-fuse) on a loop device over an
     // image file: a file system that ignores case, as USB sticks do. Empty
     // when it cannot be made here.
     std::string MountExfat(const std::string& relative, std::size_t bytes) {
-        const std::string image = Path(relative + ".img");
+        return MountImage(relative, bytes, "mkfs.exfat", "mount -o loop -t exfat-fuse");
+    }
+
+    // An NTFS image made with mkntfs and mounted with ntfs-3g (FUSE). Empty
+    // when the tools are missing or FUSE cannot be used.
+    std::string MountNtfs(const std::string& relative, std::size_t bytes) {
+        return MountImage(relative, bytes, "mkntfs -F -q -f", "ntfs-3g");
+    }
+
+    // A bindfs (FUSE) view of another folder of the scratch folder; FUSE
+    // offers no O_TMPFILE, so copies take the named temporary file.
+    std::string MountBindfs(const std::string& relative, const std::string& under) {
         std::string where = Folder(relative);
-        std::ofstream(image, std::ios::binary).close();
-        std::error_code ec;
-        std::filesystem::resize_file(image, bytes, ec);
-        const std::string quiet = " >/dev/null 2>&1";
-        if (ec || std::system(("mkfs.exfat '" + image + "'" + quiet).c_str()) != 0) return {};
-        if (std::system(("mount -o loop -t exfat-fuse '" + image + "' '" + where + "'" + quiet).c_str()) != 0)
-            return {};
+        if (!Run("bindfs '" + Folder(under) + "' '" + where + "'")) return {};
         mounts_.push_back(where);
         return where;
     }
@@ -127,6 +140,21 @@ class ScratchFolder {
     }
 
   private:
+    static bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+    // An image file of that size, formatted with make and mounted with mount.
+    std::string MountImage(const std::string& relative, std::size_t bytes, const std::string& make,
+                           const std::string& mount) {
+        const std::string image = Path(relative + ".img");
+        std::string where = Folder(relative);
+        std::ofstream(image, std::ios::binary).close();
+        std::error_code ec;
+        std::filesystem::resize_file(image, bytes, ec);
+        if (ec || !Run(make + " '" + image + "'") || !Run(mount + " '" + image + "' '" + where + "'")) return {};
+        mounts_.push_back(where);
+        return where;
+    }
+
     static void MakeWritable(const std::string& folder) {
         ::chmod(folder.c_str(), 0700);
         std::error_code ec;
