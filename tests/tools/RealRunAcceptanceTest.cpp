@@ -208,7 +208,7 @@ TEST(KilledRunAcceptance, RecoveryPutsEveryContentBackUnderItsOldNameExactlyOnce
     int status = 0;
     while (!fs::exists(first) && ::waitpid(pid, &status, WNOHANG) == 0)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 400)(random)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 60)(random)));
     ::kill(pid, SIGKILL);
     zvtest::WaitJobRun(f.Root(), pid);
     std::size_t renamed = 0;
