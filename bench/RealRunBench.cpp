@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSpan.h"
 #include "engine/ConversionEngine.h"
 #include "shared/NativeName.h"
 
@@ -29,33 +30,9 @@ namespace {
 constexpr int kFiles = 32767;
 constexpr int kRounds = 6;
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double CpuSeconds() {
-    struct timespec t;
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-// Wall-clock and processor time of one stretch. Renaming is work the kernel
-// does for the process, so processor time (user + system) compares the two
-// fairly even on a machine busy with other things; wall time is shown too.
-struct Span {
-    double wall = 1e9, cpu = 1e9;
-};
-
-template <typename F>
-Span Measure(F&& f) {
-    auto w0 = std::chrono::steady_clock::now();
-    double c0 = CpuSeconds();
-    f();
-    return {Seconds(std::chrono::steady_clock::now() - w0), CpuSeconds() - c0};
-}
-
-void KeepBest(Span& best, const Span& s) {
-    best.wall = std::min(best.wall, s.wall);
-    best.cpu = std::min(best.cpu, s.cpu);
-}
+using zvbench::KeepBest;
+using zvbench::Measure;
+using zvbench::Span;
 
 class BenchSettings final : public zv::JobSettings {
   public:

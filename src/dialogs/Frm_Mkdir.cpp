@@ -35,6 +35,7 @@ Frm_Mkdir::Frm_Mkdir(MkdirHost& host, FileSystem& fileSystem, MessageBoxService&
     Txt_NewFolder = new QLineEdit(this);
     Txt_NewFolder->setObjectName(QStringLiteral("Txt_NewFolder"));
     Place(Txt_NewFolder, 960, 660, 3675, 315);
+    Label2->setBuddy(Txt_NewFolder);  // names the box for screen readers
 
     Chk_Cd_Nowfolder = new QCheckBox(QStringLiteral("作成後新しいフォルダを指定する。"), this);
     Chk_Cd_Nowfolder->setObjectName(QStringLiteral("Chk_Cd_Nowfolder"));

@@ -16,10 +16,13 @@ namespace zv::dialogs {
 
 namespace {
 
-// How to reach the people behind the program (Lbl_Owner), one per line.
+// How to reach the people behind the program (Lbl_Owner), one per line. The
+// addresses come from the build; a made-up one would send users nowhere.
 constexpr char16_t kOwnerName[] = u"Zorvik 開発チーム";
-constexpr char16_t kOwnerMail[] = u"zorvik@example.org";
-constexpr char16_t kOwnerHome[] = u"https://zorvik.example.org/";
+constexpr char16_t kOwnerMail[] = ZV_OWNER_MAIL;
+constexpr char16_t kOwnerHome[] = ZV_OWNER_HOME;
+constexpr char16_t kNoMail[] = u"連絡先: このプログラムの入手先";
+constexpr char16_t kNoHome[] = u"（配布元にお問い合わせ下さい）";
 
 QFont UiFont(double points, bool bold = false) {
     QFont font = QApplication::font();
@@ -120,8 +123,10 @@ void frmAbout::Form_Load() {
     setWindowTitle(QStringLiteral("Zorvikのﾊﾞｰｼﾞｮﾝ情報"));
     lblVersion->setText(VersionCaption(ProgramMajorVersion(), ProgramMinorVersion()));
     lblTitle->setText(QStringLiteral("Zorvik"));
-    Lbl_Owner->setText(
-        QString::fromStdU16String(std::u16string(kOwnerName) + u"\n" + kOwnerMail + u"\n" + kOwnerHome));
+    const std::u16string_view mail = kOwnerMail, home = kOwnerHome;
+    Lbl_Owner->setText(QString::fromStdU16String(std::u16string(kOwnerName) + u"\n" +
+                                                 std::u16string(mail.empty() ? kNoMail : mail) + u"\n" +
+                                                 std::u16string(home.empty() ? kNoHome : home)));
 }
 
 // Esc is handled by QDialog itself (reject), so Enter, Esc and the close box

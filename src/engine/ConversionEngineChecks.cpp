@@ -56,11 +56,14 @@ StepFlag ConversionEngine::CheckInputs() {
         }
     }
 
-    // A NUL cannot stand in a name on any disk: the name would end there and
-    // a real run would write a name other than the one the test run showed.
+    // Control characters (NUL to U+001F, DEL), as Windows refuses them: a NUL
+    // would end the name on any disk, and a TAB or line feed makes a name
+    // the user can neither read in the lists nor type again.
+    const auto isControl = [](char16_t c) { return c < u' ' || c == u'\x7f'; };
     for (const auto& [box, prompt] : {std::pair{"Txt_B_text", texts::kForbiddenInFirst},
                                       std::pair{"Txt_A_text", texts::kForbiddenInSecond}}) {
-        if (s.Text(box).find(u'\0') != std::u16string::npos) {
+        const std::u16string text = s.Text(box);
+        if (std::any_of(text.begin(), text.end(), isControl)) {
             p_.messages.Show(prompt, kOkOnly, texts::kInputErrorTitle);
             s.SetFocus(box);
             return kStop;
@@ -125,6 +128,12 @@ StepFlag ConversionEngine::CheckNameLengths() {
         }
         if (name.size() <= table_.extension[r].size()) {
             ShowMessage(texts::kNameEmpty, texts::kNameEmptyTitle);
+            return kStop;
+        }
+        // Where such a name hides the file, the file would vanish from both
+        // lists and could not be renamed back here.
+        if (NativeNameHidden(name)) {
+            ShowMessage(texts::kNameHidden, texts::kNameHiddenTitle);
             return kStop;
         }
     }

@@ -31,6 +31,10 @@ inline constexpr char16_t kNameTooLong[] = u"ファイル名が長すぎます�
 inline constexpr char16_t kNameTooLongTitle[] = u"ファイル名超過";
 inline constexpr char16_t kNameEmpty[] = u"ファイル名が空白です。";
 inline constexpr char16_t kNameEmptyTitle[] = u"ファイル名無し";
+inline constexpr char16_t kNameHidden[] =
+    u"変換後のファイル名が「."
+    u"」で始まっています。\r\n隠しファイルになり一覧に表示されなくなるため変換できません。";
+inline constexpr char16_t kNameHiddenTitle[] = u"ファイル名エラー";
 inline constexpr char16_t kDuplicate[] = u"変換後のファイル名が重複しています。";
 inline constexpr char16_t kDuplicateTitle[] = u"ファイル指定エラー";
 

@@ -15,6 +15,7 @@ constexpr int kIndentSpaces = 2;
 DirListBox::DirListBox(QWidget* parent)
     : QListWidget(parent), fs_(&NativeFileSystem()), model_(&DriveModel::Shared()) {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);  // a folder may hold thousands of folders
     connect(this, &QListWidget::itemDoubleClicked, this, &DirListBox::OpenRow);
 }
 
@@ -88,6 +89,7 @@ void DirListBox::Rebuild() {
     auto add = [&](const QString& shown, const QString& full, int depth, const QIcon& icon) {
         auto* it = new QListWidgetItem(icon, QString(depth * kIndentSpaces, QLatin1Char(' ')) + shown);
         it->setData(kPathRole, full);
+        it->setData(TypeAhead::kKeyRole, shown);
         addItem(it);
     };
 
@@ -114,6 +116,13 @@ void DirListBox::OpenRow(QListWidgetItem* item) {
     if (!item) return;
     // A folder that vanished since the list was read simply does not open.
     setPath(item->data(kPathRole).toString());
+}
+
+void DirListBox::keyboardSearch(const QString& search) {
+    const int row = typeAhead_.Next(*model(), currentRow(), search);
+    if (row < 0) return;
+    setCurrentRow(row);
+    scrollToItem(item(row));
 }
 
 void DirListBox::keyPressEvent(QKeyEvent* event) {

@@ -12,6 +12,9 @@
 // destination list wandering about must not move the source list when that
 // goes back to a drive.
 //
+// Typing moves to the next folder whose name starts with what was typed
+// (see TypeAhead.h); the indentation does not count.
+//
 // Rows show names readably (see ReadableName.h) but keep the real path as
 // their data, so a folder whose name is not valid UTF-8 still opens.
 
@@ -19,6 +22,7 @@
 #include <QListWidget>
 
 #include "DriveModel.h"
+#include "TypeAhead.h"
 
 namespace zv {
 
@@ -65,6 +69,7 @@ class DirListBox : public QListWidget {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyboardSearch(const QString& search) override;
 
   private:
     void Rebuild();
@@ -77,7 +82,8 @@ class DirListBox : public QListWidget {
     DriveModel* model_;
     QString path_;
     int currentRow_ = -1;
-    QHash<QString, QString> lastFolder_;  // drive root -> folder last shown on it
+    QHash<QString, QString> lastFolder_;
+    TypeAhead typeAhead_;  // drive root -> folder last shown on it
 };
 
 }  // namespace zv

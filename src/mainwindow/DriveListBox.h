@@ -7,16 +7,22 @@
 // assigns folder lists whose handlers assign this list again).
 
 #include <QComboBox>
+#include <memory>
 
 #include "DriveModel.h"
 
 namespace zv {
 
+class TypeAhead;
+
+// Typing picks the next drive whose mount point's last folder or label
+// starts with what was typed (see TypeAhead.h).
 class DriveListBox : public QComboBox {
     Q_OBJECT
 
   public:
     explicit DriveListBox(QWidget* parent = nullptr);
+    ~DriveListBox() override;
 
     // Uses another set of drives (tests, or a window's own model). The model
     // must outlive the list.
@@ -34,13 +40,20 @@ class DriveListBox : public QComboBox {
     // selection then stays). Selecting the drive already selected fires nothing.
     int setDrive(const QString& textOrPath);
 
-    // Enumerates the drives again, keeping the selected one where it is still there.
+    // Enumerates the drives again. Every list of the same model is filled
+    // afresh with this one, each keeping its own drive by its mount point
+    // while it is still there (rows move when a volume comes or goes); a list
+    // whose drive has gone announces the change.
     void refresh();
 
     void showPopup() override;
 
   signals:
     void change();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Lists the model's drives and selects the one holding `keep`, silently.
@@ -50,6 +63,7 @@ class DriveListBox : public QComboBox {
     DriveModel* model_;
     bool filling_ = false;
     int shown_ = -1;  // the index whose change was last announced
+    std::unique_ptr<TypeAhead> typeAhead_;
 };
 
 }  // namespace zv

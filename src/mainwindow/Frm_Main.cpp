@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include <QShortcut>
 #include <QToolButton>
 
+#include "Accessibility.h"
 #include "DigitKeyFilter.h"
 #include "DirListBox.h"
 #include "FileListBox.h"
@@ -39,8 +41,14 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
       services_(services),
       scale_(ScaleOfPrimaryScreen()) {
     InitZvnumResources();
+    // The program's own icon for every window (the about box shows it too).
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/zvnum/zorvik.svg")));
     setObjectName(QStringLiteral("Frm_Main"));
+    InstallAccessibility();
     BuildLayout();
+    ArrangeKeyboardAccess();
+    IndexControls();
 
     wait_ = std::make_unique<Frm_Wait>(this, scale_);
     engine_ = std::make_unique<ConversionEngine>(EnginePorts{*this, services_.messages, services_.events,
@@ -66,12 +74,28 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
     ApplyUndoButton();
 }
 
-Frm_Main::~Frm_Main() = default;
+Frm_Main::~Frm_Main() {
+    // The pattern box answers losing the focus by picking the entry it holds;
+    // while the controls are being destroyed that must not reach the handlers.
+    Cmb_Filter->disconnect(this);
+}
 
 // ---- The engine's view of the controls -------------------------------------
 
+// The engine asks for controls by name for every file of a run: the names are
+// looked up once, here, not by walking the widget tree on every question.
+void Frm_Main::IndexControls() {
+    for (QWidget* w : findChildren<QWidget*>()) {
+        const QString name = w->objectName();
+        if (name.isEmpty()) continue;
+        // The same control findChild would answer when two share a name.
+        controls_.try_emplace(name.toStdString(), findChild<QWidget*>(name));
+    }
+}
+
 QWidget* Frm_Main::Control(std::string_view name) const {
-    return findChild<QWidget*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    const auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second;
 }
 
 std::u16string Frm_Main::Text(std::string_view control) const {
@@ -119,11 +143,21 @@ bool Frm_Main::FileSelected(int index) const { return F_File->selected(index); }
 
 // ---- Results -----------------------------------------------------------------
 
-void Frm_Main::ClearResults() { Lst_Kekka->clear(); }
+// A test run hands over its names one by one, pumping events between them;
+// the list takes them in one batch when the run asks for the repaint, so no
+// row is laid out or painted while the rest are still coming.
+void Frm_Main::ClearResults() {
+    pendingResults_.clear();
+    Lst_Kekka->clear();
+}
 
-void Frm_Main::AddResult(const std::u16string& name) { Lst_Kekka->addItem(qt::ToQString(name)); }
+void Frm_Main::AddResult(const std::u16string& name) { pendingResults_.append(qt::ToQString(name)); }
 
-void Frm_Main::RefreshResults() { Lst_Kekka->repaint(); }
+void Frm_Main::RefreshResults() {
+    Lst_Kekka->addItems(pendingResults_);
+    pendingResults_.clear();
+    Lst_Kekka->repaint();
+}
 
 // ---- Runs ----------------------------------------------------------------------
 
@@ -158,12 +192,17 @@ void Frm_Main::RunGuarded(const std::function<void()>& run) {
     ApplyRunButtons();
     Cmd_Undo->setEnabled(false);
     qApp->installEventFilter(this);
-    const auto finish = [this] {
+    // The progress window is shown without taking the keyboard, but not every
+    // window manager honours that: the keyboard comes back here afterwards.
+    const bool active = isActiveWindow();
+    const auto finish = [this, active] {
         qApp->removeEventFilter(this);
         wait_->Close();
+        if (active) activateWindow();
         running_ = false;
         ApplyRunButtons();
         ApplyUndoButton();
+        if (endRequested_) QMetaObject::invokeMethod(this, &Frm_Main::EndOnRequest, Qt::QueuedConnection);
     };
     try {
         run();
@@ -179,10 +218,26 @@ void Frm_Main::ApplyRunButtons() {
     Cmd_Run->setEnabled(ready_ && !running_);
 }
 
+bool Frm_Main::EndOnRequest() {
+    endRequested_ = true;
+    // Innermost first; a window that will not close ends the loop.
+    QWidget* last = nullptr;
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == this || modal == last) break;
+        last = modal;
+        modal->close();
+    }
+    if (running_) return false;  // the run's end comes back here
+    close();
+    QApplication::quit();
+    return true;
+}
+
 void Frm_Main::closeEvent(QCloseEvent* event) {
     // The engine works on this window's controls: the window stays until the
-    // run is over.
+    // run is over, and closes then (Alt+F4 or the close box is not lost).
     if (running_) {
+        endRequested_ = true;
         event->ignore();
         return;
     }

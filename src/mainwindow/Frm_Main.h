@@ -5,9 +5,11 @@
 
 #include <QEvent>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "MainWindowRules.h"
@@ -100,6 +102,12 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     const TwipScale& Scale() const { return scale_; }
     JobMode CurrentMode() const;
     bool IsRunning() const { return running_; }
+
+    // The system asks the program to end (logout, shutdown, a terminal's
+    // interrupt): open message boxes and dialogs are answered as by Escape,
+    // and the window closes as when the user closes it, saving the settings,
+    // as soon as no run is under way. Returns false while a run holds it.
+    bool EndOnRequest();
 
     // Frame1: source files.
     QGroupBox* Frame1 = nullptr;
@@ -226,6 +234,10 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     void Place(QWidget* w, int left, int top, int width, int height) const;
     void PlaceText(QWidget* w, int left, int top, int width, int height) const;
     static void FitTextWidth(QWidget* w, const QString& text, int room);
+    static void GrowToHeight(QWidget* w, int needed);
+
+    // Frm_Main_Keyboard.cpp
+    void ArrangeKeyboardAccess();
 
     // Frm_Main_Numbering.cpp
     void ConnectNumberingControls();
@@ -250,6 +262,7 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     void ApplyUndoButton();
     static bool IsUserInput(QEvent::Type type);
     void ApplyRunButtons();
+    void IndexControls();
     QWidget* Control(std::string_view name) const;
 
     Services services_;
@@ -257,16 +270,21 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     std::unique_ptr<Frm_Wait> wait_;
     std::unique_ptr<ConversionEngine> engine_;
     DigitKeyFilter* digitFilter_ = nullptr;
+    std::map<std::string, QWidget*, std::less<>> controls_;
+    QStringList pendingResults_;
 
     // The ready state (files selected). While a run is in progress the run
     // buttons stay off and this records what they return to.
     bool ready_ = false;
     bool running_ = false;
+    bool endRequested_ = false;
 
     // Set by Form_Load; only a loaded window saves its settings when it closes.
     QString programFolder_;
     bool loaded_ = false;
+    bool settingsUnreadable_ = false;  // the store is left alone at exit
     std::unique_ptr<dialogs::QtHelp> help_;
+    class HelpKeys* helpKeys_ = nullptr;  // F1 and Shift+F1 in every window
     dialogs::QtSysInfoPlatform sysInfo_;
 };
 

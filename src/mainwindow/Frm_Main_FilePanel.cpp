@@ -68,7 +68,9 @@ void Frm_Main::ConnectFilePanel() {
 
     // Typed patterns are taken as typed: no completion from the list entries.
     Cmb_Filter->setCompleter(nullptr);
-    Cmb_Filter->lineEdit()->installEventFilter(
+    // Keys typed into the box arrive at the combo box, which has the focus
+    // and passes them on to its line edit itself: the hook sits there.
+    Cmb_Filter->installEventFilter(
         new KeyPressHook(this, [this](int keyAscii) { Cmb_Filter_KeyPress(keyAscii); }));
 
     connect(F_Drive, &DriveListBox::change, this, &Frm_Main::F_Drive_Change);
@@ -154,21 +156,28 @@ void Frm_Main::F_File_Click() {
 }
 
 void Frm_Main::Cmb_Filter_Click() {
+    // The box also reports an entry as picked when it merely loses the focus
+    // (to a message box of a run, say): never re-read the list under a run.
+    if (running_) return;
     F_File->setPattern(Cmb_Filter->currentText());
     DisableConversion();
 }
 
 // Enter applies the typed pattern and remembers it once per exact text. The
 // run buttons are left as they are (the selection is gone all the same).
+// The entry becomes the current one: a box whose text matches an entry other
+// than the current one picks that entry as soon as it loses the focus, which
+// would read the list again and drop the selection made since.
 void Frm_Main::Cmb_Filter_KeyPress(int keyAscii) {
     if (keyAscii != 13) return;
     const QString text = Cmb_Filter->currentText();
     F_File->setPattern(text);
-    for (int i = 0; i < Cmb_Filter->count(); ++i) {
-        if (Cmb_Filter->itemText(i) == text) return;
+    int entry = Cmb_Filter->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (entry < 0) {
+        Cmb_Filter->addItem(text);
+        entry = Cmb_Filter->count() - 1;
     }
-    Cmb_Filter->addItem(text);
-    Cmb_Filter->setEditText(text);
+    Cmb_Filter->setCurrentIndex(entry);
 }
 
 void Frm_Main::Cmd_AllSelect_Click() {

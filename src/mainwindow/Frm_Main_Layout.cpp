@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "DigitBox.h"
 #include "DirListBox.h"
 #include "DriveListBox.h"
 #include "FileListBox.h"
@@ -66,12 +67,9 @@ QToolButton* MakePictureButton(QWidget* parent, const QString& name, const QStri
 }
 
 QLineEdit* MakeNumberBox(QWidget* parent, const QString& name, const QString& text, int maxLength) {
-    auto* t = Make<QLineEdit>(parent, name);
+    auto* t = Make<DigitBox>(parent, name);
     t->setText(text);
     t->setMaxLength(maxLength);
-    // Only single-byte digits may arrive: no input method for these boxes.
-    t->setAttribute(Qt::WA_InputMethodEnabled, false);
-    t->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhNoPredictiveText);
     return t;
 }
 
@@ -112,8 +110,11 @@ void Frm_Main::PlaceText(QWidget* w, int left, int top, int width, int height) c
         FitTextWidth(w, label->text(), w->width());
         return;
     }
+    // A check box or option button designed lower than its indicator would
+    // lose the indicator's bottom edge.
     if (auto* option = qobject_cast<QRadioButton*>(w)) {
         const QStyle* st = w->style();
+        GrowToHeight(w, st->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, w) + 2);
         FitTextWidth(w, option->text(),
                      w->width() - st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) -
                          st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w));
@@ -121,6 +122,7 @@ void Frm_Main::PlaceText(QWidget* w, int left, int top, int width, int height) c
     }
     if (auto* check = qobject_cast<QCheckBox*>(w)) {
         const QStyle* st = w->style();
+        GrowToHeight(w, st->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, w) + 2);
         FitTextWidth(w, check->text(),
                      w->width() - st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) -
                          st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w));
@@ -128,8 +130,11 @@ void Frm_Main::PlaceText(QWidget* w, int left, int top, int width, int height) c
     }
     // Only the drop-down lists need more height than designed; a text box
     // shows its one line in the designed height.
-    if (!qobject_cast<QComboBox*>(w)) return;
-    const int needed = w->minimumSizeHint().height();
+    if (qobject_cast<QComboBox*>(w)) GrowToHeight(w, w->minimumSizeHint().height());
+}
+
+// Grows a control to the height it needs, around the same centre line.
+void Frm_Main::GrowToHeight(QWidget* w, int needed) {
     QRect r = w->geometry();
     if (r.height() < needed) {
         const int grow = needed - r.height();
@@ -302,6 +307,8 @@ void Frm_Main::BuildTimeStampFrame() {
                          QStringLiteral("現在の日付・時間にします"));
     Cmd_Now->setEnabled(false);
     Place(Cmd_Now, 1980, 180, 615, 315);
+    // Designed to reach into the frame's caption: it starts below the caption.
+    if (const int below = f->fontMetrics().height(); Cmd_Now->y() < below) Cmd_Now->move(Cmd_Now->x(), below);
 
     struct Unit {
         QLabel** label;
@@ -359,6 +366,7 @@ void Frm_Main::BuildBottomRow() {
     PlaceText(Label9, 6240, 3360, 1275, 255);
     Lst_Kekka = Make<QListWidget>(this, QStringLiteral("Lst_Kekka"));
     Lst_Kekka->setSelectionMode(QAbstractItemView::SingleSelection);
+    Lst_Kekka->setUniformItemSizes(true);  // 32,767 rows laid out without measuring each
     {
         QPalette p = Lst_Kekka->palette();
         p.setColor(QPalette::Base, Qt::blue);

@@ -17,6 +17,11 @@ void Frm_Main::ConnectNumberingControls() {
     connect(UpDown_Zoubun, &UpDownControl::UpClick, this, &Frm_Main::UpDown_Zoubun_UpClick);
     connect(UpDown_Zoubun, &UpDownControl::DownClick, this, &Frm_Main::UpDown_Zoubun_DownClick);
     connect(UpDown_Keta, &UpDownControl::ValueChanged, this, &Frm_Main::UpDown_Keta_Change);
+    // Home on the steppers: the increment goes back to 1 as by a double
+    // click on its label, the digit count to its least.
+    connect(UpDown_Zoubun, &UpDownControl::Reset, this, &Frm_Main::Lbl_up_DblClick);
+    connect(UpDown_Keta, &UpDownControl::Reset, this,
+            [this] { UpDown_Keta->SetValue(UpDown_Keta->Minimum()); });
     Lbl_up->installEventFilter(this);
     connect(Chk_keta_lock, &QCheckBox::toggled, this, &Frm_Main::Chk_keta_lock_Click);
 
@@ -32,17 +37,17 @@ void Frm_Main::ConnectNumberingControls() {
 
 void Frm_Main::UpDown_Zoubun_UpClick() {
     const std::int16_t n = ParseCaptionInt(qt::ToU16(Lbl_up->text()));
-    Lbl_up->setText(QString::number(IncrementUp(n)));
+    UpDown_Zoubun->ShowValue(QString::number(IncrementUp(n)));
 }
 
 void Frm_Main::UpDown_Zoubun_DownClick() {
     const std::int16_t n = ParseCaptionInt(qt::ToU16(Lbl_up->text()));
-    Lbl_up->setText(QString::number(IncrementDown(n)));
+    UpDown_Zoubun->ShowValue(QString::number(IncrementDown(n)));
 }
 
-void Frm_Main::UpDown_Keta_Change(int value) { Lbl_keta->setText(QString::number(value)); }
+void Frm_Main::UpDown_Keta_Change(int value) { UpDown_Keta->ShowValue(QString::number(value)); }
 
-void Frm_Main::Lbl_up_DblClick() { Lbl_up->setText(QStringLiteral("1")); }
+void Frm_Main::Lbl_up_DblClick() { UpDown_Zoubun->ShowValue(QStringLiteral("1")); }
 
 void Frm_Main::Chk_keta_lock_Click() {
     const bool on = Chk_keta_lock->isChecked();

@@ -9,9 +9,12 @@
 
 #include "DriveListBox.h"
 #include "Frm_Main.h"
+#include "HelpKeys.h"
 #include "StartupSettings.h"
 #include "dialogs/QtHelp.h"
 #include "shared/Help.h"
+#include "shared/Registry.h"
+#include "shared/SettingsStore.h"
 #include "shared/qt/QtStrings.h"
 
 namespace zv {
@@ -21,6 +24,9 @@ namespace {
 constexpr char16_t kTitle[] = u"Zorvik";
 constexpr char16_t kLoadFailed[] =
     u"保存されている設定を読み込めませんでした。\r\nプログラムのフォルダから始めます。";
+constexpr char16_t kDamaged[] =
+    u"保存されている設定が壊れているため読み込めませんでした。\r\n"
+    u"新しい設定で始めますか？（壊れた設定は別の名前で残します）";
 constexpr char16_t kSaveFailed[] = u"設定を保存できませんでした。";
 
 }  // namespace
@@ -34,6 +40,11 @@ QString Frm_Main::ProgramFolder() {
 void Frm_Main::Form_Load(const QString& programFolder) {
     programFolder_ = programFolder;
     help_ = std::make_unique<dialogs::QtHelp>(qt::ToQString(HelpFilePath(qt::ToU16(programFolder_))));
+    if (!helpKeys_) {
+        helpKeys_ = new HelpKeys(this);
+        qApp->installEventFilter(helpKeys_);
+    }
+    helpKeys_->SetHelp(help_.get());
     Frm_Job[0]->raise();
     Cmb_Filter->clear();
     Cmb_Filter->addItems({QStringLiteral("*.*"), QStringLiteral("*.BMP;*.JPG;*.WMF;*.GIF;*.ICO"),
@@ -57,9 +68,17 @@ void Frm_Main::Form_Unload() {
 void Frm_Main::LoadSettings() {
     StartupSettings settings(services_.files);
     const StartFolders start = settings.Load(qt::ToU16(programFolder_));
-    // A damaged store is not overwritten later either: the user is told once
-    // and the program starts in its own folder.
-    if (start.error != 0) services_.messages.Show(kLoadFailed, kOkOnly, kTitle);
+    // A store that cannot be read starts the program in its own folder and
+    // is never written over, so the user hears of it once per start and not
+    // again at exit. A damaged one can be put aside for a fresh store, which
+    // then keeps the folders as usual.
+    settingsUnreadable_ = start.error != 0;
+    if (start.error == reg::kBadDb) {
+        if (services_.messages.Show(kDamaged, kYesNo, kTitle) == kYes && SetAsideDamagedSettings() == 0)
+            settingsUnreadable_ = false;
+    } else if (start.error != 0) {
+        services_.messages.Show(kLoadFailed, kOkOnly, kTitle);
+    }
     const int code = AssignStartFolders(qt::ToQString(start.drive), qt::ToQString(start.path));
     // A folder that went away after it was found: all five lists start over
     // in the program folder. A drive gone or not ready ends the restoring
@@ -68,6 +87,7 @@ void Frm_Main::LoadSettings() {
 }
 
 void Frm_Main::SaveSettings() {
+    if (settingsUnreadable_) return;
     StartupSettings settings(services_.files);
     if (settings.Save(qt::ToU16(F_Drive->currentText()), qt::ToU16(SourceFolder())) != 0)
         services_.messages.Show(kSaveFailed, kOkOnly, kTitle);

@@ -17,9 +17,7 @@ constexpr int kProgressRowTwips = 480;  // the bar and 中止 below the phase
 }  // namespace
 
 Frm_Wait::Frm_Wait(QWidget* owner, TwipScale scale)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
-      owner_(owner),
-      scale_(scale) {
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), owner_(owner), scale_(scale) {
     setObjectName(QStringLiteral("Frm_Wait"));
     setAttribute(Qt::WA_ShowWithoutActivating);
 

@@ -9,6 +9,7 @@
 #include "shared/qt/JapaneseUi.h"
 #include "shared/qt/QtEventPump.h"
 #include "shared/qt/QtMessageBox.h"
+#include "shared/qt/QuitSignals.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -30,5 +31,6 @@ int main(int argc, char* argv[]) {
     messages.SetParent(&window);
     window.Form_Load(programFolder);
     window.show();
+    zv::qt::QuitSignals quit([&window] { window.EndOnRequest(); });
     return app.exec();
 }

@@ -21,6 +21,9 @@ std::u16string FromNative(std::string_view bytes);
 // (bytes on POSIX, UTF-16 units on Windows), and the largest it accepts.
 std::size_t NativeNameLength(std::u16string_view name);
 std::size_t MaxNativeNameLength();
+// Whether the system hides a file of this name from listings (on POSIX a
+// name that begins with "."; on Windows no name does).
+bool NativeNameHidden(std::u16string_view name);
 
 // UTF-8 <-> UTF-16 for texts that are not file names (JSON, Qt strings).
 std::string ToUtf8(std::u16string_view text);

@@ -110,6 +110,13 @@ long DeleteValue(HKey key, std::u16string_view name);
 long EnumKey(HKey key, std::uint32_t index, std::u16string* name);
 long EnumValue(HKey key, std::uint32_t index, std::u16string* name, std::uint32_t* type = nullptr);
 
+// When the stored registry of a root is damaged (kBadDb), moves it aside
+// under another name in the same place, so the root starts empty and can be
+// written again while the damaged store is kept for whoever wants it back.
+// keptAs (optional) receives where it went. kSuccess also when there was
+// nothing damaged to move; kCantWrite where this cannot be done.
+long SetAsideDamaged(HKey root, std::u16string* keptAs = nullptr);
+
 // Closes the key when it goes out of scope.
 class ScopedKey {
   public:

@@ -75,4 +75,8 @@ long DeleteSetting(std::u16string_view app, std::u16string_view section, std::u1
     return reg::DeleteValue(handle.get(), key);
 }
 
+long SetAsideDamagedSettings(std::u16string* keptAs) {
+    return reg::SetAsideDamaged(reg::kCurrentUser, keptAs);
+}
+
 }  // namespace zv

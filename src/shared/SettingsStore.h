@@ -35,6 +35,11 @@ std::u16string GetSetting(std::u16string_view app, std::u16string_view section, 
 long SaveSetting(std::u16string_view app, std::u16string_view section, std::u16string_view key,
                  std::u16string_view value);
 
+// When the store cannot be read because it is damaged: keeps the damaged
+// store under another name (keptAs, optional) and starts an empty one.
+// Answers 0 on success or when nothing was damaged.
+long SetAsideDamagedSettings(std::u16string* keptAs = nullptr);
+
 // Removes one key's value; with an empty key the whole section, with an empty
 // section as well the whole application. Answers 0 on success, 2 when there
 // was nothing to remove, another registry error number otherwise.

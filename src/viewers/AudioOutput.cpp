@@ -83,6 +83,9 @@ bool AudioOutput::Play(std::shared_ptr<AudioSource> source, int sampleRate, int 
     if (!source || sampleRate <= 0 || channels <= 0 || channels > 8) return fail("invalid sound format");
     if (!state_->sdlStarted) {
         SDL_SetMainReady();
+        // SDL would take SIGTERM and SIGINT for itself and ZVNUM would never
+        // hear of a logout: the program's own handlers stay in place.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return fail(SDL_GetError());
         state_->sdlStarted = true;
     }

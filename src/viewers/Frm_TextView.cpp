@@ -15,7 +15,7 @@ constexpr int kClientHeight = 334;
 }  // namespace
 
 Frm_TextView::Frm_TextView(MessageBoxService& messageBoxes, QWidget* parent)
-    : QDialog(parent), RichText1(new QTextEdit(this)), messageBoxes_(messageBoxes) {
+    : QDialog(parent), RichText1(new QPlainTextEdit(this)), messageBoxes_(messageBoxes) {
     setObjectName("Frm_TextView");
     setWindowTitle("TextView");
     setSizeGripEnabled(true);
@@ -23,8 +23,12 @@ Frm_TextView::Frm_TextView(MessageBoxService& messageBoxes, QWidget* parent)
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     RichText1->setObjectName("RichText1");
     RichText1->setReadOnly(true);
-    RichText1->setLineWrapMode(QTextEdit::WidgetWidth);
-    QFont font(QStringLiteral("ＭＳ 明朝"));
+    RichText1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Where the Mincho face is missing, the fallback must be one CJK face
+    // for kana and kanji alike, not a per-glyph mix of serif and sans.
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ 明朝"), QStringLiteral("Noto Serif CJK JP"),
+                      QStringLiteral("Noto Sans CJK JP")});
     font.setPointSizeF(9);
     RichText1->setFont(font);
     RichText1->document()->setDefaultFont(font);
@@ -37,7 +41,7 @@ bool Frm_TextView::Form_Load() {
     const std::u16string& path = Valiable::PreviewFilePath;
     setWindowTitle(QString::fromStdU16String(u"テキストビュアー( " + path + u" )"));
     const bool plainText = PreviewDispatch::ExtensionKey(path) == u".TXT";
-    if (!LoadTextViewDocument(path, plainText, *RichText1->document())) {
+    if (!LoadTextViewDocument(path, plainText, *RichText1->document(), &encoding_)) {
         messageBoxes_.Show(u"このファイルは表示できません。", kOkOnly, u"読み込みエラー");
         return false;
     }

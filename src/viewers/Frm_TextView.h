@@ -1,9 +1,13 @@
 #pragma once
 // The text viewer: one read-only text box that fills the window and shows the
-// previewed file, plain text for ".TXT" and rich text otherwise.
+// previewed file, plain text for ".TXT" and rich text otherwise. The box is a
+// plain-text editor: it lays out only what is on screen, so a file of hundreds
+// of megabytes opens at once, and the character formats of rich text (all
+// the RTF reader keeps) show in it all the same.
 
 #include <QDialog>
-#include <QTextEdit>
+#include <QPlainTextEdit>
+#include <string>
 
 #include "shared/MessageBox.h"
 
@@ -18,8 +22,10 @@ class Frm_TextView : public QDialog {
     // be read has been reported in a message box when this returns false; the
     // caller then does not show the window.
     bool Form_Load();
+    // The encoding the plain text was read in; empty for rich text.
+    const std::string& Encoding() const { return encoding_; }
 
-    QTextEdit* RichText1;
+    QPlainTextEdit* RichText1;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -28,6 +34,7 @@ class Frm_TextView : public QDialog {
     void Form_Resize();
 
     MessageBoxService& messageBoxes_;
+    std::string encoding_;
 };
 
 }  // namespace zv

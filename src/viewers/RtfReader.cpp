@@ -19,6 +19,7 @@ struct GroupState {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    bool hidden = false;  // \v: text the reader of the document never sees
     int halfPoints = 24;
     int fontIndex = -1;  // -1: the document's default font (\deff)
     int colorIndex = 0;  // 0: the default colour
@@ -98,6 +99,7 @@ enum class Kw {
     kUnderline,
     kNoUnderline,
     kStrike,
+    kHidden,
     kFontSize,
     kColor,
     kPar,
@@ -140,6 +142,7 @@ const std::unordered_map<std::string_view, KwInfo>& Keywords() {
             {"ulnone", {Kw::kNoUnderline}},
             {"strike", {Kw::kStrike}},
             {"striked", {Kw::kStrike}},
+            {"v", {Kw::kHidden}},
             {"fs", {Kw::kFontSize}},
             {"cf", {Kw::kColor}},
             {"par", {Kw::kPar}},
@@ -295,7 +298,11 @@ class Parser {
 
   private:
     GroupState& State() { return stack_.back(); }
-    Dest CurrentDest() const { return overflow_ > 0 ? Dest::kSkip : stack_.back().dest; }
+    Dest CurrentDest() const {
+        if (overflow_ > 0) return Dest::kSkip;
+        const GroupState& s = stack_.back();
+        return s.hidden && s.dest == Dest::kText ? Dest::kSkip : s.dest;
+    }
 
     void OpenGroup() {
         Commit();
@@ -594,7 +601,7 @@ class Parser {
                 break;
             case Kw::kPlain:
                 Commit();
-                s.bold = s.italic = s.underline = s.strike = false;
+                s.bold = s.italic = s.underline = s.strike = s.hidden = false;
                 s.halfPoints = 24;
                 s.fontIndex = -1;
                 s.colorIndex = 0;
@@ -618,6 +625,10 @@ class Parser {
             case Kw::kStrike:
                 Commit();
                 s.strike = on;
+                break;
+            case Kw::kHidden:
+                Commit();
+                s.hidden = on;
                 break;
             case Kw::kFontSize:
                 Commit();

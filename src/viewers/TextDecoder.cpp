@@ -3,8 +3,11 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucsdet.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 namespace zv {
 namespace {
@@ -79,20 +82,72 @@ bool ConvertWith(UConverter* conv, std::string_view bytes, std::u16string& out) 
     return true;
 }
 
-// Decodes with the named converter; false when strict and a byte sequence is
-// not valid in that encoding.
 bool Convert(const char* name, std::string_view bytes, bool strict, std::u16string& out) {
     out.clear();
     ConverterPtr conv = Open(name, strict);
     return conv && ConvertWith(conv.get(), bytes, out);
 }
 
+// Decodes a whole file straight into out, in slices, so a large file is held
+// once as bytes and once as text and never as anything more. CR LF and lone
+// CR become LF on the way. A character cut off by the end of the file becomes
+// U+FFFD rather than condemning the whole file. False when strict and a byte
+// sequence is not valid in the encoding; out is then emptied.
+bool DecodeFile(const char* name, std::string_view bytes, bool strict, std::u16string& out) {
+    out = {};
+    ConverterPtr conv = Open(name, strict);
+    if (!conv) return false;
+    // Every converter used here gives at most one UTF-16 unit per byte, plus
+    // the mark of a cut-off end. Reserving touches no memory yet.
+    out.reserve(bytes.size() + 1);
+    const char* source = bytes.data();
+    const char* const sourceEnd = source + bytes.size();
+    bool afterCr = false;
+    char16_t nonAscii = 0;
+    UChar slice[16384];
+    UErrorCode status;
+    do {
+        status = U_ZERO_ERROR;
+        UChar* target = slice;
+        ucnv_toUnicode(conv.get(), &target, slice + std::size(slice), &source, sourceEnd, nullptr, false,
+                       &status);
+        for (const UChar* p = slice; p < target; ++p) {
+            const char16_t c = *p;
+            if (afterCr && c == u'\n') {
+                afterCr = false;
+                continue;
+            }
+            afterCr = c == u'\r';
+            nonAscii |= c & 0xFF80;
+            out.push_back(afterCr ? u'\n' : c);
+        }
+    } while (status == U_BUFFER_OVERFLOW_ERROR);
+    if (U_FAILURE(status)) {
+        out = {};
+        return false;
+    }
+    status = U_ZERO_ERROR;
+    if (ucnv_toUCountPending(conv.get(), &status) > 0) {
+        // Only the rest of the file speaks for the encoding, and plain ASCII
+        // says nothing: "caf\xE9" is no cut-off UTF-8 or Shift-JIS.
+        if (strict && !nonAscii) {
+            out = {};
+            return false;
+        }
+        out.push_back(u'\uFFFD');
+    }
+    return true;
+}
+
 bool StartsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.size() >= prefix.size() && bytes.substr(0, prefix.size()) == prefix;
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF. The
+// last character may be cut off by the end of the data when a whole one
+// before it shows the text is UTF-8.
 bool IsValidUtf8(std::string_view s) {
+    bool multibyte = false;
     size_t i = 0;
     const size_t n = s.size();
     while (i < n) {
@@ -101,7 +156,7 @@ bool IsValidUtf8(std::string_view s) {
             ++i;
             continue;
         }
-        int len;
+        size_t len;
         unsigned lo = 0x80, hi = 0xBF;
         if (c >= 0xC2 && c <= 0xDF) {
             len = 2;
@@ -116,11 +171,12 @@ bool IsValidUtf8(std::string_view s) {
         } else {
             return false;
         }
-        if (i + len > n) return false;
-        for (int k = 1; k < len; ++k) {
+        for (size_t k = 1; k < len && i + k < n; ++k) {
             const unsigned char t = s[i + k];
             if (t < (k == 1 ? lo : 0x80) || t > (k == 1 ? hi : 0xBF)) return false;
         }
+        if (i + len > n) return multibyte;
+        multibyte = true;
         i += len;
     }
     return true;
@@ -148,19 +204,76 @@ const char* GuessBomlessUtf16(std::string_view s) {
     return nullptr;
 }
 
-// How much a decoding looks like ordinary Japanese: kana and kanji count for
-// it, half-width katakana, private-use and replacement characters against.
-// EUC-JP read as Shift-JIS turns into exactly that second kind.
-long JapaneseScore(const std::u16string& text) {
-    long score = 0;
-    for (char16_t c : text) {
-        if ((c >= 0x3040 && c <= 0x30FF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3000 && c <= 0x303F) ||
-            (c >= 0xFF01 && c <= 0xFF5E))
-            score += 2;
-        else if ((c >= 0xFF61 && c <= 0xFF9F) || (c >= 0xE000 && c <= 0xF8FF) || c == 0xFFFD || c == 0x1A)
-            score -= 3;
+// Bytes 0x80..0xA0 occur in Shift-JIS (lead bytes of kana and most kanji) but
+// never in EUC-JP, EUC-KR, GB2312 or Big5 text. Without them a Shift-JIS
+// reading may be an accident of those encodings.
+bool HasShiftJisOnlyBytes(std::string_view s) {
+    for (unsigned char c : s)
+        if (c >= 0x80 && c <= 0xA0) return true;
+    return false;
+}
+
+struct Candidate {
+    std::string name;  // ICU's name
+    int confidence;    // 0..100, with the Japanese bias added
+};
+
+constexpr int kJapaneseBias = 10;
+constexpr size_t kDetectSample = 64 * 1024;
+
+bool IsJapanese(std::string_view icuName) {
+    return icuName == "Shift_JIS" || icuName == "EUC-JP" || icuName == "ISO-2022-JP";
+}
+
+// The double-byte encodings of East Asia, by ICU's name.
+bool IsCjk(std::string_view icuName) {
+    return icuName == "Shift_JIS" || icuName == "EUC-JP" || icuName == "EUC-KR" || icuName == "GB18030" ||
+           icuName == "Big5";
+}
+
+// ICU's guesses for the start of the file, most likely first, Japanese
+// encodings lifted a little: on this system a tie is Japanese.
+std::vector<Candidate> Detect(std::string_view bytes) {
+    std::string_view sample = bytes.substr(0, kDetectSample);
+    // End the sample on a character boundary: trailing non-ASCII bytes may be
+    // half a character.
+    size_t end = sample.size();
+    while (end > sample.size() / 2 && static_cast<unsigned char>(sample[end - 1]) >= 0x80) --end;
+    if (end > sample.size() / 2) sample = sample.substr(0, end);
+    // ICU will not judge a handful of double-byte characters at all. Its
+    // tables of common characters decide a short text well, though, once
+    // the text is long enough for it to look: repeat it.
+    std::string text(sample);
+    for (int copies = 1; text.size() < 4096 && copies < 64; ++copies) (text += '\n') += sample;
+
+    std::vector<Candidate> found;
+    UErrorCode status = U_ZERO_ERROR;
+    UCharsetDetector* detector = ucsdet_open(&status);
+    if (U_FAILURE(status)) return found;
+    ucsdet_setText(detector, text.data(), static_cast<int32_t>(text.size()), &status);
+    int32_t count = 0;
+    const UCharsetMatch** matches = ucsdet_detectAll(detector, &count, &status);
+    for (int32_t i = 0; U_SUCCESS(status) && i < count; ++i) {
+        const char* name = ucsdet_getName(matches[i], &status);
+        const int confidence = ucsdet_getConfidence(matches[i], &status);
+        if (name && U_SUCCESS(status))
+            found.push_back({name, confidence + (IsJapanese(name) ? kJapaneseBias : 0)});
     }
-    return score;
+    ucsdet_close(detector);
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.confidence > b.confidence; });
+    return found;
+}
+
+// The converter for a name ICU's detector gives: the Windows code page where
+// Windows files use a superset; empty for what was ruled out before.
+std::string ConverterFor(const std::string& icuName) {
+    if (icuName.starts_with("UTF-16") || icuName.starts_with("UTF-32")) return {};
+    if (icuName == "Shift_JIS") return "windows-31j";
+    if (icuName == "EUC-KR") return "windows-949";
+    if (icuName == "Big5") return "windows-950";
+    if (icuName == "ISO-8859-1") return "windows-1252";
+    return icuName;
 }
 
 }  // namespace
@@ -186,26 +299,10 @@ std::u16string DecodeCodePage(std::string_view bytes, int codePage) {
     return out;
 }
 
-std::u16string NormaliseLineEnds(std::u16string text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r') {
-            out.push_back(u'\n');
-            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
-}
-
 DecodedText DecodeTextFile(std::string_view bytes) {
     DecodedText result;
-    auto take = [&](const char* name, std::string_view body, bool strict) {
-        std::u16string text;
-        if (!Convert(name, body, strict, text)) return false;
-        result.text = NormaliseLineEnds(std::move(text));
+    auto take = [&](const std::string& name, std::string_view body, bool strict) {
+        if (!DecodeFile(name.c_str(), body, strict, result.text)) return false;
         result.encoding = name;
         return true;
     };
@@ -224,30 +321,27 @@ DecodedText DecodeTextFile(std::string_view bytes) {
     if (const char* utf16 = GuessBomlessUtf16(bytes); utf16 && take(utf16, bytes, true)) return result;
     if (IsValidUtf8(bytes) && take("UTF-8", bytes, false)) return result;
 
-    std::u16string sjis, euc;
-    const bool sjisOk = Convert("windows-31j", bytes, true, sjis);
-    const bool eucOk = Convert("EUC-JP", bytes, true, euc);
-    if (sjisOk && !(eucOk && JapaneseScore(euc) > JapaneseScore(sjis))) {
-        result.text = NormaliseLineEnds(std::move(sjis));
-        result.encoding = "windows-31j";
-        return result;
+    // The system code page wins whenever the bytes are valid in it, unless
+    // they are just as valid in another East Asian encoding that ICU finds
+    // clearly more natural (Korean or Chinese read as half-width katakana).
+    std::vector<Candidate> candidates;
+    if (!HasShiftJisOnlyBytes(bytes)) {
+        candidates = Detect(bytes);
+        int shiftJis = kJapaneseBias;
+        for (const Candidate& c : candidates)
+            if (c.name == "Shift_JIS") shiftJis = c.confidence;
+        for (const Candidate& c : candidates) {
+            if (c.confidence < 50 || c.confidence <= shiftJis) break;
+            if (IsCjk(c.name) && take(ConverterFor(c.name), bytes, true)) return result;
+        }
     }
-    if (eucOk && JapaneseScore(euc) > 0) {
-        result.text = NormaliseLineEnds(std::move(euc));
-        result.encoding = "EUC-JP";
-        return result;
-    }
+    if (take("windows-31j", bytes, true)) return result;
 
-    // Neither: let ICU guess among everything it knows.
-    UErrorCode status = U_ZERO_ERROR;
-    UCharsetDetector* detector = ucsdet_open(&status);
-    if (U_SUCCESS(status)) {
-        ucsdet_setText(detector, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-        const UCharsetMatch* match = ucsdet_detect(detector, &status);
-        const char* name = match && U_SUCCESS(status) ? ucsdet_getName(match, &status) : nullptr;
-        const bool ok = name && U_SUCCESS(status) && take(name, bytes, false);
-        ucsdet_close(detector);
-        if (ok) return result;
+    // Not the system code page: ICU's likeliest guess that fits the bytes.
+    if (candidates.empty()) candidates = Detect(bytes);
+    for (const Candidate& c : candidates) {
+        const std::string name = ConverterFor(c.name);
+        if (!name.empty() && take(name, bytes, IsCjk(c.name))) return result;
     }
     take("windows-1252", bytes, false);
     return result;

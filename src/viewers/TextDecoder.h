@@ -21,12 +21,11 @@ struct DecodedText {
 };
 
 // A plain-text file as a Japanese user expects it to be read: a byte-order
-// mark first, then strict UTF-8, then strict Shift-JIS (code page 932) unless
-// EUC-JP reads clearly better, then ICU's charset detection. CR, LF and CR LF
-// all end a line.
+// mark first, then strict UTF-8, then the system code page Shift-JIS (932)
+// whenever the bytes are valid in it and no other East Asian encoding fits
+// them clearly better, then ICU's charset detection leaning to Japanese. A
+// last character cut off by the end of the file does not decide the
+// encoding; it is shown as U+FFFD. CR, LF and CR LF all end a line.
 DecodedText DecodeTextFile(std::string_view bytes);
-
-// CR LF and lone CR become LF.
-std::u16string NormaliseLineEnds(std::u16string text);
 
 }  // namespace zv

@@ -8,7 +8,9 @@ namespace zv {
 
 // Fills doc from the file: plain text (encoding detected) when plainText,
 // else rich text; a file that is not RTF at all is shown as plain text.
-// False when the file cannot be read.
-bool LoadTextViewDocument(const std::u16string& path, bool plainText, QTextDocument& doc);
+// *encoding gets the encoding of plain text, empty for rich text. False when
+// the file cannot be read.
+bool LoadTextViewDocument(const std::u16string& path, bool plainText, QTextDocument& doc,
+                          std::string* encoding = nullptr);
 
 }  // namespace zv

@@ -3,10 +3,13 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "shared/NativeName.h"
 #include "viewers/PreviewFile.h"
+#include "viewers/WavStream.h"
 
 namespace zv {
 
@@ -45,6 +48,17 @@ bool DecodeWav(std::string_view bytes, WavSamples& out, std::string* error) {
 }
 
 bool PlayWavFile(const std::u16string& path, AudioOutput& output, std::string* error) {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(ToNative(path).c_str(), "rb"), &std::fclose);
+    if (!file) {
+        if (error) *error = "cannot read the file";
+        return false;
+    }
+    WavLayout layout;
+    if (ReadWavLayout(file.get(), layout) && (layout.Streamable() || layout.SdlDecodes()))
+        return output.Play(std::make_shared<WavStreamSource>(std::move(file), layout), layout.sampleRate,
+                           layout.channels, error);
+    // Whatever else SDL may make of it, or tell what is wrong.
+    file.reset();
     std::string bytes;
     if (!ReadPreviewFile(path, bytes)) {
         if (error) *error = "cannot read the file";

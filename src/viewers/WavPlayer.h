@@ -1,6 +1,7 @@
 #pragma once
-// WAV previews: decoded in memory and handed to the shared audio output, so
-// the call returns at once and a later sound replaces this one.
+// WAV previews, handed to the shared audio output so the call returns at once
+// and a later sound replaces this one. The file is read and decoded on a
+// loader thread (WavStream.h).
 
 #include <string>
 #include <string_view>
@@ -21,7 +22,8 @@ struct WavSamples {
 // SDL can read.
 bool DecodeWav(std::string_view bytes, WavSamples& out, std::string* error = nullptr);
 
-// Reads, decodes and starts the file; false when any of that fails.
+// Starts the file playing; false when it cannot be read, is no WAV file or
+// no audio device takes its format.
 bool PlayWavFile(const std::u16string& path, AudioOutput& output, std::string* error = nullptr);
 
 }  // namespace zv

@@ -1,7 +1,10 @@
 // The new-folder dialog on real temporary folders.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -154,6 +157,19 @@ TEST(MkdirQuietTest, CancelledConfirmationKeepsTheText) {
     EXPECT_EQ(f.dialog.Txt_NewFolder->text(), QStringLiteral("Data"));
     EXPECT_TRUE(f.dialog.isVisible());
     EXPECT_TRUE(f.host.calls.empty());
+}
+
+// A Japanese name typed through the input method lands as committed, and a
+// screen reader calls the box by its label.
+TEST(MkdirInputTest, NameBoxTakesTheInputMethodAndIsNamedByItsLabel) {
+    Fixture f(false);
+    EXPECT_TRUE(f.dialog.Txt_NewFolder->inputMethodQuery(Qt::ImEnabled).toBool());
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("写真"));
+    QApplication::sendEvent(f.dialog.Txt_NewFolder, &commit);
+    EXPECT_EQ(f.dialog.Txt_NewFolder->text(), QStringLiteral("写真"));
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(f.dialog.Txt_NewFolder);
+    EXPECT_EQ(box->text(QAccessible::Name), QStringLiteral("フォルダ名"));
 }
 
 // ---- What's This --------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <utility>
 
 #include "dialogs/ChmFile.h"
 #include "dialogs/HelpSitemap.h"
@@ -136,6 +137,12 @@ TEST(HelpWindowTest, StartsAtContentsWithTreeAndIndex) {
 TEST(HelpWindowTest, TopicByIdAndUnknownId) {
     HelpWindow window;
     ASSERT_TRUE(window.OpenFile(kChm));
+    // The pages F1 opens for whole windows.
+    for (const auto& [id, page] :
+         {std::pair{80010, "/preview.htm"}, std::pair{80035, "/mkdir.htm"}, std::pair{80040, "/about.htm"}}) {
+        EXPECT_TRUE(window.ShowTopic(id)) << id;
+        EXPECT_EQ(window.CurrentPage(), QString::fromLatin1(page));
+    }
     ASSERT_TRUE(window.ShowTopic(80037));
     EXPECT_EQ(window.CurrentPage(), QStringLiteral("/mkdir_switch.htm"));
     EXPECT_TRUE(window.Txt_Page->toPlainText().contains(QStringLiteral("作成後新しいフォルダを指定する")));

@@ -97,8 +97,7 @@ TEST(frmAboutTest, ShowsTheBuiltVersionAndTheTeam) {
     EXPECT_EQ(box.lblTitle->text(), QStringLiteral("Zorvik"));
     const QStringList owner = box.Lbl_Owner->text().split(u'\n');
     ASSERT_EQ(owner.size(), 3);
-    EXPECT_TRUE(owner[1].contains(u'@'));
-    EXPECT_TRUE(owner[2].startsWith(QStringLiteral("http")));
+    EXPECT_FALSE(box.Lbl_Owner->text().contains(QStringLiteral("example.")));  // no made-up address
     EXPECT_TRUE(box.cmdOK->isDefault());
 }
 
@@ -117,8 +116,7 @@ TEST_P(frmAboutCloseTest, KeyClosesLikeOk) {
     EXPECT_TRUE(messages.asked.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, frmAboutCloseTest,
-                         ::testing::Values(int(Qt::Key_Escape)));
+INSTANTIATE_TEST_SUITE_P(Keys, frmAboutCloseTest, ::testing::Values(int(Qt::Key_Escape)));
 
 TEST(frmAboutTest, SysInfoButtonWithNothingToStartShowsTheMessage) {
     TempConfigHome registry;

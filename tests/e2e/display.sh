@@ -1,5 +1,7 @@
-# Sourced by the end-to-end scripts: a virtual X display of their own and the
-# means to find, drive and close the programs' windows on it.
+# Sourced by the end-to-end scripts: a virtual X display of their own with a
+# window manager (openbox, as on every desktop: it stacks, focuses and frames
+# windows as users see them), and the means to find, drive and close the
+# programs' windows on it.
 #
 # The caller sets $tmp (a scratch folder, removed at exit), $limit (seconds
 # any one step may take) and a function fail MESSAGE; processes it starts go
@@ -18,7 +20,7 @@ trap cleanup EXIT
 # -noreset: a server that resets when its last client leaves refuses the next for a moment.
 # Settings and runtime files go below $tmp, so the user's are never touched.
 start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$tmp/display" 2>/dev/null &
   pids+=($!)
   for _ in $(seq 1 $((limit * 10))); do
     [ -s "$tmp/display" ] && break
@@ -32,6 +34,13 @@ start_display() {
   chmod 700 "$XDG_RUNTIME_DIR"
   export QT_QPA_PLATFORM=xcb
   unset QT_QPA_PLATFORMTHEME
+  openbox --sm-disable >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 $((limit * 10))); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  fail "openbox did not start"
 }
 
 # Echoes the id of a visible window of process $1 whose title matches $2.
@@ -67,7 +76,8 @@ wait_end() {
 keys_to() {
   local id="$1"
   shift
-  timeout 10 xdotool windowfocus "$id" || fail "could not focus window $id"
+  timeout 10 xdotool windowactivate --sync "$id" 2>/dev/null || timeout 10 xdotool windowfocus "$id" ||
+    fail "could not focus window $id"
   sleep 0.5
   timeout 10 xdotool key --delay 100 "$@" || fail "could not press $*"
 }
@@ -77,28 +87,51 @@ close_window() {
   python3 "$e2e_here/xclose.py" "$1" || fail "could not ask window $1 to close"
 }
 
-# Clicks the help button of ZVNUM's main window $1.
-click_help() {
-  # The button's middle: 6660 + 375 / 2 twips across, 5040 + 375 / 2 down, at 96 dpi.
+# Clicks window $1 at the point ($2, $3) given in twips of its client area (96 dpi).
+click_twips() {
   local dpi=96
-  timeout 10 xdotool mousemove --window "$1" $((6848 * dpi / 1440)) $((5228 * dpi / 1440)) click 1
+  timeout 10 xdotool mousemove --window "$1" $(($2 * dpi / 1440)) $(($3 * dpi / 1440)) click 1 ||
+    fail "could not click window $1"
+}
+
+# Clicks the help button of ZVNUM's main window $1: its middle, 6660 + 375 / 2
+# twips across, 5040 + 375 / 2 down.
+click_help() {
+  click_twips "$1" 6848 5228
+}
+
+# The stored text of ZVNUM's key $1 in the settings file $reg, empty when absent.
+value_of() {
+  awk -v sec="[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik\\Setting]" -v key="\"$1\"=" '
+    /^\[/ { inside = ($0 == sec) }
+    inside && index($0, key) == 1 { v = substr($0, length(key) + 1); gsub(/^"|"$/, "", v); print v }' "$reg"
+}
+
+# Starts the ZVNUM at path $1 and waits for its window: the process in $zvnum,
+# the window in $main_win.
+start_zvnum() {
+  "$1" &
+  zvnum=$!
+  pids+=("$zvnum")
+  main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "$1 showed no window"
+  sleep 0.5
+}
+
+# Closes ZVNUM's window as the user does; the program must end, cleanly.
+close_zvnum() {
+  close_window "$main_win"
+  wait_end "$zvnum" || fail "ZVNUM did not end after its window was closed"
+  [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
 }
 
 # Starts the ZVNUM at path $1, waits for its window and closes it as the user
 # does; with "help" as $2 it opens its help first and closes the main window
-# with the help window still open. Either way the program must end, cleanly.
+# with the help window still open.
 run_zvnum() {
-  "$1" &
-  local zvnum=$!
-  pids+=("$zvnum")
-  local main_win
-  main_win="$(window_of "$zvnum" '^Zorvik$')" || fail "$1 showed no window"
-  sleep 0.5
+  start_zvnum "$1"
   if [ "${2:-}" = help ]; then
     click_help "$main_win"
     window_of "$zvnum" 'ヘルプ' >/dev/null || fail "the help button opened no help window"
   fi
-  close_window "$main_win"
-  wait_end "$zvnum" || fail "ZVNUM did not end after its window was closed"
-  [ "$ended_with" -eq 0 ] || fail "ZVNUM ended with status $ended_with"
+  close_zvnum
 }

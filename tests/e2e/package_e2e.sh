@@ -17,7 +17,7 @@ bin_dir="$3"
 here="$(cd "$(dirname "$0")" && pwd)"
 limit=20
 
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli fc-match Xvfb xdotool python3 readelf; do
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli fc-match Xvfb openbox xprop xdotool python3 readelf; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 

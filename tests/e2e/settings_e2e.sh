@@ -14,7 +14,7 @@ case_name="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
 limit=20  # seconds any one step may take
 
-for tool in Xvfb xdotool python3; do
+for tool in Xvfb openbox xdotool xprop python3; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -50,12 +50,6 @@ Windows Registry Editor Version 5.00
 "PATH"="$photos"
 
 EOF
-
-value_of() {  # the stored text of ZVNUM's key $1, empty when absent
-  awk -v sec="[$root\\Zorvik\\Setting]" -v key="\"$1\"=" '
-    /^\[/ { inside = ($0 == sec) }
-    inside && index($0, key) == 1 { v = substr($0, length(key) + 1); gsub(/^"|"$/, "", v); print v }' "$reg"
-}
 
 neighbour_intact() {
   grep -qF "[$root\\Neighbour]" "$reg" && grep -qF '"keep"="隣のキー"' "$reg"

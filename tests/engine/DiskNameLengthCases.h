@@ -15,6 +15,9 @@ struct LengthCase {
 };
 
 inline const std::u16string kTooLong = u"ファイル名が長すぎます。";
+inline const std::u16string kHidden =
+    u"変換後のファイル名が「."
+    u"」で始まっています。\r\n隠しファイルになり一覧に表示されなくなるため変換できません。";
 
 inline std::u16string Repeat(char16_t c, int n) { return std::u16string(static_cast<std::size_t>(n), c); }
 inline std::u16string Repeat(std::u16string_view s, int n) {

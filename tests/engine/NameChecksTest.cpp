@@ -34,7 +34,9 @@ TEST_P(CheckNameLengthsTest, CountsCodePageAndDiskBytes) {
     EXPECT_EQ(flag, kStop);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].prompt, c.prompt);
-    EXPECT_EQ(rig.messages.shown[0].title, c.prompt == kTooLong ? u"ファイル名超過" : u"ファイル名無し");
+    EXPECT_EQ(rig.messages.shown[0].title, c.prompt == kTooLong ? u"ファイル名超過"
+                                           : c.prompt == kEmpty ? u"ファイル名無し"
+                                                                : u"ファイル名エラー");
     EXPECT_EQ(rig.messages.shown[0].buttons, kOkOnly);
 }
 
@@ -44,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LengthCase{"bytes_255_too_long", {Repeat(u'a', 251) + u".txt"}, kTooLong},
                     LengthCase{"far_too_long", {Repeat(u'a', 40000) + u".txt"}, kTooLong},
                     LengthCase{"extension_only", {u".txt"}, kEmpty},
-                    LengthCase{"short_real_names_pass", {u"ab", u"a.c", u"1", u"x.", u".jpeg"}, u""},
+                    LengthCase{"short_real_names_pass", {u"ab", u"a.c", u"1", u"x.", u"b.jpeg"}, u""},
                     LengthCase{
                         "first_failing_row_decides_empty", {u"ok.txt", u".txt", Repeat(u'a', 300)}, kEmpty},
                     LengthCase{"first_failing_row_decides_long", {Repeat(u'a', 300), u".txt"}, kTooLong},

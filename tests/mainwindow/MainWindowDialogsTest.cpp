@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWhatsThis>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -29,6 +30,7 @@
 #include "mainwindow/DriveModel.h"
 #include "mainwindow/FileListBox.h"
 #include "mainwindow/Frm_Main.h"
+#include "mainwindow/HelpKeys.h"
 #include "shared/EventPump.h"
 #include "shared/FileSystem.h"
 #include "shared/SettingsStore.h"
@@ -277,5 +279,67 @@ TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
     const QWidgetList left = QApplication::topLevelWidgets();
     EXPECT_TRUE(std::none_of(left.cbegin(), left.cend(), [](QWidget* w) { return w->isVisible(); }));
 }
+
+// F1 where the focus is: the page of the window or of the focused control;
+// Shift+F1 the context help.
+struct F1Case {
+    const char* label;
+    const char* windowClass;  // "" for a plain window
+    int controlTopic;         // 0: the focused control has none
+    Qt::KeyboardModifiers modifiers;
+    int shownTopic;  // -1 contents, 0 nothing shown
+    bool whatsThis;
+};
+
+class F1Key : public testing::TestWithParam<F1Case> {};
+
+TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
+    const F1Case& c = GetParam();
+    struct RecordingHelp final : zv::HelpService {
+        int shown = 0;
+        void ShowContents() override { shown = -1; }
+        bool ShowTopic(int id) override { return shown = id, true; }
+        std::u16string TopicText(int) override { return {}; }
+        void Close() override {}
+    } help;
+    zv::HelpKeys keys;
+    keys.SetHelp(&help);
+    qApp->installEventFilter(&keys);
+
+    std::unique_ptr<QWidget> window;
+    if (std::string_view(c.windowClass) == "Frm_Mkdir") {
+        struct NoHost final : zv::dialogs::MkdirHost {
+            std::u16string DestinationFolder() override { return u"/"; }
+            void SetDestinationFolder(const std::u16string&) override {}
+            void RefreshDestinationFolders() override {}
+            void RefreshSourceFolders() override {}
+        };
+        static NoHost host;
+        static QtMessageBox messages;
+        window = std::make_unique<zv::dialogs::Frm_Mkdir>(host, zv::NativeFileSystem(), messages, nullptr);
+    } else {
+        window = std::make_unique<QWidget>();
+    }
+    auto* box = new QLineEdit(window.get());
+    if (c.controlTopic) box->setProperty("helpContextId", c.controlTopic);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    box->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1, c.modifiers);
+    EXPECT_EQ(help.shown, c.shownTopic);
+    EXPECT_EQ(QWhatsThis::inWhatsThisMode(), c.whatsThis);
+    QWhatsThis::leaveWhatsThisMode();
+    qApp->removeEventFilter(&keys);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, F1Key,
+                         testing::Values(F1Case{"main_window_contents", "", 0, Qt::NoModifier, -1, false},
+                                         F1Case{"control_topic", "Frm_Mkdir", zv::dialogs::kHelpMkdirMake,
+                                                Qt::NoModifier, zv::dialogs::kHelpMkdirMake, false},
+                                         F1Case{"dialog_page", "Frm_Mkdir", 0, Qt::NoModifier, 80035, false},
+                                         F1Case{"shift_context_help", "", 0, Qt::ShiftModifier, 0, true},
+                                         F1Case{"ctrl_does_nothing", "", 0, Qt::ControlModifier, 0, false}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -33,7 +33,18 @@ class FakeFileSystem final : public zv::FileSystem {
         auto it = folders.find(Strip(folder));
         return it == folders.end() ? std::vector<std::u16string>{} : it->second;
     }
-    std::vector<std::u16string> ListFolders(const std::u16string&) override { return {}; }
+    // The named folders directly below `folder`.
+    std::vector<std::u16string> ListFolders(const std::u16string& folder) override {
+        std::u16string prefix = Strip(folder);
+        if (prefix.back() != zv::kPathSeparator) prefix += zv::kPathSeparator;
+        std::vector<std::u16string> names;
+        for (const auto& [path, files] : folders) {
+            if (path.size() > prefix.size() && path.starts_with(prefix) &&
+                path.find(zv::kPathSeparator, prefix.size()) == std::u16string::npos)
+                names.push_back(path.substr(prefix.size()));
+        }
+        return names;
+    }
     std::unique_ptr<zv::NameLookup> OpenNameLookup(const std::u16string& folder) override {
         struct Lookup final : zv::NameLookup {
             std::vector<std::u16string> names;

@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <fstream>
+#include <iterator>
 
 #include "MainWindowFixture.h"
 #include "TempConfigHome.h"
@@ -30,23 +32,40 @@ TEST(Startup, WindowNotLoadedWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(home.File("HKEY_CURRENT_USER")));
 }
 
-TEST(Startup, DamagedStoreIsReportedAndKept) {
+// A damaged store: one question at start, nothing at exit. Yes keeps the
+// damaged file under another name and the folders are stored afresh; No
+// leaves it as it is.
+class DamagedStore : public testing::TestWithParam<int> {};
+
+TEST_P(DamagedStore, OneQuestionThenFreshOrUntouched) {
+    const bool fresh = GetParam() == zv::kYes;
     TempConfigHome home;
     home.Write("HKEY_CURRENT_USER", "damaged\n");
     {
         MainWindowFixture f;
         f.files.folders[u"/prog"] = {};
+        zv::qt::QtMessageBox::PresetAnswers({GetParam()});
         f.window->Form_Load(QStringLiteral("/prog"));
         EXPECT_EQ(f.window->F_Dir->path(), QStringLiteral("/prog"));
         f.window->show();
         f.window->close();
         const auto& shown = zv::qt::QtMessageBox::Shown();
-        ASSERT_EQ(shown.size(), 2u);
+        ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].title, u"Zorvik");
-        EXPECT_EQ(shown[1].prompt, u"設定を保存できませんでした。");
+        EXPECT_EQ(shown[0].buttons, zv::kYesNo);
     }
-    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), "damaged\n");
+    const std::filesystem::path aside = home.File("HKEY_CURRENT_USER").string() + ".damaged";
+    if (fresh) {
+        std::ifstream in(aside, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "damaged\n");
+        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u""), u"/prog");
+    } else {
+        EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), "damaged\n");
+        EXPECT_FALSE(std::filesystem::exists(aside));
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Answers, DamagedStore, testing::Values(int(zv::kYes), int(zv::kNo)));
 
 // The one-instance lock, in a folder of the test's own.
 enum class Holder { None, Live, LiveButOld, EndedProcess, Released };

@@ -96,11 +96,19 @@ struct Panel {
         return on == window->Opt_Cpymov[1]->isEnabled() ? on : throw std::logic_error("options differ");
     }
     void Click(const char* button) { window->findChild<QAbstractButton*>(button)->click(); }
+    // Typed as the user types: to whichever widget has the keyboard focus.
     void TypePattern(const QString& text) {
-        QLineEdit* edit = window->Cmb_Filter->lineEdit();
-        edit->clear();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
+        if (!window->isActiveWindow()) {
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        }
+        window->Cmb_Filter->setFocus();
+        window->Cmb_Filter->lineEdit()->clear();
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        QTest::keyClicks(focused, text);
+        QTest::keyClick(focused, Qt::Key_Return);
     }
 };
 
@@ -222,6 +230,22 @@ class tst_Frm_Main_FilePanel : public QObject {
         QCOMPARE(p.window->A_Dir->path(), p.src + "/sub");
         QVERIFY(QtMessageBox::Shown().empty());
         QVERIFY(!Valiable::DestDriveSync);
+    }
+
+    void aStickPluggedInMovesNeitherListOffItsDrive() {
+        Panel p;
+        p.window->A_Drive->setDrive(p.MountText());
+        const QString destination = p.window->A_Drive->drive();
+        // A volume whose mount point sorts before the stick's: rows move.
+        p.volumes.insert(p.volumes.begin() + 1, {p.home + "/0stick", "", "vfat", "/dev/sdc1", true, true});
+        QDir().mkpath(p.home + "/0stick");
+        p.window->F_Drive->refresh();  // as opening the source list's drop-down does
+        for (zv::DriveListBox* list : {p.window->F_Drive, p.window->A_Drive}) {
+            QCOMPARE(list->count(), p.drives->Count());
+            QCOMPARE(list->currentText(), list->drive());
+        }
+        QCOMPARE(p.window->A_Drive->drive(), destination);
+        QCOMPARE(p.window->F_Drive->drive(), p.home);
     }
 
     void refreshShowsNewFilesClearsTheSelectionAndShowsFreeSpace() {

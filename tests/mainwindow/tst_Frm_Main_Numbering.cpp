@@ -2,6 +2,7 @@
 // attribute switches, driven through the widgets.
 
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QToolButton>
 
 #include "MainWindowFixture.h"
@@ -33,9 +34,22 @@ QList<Key> Chars(const char* s) {
     return keys;
 }
 
+// The text box by name, enabled, holding `text` all selected, as a user is
+// about to type over it.
+QLineEdit* SelectedBox(MainWindowFixture& f, const QString& name, const QString& text) {
+    f.window->Chk_DateLock->setChecked(true);
+    auto* edit = f.window->findChild<QLineEdit*>(name);
+    if (edit) {
+        edit->setText(text);
+        edit->selectAll();
+    }
+    return edit;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(QList<Key>)
+Q_DECLARE_METATYPE(QList<Qt::Key>)
 
 class tst_Frm_Main_Numbering : public QObject {
     Q_OBJECT
@@ -45,22 +59,41 @@ class tst_Frm_Main_Numbering : public QObject {
         QTest::addColumn<int>("ups");
         QTest::addColumn<int>("downs");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("up from 100 wraps") << "100" << 1 << 0 << "-100";
-        QTest::newRow("down from -100 wraps") << "-100" << 0 << 1 << "100";
-        QTest::newRow("down from 1 skips 0") << "1" << 0 << 1 << "-1";
-        QTest::newRow("up from -1 skips 0") << "-1" << 1 << 0 << "1";
+        QTest::addColumn<QList<Qt::Key>>("keys");  // up and down keys; none: the arrows are clicked
+        const QList<Qt::Key> arrows{Qt::Key_Up, Qt::Key_Down};
+        const QList<Qt::Key> signs{Qt::Key_Plus, Qt::Key_Minus};
+        QTest::newRow("up from 100 wraps") << "100" << 1 << 0 << "-100" << QList<Qt::Key>{};
+        QTest::newRow("down from -100 wraps") << "-100" << 0 << 1 << "100" << QList<Qt::Key>{};
+        QTest::newRow("down from 1 skips 0") << "1" << 0 << 1 << "-1" << QList<Qt::Key>{};
+        QTest::newRow("up from -1 skips 0") << "-1" << 1 << 0 << "1" << QList<Qt::Key>{};
+        QTest::newRow("Up key wraps at 100") << "99" << 2 << 0 << "-100" << arrows;
+        QTest::newRow("Down key skips 0") << "2" << 0 << 2 << "-1" << arrows;
+        QTest::newRow("+ key skips 0") << "-1" << 1 << 0 << "1" << signs;
+        QTest::newRow("- key wraps at -100") << "-100" << 0 << 1 << "100" << signs;
     }
     void incrementArrows() {
         QFETCH(QString, start);
         QFETCH(int, ups);
         QFETCH(int, downs);
         QFETCH(QString, shown);
+        QFETCH(QList<Qt::Key>, keys);
         MainWindowFixture f;
         f.window->Lbl_up->setText(start);
         // The arrows keep stepping after their control's own value stops.
-        for (int i = 0; i < ups; ++i) f.window->UpDown_Zoubun->UpButton()->click();
-        for (int i = 0; i < downs; ++i) f.window->UpDown_Zoubun->DownButton()->click();
+        for (int i = 0; i < ups; ++i) {
+            if (keys.isEmpty())
+                f.window->UpDown_Zoubun->UpButton()->click();
+            else
+                QTest::keyClick(f.window->UpDown_Zoubun, keys[0]);
+        }
+        for (int i = 0; i < downs; ++i) {
+            if (keys.isEmpty())
+                f.window->UpDown_Zoubun->DownButton()->click();
+            else
+                QTest::keyClick(f.window->UpDown_Zoubun, keys[1]);
+        }
         QCOMPARE(f.window->Lbl_up->text(), shown);
+        QCOMPARE(f.window->Lbl_up->accessibleName(), QStringLiteral("増分 ") + shown);
         QCOMPARE(QString::fromStdU16String(f.window->Text("Lbl_up")), shown);
     }
 
@@ -72,24 +105,35 @@ class tst_Frm_Main_Numbering : public QObject {
         QCOMPARE(f.window->Lbl_up->text(), QStringLiteral("-5"));
         QTest::mouseDClick(f.window->Lbl_up, Qt::LeftButton);
         QCOMPARE(f.window->Lbl_up->text(), QStringLiteral("1"));
+        // Home on the stepper does the same from the keyboard.
+        QTest::keyClick(f.window->UpDown_Zoubun, Qt::Key_Down);
+        QTest::keyClick(f.window->UpDown_Zoubun, Qt::Key_Home);
+        QCOMPARE(f.window->Lbl_up->text(), QStringLiteral("1"));
     }
 
     void digitCountStopsAtTheEnds_data() {
         QTest::addColumn<int>("ups");
         QTest::addColumn<int>("downs");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("stops at 10") << 15 << 0 << "10";
-        QTest::newRow("one below the top") << 15 << 1 << "9";
-        QTest::newRow("stops at 1") << 0 << 4 << "1";
+        QTest::addColumn<bool>("byKeys");
+        QTest::newRow("stops at 10") << 15 << 0 << "10" << false;
+        QTest::newRow("one below the top") << 15 << 1 << "9" << false;
+        QTest::newRow("stops at 1") << 0 << 4 << "1" << false;
+        QTest::newRow("Up key stops at 10") << 12 << 0 << "10" << true;
+        QTest::newRow("Down key stops at 1") << 3 << 5 << "1" << true;
     }
     void digitCountStopsAtTheEnds() {
         QFETCH(int, ups);
         QFETCH(int, downs);
         QFETCH(QString, shown);
+        QFETCH(bool, byKeys);
         MainWindowFixture f;
-        for (int i = 0; i < ups; ++i) f.window->UpDown_Keta->UpButton()->click();
-        for (int i = 0; i < downs; ++i) f.window->UpDown_Keta->DownButton()->click();
+        zv::UpDownControl* keta = f.window->UpDown_Keta;
+        for (int i = 0; i < ups; ++i) byKeys ? QTest::keyClick(keta, Qt::Key_Up) : keta->UpButton()->click();
+        for (int i = 0; i < downs; ++i)
+            byKeys ? QTest::keyClick(keta, Qt::Key_Down) : keta->DownButton()->click();
         QCOMPARE(f.window->Lbl_keta->text(), shown);
+        QCOMPARE(f.window->Lbl_keta->accessibleName(), QStringLiteral("桁数 ") + shown);
         QCOMPARE(f.window->UpDown_Keta->Value(), shown.toInt());
     }
 
@@ -100,7 +144,8 @@ class tst_Frm_Main_Numbering : public QObject {
         QCOMPARE(f.window->Value("Chk_keta_lock"), 0);
         QVERIFY(!f.window->Lbl_keta->isEnabled());
         QVERIFY(!f.window->UpDown_Keta->isEnabled());
-        f.window->UpDown_Keta->UpButton()->click();  // a disabled arrow does nothing
+        f.window->UpDown_Keta->UpButton()->click();          // a disabled arrow does nothing
+        QTest::keyClick(f.window->UpDown_Keta, Qt::Key_Up);  // nor does its key
         QCOMPARE(f.window->Lbl_keta->text(), QStringLiteral("5"));
         f.window->Chk_keta_lock->click();
         QVERIFY(f.window->Lbl_keta->isEnabled());
@@ -151,15 +196,64 @@ class tst_Frm_Main_Numbering : public QObject {
         QFETCH(QString, after);
         QFETCH(int, beeps);
         MainWindowFixture f;
-        f.window->Chk_DateLock->setChecked(true);
-        auto* edit = f.window->findChild<QLineEdit*>(box);
+        QLineEdit* edit = SelectedBox(f, box, before);
         QVERIFY(edit);
-        // Digit boxes take no input method; the free texts do.
-        QCOMPARE(edit->testAttribute(Qt::WA_InputMethodEnabled), box == "Txt_B_text");
         QApplication::clipboard()->setText(QStringLiteral("99"));
-        edit->setText(before);
-        edit->selectAll();
         Type(edit, keys);
+        QCOMPARE(edit->text(), after);
+        QCOMPARE(f.beeps, beeps);
+    }
+
+    // Text that comes whole -- an input method's commit, a paste -- meets the
+    // same filter as typed keys in the number boxes, and lands as it is in the
+    // free texts. Each box is filled with "5" and selected first.
+    void wholeTexts_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("paste");  // else an input-method commit
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("beeps");
+        for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
+            QTest::addRow("%s full-width digits", box) << box << false << "１２"
+                                                       << "5" << 1;
+            QTest::addRow("%s kana", box) << box << false << "に"
+                                          << "5" << 1;
+        }
+        QTest::newRow("digit and kana together") << "Txt_DD" << false << "7に"
+                                                 << "5" << 1;
+        QTest::newRow("committed digits land") << "Txt_Startnum" << false << "123"
+                                               << "123" << 0;
+        QTest::newRow("pasted letters") << "Txt_Startnum" << true << "12a"
+                                        << "5" << 1;
+        QTest::newRow("pasted digits land") << "Txt_MM" << true << "12"
+                                            << "12" << 0;
+        QTest::newRow("front text takes kana") << "Txt_B_text" << false << "写真"
+                                               << "写真" << 0;
+        QTest::newRow("back text takes full-width") << "Txt_A_text" << false << "１２"
+                                                    << "１２" << 0;
+    }
+    void wholeTexts() {
+        QFETCH(QString, box);
+        QFETCH(bool, paste);
+        QFETCH(QString, text);
+        QFETCH(QString, after);
+        QFETCH(int, beeps);
+        MainWindowFixture f;
+        QLineEdit* edit = SelectedBox(f, box, QStringLiteral("5"));
+        QVERIFY(edit);
+        // The platform's input method asks only this before it composes.
+        const bool freeText = box == "Txt_B_text" || box == "Txt_A_text";
+        QCOMPARE(edit->inputMethodQuery(Qt::ImEnabled).toBool(), freeText);
+        if (paste) {
+            QApplication::clipboard()->setText(text);
+            edit->paste();
+        } else {
+            QInputMethodEvent composing(text, {});
+            QApplication::sendEvent(edit, &composing);
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(edit, &commit);
+        }
         QCOMPARE(edit->text(), after);
         QCOMPARE(f.beeps, beeps);
     }

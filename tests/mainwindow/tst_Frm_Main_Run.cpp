@@ -46,27 +46,13 @@ class tst_Frm_Main_Run : public QObject {
         QVERIFY(f.window->Cmd_Run->isEnabled());
     }
 
-    void refusedRunLeavesNothing_data() {
-        QTest::addColumn<int>("modeBox");
-        QTest::addColumn<QString>("startNumber");
-        QTest::addColumn<QString>("front");
-        QTest::newRow("append with both texts empty") << 0 << "1"
-                                                      << "";
-        QTest::newRow("character not allowed in names") << -1 << "1"
-                                                        << "a/b";
-    }
     void refusedRunLeavesNothing() {
-        QFETCH(int, modeBox);
-        QFETCH(QString, startNumber);
-        QFETCH(QString, front);
         MainWindowFixture f;
         f.Select({0, 1});
         f.window->Cmd_Test->click();  // a good run first, so there is something to clear
         QCOMPARE(f.window->Lst_Kekka->count(), 2);
 
-        if (modeBox >= 0) f.window->Chk_syori[modeBox]->setChecked(true);
-        f.window->Txt_Startnum->setText(startNumber);
-        f.window->Txt_B_text->setText(front);
+        f.window->Txt_B_text->setText("a/b");
         f.window->Cmd_Test->click();
 
         QCOMPARE(QtMessageBox::Shown().size(), std::size_t{1});
@@ -113,6 +99,28 @@ class tst_Frm_Main_Run : public QObject {
         // Input works again once the run is over.
         QTest::keyClick(window.Txt_B_text, Qt::Key_X);
         QCOMPARE(window.Txt_B_text->text(), QStringLiteral("x"));
+    }
+
+    void closeDuringARunHappensWhenItEnds() {
+        MainWindowFixture f;
+        struct ClosingPump final : zv::EventPump {
+            zv::Frm_Main* w = nullptr;
+            bool stillOpen = true;
+            void DoEvents() override {
+                w->close();  // as Alt+F4 does
+                stillOpen = stillOpen && w->isVisible();
+            }
+        } pump;
+        zv::Frm_Main window({f.messages, pump, f.clock, f.files}, QStringLiteral("/data"));
+        pump.w = &window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.F_File->selectRows([](int row) { return row < 2; });
+        window.F_File_Click();
+        window.Cmd_Test->click();
+        QVERIFY(pump.stillOpen);
+        QCOMPARE(window.Lst_Kekka->count(), 2);
+        QTRY_VERIFY(!window.isVisible());
     }
 
     void realRunDeclinedTouchesNothing() {

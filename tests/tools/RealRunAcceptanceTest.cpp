@@ -210,7 +210,7 @@ TEST(KilledRunAcceptance, RecoveryPutsEveryContentBackUnderItsOldNameExactlyOnce
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 60)(random)));
     ::kill(pid, SIGKILL);
-    zvtest::WaitJobRun(f.Root(), pid);
+    zvtest::WaitJobRun(pid);
     std::size_t renamed = 0;
     for (const auto& e : fs::directory_iterator(f.Src())) renamed += e.path().filename().string().starts_with("IMG_");
     std::printf("killed with %zu of %d files renamed\n", renamed, kFiles);

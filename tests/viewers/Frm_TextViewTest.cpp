@@ -17,11 +17,17 @@ std::u16string WriteFile(const QTemporaryDir& dir, const QString& name, const st
     return path.toStdU16String();
 }
 
+std::string Repeat(const std::string& s, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += s;
+    return out;
+}
+
 struct LoadCase {
     const char* name;
     const char* file;
     std::string bytes;
-    const char* shown;  // UTF-8 plain text of the box
+    std::string shown;  // UTF-8 plain text of the box
     bool firstCharBold;
 };
 
@@ -37,7 +43,7 @@ TEST_P(TextViewLoadTest, ShowsTheFileAsItsKeySays) {
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(view.windowTitle(),
               QString::fromStdU16String(u"テキストビュアー( " + Valiable::PreviewFilePath + u" )"));
-    EXPECT_EQ(view.RichText1->toPlainText(), QString::fromUtf8(c.shown));
+    EXPECT_EQ(view.RichText1->toPlainText().toStdString(), c.shown);
     EXPECT_TRUE(view.RichText1->isReadOnly());
     QTextCursor cursor(view.RichText1->document());
     cursor.movePosition(QTextCursor::NextCharacter);
@@ -52,7 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"rtf_is_rich", "memo.Rtf", "{\\rtf1 {\\b x}y\\par z}", "xy\nz", true},
         LoadCase{"rtf_key_with_plain_content", "note.rtf", "just text\r\n", "just text\n", false},
         LoadCase{"empty_rtf", "empty.rtf", "", "", false},
-        LoadCase{"rtf_fragment", "frag.rtf", "{\\pard\\b a\\par}", "a", true}),
+        LoadCase{"rtf_fragment", "frag.rtf", "{\\pard\\b a\\par}", "a", true},
+        // Long enough for the lines to be gathered into several blocks.
+        LoadCase{"many_lines", "long.txt", Repeat("\x82\xA0 line\r\n\r\n", 2000), Repeat("あ line\n\n", 2000),
+                 false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextView, UnreadableFileIsReportedAndNotShown) {

@@ -59,21 +59,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Structure, RtfTextTest,
-    ::testing::Values(
-        TextCase{"bin_data_skipped", R"({\rtf1 a\bin3 x}yb})", "ab"},
-        TextCase{"bin_longer_than_file", R"({\rtf1 a\bin999999 xyz)", "a"},
-        TextCase{"bin_negative_length", R"({\rtf1 a\bin-5 b})", "ab"},
-        TextCase{"ignorable_destination", R"({\rtf1 a{\*\unknowndest hidden}b})", "ab"},
-        TextCase{"field_shows_result_only", R"({\rtf1{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}})",
-                 "link"},
-        TextCase{"par_line_tab", R"({\rtf1 a\par b\line c\tab d})", "a\nb\nc\td"},
-        TextCase{"table_row", R"({\rtf1\trowd\cellx100\cellx200 A\cell B\cell\row C})", "A\tB\nC"},
-        TextCase{"missing_closing_braces", R"({\rtf1 abc{\b def)", "abcdef"},
-        TextCase{"junk_after_document", R"({\rtf1 abc}junk})", "abc"},
-        TextCase{"nested_rtf_group", R"({\rtf1 a{\rtf1 b}c})", "abc"}, TextCase{"empty_input", "", ""},
-        TextCase{"cut_off_hex_escape", R"({\rtf1 a\'4)", "a"},
-        TextCase{"huge_parameter", R"({\rtf1 a\fs99999999999999999999 b})", "ab"},
-        TextCase{"trailing_par_adds_no_line", R"({\rtf1 a\par })", "a"}),
+    ::testing::Values(TextCase{"bin_data_skipped", R"({\rtf1 a\bin3 x}yb})", "ab"},
+                      TextCase{"bin_longer_than_file", R"({\rtf1 a\bin999999 xyz)", "a"},
+                      TextCase{"bin_negative_length", R"({\rtf1 a\bin-5 b})", "ab"},
+                      TextCase{"ignorable_destination", R"({\rtf1 a{\*\unknowndest hidden}b})", "ab"},
+                      TextCase{"field_shows_result_only",
+                               R"({\rtf1{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}})", "link"},
+                      TextCase{"par_line_tab", R"({\rtf1 a\par b\line c\tab d})", "a\nb\nc\td"},
+                      TextCase{"table_row", R"({\rtf1\trowd\cellx100\cellx200 A\cell B\cell\row C})",
+                               "A\tB\nC"},
+                      TextCase{"missing_closing_braces", R"({\rtf1 abc{\b def)", "abcdef"},
+                      TextCase{"junk_after_document", R"({\rtf1 abc}junk})", "abc"},
+                      TextCase{"nested_rtf_group", R"({\rtf1 a{\rtf1 b}c})", "abc"},
+                      TextCase{"empty_input", "", ""}, TextCase{"cut_off_hex_escape", R"({\rtf1 a\'4)", "a"},
+                      TextCase{"huge_parameter", R"({\rtf1 a\fs99999999999999999999 b})", "ab"},
+                      TextCase{"trailing_par_adds_no_line", R"({\rtf1 a\par })", "a"},
+                      TextCase{"hidden_text_stays_hidden",
+                               R"({\rtf1 a{\v x\par\u26085?}b\v c\v0 d\plain\v e\plain f})", "abdf"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Finds the run that holds ch.

@@ -38,4 +38,6 @@ std::size_t NativeNameLength(std::u16string_view name) { return ToNative(name).s
 
 std::size_t MaxNativeNameLength() { return 255; }
 
+bool NativeNameHidden(std::u16string_view name) { return !name.empty() && name.front() == u'.'; }
+
 }  // namespace zv

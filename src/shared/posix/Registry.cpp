@@ -24,6 +24,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "shared/NativeName.h"
 #include "shared/posix/RegFile.h"
 #include "shared/posix/UserFolders.h"
 
@@ -178,7 +179,8 @@ long Store(HKey root, const RegNode& tree) {
 
 // Runs change on the current state of the root's file under the exclusive
 // lock and stores the result when change reports it altered something.
-long Modify(HKey root, const std::function<long(RegNode&, bool&)>& change) {
+// Runs work under the root's exclusive lock (kCantWrite when it cannot be had).
+long Locked(HKey root, const std::function<long()>& work) {
     std::string folder = RegistryFolder();
     if (folder.empty() || !MakeFolders(folder)) return kCantWrite;
     std::string lockPath = folder + "/" + RootFileName(root) + ".lock";
@@ -191,13 +193,20 @@ long Modify(HKey root, const std::function<long(RegNode&, bool&)>& change) {
         close(lockFd);
         return kCantWrite;
     }
-    RegNode tree;
-    long result = Load(root, tree);
-    bool changed = false;
-    if (result == kSuccess) result = change(tree, changed);
-    if (result == kSuccess && changed) result = Store(root, tree);
+    const long result = work();
     close(lockFd);  // releases the lock
     return result;
+}
+
+long Modify(HKey root, const std::function<long(RegNode&, bool&)>& change) {
+    return Locked(root, [&] {
+        RegNode tree;
+        long result = Load(root, tree);
+        bool changed = false;
+        if (result == kSuccess) result = change(tree, changed);
+        if (result == kSuccess && changed) result = Store(root, tree);
+        return result;
+    });
 }
 
 RegNode* Find(RegNode& tree, const std::vector<std::u16string>& path) {
@@ -386,6 +395,31 @@ long EnumValue(HKey key, std::uint32_t index, std::u16string* name, std::uint32_
     if (name) *name = node->values[index].name;
     if (type) *type = node->values[index].type;
     return kSuccess;
+}
+
+long SetAsideDamaged(HKey root, std::u16string* keptAs) {
+    if (!RootFileName(root)) return kInvalidHandle;
+    return Locked(root, [&] {
+        RegNode tree;
+        const long state = Load(root, tree);
+        if (state != kBadDb) return state;
+        const std::string target = FilePath(root);
+        // The first free name of HKEY_CURRENT_USER.reg.damaged, .damaged-2, ...
+        for (int n = 1; n < 1000; ++n) {
+            const std::string aside =
+                target + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+            if (link(target.c_str(), aside.c_str()) == 0) {
+                if (unlink(target.c_str()) != 0) {
+                    unlink(aside.c_str());
+                    return static_cast<long>(kCantWrite);
+                }
+                if (keptAs) *keptAs = FromNative(aside);
+                return static_cast<long>(kSuccess);
+            }
+            if (errno != EEXIST) break;
+        }
+        return static_cast<long>(kCantWrite);
+    });
 }
 
 }  // namespace zv::reg

@@ -4,6 +4,10 @@
 
 namespace zv::qt {
 
-void QtEventPump::DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventPump::DoEvents() {
+    if (sinceLast_.isValid() && sinceLast_.elapsed() < kIntervalMs) return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    sinceLast_.start();
+}
 
 }  // namespace zv::qt

@@ -1,6 +1,9 @@
 #include "QtMessageBox.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "QtStrings.h"
 
@@ -28,6 +31,20 @@ int CautiousAnswer(int buttons) {
         default:
             return kOk;
     }
+}
+
+// A short prompt makes a narrow box, and the window manager then cuts its
+// title ("ファイ…ラー"): the box is made wide enough for the whole title
+// beside the frame's icon and buttons.
+void KeepTitleReadable(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    QFont font = box.font();
+    font.setBold(true);                   // as most window managers draw titles
+    constexpr int kFrameAllowance = 140;  // icon and three buttons on the title bar
+    const int width = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kFrameAllowance;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(),
+                  0, 1, grid->columnCount());
 }
 
 }  // namespace
@@ -64,6 +81,7 @@ int QtMessageBox::Show(const std::u16string& prompt, int buttons, const std::u16
             box.setEscapeButton(QMessageBox::Ok);
             break;
     }
+    KeepTitleReadable(box);
     switch (box.exec()) {
         case QMessageBox::Cancel:
             return kCancel;

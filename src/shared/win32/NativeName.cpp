@@ -23,4 +23,6 @@ std::size_t NativeNameLength(std::u16string_view name) { return name.size(); }
 
 std::size_t MaxNativeNameLength() { return 255; }
 
+bool NativeNameHidden(std::u16string_view) { return false; }
+
 }  // namespace zv

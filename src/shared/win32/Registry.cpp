@@ -152,4 +152,7 @@ long EnumValue(HKey key, std::uint32_t index, std::u16string* name, std::uint32_
     return kSuccess;
 }
 
+// Windows keeps its registry itself: a damaged hive is the system's to mend.
+long SetAsideDamaged(HKey, std::u16string*) { return kCantWrite; }
+
 }  // namespace zv::reg

@@ -6,6 +6,7 @@ namespace zv::test {
 // two, while the code page writes that character as one "?".
 std::vector<LengthCase> DiskNameLengthCases() {
     return {
+        {"leading_dot_shown", {u".photo.jpg", u".jpeg"}, u""},
         {"kana_one_unit_each", {Repeat(u'あ', 125) + u".txt"}, u""},
         {"half_width_katakana_one_unit", {Repeat(u'ｱ', 84) + u".txt"}, u""},
         // 125 emoji and ".txt": 129 code page bytes, 254 units.

@@ -1,0 +1,102 @@
+// Acceptance: the previewrun program's contract, on files made in the test.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "JobRunProcess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+using namespace std::string_literals;
+
+// A 2 x 1 bitmap: a red pixel, then a blue one.
+const std::string kBmp =
+    "BM\x3E\0\0\0\0\0\0\0\x36\0\0\0"
+    "\x28\0\0\0\x02\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x08\0\0\0\x13\x0B\0\0\x13\x0B\0\0\0\0\0\0\0\0\0\0"
+    "\0\0\xFF\xFF\0\0\0\0"s;
+
+struct PreviewCase {
+    const char* name;
+    const char* file;  // made with bytes unless "missing" is in the name
+    std::string bytes;
+    const char* expect;  // every key of the result, but ms
+};
+
+void PrintTo(const PreviewCase& c, std::ostream* os) { *os << c.name; }
+
+class PreviewRunContract : public testing::TestWithParam<PreviewCase> {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "zv-previewrun-XXXXXX").string();
+        dir_ = mkdtemp(pattern.data());
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    fs::path dir_;
+};
+
+TEST_P(PreviewRunContract, PrintsWhatThePreviewShows) {
+    const PreviewCase& c = GetParam();
+    const fs::path file = dir_ / c.file;
+    if (!std::string(c.name).starts_with("missing")) std::ofstream(file, std::ios::binary) << c.bytes;
+    const fs::path png = dir_ / "shown.png";
+    const auto o = zvtest::RunProgram({ZV_PREVIEWRUN_PATH, file.string(), "--png", png.string()}, {},
+                                      dir_ / "out.txt", dir_ / "err.txt");
+    ASSERT_EQ(o.status, 0) << o.err;
+    Json result = Json::parse(o.out);
+    ASSERT_TRUE(result.at("ms").is_number()) << o.out;
+    EXPECT_GE(result.at("ms").get<double>(), 0);
+    result.erase("ms");
+    EXPECT_EQ(result, Json::parse(c.expect));
+    // The picture is written exactly when one is shown: a PNG of its size.
+    const std::string written = zvtest::Slurp(png);
+    EXPECT_EQ(!written.empty(), !result.at("picture").is_null());
+    if (!written.empty()) {
+        ASSERT_GT(written.size(), 24u);
+        EXPECT_EQ(written.substr(1, 3), "PNG");
+        EXPECT_EQ(written.substr(16, 8), "\0\0\0\x02\0\0\0\x01"s);  // IHDR width and height
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PreviewRunContract,
+    testing::Values(
+        PreviewCase{
+            "shift_jis_text", "readme.txt", "\x82\xA0\r\nb",
+            R"({"viewer":"text","encoding":"windows-31j","text":"あ\nb","picture":null,"messages":[]})"},
+        PreviewCase{"rich_text", "memo.RTF", R"({\rtf1 {\b x}y\v hidden})",
+                    R"({"viewer":"rtf","encoding":null,"text":"xy","picture":null,"messages":[]})"},
+        PreviewCase{"picture", "dot.bmp", kBmp,
+                    R"({"viewer":"picture","encoding":null,"text":null,"picture":{"width":2,"height":1},
+                        "messages":[]})"},
+        PreviewCase{"broken_picture", "x.gif", "not a picture",
+                    R"({"viewer":"picture","encoding":null,"text":null,"picture":null,
+                        "messages":[{"text":"このファイルは表示できません。","title":"読み込みエラー"}]})"},
+        PreviewCase{"missing_text", "gone.txt", "",
+                    R"({"viewer":"text","encoding":null,"text":null,"picture":null,
+                        "messages":[{"text":"このファイルは表示できません。","title":"読み込みエラー"}]})"},
+        PreviewCase{"broken_wav", "x.wav", "RIFF....WAVE",
+                    R"({"viewer":"wav","encoding":null,"text":null,"picture":null,
+                        "messages":[{"text":"正常に再生できません","title":"再生エラー"}]})"},
+        PreviewCase{"other_extension", "x.jpeg", kBmp,
+                    R"({"viewer":"none","encoding":null,"text":null,"picture":null,"messages":[]})"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PreviewRun, WrongCommandLineIsRefused) {
+    const fs::path dir = fs::temp_directory_path();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{ZV_PREVIEWRUN_PATH}, {ZV_PREVIEWRUN_PATH, "a.txt", "--png"}}) {
+        const auto o =
+            zvtest::RunProgram(args, {}, dir / "zv-previewrun-out.txt", dir / "zv-previewrun-err.txt");
+        EXPECT_EQ(o.status, 2);
+        EXPECT_EQ(o.out, "");
+    }
+    fs::remove(dir / "zv-previewrun-out.txt");
+    fs::remove(dir / "zv-previewrun-err.txt");
+}
+
+}  // namespace
