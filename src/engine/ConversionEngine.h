@@ -15,9 +15,12 @@
 #include "shared/Clock.h"
 #include "shared/EventPump.h"
 #include "shared/FileSystem.h"
+#include "shared/JournalStore.h"
 #include "shared/MessageBox.h"
 
 namespace zv {
+
+class RunUndo;
 
 using StepFlag = std::int16_t;
 inline constexpr StepFlag kGoOn = -1;
@@ -32,6 +35,9 @@ struct EnginePorts {
     FileSystem& files;
     ProgressWindow& progress;
     RunView& view;
+    // Where real runs keep their journals; without one a run keeps none and
+    // nothing can be taken back.
+    JournalStore* journals = nullptr;
 };
 
 class ConversionEngine {
@@ -61,6 +67,15 @@ public:
     StepFlag CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask);
     StepFlag ExecuteConversion();
 
+    // 元に戻す and Ctrl+Z: takes the last run back after a question. Returns
+    // true when files changed.
+    bool UndoLastRun();
+    // At start-up: asks about each run that never completed. Returns true
+    // when files changed.
+    bool RecoverInterruptedRuns();
+    // Whether there is a run that 元に戻す would take back.
+    bool CanUndo();
+
     const ConversionTable& Table() const { return table_; }
 
     // True while a run is under way. The windows stay responsive during a run
@@ -85,6 +100,7 @@ private:
         bool entered_;
     };
 
+    bool TakeBack(bool (RunUndo::*step)());
     void ShowMessage(const std::u16string& prompt, const std::u16string& title);
     void FocusIfVisible(std::string_view control);
 

@@ -29,7 +29,8 @@ void Frm_Main::ArrangeKeyboardAccess() {
         Txt_Startnum,   Chk_DateLock,   Cmd_Now,       Txt_YY,         Txt_MM,         Txt_DD,
         Txt_H,          Txt_M,          Txt_S,         Chk_Attrib,     Chk_Att_Set[0], Chk_Att_Set[1],
         Chk_Att_Set[2], Chk_Att_Set[3], A_Drive,       Com_Makefolder, A_Dir,          Opt_Cpymov[0],
-        Opt_Cpymov[1],  Cmd_Test,       Lst_Kekka,     Cmd_About,      Cmd_Help,       Cmd_Run};
+        Opt_Cpymov[1],  Cmd_Test,       Lst_Kekka,     Cmd_About,      Cmd_Help,       Cmd_Run,
+        Cmd_Undo};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     // A label names the box it stands by; without that a box is known only
@@ -54,7 +55,7 @@ void Frm_Main::ArrangeKeyboardAccess() {
     Cmb_Filter->lineEdit()->setAccessibleName(QStringLiteral("Filter"));
     Lst_Kekka->setAccessibleName(Label9->text());
     // A picture button is a tab stop like the others and says what its tool tip says.
-    for (QToolButton* b : {Cmd_Newfile, Com_Makefolder, Cmd_About, Cmd_Help}) {
+    for (QToolButton* b : {Cmd_Newfile, Com_Makefolder, Cmd_About, Cmd_Help, Cmd_Undo}) {
         b->setFocusPolicy(Qt::StrongFocus);
         b->setAccessibleName(b->toolTip());
     }

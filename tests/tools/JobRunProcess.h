@@ -2,6 +2,7 @@
 // Runs the tool programs as the acceptance tests use them: jobrun with a job
 // on standard input, previewrun with a file; output read back from files.
 #include <fcntl.h>
+#include <stdlib.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -52,11 +53,37 @@ inline JobRunOutcome RunProgram(const std::vector<std::string>& args, const std:
     return o;
 }
 
-// work holds the job and the program's output files.
-inline JobRunOutcome RunJobRun(const std::filesystem::path& work, const std::string& input) {
+// work holds the job, the program's output files and the journals of its
+// real runs (its own state folder, never the user's).
+inline std::filesystem::path WriteJob(const std::filesystem::path& work, const std::string& input) {
+    ::setenv("XDG_STATE_HOME", (work / "state").c_str(), 1);
     const auto in = work / "job.json";
     std::ofstream(in) << input;
-    return RunProgram({ZV_JOBRUN_PATH}, in, work / "out.txt", work / "err.txt");
+    return in;
+}
+
+inline JobRunOutcome RunJobRun(const std::filesystem::path& work, const std::string& input) {
+    return RunProgram({ZV_JOBRUN_PATH}, WriteJob(work, input), work / "out.txt", work / "err.txt");
+}
+
+// Starts jobrun without waiting, for a test that kills it.
+inline pid_t SpawnJobRun(const std::filesystem::path& work, const std::string& input) {
+    const auto in = WriteJob(work, input);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, (work / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, (work / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    char* argv[] = {const_cast<char*>(ZV_JOBRUN_PATH), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, ZV_JOBRUN_PATH, &actions, nullptr, argv, environ) != 0) pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+inline void WaitJobRun(pid_t pid) {
+    int status = 0;
+    if (pid > 0) waitpid(pid, &status, 0);
 }
 
 }  // namespace zvtest
