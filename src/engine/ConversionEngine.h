@@ -15,6 +15,7 @@
 #include "shared/Clock.h"
 #include "shared/EventPump.h"
 #include "shared/FileSystem.h"
+#include "shared/JournalStore.h"
 #include "shared/MessageBox.h"
 
 namespace zv {
@@ -32,6 +33,9 @@ struct EnginePorts {
     FileSystem& files;
     ProgressWindow& progress;
     RunView& view;
+    // Where real runs keep their journals; without one a run keeps none and
+    // nothing can be taken back.
+    JournalStore* journals = nullptr;
 };
 
 class ConversionEngine {
@@ -57,7 +61,18 @@ public:
     void MakeReplacedNames();
     StepFlag CheckNameLengths();
     StepFlag CheckDuplicateNames();
+    // The real run's last look before anything is touched.
+    StepFlag CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask);
     StepFlag ExecuteConversion();
+
+    // 元に戻す and Ctrl+Z: takes the last run back after a question. Returns
+    // true when files changed.
+    bool UndoLastRun();
+    // At start-up: asks about each run that never completed. Returns true
+    // when files changed.
+    bool RecoverInterruptedRuns();
+    // Whether there is a run that 元に戻す would take back.
+    bool CanUndo();
 
     const ConversionTable& Table() const { return table_; }
 

@@ -141,4 +141,41 @@ StepFlag ConversionEngine::CheckDuplicateNames() {
     return kGoOn;
 }
 
+// Another program may have changed the folder since it was listed: every
+// selected name must still be a file or a symbolic link (a copy needs a link
+// that leads to a file), and the destination must keep what the run sets,
+// or nothing is done at all.
+StepFlag ConversionEngine::CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask) {
+    VolumeAbilities volume;
+    if (withTime || withAttributes) volume = p_.files.Abilities(table_.destinationPath);
+    if (withAttributes && (mask & ~volume.fileAttributes) != 0) {
+        ShowMessage(texts::kAttributesNotKept, texts::kAttributesTitle);
+        return kStop;
+    }
+    for (const auto& name : table_.selected) {
+        p_.events.DoEvents();
+        const EntryKind kind = p_.files.Examine(table_.sourcePath + name);
+        // A renamed or moved link stays a link; a copied one becomes a file.
+        const bool staysLink = !copy && (kind == EntryKind::kLinkToFile || kind == EntryKind::kOtherLink);
+        const char16_t* text = nullptr;
+        const char16_t* title = texts::kSystemFileTitle;
+        if (kind == EntryKind::kMissing) {
+            text = texts::kMissingFile;
+        } else if (kind != EntryKind::kFile && kind != EntryKind::kLinkToFile && !staysLink) {
+            text = texts::kNotAFile;
+        } else if (staysLink && withAttributes && !volume.linkAttributes) {
+            text = texts::kLinkAttributes;
+            title = texts::kAttributesTitle;
+        } else if (staysLink && withTime && !volume.linkTime) {
+            text = texts::kLinkTime;
+            title = texts::kAttributesTitle;
+        }
+        if (text) {
+            ShowMessage(name + u"\r\n" + text, title);
+            return kStop;
+        }
+    }
+    return kGoOn;
+}
+
 }  // namespace zv

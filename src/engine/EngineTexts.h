@@ -1,6 +1,13 @@
 #pragma once
 // The texts the engine shows. Two-line prompts are joined by CR LF.
 
+#include <string>
+
+namespace zv {
+// The message of a file operation's error code (title kFileErrorTitle).
+std::u16string FileErrorMessage(int code);
+}  // namespace zv
+
 namespace zv::texts {
 
 inline constexpr char16_t kPhaseChecking[] = u"チェック中";
@@ -27,10 +34,42 @@ inline constexpr char16_t kNameEmptyTitle[] = u"ファイル名無し";
 inline constexpr char16_t kDuplicate[] = u"変換後のファイル名が重複しています。";
 inline constexpr char16_t kDuplicateTitle[] = u"ファイル指定エラー";
 
+// Shown after the name of the selected entry, on a line of its own.
+inline constexpr char16_t kMissingFile[] = u"ファイルが見つかりません。\r\n選択したファイルを確認して下さい。";
+inline constexpr char16_t kNotAFile[] =
+    u"通常のファイルではないため、変換できません。\r\n選択したファイルを確認して下さい。";
+inline constexpr char16_t kLinkAttributes[] =
+    u"シンボリックリンクには属性を設定できません。\r\n属性の設定を確認して下さい。";
+inline constexpr char16_t kLinkTime[] =
+    u"シンボリックリンクには日付を設定できません。\r\n日付の設定を確認して下さい。";
+inline constexpr char16_t kAttributesNotKept[] =
+    u"保存先のドライブには、選択した属性を設定できません。\r\n属性の設定を確認して下さい。";
+inline constexpr char16_t kAttributesTitle[] = u"属性設定エラー";
+
 inline constexpr char16_t kDigitOverflow[] = u"オーバーフロー\r\n桁数を確認して下さい。";
 inline constexpr char16_t kDigitOverflowTitle[] = u"桁数の超過";
 inline constexpr char16_t kNumberOverflow[] =
     u"オーバーフロー\r\n連番が０未満または2147483648以上になりました。";
 inline constexpr char16_t kNumberOverflowTitle[] = u"連番の超過";
+
+inline constexpr char16_t kFileErrorTitle[] = u"ファイルエラー";
+inline constexpr char16_t kJournalFailed[] =
+    u"元に戻すための記録を保存できません。\r\nファイルは変更していません。";
+
+inline constexpr char16_t kCancelTitle[] = u"中止";
+inline constexpr char16_t kCancelled[] = u"変換処理を中止しました。\r\n";
+inline constexpr char16_t kCancelledCount[] = u" 個のファイルを処理しました。「元に戻す」で元に戻せます。";
+
+inline constexpr char16_t kUndoTitle[] = u"元に戻す";
+inline constexpr char16_t kUndoQuestion[] = u"直前の変換処理を元に戻しますか？\r\n";
+inline constexpr char16_t kUndoQuestionCount[] = u" 個のファイルを元に戻します。";
+inline constexpr char16_t kUndoNothing[] = u"元に戻すファイルはありません。";
+inline constexpr char16_t kUndoDone[] = u" 個のファイルを元に戻しました。";
+inline constexpr char16_t kUndoRefused[] = u"次のファイルは元に戻せませんでした。";
+
+inline constexpr char16_t kRecoverTitle[] = u"復旧";
+inline constexpr char16_t kRecoverInterrupted[] = u"前回の変換処理は途中で終了しています。\r\n開始: ";
+inline constexpr char16_t kRecoverQuestion[] =
+    u" 個のファイルが処理済みです。\r\n処理済みのファイルを元に戻しますか？\r\n（いいえ: そのままにします）";
 
 }  // namespace zv::texts

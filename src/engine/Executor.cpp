@@ -7,14 +7,24 @@
 #include <utility>
 
 #include "engine/ConversionEngine.h"
+#include "engine/EngineTexts.h"
+#include "engine/RunJournal.h"
+#include "engine/RunUndo.h"
 
 namespace zv {
 
 namespace {
 
-constexpr char16_t kFileErrorTitle[] = u"ファイルエラー";
+using texts::kFileErrorTitle;
 
-std::u16string MessageForCode(int code) {
+std::u16string Count(std::size_t n) {
+    const std::string s = std::to_string(n);
+    return std::u16string(s.begin(), s.end());
+}
+
+}  // namespace
+
+std::u16string FileErrorMessage(int code) {
     switch (code) {
         case kFsAlreadyExists:
             return u"同名のファイル名がすでに存在します。";
@@ -32,6 +42,8 @@ std::u16string MessageForCode(int code) {
             return u"書き込みに失敗しました。";
     }
 }
+
+namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; }
 
@@ -95,8 +107,15 @@ StepFlag ConversionEngine::RealRun() {
 }
 
 StepFlag ConversionEngine::ExecuteConversion() {
-    auto fail = [this](int code) {
-        p_.messages.Show(MessageForCode(code), kOkOnly, kFileErrorTitle);
+    std::optional<RunJournal> journal;
+    auto fail = [&](int code, const std::u16string& name = {}) {
+        if (journal) journal->Close();
+        // Another program put something other than a file under the name
+        // during the run: the same refusal as before the run.
+        if (code == kFsNotAFile)
+            p_.messages.Show(name + u"\r\n" + texts::kNotAFile, kOkOnly, texts::kSystemFileTitle);
+        else
+            p_.messages.Show(FileErrorMessage(code), kOkOnly, kFileErrorTitle);
         return kStop;
     };
     try {
@@ -134,9 +153,35 @@ StepFlag ConversionEngine::ExecuteConversion() {
         const bool inPlace = table_.sourcePath == table_.destinationPath;
         const bool copy = !inPlace && s.Value("Opt_Cpymov(0)") != 0;
 
+        if (CheckSelectedEntries(copy, withTime, withAttributes, mask) == kStop) return kStop;
+        // What an interrupted copy of an earlier run left there goes first.
+        if (!inPlace) p_.files.RemoveStaleTemporaries(table_.destinationPath);
+
         const std::size_t rows = std::min(table_.selected.size(), table_.newName.size());
+        // The plan goes to disk before the first file is touched.
+        if (p_.journals) {
+            journal.emplace(*p_.journals);
+            const JournalOp op = inPlace ? JournalOp::kRename : copy ? JournalOp::kCopy : JournalOp::kMove;
+            if (!journal->Begin(PlanRun(p_.files, table_.sourcePath, table_.destinationPath, table_.selected,
+                                        table_.newName, op, withTime, withAttributes, p_.clock.Now()))) {
+                journal.reset();
+                p_.messages.Show(texts::kJournalFailed, kOkOnly, kFileErrorTitle);
+                return kStop;
+            }
+        }
+        p_.progress.ShowProgress(0, rows, true);
         for (std::size_t i = 0; i < rows; ++i) {
             p_.events.DoEvents();
+            // 中止 stops between two rows: the rows done stay done and can be
+            // taken back.
+            if (p_.progress.CancelRequested()) {
+                if (journal) journal->Close();
+                p_.view.RefreshFileList();
+                p_.view.DisableConversion();
+                p_.messages.Show(texts::kCancelled + Count(i) + texts::kCancelledCount, kOkOnly,
+                                 texts::kCancelTitle);
+                return kStop;
+            }
             const std::u16string from = table_.sourcePath + table_.selected[i];
             const std::u16string to = table_.destinationPath + table_.newName[i];
             // A name that stays as it is (replace mode, nothing found) is no
@@ -144,15 +189,27 @@ StepFlag ConversionEngine::ExecuteConversion() {
             // takes the time stamp and attributes.
             if (from != to) {
                 FsResult moved = copy ? p_.files.Copy(from, to) : p_.files.Rename(from, to);
-                if (!moved.ok()) return fail(moved.code);
+                if (!moved.ok()) return fail(moved.code, table_.selected[i]);
             }
             // A file whose time cannot be set keeps its time; the run goes on.
             if (withTime) p_.files.SetLastWriteTime(to, stamp);
             if (withAttributes) {
                 FsResult set = p_.files.SetAttributes(to, mask);
-                if (!set.ok()) return fail(set.code);
+                if (!set.ok()) return fail(set.code, table_.newName[i]);
             }
+            if (journal) {
+                // A copy is a new file: its identity tells undo that the copy
+                // is still the one this run made.
+                if (copy || !inPlace) {
+                    const FileIdentity made = p_.files.Identify(to, withAttributes);
+                    journal->Done(i, &made);
+                } else {
+                    journal->Done(i);
+                }
+            }
+            p_.progress.ShowProgress(i + 1, rows, true);
         }
+        if (journal) journal->Complete();
 
         if (!p_.view.RefreshFileList()) return fail(kFsGeneric);
         p_.view.DisableConversion();
@@ -161,6 +218,31 @@ StepFlag ConversionEngine::ExecuteConversion() {
     } catch (const std::exception&) {
         return fail(kFsGeneric);
     }
+}
+
+bool ConversionEngine::UndoLastRun() {
+    RunScope scope(running_);
+    if (!scope.Entered() || !p_.journals) return false;
+    RunUndo undo({p_.files, *p_.journals, p_.messages, p_.events, p_.progress, p_.clock});
+    if (!undo.UndoLast()) return false;
+    p_.view.RefreshFileList();
+    p_.view.DisableConversion();
+    return true;
+}
+
+bool ConversionEngine::RecoverInterruptedRuns() {
+    RunScope scope(running_);
+    if (!scope.Entered() || !p_.journals) return false;
+    RunUndo undo({p_.files, *p_.journals, p_.messages, p_.events, p_.progress, p_.clock});
+    if (!undo.RecoverInterrupted()) return false;
+    p_.view.RefreshFileList();
+    p_.view.DisableConversion();
+    return true;
+}
+
+bool ConversionEngine::CanUndo() {
+    if (!p_.journals) return false;
+    return RunUndo({p_.files, *p_.journals, p_.messages, p_.events, p_.progress, p_.clock}).LastRun().has_value();
 }
 
 }  // namespace zv

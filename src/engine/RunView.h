@@ -3,6 +3,7 @@
 // result list and the state of the main window afterwards. The main window
 // implements it with its widgets; jobrun records what happens.
 
+#include <cstddef>
 #include <string>
 
 namespace zv {
@@ -17,6 +18,13 @@ public:
     // Unloads the window (default pointer again). Harmless when not open.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // A bar of rows done out of rows while files are written; with
+    // cancellable also the 中止 button.
+    virtual void ShowProgress(std::size_t done, std::size_t total, bool cancellable) {
+        (void)done, (void)total, (void)cancellable;
+    }
+    // True once 中止 was pressed since the window opened.
+    virtual bool CancelRequested() const { return false; }
 };
 
 class RunView {

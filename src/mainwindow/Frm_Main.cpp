@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QToolButton>
 
 #include "DigitKeyFilter.h"
 #include "DirListBox.h"
@@ -41,11 +43,16 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
     BuildLayout();
 
     wait_ = std::make_unique<Frm_Wait>(this, scale_);
-    engine_ = std::make_unique<ConversionEngine>(EnginePorts{
-        *this, services_.messages, services_.events, services_.clock, services_.files, *wait_, *this});
+    engine_ = std::make_unique<ConversionEngine>(EnginePorts{*this, services_.messages, services_.events,
+                                                             services_.clock, services_.files, *wait_, *this,
+                                                             services_.journals});
 
     connect(Cmd_Test, &QPushButton::clicked, this, &Frm_Main::Cmd_Test_Click);
     connect(Cmd_Run, &QPushButton::clicked, this, &Frm_Main::Cmd_Run_Click);
+    connect(Cmd_Undo, &QToolButton::clicked, this, &Frm_Main::Cmd_Undo_Click);
+    auto* undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    undoKey->setObjectName(QStringLiteral("Key_Undo"));
+    connect(undoKey, &QShortcut::activated, this, &Frm_Main::Cmd_Undo_Click);
     for (int i = 0; i < 2; ++i) {
         connect(Chk_syori[i], &QCheckBox::toggled, this, [this, i] { Chk_syori_Click(i); });
     }
@@ -56,6 +63,7 @@ Frm_Main::Frm_Main(Services services, const QString& startFolder, QWidget* paren
     ShowStartFolder(startFolder);
     SetTimeStampToNow();
     DisableConversion();
+    ApplyUndoButton();
 }
 
 Frm_Main::~Frm_Main() = default;
@@ -119,9 +127,24 @@ void Frm_Main::RefreshResults() { Lst_Kekka->repaint(); }
 
 // ---- Runs ----------------------------------------------------------------------
 
-void Frm_Main::Cmd_Test_Click() { RunGuarded(&ConversionEngine::TestRun); }
+void Frm_Main::Cmd_Test_Click() {
+    RunGuarded([this] { engine_->TestRun(); });
+}
 
-void Frm_Main::Cmd_Run_Click() { RunGuarded(&ConversionEngine::RealRun); }
+void Frm_Main::Cmd_Run_Click() {
+    RunGuarded([this] { engine_->RealRun(); });
+}
+
+void Frm_Main::Cmd_Undo_Click() {
+    if (!Cmd_Undo->isEnabled()) return;  // Ctrl+Z with nothing to take back
+    RunGuarded([this] { engine_->UndoLastRun(); });
+}
+
+void Frm_Main::RecoverInterruptedRuns() {
+    RunGuarded([this] { engine_->RecoverInterruptedRuns(); });
+}
+
+void Frm_Main::ApplyUndoButton() { Cmd_Undo->setEnabled(!running_ && engine_->CanUndo()); }
 
 // The runs pump window events once per file, and the engine reads the
 // settings from the controls file by file. So while a run works, the window
@@ -129,19 +152,21 @@ void Frm_Main::Cmd_Run_Click() { RunGuarded(&ConversionEngine::RealRun); }
 // and nothing typed can change the names half way through the table. The
 // run buttons go off as well, to show it; whatever the run does to the ready
 // state decides what they come back to.
-void Frm_Main::RunGuarded(StepFlag (ConversionEngine::*run)()) {
+void Frm_Main::RunGuarded(const std::function<void()>& run) {
     if (running_) return;
     running_ = true;
     ApplyRunButtons();
+    Cmd_Undo->setEnabled(false);
     qApp->installEventFilter(this);
     const auto finish = [this] {
         qApp->removeEventFilter(this);
         wait_->Close();
         running_ = false;
         ApplyRunButtons();
+        ApplyUndoButton();
     };
     try {
-        (engine_.get()->*run)();
+        run();
     } catch (...) {
         finish();
         throw;

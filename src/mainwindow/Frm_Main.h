@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "MainWindowRules.h"
@@ -51,6 +52,9 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
         FileSystem& files;
         // The drives of the drive lists; the machine's own when not given.
         DriveModel* drives = nullptr;
+        // Where real runs keep their journals; without it nothing can be
+        // taken back.
+        JournalStore* journals = nullptr;
     };
 
     // startFolder: the folder the source and destination lists open on.
@@ -163,11 +167,15 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     QToolButton* Cmd_About = nullptr;
     QToolButton* Cmd_Help = nullptr;
     QPushButton* Cmd_Run = nullptr;
+    QToolButton* Cmd_Undo = nullptr;  // 元に戻す, also Ctrl+Z
     QLabel* Lbl_Msgdsp = nullptr;
 
   public slots:
     void Cmd_Test_Click();
     void Cmd_Run_Click();
+    void Cmd_Undo_Click();
+    // At start-up: the question about a run that never completed.
+    void RecoverInterruptedRuns();
 
     void Chk_syori_Click(int index);
     void EnableConversion();
@@ -238,7 +246,8 @@ class Frm_Main : public QWidget, public JobSettings, public RunView, public dial
     QString SourceFolder() const;
 
     // Runs one of the engine's runs with the window closed to input throughout.
-    void RunGuarded(StepFlag (ConversionEngine::*run)());
+    void RunGuarded(const std::function<void()>& run);
+    void ApplyUndoButton();
     static bool IsUserInput(QEvent::Type type);
     void ApplyRunButtons();
     QWidget* Control(std::string_view name) const;

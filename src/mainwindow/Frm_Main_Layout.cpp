@@ -375,7 +375,12 @@ void Frm_Main::BuildBottomRow() {
     Place(Cmd_Help, 6660, 5040, 375, 375);
     Cmd_Run = MakeButton(this, QStringLiteral("Cmd_Run"), QStringLiteral("開　　始(&R)"),
                          QStringLiteral("変換を開始します"));
-    Place(Cmd_Run, 7080, 5040, 2415, 375);
+    // The button row keeps its places; the start button gives up the room
+    // at its right end to 元に戻す.
+    Place(Cmd_Run, 7080, 5040, 1995, 375);
+    Cmd_Undo = MakePictureButton(this, QStringLiteral("Cmd_Undo"), QStringLiteral(":/zvnum/undo.svg"),
+                                 QStringLiteral("直前の変換処理を元に戻します (Ctrl+Z)"));
+    Place(Cmd_Undo, 9120, 5040, 375, 375);
     Lbl_Msgdsp = MakeLabel(this, QStringLiteral("Lbl_Msgdsp"), QString());
     MakeBlue(Lbl_Msgdsp);
     PlaceText(Lbl_Msgdsp, 60, 5640, 9435, 255);

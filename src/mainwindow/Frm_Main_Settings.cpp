@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTimer>
 
 #include "DriveListBox.h"
 #include "Frm_Main.h"
@@ -42,6 +43,8 @@ void Frm_Main::Form_Load(const QString& programFolder) {
     LoadSettings();
     Lbl_Msgdsp->setText(QStringLiteral("ファイルを選択して下さい。"));
     loaded_ = true;
+    // Asked once the window is on screen, so the question has its window.
+    if (services_.journals) QTimer::singleShot(0, this, &Frm_Main::RecoverInterruptedRuns);
 }
 
 void Frm_Main::Form_Unload() {

@@ -5,6 +5,7 @@
 #include "Frm_Main.h"
 #include "SingleInstance.h"
 #include "shared/FileSystem.h"
+#include "shared/JournalStore.h"
 #include "shared/qt/JapaneseUi.h"
 #include "shared/qt/QtEventPump.h"
 #include "shared/qt/QtMessageBox.h"
@@ -23,7 +24,9 @@ int main(int argc, char* argv[]) {
 
     zv::qt::QtEventPump events;
     const QString programFolder = zv::Frm_Main::ProgramFolder();
-    zv::Frm_Main window({messages, events, zv::SystemClock(), zv::NativeFileSystem()}, programFolder);
+    zv::Frm_Main window(
+        {messages, events, zv::SystemClock(), zv::NativeFileSystem(), nullptr, &zv::NativeJournalStore()},
+        programFolder);
     messages.SetParent(&window);
     window.Form_Load(programFolder);
     window.show();

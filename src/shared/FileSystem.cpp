@@ -22,6 +22,16 @@ void SortNamesForListing(std::vector<std::u16string>& names) {
     for (auto& k : keyed) names.push_back(std::move(k.second));
 }
 
+// Answers for file systems that know no links and keep every attribute.
+EntryKind FileSystem::Examine(const std::u16string& path) {
+    if (FileExists(path)) return EntryKind::kFile;
+    return FolderExists(path) ? EntryKind::kFolder : EntryKind::kMissing;
+}
+
+VolumeAbilities FileSystem::Abilities(const std::u16string&) { return {}; }
+
+void FileSystem::RemoveStaleTemporaries(const std::u16string&) {}
+
 std::u16string JoinPath(const std::u16string& folder, const std::u16string& name) {
     return WithTrailingSeparator(folder) + name;
 }

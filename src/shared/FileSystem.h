@@ -5,6 +5,7 @@
 // Paths are UTF-16 (see NativeName.h). Folder paths handed in may or may not
 // end in the separator.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ enum FsCode : int {
     kFsPathFileAccess = 75,
     kFsPathNotFound = 76,
     kFsGeneric = 1,
+    // The entry is no longer a regular file or a symbolic link (a folder, a
+    // FIFO, a device put there by another program).
+    kFsNotAFile = 1001,
 };
 
 // Outcome of one operation: the code and the path it concerns.
@@ -46,6 +50,40 @@ enum FileAttribute : int {
     kAttrHidden = 2,
     kAttrSystem = 4,
     kAttrArchive = 32,
+};
+
+// What identifies a directory entry's file and what a run may change of it,
+// read without following a symbolic link. The device and the file number tell
+// whether a name still holds the very file a run moved; the size, the
+// last-write time (in the platform's own units, only compared and restored)
+// and the attributes tell whether a copy is still the one the run made.
+struct FileIdentity {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    std::int64_t size = 0;
+    std::int64_t writeTime = 0;
+    int attributes = 0;  // only when asked for, else 0
+    bool SameFile(const FileIdentity& o) const { return exists && o.exists && device == o.device && file == o.file; }
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// What a directory entry is, seen without following a symbolic link.
+enum class EntryKind {
+    kMissing,
+    kFile,
+    kLinkToFile,  // a symbolic link whose target is a regular file
+    kOtherLink,   // a link to a folder or to something else, or a dangling one
+    kFolder,
+    kOther,  // FIFO, device, socket
+};
+
+// What files and symbolic links on a volume can keep of a run's time stamp
+// and attributes.
+struct VolumeAbilities {
+    int fileAttributes = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+    bool linkTime = false;        // a link's own last-write time can be set
+    bool linkAttributes = false;  // a link's own attributes can be set
 };
 
 // "Is there a file of this name in the folder?", compared without regard to
@@ -94,6 +132,36 @@ public:
     virtual int GetAttributes(const std::u16string& path) = 0;
 
     virtual FsResult MakeDirectory(const std::u16string& path) = 0;
+
+    // What the journal of a real run records and what undo checks. A backend
+    // without them identifies nothing, so undo finds nothing to take back.
+    virtual FileIdentity Identify(const std::u16string& path, bool withAttributes) {
+        (void)path, (void)withAttributes;
+        return {};
+    }
+    // Gives the entry back a last-write time that Identify reported.
+    virtual FsResult RestoreWriteTime(const std::u16string& path, std::int64_t writeTime) {
+        (void)writeTime;
+        return {kFsGeneric, path};
+    }
+    // Removes a file (never a folder), read-only or not.
+    virtual FsResult Remove(const std::u16string& path) { return {kFsGeneric, path}; }
+    // True when both files hold the same bytes.
+    virtual bool SameContent(const std::u16string& a, const std::u16string& b) {
+        (void)a, (void)b;
+        return false;
+    }
+
+    // The entry's kind, without following a link (a link's target is looked
+    // at only to tell kLinkToFile from kOtherLink).
+    virtual EntryKind Examine(const std::u16string& path);
+
+    // What the volume that holds the folder keeps; asked once per run.
+    virtual VolumeAbilities Abilities(const std::u16string& folder);
+
+    // Removes what interrupted copies of this program left in the folder
+    // (never a file whose maker may still be at work).
+    virtual void RemoveStaleTemporaries(const std::u16string& folder);
 };
 
 // The backend of this platform.

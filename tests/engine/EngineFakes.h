@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <set>
 #include <string>
@@ -21,6 +22,7 @@
 #include "shared/Clock.h"
 #include "shared/EventPump.h"
 #include "shared/FileSystem.h"
+#include "shared/JournalStore.h"
 #include "shared/MessageBox.h"
 
 namespace zv::test {
@@ -157,9 +159,17 @@ class RecordingProgress final : public ProgressWindow {
         open_ = false;
     }
     bool IsOpen() const override { return open_; }
+    void ShowProgress(std::size_t done, std::size_t total, bool cancellable) override {
+        progress = {done, total};
+        this->cancellable = cancellable;
+    }
+    bool CancelRequested() const override { return cancel; }
 
     std::vector<std::u16string> phases;
     std::vector<std::u16string> log;
+    std::pair<std::size_t, std::size_t> progress;
+    bool cancellable = false;
+    bool cancel = false;  // 中止 pressed
 
   private:
     bool open_ = false;
@@ -194,15 +204,95 @@ struct FakeFile {
     int attributes = kAttrArchive;
     LocalDateTime lastWrite{2000, 1, 1, 0, 0, 0};
     std::string content;
+    std::uint64_t number = 0;  // the file number; 0: given one when added
+    bool operator==(const FakeFile&) const = default;
+};
+
+// The moment a simulated power cut strikes: counts every change of a file
+// and every journal sync, and throws Crash (which the engine does not catch)
+// before or after the change numbered `at` takes effect.
+struct Crash {};
+struct CrashPoint {
+    int at = -1;  // -1: never
+    bool afterChange = false;
+    int seen = 0;
+    // Called around each change: before it (done = false) and after it.
+    void Step(bool done) {
+        if (!done && seen == at && !afterChange) throw Crash{};
+        if (done && seen++ == at && afterChange) throw Crash{};
+    }
+};
+
+// An in-memory journal store. What a writer has not synced is lost when it
+// goes, as it would be in a power cut.
+class FakeJournalStore final : public JournalStore {
+  public:
+    std::unique_ptr<JournalWriter> Create(const std::string& name) override {
+        if (failCreate || journals.count(name)) return nullptr;
+        journals[name];
+        return std::make_unique<Writer>(*this, name);
+    }
+    std::vector<std::string> List() override {
+        std::vector<std::string> names;
+        for (const auto& [n, text] : journals) names.push_back(n);
+        return names;
+    }
+    std::optional<std::string> Read(const std::string& name) override {
+        auto it = journals.find(name);
+        if (it == journals.end()) return std::nullopt;
+        return it->second;
+    }
+    bool Append(const std::string& name, std::string_view text) override {
+        if (!journals.count(name)) return false;
+        journals[name] += text;
+        return true;
+    }
+    bool Remove(const std::string& name) override { return journals.erase(name) != 0; }
+    bool InUse(const std::string& name) override { return inUse.count(name) != 0; }
+    std::u16string Location() override { return u"/state"; }
+
+    std::map<std::string, std::string> journals;  // name -> synced text
+    std::set<std::string> inUse;
+    CrashPoint* crash = nullptr;
+    bool failCreate = false;
+
+  private:
+    class Writer final : public JournalWriter {
+      public:
+        Writer(FakeJournalStore& store, std::string name) : store_(store), name_(std::move(name)) {
+            store_.inUse.insert(name_);
+        }
+        ~Writer() override { store_.inUse.erase(name_); }
+        bool Write(std::string_view text) override {
+            pending_ += text;
+            return true;
+        }
+        bool Sync() override {
+            if (store_.crash) store_.crash->Step(false);
+            store_.journals[name_] += pending_;
+            pending_.clear();
+            if (store_.crash) store_.crash->Step(true);
+            return true;
+        }
+
+      private:
+        FakeJournalStore& store_;
+        std::string name_;
+        std::string pending_;
+    };
 };
 
 class FakeFileSystem final : public FileSystem {
   public:
     using File = FakeFile;
 
-    void AddFolder(const std::u16string& folder) { folders.insert(Trim(folder)); }
+    void AddFolder(const std::u16string& folder, int device = 1) {
+        folders.insert(Trim(folder));
+        devices[Trim(folder)] = device;
+    }
     void AddFile(const std::u16string& folder, const std::u16string& name, File file = {}) {
-        AddFolder(folder);
+        if (!folders.count(Trim(folder))) AddFolder(folder);
+        if (file.number == 0) file.number = ++lastNumber;
         files[JoinPath(Trim(folder), name)] = file;
     }
 
@@ -239,13 +329,25 @@ class FakeFileSystem final : public FileSystem {
     bool FileExists(const std::u16string& path) override { return files.count(path) != 0; }
     bool FolderExists(const std::u16string& path) override { return folders.count(Trim(path)) != 0; }
 
+    // Into a folder of another device the file is copied (a new file
+    // number) and then the source removed: a crash may fall in between.
     FsResult Rename(const std::u16string& from, const std::u16string& to) override {
         log.push_back(u"rename " + from + u" -> " + to);
         if (auto r = Planted(from, to); !r.ok()) return r;
         if (!files.count(from)) return {kFsFileNotFound, from};
         if (files.count(to)) return {kFsAlreadyExists, to};
-        files[to] = files[from];
-        files.erase(from);
+        if (DeviceOf(from) != DeviceOf(to)) {
+            Change([&] {
+                files[to] = files[from];
+                files[to].number = ++lastNumber;
+            });
+            Change([&] { files.erase(from); });
+        } else {
+            Change([&] {
+                files[to] = files[from];
+                files.erase(from);
+            });
+        }
         return {};
     }
     FsResult Copy(const std::u16string& from, const std::u16string& to) override {
@@ -253,22 +355,61 @@ class FakeFileSystem final : public FileSystem {
         if (auto r = Planted(from, to); !r.ok()) return r;
         if (!files.count(from)) return {kFsFileNotFound, from};
         if (files.count(to)) return {kFsAlreadyExists, to};
-        files[to] = files[from];
+        Change([&] {
+            files[to] = files[from];
+            files[to].number = ++lastNumber;
+        });
         return {};
     }
     FsResult SetLastWriteTime(const std::u16string& path, const LocalDateTime& local) override {
         log.push_back(u"time " + path);
         if (auto r = Planted(path); !r.ok()) return r;
         if (!files.count(path)) return {kFsFileNotFound, path};
-        files[path].lastWrite = local;
+        Change([&] { files[path].lastWrite = local; });
         return {};
     }
     FsResult SetAttributes(const std::u16string& path, int mask) override {
         log.push_back(u"attrib " + path);
         if (auto r = Planted(path); !r.ok()) return r;
         if (!files.count(path)) return {kFsFileNotFound, path};
-        files[path].attributes = mask;
+        Change([&] { files[path].attributes = mask; });
         return {};
+    }
+
+    FileIdentity Identify(const std::u16string& path, bool withAttributes) override {
+        if (folders.count(Trim(path))) return {true, static_cast<std::uint64_t>(DeviceOf(Trim(path) + kPathSeparator + u"x")), 0};
+        auto it = files.find(path);
+        if (it == files.end()) return {};
+        const File& f = it->second;
+        const LocalDateTime& t = f.lastWrite;
+        const std::int64_t stamp =
+            ((((t.year * 100LL + t.month) * 100 + t.day) * 100 + t.hour) * 100 + t.minute) * 100 + t.second;
+        return {true, static_cast<std::uint64_t>(DeviceOf(path)), f.number,
+                static_cast<std::int64_t>(f.content.size()), stamp, withAttributes ? f.attributes : 0};
+    }
+    FsResult RestoreWriteTime(const std::u16string& path, std::int64_t v) override {
+        log.push_back(u"restore time " + path);
+        if (auto r = Planted(path); !r.ok()) return r;
+        if (!files.count(path)) return {kFsFileNotFound, path};
+        LocalDateTime t;
+        t.second = static_cast<int>(v % 100), v /= 100;
+        t.minute = static_cast<int>(v % 100), v /= 100;
+        t.hour = static_cast<int>(v % 100), v /= 100;
+        t.day = static_cast<int>(v % 100), v /= 100;
+        t.month = static_cast<int>(v % 100), v /= 100;
+        t.year = static_cast<int>(v);
+        Change([&] { files[path].lastWrite = t; });
+        return {};
+    }
+    FsResult Remove(const std::u16string& path) override {
+        log.push_back(u"remove " + path);
+        if (auto r = Planted(path); !r.ok()) return r;
+        if (!files.count(path)) return {kFsFileNotFound, path};
+        Change([&] { files.erase(path); });
+        return {};
+    }
+    bool SameContent(const std::u16string& a, const std::u16string& b) override {
+        return files.count(a) && files.count(b) && files[a].content == files[b].content;
     }
     int GetAttributes(const std::u16string& path) override {
         auto it = files.find(path);
@@ -284,6 +425,9 @@ class FakeFileSystem final : public FileSystem {
 
     std::map<std::u16string, File> files;  // full path -> file
     std::set<std::u16string> folders;
+    std::map<std::u16string, int> devices;  // folder -> device
+    std::uint64_t lastNumber = 0;
+    CrashPoint* crash = nullptr;
     // path -> code the next change of it fails with (either end of a rename or copy)
     std::map<std::u16string, int> failures;
     std::vector<std::u16string> log;
@@ -295,6 +439,16 @@ class FakeFileSystem final : public FileSystem {
         std::unordered_set<std::u16string> names;
     };
 
+    template <typename F>
+    void Change(F&& change) {
+        if (crash) crash->Step(false);
+        change();
+        if (crash) crash->Step(true);
+    }
+    int DeviceOf(const std::u16string& path) const {
+        auto it = devices.find(Split(path).first);
+        return it == devices.end() ? 1 : it->second;
+    }
     static std::u16string Trim(const std::u16string& folder) {
         if (folder.size() > 1 && folder.back() == kPathSeparator) return folder.substr(0, folder.size() - 1);
         return folder;
@@ -326,7 +480,8 @@ struct EngineRig {
     FakeFileSystem files;
     RecordingProgress progress;
     RecordingRunView view;
-    ConversionEngine engine{EnginePorts{settings, messages, events, clock, files, progress, view}};
+    FakeJournalStore journals;
+    ConversionEngine engine{EnginePorts{settings, messages, events, clock, files, progress, view, &journals}};
 
     EngineRig() {
         files.AddFolder(OsPath(u"/src"));

@@ -12,9 +12,11 @@ namespace {
 constexpr int kStoredBits = 2 | 4 | 32;  // hidden, system, archive
 }
 
+// The l- calls never follow a symbolic link: a link's target is not the
+// entry the user selected.
 int ReadDosAttrib(const std::string& nativePath) {
     char buf[64];
-    ssize_t n = getxattr(nativePath.c_str(), kDosAttribName, buf, sizeof buf - 1);
+    ssize_t n = lgetxattr(nativePath.c_str(), kDosAttribName, buf, sizeof buf - 1);
     if (n <= 0) return 0;
     buf[n] = '\0';
     // Samba writes "0x..." text; anything else is not ours to interpret.
@@ -28,12 +30,12 @@ int ReadDosAttrib(const std::string& nativePath) {
 int WriteDosAttrib(const std::string& nativePath, int mask) {
     int bits = mask & kStoredBits;
     if (bits == 0) {
-        if (removexattr(nativePath.c_str(), kDosAttribName) == 0 || errno == ENODATA) return 0;
+        if (lremovexattr(nativePath.c_str(), kDosAttribName) == 0 || errno == ENODATA) return 0;
         return errno;
     }
     char buf[16];
     int n = std::snprintf(buf, sizeof buf, "0x%x", static_cast<unsigned>(bits));
-    if (setxattr(nativePath.c_str(), kDosAttribName, buf, static_cast<size_t>(n), 0) != 0) return errno;
+    if (lsetxattr(nativePath.c_str(), kDosAttribName, buf, static_cast<size_t>(n), 0) != 0) return errno;
     return 0;
 }
 

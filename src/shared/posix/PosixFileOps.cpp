@@ -4,26 +4,31 @@
 // cannot be written, a crash) leaves the user's files as they were.
 #include "PosixFileOps.h"
 
+#include <acl/libacl.h>
+#include <attr/error_context.h>
+#include <attr/libattr.h>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>   // renameat2
 #include <stdlib.h>  // mkostemp
+#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <fstream>
 #include <vector>
 
-#include "DosAttrib.h"
 #include "PosixFileSystem.h"
+#include "VolumeAttributes.h"
 #include "shared/NativeName.h"
 
 namespace zv::posix {
 
 namespace {
-
-constexpr int kDosBits = kAttrHidden | kAttrSystem | kAttrArchive;
 
 // Closes the descriptor when it goes out of scope. An unnamed temporary file
 // vanishes with its last descriptor, which is what discards a failed copy.
@@ -59,6 +64,15 @@ std::string ParentOf(const std::string& path) {
 bool Exists(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool FileOrLink(const struct stat& st) { return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode); }
+
+// The source of a rename or move, checked just before it is moved: a regular
+// file or a symbolic link, nothing else.
+int CheckMovable(const std::string& from, struct stat& st) {
+    if (::lstat(from.c_str(), &st) != 0) return errno;
+    return FileOrLink(st) ? 0 : kNotAFileErr;
 }
 
 // A failure whose cause may lie on either side: a missing source is the
@@ -133,49 +147,58 @@ int CopyData(int in, int out, off_t expectedSize) {
     }
 }
 
-// The user namespace carries what people and file servers attach to a file
-// (the DOS attributes among them). Access lists and security labels are the
-// destination folder's business, as for any new file there.
-int CopyUserXattrs(int in, int out) {
-    ssize_t size = ::flistxattr(in, nullptr, 0);
-    if (size < 0) return (errno == ENOTSUP || errno == EOPNOTSUPP) ? 0 : errno;
-    if (size == 0) return 0;
-    std::vector<char> names(static_cast<std::size_t>(size));
-    size = ::flistxattr(in, names.data(), names.size());
-    if (size < 0) return errno;
-    std::vector<char> value;
-    for (ssize_t pos = 0; pos < size;) {
-        const char* name = names.data() + pos;
-        pos += static_cast<ssize_t>(std::char_traits<char>::length(name)) + 1;
-        if (std::char_traits<char>::compare(name, "user.", 5) != 0) continue;
-        ssize_t len = ::fgetxattr(in, name, nullptr, 0);
-        if (len < 0) {
-            if (errno == ENODATA) continue;  // removed meanwhile
-            return errno;
+// Collects what libattr and libacl report: the first failure that matters.
+// A destination that cannot hold an attribute or an access list at all, or a
+// name only a privileged user may set, still takes the data, as cp -a does.
+struct CopyErrors {
+    error_context ctx{&CopyErrors::Report, nullptr, nullptr};
+    int serious = 0;
+    bool aclLost = false;
+    bool inPerm = false;
+
+    static void Report(error_context* c, const char*, ...) {
+        const int e = errno;
+        auto* self = reinterpret_cast<CopyErrors*>(c);
+        if (e == ENOTSUP || e == EOPNOTSUPP || e == EPERM || e == EINVAL || e == ERANGE || e == E2BIG) {
+            if (self->inPerm) self->aclLost = true;
+            return;
         }
-        value.resize(static_cast<std::size_t>(len));
-        len = ::fgetxattr(in, name, value.data(), value.size());
-        if (len < 0) return errno;
-        if (::fsetxattr(out, name, value.data(), static_cast<std::size_t>(len), 0) != 0) {
-            // A destination that cannot hold extended attributes at all still
-            // takes the data; anything else (disk full) is a failure.
-            if (errno == ENOTSUP || errno == EOPNOTSUPP) return 0;
-            return errno;
-        }
+        if (self->serious == 0) self->serious = e ? e : EIO;
     }
+};
+static_assert(offsetof(CopyErrors, ctx) == 0);
+
+// Owner first (a change of owner clears set-id bits and file capabilities),
+// then the extended attributes while the copy is still writable, then the
+// permissions with their access list, then the times.
+int CopyMetadata(int in, int out, const std::string& from, const std::string& to, const struct stat& source) {
+    // Only a privileged user may give a file away; an ordinary user keeps
+    // at least the group where they belong to it.
+    if (::fchown(out, source.st_uid, source.st_gid) != 0) {
+        if (errno != EPERM) return errno;
+        ::fchown(out, static_cast<uid_t>(-1), source.st_gid);
+    }
+    CopyErrors errors;
+    attr_copy_fd(from.c_str(), in, to.c_str(), out, nullptr, &errors.ctx);
+    if (errors.serious) return errors.serious;
+    errors.inPerm = true;
+    if (perm_copy_fd(from.c_str(), in, to.c_str(), out, &errors.ctx) != 0 && errors.serious == 0 &&
+        errors.aclLost && acl_extended_fd(in) == 1) {
+        // The access list cannot live there, and its group bits are the
+        // mask, which may be wider than the owning group's own entry: only
+        // the owner and the others keep what they had, nobody gains access.
+        if (::fchmod(out, source.st_mode & 07707) != 0) return errno;
+    }
+    if (errors.serious) return errors.serious;
+    struct timespec times[2] = {source.st_atim, source.st_mtim};
+    if (::futimens(out, times) != 0) return errno;
     return 0;
 }
 
 // Fills a not yet published copy and makes it durable.
-int FillCopy(int in, int out, const struct stat& source, bool keepOwner) {
+int FillCopy(int in, int out, const std::string& from, const std::string& to, const struct stat& source) {
     if (int e = CopyData(in, out, source.st_size)) return e;
-    if (int e = CopyUserXattrs(in, out)) return e;
-    // Only a privileged user may give a file away; an ordinary user's move
-    // makes the file theirs, as any copy does.
-    if (keepOwner && ::fchown(out, source.st_uid, source.st_gid) != 0 && errno != EPERM) return errno;
-    if (::fchmod(out, source.st_mode & 0777) != 0) return errno;
-    struct timespec times[2] = {source.st_atim, source.st_mtim};
-    if (::futimens(out, times) != 0) return errno;
+    if (int e = CopyMetadata(in, out, from, to, source)) return e;
     if (::fsync(out) != 0) return errno;
     return 0;
 }
@@ -185,19 +208,56 @@ bool ProcFdAvailable() {
     return available;
 }
 
-NativeOutcome CopyFile(const std::string& from, const std::string& to, const FileOpWays& ways, bool keepOwner,
-                       bool syncFolder) {
-    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    if (!in.valid()) return {errno, true};
+// The regular file at path (or the one a link there leads to) opened for
+// reading, or -errno. The entry is pinned and examined with O_PATH first, so
+// a FIFO is never waited on and a device never opened; without /proc the
+// open itself neither follows a link of another kind nor blocks.
+int OpenRegularForReading(const std::string& path, struct stat& st) {
+    if (ProcFdAvailable()) {
+        Fd entry(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (!entry.valid()) return -errno;
+        if (::fstat(entry.get(), &st) != 0) return -errno;
+        // A link: what it leads to, pinned and examined the same way.
+        Fd target(S_ISLNK(st.st_mode) ? ::open(path.c_str(), O_PATH | O_CLOEXEC) : -1);
+        if (S_ISLNK(st.st_mode) && (!target.valid() || ::fstat(target.get(), &st) != 0)) return -errno;
+        const Fd& pinned = target.valid() ? target : entry;
+        if (!S_ISREG(st.st_mode)) return -kNotAFileErr;
+        char self[64];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", pinned.get());
+        int fd = ::open(self, O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        return fd < 0 ? -errno : fd;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && errno == ELOOP) fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -errno;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -kNotAFileErr;
+    }
+    return fd;
+}
+
+// A named temporary copy: ".zorvik-copy-<pid>-XXXXXX", locked for as long as
+// this process may still write it.
+int MakeNamedTemp(const std::string& folder, std::string& temp) {
+    temp = folder + "/" + kTempPrefix + std::to_string(::getpid()) + "-XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return -errno;
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    return fd;
+}
+
+NativeOutcome CopyFile(const std::string& from, const std::string& to, const FileOpWays& ways, bool syncFolder) {
     struct stat st;
-    if (::fstat(in.get(), &st) != 0) return {errno, true};
-    if (!S_ISREG(st.st_mode)) return {S_ISDIR(st.st_mode) ? EISDIR : EINVAL, true};
+    const int opened = OpenRegularForReading(from, st);
+    if (opened < 0) return {-opened, true};
+    Fd in(opened);
 
     const std::string folder = ParentOf(to);
     if (ways.unnamedTemp && ProcFdAvailable()) {
         Fd out(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
         if (out.valid()) {
-            if (int e = FillCopy(in.get(), out.get(), st, keepOwner)) return {e, false};
+            if (int e = FillCopy(in.get(), out.get(), from, to, st)) return {e, false};
             char self[64];
             std::snprintf(self, sizeof self, "/proc/self/fd/%d", out.get());
             // linkat refuses an existing name, so publishing never replaces.
@@ -217,15 +277,18 @@ NativeOutcome CopyFile(const std::string& from, const std::string& to, const Fil
     }
 
     // A hidden temporary name in the destination folder, removed on every
-    // failure and published with the no-replace rename.
-    std::string temp = folder + "/.zv-copy-XXXXXX";
-    Fd out(::mkostemp(temp.data(), O_CLOEXEC));
-    if (!out.valid()) return {errno, false};
-    int e = FillCopy(in.get(), out.get(), st, keepOwner);
+    // failure and published with the no-replace rename. The lock is held
+    // until the name is published, so no other run takes it for stale.
+    std::string temp;
+    const int made = MakeNamedTemp(folder, temp);
+    if (made < 0) return {-made, false};
+    Fd out(made);
+    int e = FillCopy(in.get(), out.get(), from, temp, st);
+    if (e == 0) e = RenameNoReplace(temp, to, ways).err;
     int closed = out.Close();
-    if (e == 0) e = closed;
-    if (e == 0) {
-        e = RenameNoReplace(temp, to, ways).err;
+    if (e == 0 && closed != 0) {
+        ::unlink(to.c_str());
+        e = closed;
     }
     if (e != 0) {
         ::unlink(temp.c_str());
@@ -240,14 +303,36 @@ NativeOutcome CopyFile(const std::string& from, const std::string& to, const Fil
     return {};
 }
 
+// A symbolic link made anew on another file system: the same text, owner
+// where permitted, time. symlink() refuses an existing name.
+NativeOutcome CopyLink(const std::string& from, const std::string& to, const struct stat& st) {
+    std::string text(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(from.c_str(), text.data(), text.size());
+    if (n < 0) return {errno, true};
+    if (static_cast<std::size_t>(n) >= text.size()) return {EAGAIN, true};  // changed meanwhile
+    text.resize(static_cast<std::size_t>(n));
+    if (::symlink(text.c_str(), to.c_str()) != 0) return {errno, false};
+    if (::lchown(to.c_str(), st.st_uid, st.st_gid) != 0 && errno != EPERM) {
+        const int e = errno;
+        ::unlink(to.c_str());
+        return {e, false};
+    }
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::utimensat(AT_FDCWD, to.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    if (int e = SyncFolder(ParentOf(to))) {
+        ::unlink(to.c_str());
+        return {e, false};
+    }
+    return {};
+}
+
 // Into another file system: a durable copy first, the source removed only
 // once the copy is safely in place; if the source cannot be removed the copy
 // goes again, so the file exists exactly once.
 NativeOutcome MoveAcross(const std::string& from, const std::string& to, const FileOpWays& ways) {
     struct stat st;
-    if (::lstat(from.c_str(), &st) != 0) return {errno, true};
-    if (!S_ISREG(st.st_mode)) return {EXDEV, true};
-    NativeOutcome copied = CopyFile(from, to, ways, true, true);
+    if (int e = CheckMovable(from, st)) return {e, true};
+    NativeOutcome copied = S_ISLNK(st.st_mode) ? CopyLink(from, to, st) : CopyFile(from, to, ways, true);
     if (!copied.ok()) return copied;
     if (::unlink(from.c_str()) != 0) {
         int e = errno;
@@ -259,12 +344,12 @@ NativeOutcome MoveAcross(const std::string& from, const std::string& to, const F
 }
 
 // For file systems without RENAME_NOREPLACE: a second name, then the old one
-// removed. Regular files only; a link that is refused falls back to a checked
-// rename, the best such a file system allows.
+// removed (link() takes a symbolic link itself, not its target). Where a
+// hard link is refused, a checked rename is the best such a file system
+// allows.
 NativeOutcome LinkThenUnlink(const std::string& from, const std::string& to, const FileOpWays& ways) {
     struct stat st;
-    if (::lstat(from.c_str(), &st) != 0) return {errno, true};
-    if (!S_ISREG(st.st_mode)) return {EINVAL, true};
+    if (int e = CheckMovable(from, st)) return {e, true};
     if (::link(from.c_str(), to.c_str()) != 0) {
         int e = errno;
         if (e == EEXIST) return OneEntry(from, to) ? RenameOneEntry(from, to) : NativeOutcome{EEXIST, false};
@@ -310,12 +395,18 @@ int CodeForErrno(int err) {
             return kFsDiskNotReady;
         case ENOENT:
             return kFsFileNotFound;
+        case kNotAFileErr:
+            return kFsNotAFile;
         default:
             return kFsGeneric;
     }
 }
 
 NativeOutcome RenameNoReplace(const std::string& from, const std::string& to, const FileOpWays& ways) {
+    // Checked just before the move: another program may have put a folder
+    // or a FIFO under the selected name since the run began.
+    struct stat st;
+    if (int e = CheckMovable(from, st)) return {e, true};
     int err = EINVAL;
     if (ways.renameNoReplace) {
         if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
@@ -336,7 +427,7 @@ NativeOutcome RenameNoReplace(const std::string& from, const std::string& to, co
 }
 
 NativeOutcome CopyNoReplace(const std::string& from, const std::string& to, const FileOpWays& ways) {
-    return CopyFile(from, to, ways, false, false);
+    return CopyFile(from, to, ways, false);
 }
 
 bool LocalToEpoch(const LocalDateTime& local, long long& seconds) {
@@ -370,51 +461,102 @@ bool LocalToEpoch(const LocalDateTime& local, long long& seconds) {
 int SetLastWriteTime(const std::string& path, const LocalDateTime& local) {
     long long seconds = 0;
     if (!LocalToEpoch(local, seconds)) return 0;
+    struct stat st;
+    if (int e = CheckMovable(path, st)) return e;
     struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = static_cast<std::time_t>(seconds);
     times[1].tv_nsec = 0;
-    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return errno;
+    if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return errno;
     return 0;
 }
 
 int SetAttributes(const std::string& path, int mask) {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return errno;
-    const mode_t mode = st.st_mode & 07777;
-    const bool readOnly = (mask & kAttrReadOnly) != 0;
-    mode_t wanted = mode;
-    if (readOnly)
-        wanted = mode & ~static_cast<mode_t>(0222);
-    else if ((mode & 0222) == 0)
-        wanted = mode | S_IWUSR;
-
-    auto writeDos = [&]() -> int {
-        int e = WriteDosAttrib(path, mask);
-        // Nothing to store and nowhere to store it is no failure.
-        if ((e == ENOTSUP || e == EOPNOTSUPP) && (mask & kDosBits) == 0) return 0;
-        return e;
-    };
-    auto writeMode = [&]() -> int {
-        if (wanted == mode) return 0;
-        return ::chmod(path.c_str(), wanted) == 0 ? 0 : errno;
-    };
-    // Extended attributes need write permission: store them while the file
-    // is still writable, and make it writable before storing them.
-    if (readOnly) {
-        if (int e = writeDos()) return e;
-        return writeMode();
-    }
-    if (int e = writeMode()) return e;
-    return writeDos();
+    if (int e = CheckMovable(path, st)) return e;
+    if (S_ISLNK(st.st_mode)) return EPERM;
+    return WriteAttributes(DecideAttributeStore(ParentOf(path)), path, mask);
 }
 
 int GetAttributes(const std::string& path) {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return -1;
-    int attrs = (st.st_mode & 0222) == 0 ? kAttrReadOnly : 0;
-    return attrs | (ReadDosAttrib(path) & kDosBits);
+    if (::lstat(path.c_str(), &st) != 0) return -1;
+    if (S_ISLNK(st.st_mode)) return 0;
+    return ReadAttributes(DecideAttributeStore(S_ISDIR(st.st_mode) ? path : ParentOf(path)), path);
+}
+
+EntryKind ExamineEntry(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return EntryKind::kMissing;
+    if (S_ISREG(st.st_mode)) return EntryKind::kFile;
+    if (S_ISDIR(st.st_mode)) return EntryKind::kFolder;
+    if (!S_ISLNK(st.st_mode)) return EntryKind::kOther;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? EntryKind::kLinkToFile : EntryKind::kOtherLink;
+}
+
+namespace {
+
+// When the process of that number started, in seconds since the epoch; -1
+// when there is no such process.
+long long ProcessStart(long pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos) return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM ? 0 : -1;
+    // Fields after the command: state is the 3rd, start time the 22nd.
+    std::size_t pos = close + 1;
+    for (int field = 3; field < 22 && pos != std::string::npos; ++field) pos = text.find(' ', pos + 1);
+    if (pos == std::string::npos) return 0;
+    const unsigned long long ticks = std::strtoull(text.c_str() + pos + 1, nullptr, 10);
+    std::ifstream global("/proc/stat");
+    std::string line;
+    long long boot = 0;
+    while (std::getline(global, line))
+        if (line.rfind("btime ", 0) == 0) boot = std::atoll(line.c_str() + 6);
+    return boot + static_cast<long long>(ticks / static_cast<unsigned long long>(::sysconf(_SC_CLK_TCK)));
+}
+
+// Whether the temporary's maker is gone for sure; unsure counts as alive.
+bool MakerGone(long pid, const struct stat& st) {
+    if (pid == ::getpid()) return false;
+    const long long started = ProcessStart(pid);
+    if (started < 0) return true;
+    // A process of that number that began after the file was last written
+    // cannot have written it (0: start unknown).
+    return started > 0 && started > static_cast<long long>(st.st_mtim.tv_sec) + 1;
+}
+
+}  // namespace
+
+void RemoveStaleTemporaries(const std::string& folder) {
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid()) return;
+    DIR* listing = ::fdopendir(::dup(dir.get()));
+    if (!listing) return;
+    std::vector<std::string> candidates;
+    while (const dirent* e = ::readdir(listing))
+        if (std::strncmp(e->d_name, kTempPrefix, sizeof kTempPrefix - 1) == 0) candidates.emplace_back(e->d_name);
+    ::closedir(listing);
+    for (const std::string& name : candidates) {
+        // ".zorvik-copy-<digits>-<six characters>", nothing else.
+        const char* rest = name.c_str() + sizeof kTempPrefix - 1;
+        char* end = nullptr;
+        const long pid = std::strtol(rest, &end, 10);
+        if (end == rest || pid <= 0 || *end != '-' || std::strlen(end + 1) != 6) continue;
+        Fd file(::openat(dir.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat st;
+        if (!file.valid() || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) continue;
+        if (st.st_uid != ::geteuid() && ::geteuid() != 0) continue;
+        if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) continue;  // its maker is at work
+        if (!MakerGone(pid, st)) continue;
+        // Still the entry that was examined: the same inode under that name.
+        struct stat now;
+        if (::fstatat(dir.get(), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_ino != st.st_ino ||
+            now.st_dev != st.st_dev)
+            continue;
+        ::unlinkat(dir.get(), name.c_str(), 0);
+    }
 }
 
 }  // namespace zv::posix
@@ -463,6 +605,26 @@ FsResult PosixFileSystem::SetAttributes(const std::u16string& path, int mask) {
 int PosixFileSystem::GetAttributes(const std::u16string& path) {
     const std::string p = ToNative(path);
     return HasNul(p) ? -1 : posix::GetAttributes(p);
+}
+
+EntryKind PosixFileSystem::Examine(const std::u16string& path) {
+    const std::string p = ToNative(path);
+    return HasNul(p) ? EntryKind::kMissing : posix::ExamineEntry(p);
+}
+
+// Links on Linux take a time of their own (utimensat without following) but
+// no attributes: their mode is fixed and user attributes are not allowed.
+VolumeAbilities PosixFileSystem::Abilities(const std::u16string& folder) {
+    VolumeAbilities a;
+    a.fileAttributes = posix::KeptAttributes(posix::DecideAttributeStore(ToNative(folder)));
+    a.linkTime = true;
+    a.linkAttributes = false;
+    return a;
+}
+
+void PosixFileSystem::RemoveStaleTemporaries(const std::u16string& folder) {
+    const std::string p = ToNative(folder);
+    if (!HasNul(p)) posix::RemoveStaleTemporaries(p);
 }
 
 FsResult PosixFileSystem::MakeDirectory(const std::u16string& path) {

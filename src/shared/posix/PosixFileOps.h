@@ -10,6 +10,7 @@
 #include <string>
 
 #include "shared/Clock.h"
+#include "shared/FileSystem.h"
 
 namespace zv::posix {
 
@@ -29,29 +30,46 @@ struct NativeOutcome {
     bool ok() const { return err == 0; }
 };
 
+// Not an errno: the entry is no longer a regular file or a symbolic link.
+inline constexpr int kNotAFileErr = 100001;
+
+// The entry's kind without following a link (see FileSystem::Examine).
+EntryKind ExamineEntry(const std::string& path);
+
 // errno -> the error codes of FileSystem (FsCode). The only place the mapping
 // lives.
 int CodeForErrno(int err);
 
-// Moves a file to a new name without ever replacing one: within a file system
-// atomically, across file systems by copying, syncing and removing the source.
+// Moves a file or a symbolic link (the link itself) to a new name without ever
+// replacing one: within a file system atomically, across file systems by
+// copying, syncing and removing the source. Anything else is refused.
 NativeOutcome RenameNoReplace(const std::string& from, const std::string& to, const FileOpWays& ways = {});
 
-// Copies a regular file (data, permission bits, times, user extended
-// attributes) without replacing anything and without ever showing a partial
-// copy: the data are complete and synced before the name appears.
+// Copies a regular file, or the file a symbolic link leads to, as cp -a keeps
+// a file: data, permissions with their access lists, extended attributes, the
+// owner where permitted, times. Never replaces anything and never shows a
+// partial copy: the data are complete and synced before the name appears. A
+// FIFO or device is refused before it is opened for reading.
 NativeOutcome CopyNoReplace(const std::string& from, const std::string& to, const FileOpWays& ways = {});
 
 // Sets the last-write time from a local date and time, read by the
 // daylight-saving rule of that date; the access time is left alone. Values
-// that form no valid date and time change nothing and count as success.
+// that form no valid date and time change nothing and count as success. A
+// symbolic link takes the time itself; its target is never touched.
 int SetLastWriteTime(const std::string& path, const LocalDateTime& local);
 
-// Read-only is the write permission: set removes every write bit, cleared
-// gives the owner's back. Hidden, system and archive live in user.DOSATTRIB.
+// Replaces the four attributes of a regular file where its volume keeps them
+// (VolumeAttributes.h). A symbolic link keeps none and is refused.
 int SetAttributes(const std::string& path, int mask);
-// The four attribute bits, or -1 when the file cannot be examined.
+// The four attribute bits (0 for a link), or -1 when there is no such entry.
 int GetAttributes(const std::string& path);
+
+// Temporary copies are named ".zorvik-copy-<pid>-XXXXXX" and locked while
+// they are written. Removes those in the folder whose maker is gone: the lock
+// is free and the process of that number has ended or started after the file
+// was last written.
+void RemoveStaleTemporaries(const std::string& folder);
+inline constexpr char kTempPrefix[] = ".zorvik-copy-";
 
 // Seconds since the epoch for the local date and time, or false when the
 // values form no valid date and time (month 13, 30 February, 24:00:00, a year

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "DosAttrib.h"
+#include "VolumeAttributes.h"
 #include "shared/CaseFold.h"
 #include "shared/NativeName.h"
 
@@ -16,7 +16,7 @@ const char16_t kPathSeparator = u'/';
 
 namespace {
 
-enum class EntryKind { kFile, kFolder };
+enum class ListKind { kFile, kFolder };
 
 bool IsDotName(const char* name) { return name[0] == '.'; }
 
@@ -29,11 +29,12 @@ std::string NativeFolder(const std::u16string& folder) {
 // Entries of one kind, as the file and folder lists show them: no dot names,
 // nothing marked hidden or system, case-insensitive order. A symbolic link
 // counts as what it points to; a dangling one is left out.
-std::vector<std::u16string> ListEntries(const std::u16string& folder, EntryKind kind) {
+std::vector<std::u16string> ListEntries(const std::u16string& folder, ListKind kind) {
     std::vector<std::u16string> names;
     const std::string base = NativeFolder(folder);
     DIR* dir = opendir(base.c_str());
     if (!dir) return names;
+    const posix::AttributeStore store = posix::DecideAttributeStore(base);
     while (const dirent* e = readdir(dir)) {
         if (IsDotName(e->d_name)) continue;
         const std::string path = base + e->d_name;
@@ -47,8 +48,8 @@ std::vector<std::u16string> ListEntries(const std::u16string& folder, EntryKind 
             isFile = S_ISREG(st.st_mode);
             isFolder = S_ISDIR(st.st_mode);
         }
-        if (!(kind == EntryKind::kFile ? isFile : isFolder)) continue;
-        if (posix::ReadDosAttrib(path) & (kAttrHidden | kAttrSystem)) continue;
+        if (!(kind == ListKind::kFile ? isFile : isFolder)) continue;
+        if (posix::HiddenOrSystem(store, path)) continue;
         names.push_back(FromNative(e->d_name));
     }
     closedir(dir);
@@ -69,11 +70,11 @@ class FoldedNameSet final : public NameLookup {
 }  // namespace
 
 std::vector<std::u16string> PosixFileSystem::ListFiles(const std::u16string& folder) {
-    return ListEntries(folder, EntryKind::kFile);
+    return ListEntries(folder, ListKind::kFile);
 }
 
 std::vector<std::u16string> PosixFileSystem::ListFolders(const std::u16string& folder) {
-    return ListEntries(folder, EntryKind::kFolder);
+    return ListEntries(folder, ListKind::kFolder);
 }
 
 // Every entry counts, hidden ones and folders included: a new name that

@@ -20,6 +20,14 @@ public:
     FsResult SetAttributes(const std::u16string& path, int mask) override;
     int GetAttributes(const std::u16string& path) override;
     FsResult MakeDirectory(const std::u16string& path) override;
+
+    FileIdentity Identify(const std::u16string& path, bool withAttributes) override;
+    FsResult RestoreWriteTime(const std::u16string& path, std::int64_t writeTime) override;
+    FsResult Remove(const std::u16string& path) override;
+    bool SameContent(const std::u16string& a, const std::u16string& b) override;
+    EntryKind Examine(const std::u16string& path) override;
+    VolumeAbilities Abilities(const std::u16string& folder) override;
+    void RemoveStaleTemporaries(const std::u16string& folder) override;
 };
 
 }  // namespace zv

@@ -151,18 +151,45 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+// The file the registry text really lives in: a link (a dotfiles folder, for
+// one) is followed, so the link stays and its target takes the new text.
+std::string RealFilePath(const std::string& path) {
+    std::string real = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (lstat(real.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return real;
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        const ssize_t n = readlink(real.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return {};
+        target.resize(static_cast<std::size_t>(n));
+        if (target.empty()) return {};
+        real = target[0] == '/' ? target : real.substr(0, real.rfind('/') + 1) + target;
+    }
+    return {};  // a loop of links
+}
+
 long Store(HKey root, const RegNode& tree) {
-    std::string target = FilePath(root);
+    const std::string target = RealFilePath(FilePath(root));
+    if (target.empty()) return kCantWrite;
+    // A store file made read-only is the user's wish: it is not replaced.
+    // An existing one keeps its permissions.
+    mode_t mode = 0600;
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0) {
+        if ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) return kCantWrite;
+        mode = st.st_mode & 07777;
+    }
+    const std::string folder = target.substr(0, target.rfind('/') + 1);
     std::string temp = target + ".tmp";
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return kCantWrite;
-    bool ok = WriteAll(fd, detail::WriteRegText(tree, RootName(root))) && fsync(fd) == 0;
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, detail::WriteRegText(tree, RootName(root))) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(temp.c_str(), target.c_str()) != 0) {
         unlink(temp.c_str());
         return kCantWrite;
     }
-    int dir = open(RegistryFolder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);

@@ -438,7 +438,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         InterfaceCase{"RenameMissingSource", InterfaceCase::kRename, "none.txt", "y.txt", kFsFileNotFound,
                       true},
-        InterfaceCase{"CopyAFolder", InterfaceCase::kCopy, "sub", "y", kFsGeneric, true},
+        InterfaceCase{"CopyAFolder", InterfaceCase::kCopy, "sub", "y", kFsNotAFile, true},
         InterfaceCase{"CopyIntoMissingFolder", InterfaceCase::kCopy, "x.txt", "none/y.txt", kFsFileNotFound,
                       false},
         InterfaceCase{"FolderExists", InterfaceCase::kMakeDirectory, "", "sub", kFsAlreadyExists, false},
