@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -322,7 +323,7 @@ class FakeFileSystem final : public FileSystem {
         auto lookup = std::make_unique<Lookup>();
         for (const auto& [path, file] : files) {
             auto [dir, name] = Split(path);
-            if (dir == Trim(folder)) lookup->names.insert(FoldCase(name));
+            if (dir == Trim(folder)) ++lookup->names[FoldCase(name)];
         }
         return lookup;
     }
@@ -436,7 +437,11 @@ class FakeFileSystem final : public FileSystem {
   private:
     struct Lookup final : NameLookup {
         bool Exists(const std::u16string& name) const override { return names.count(FoldCase(name)) != 0; }
-        std::unordered_set<std::u16string> names;
+        std::size_t Count(const std::u16string& name) const override {
+            auto it = names.find(FoldCase(name));
+            return it == names.end() ? 0 : it->second;
+        }
+        std::unordered_map<std::u16string, std::size_t> names;
     };
 
     template <typename F>
