@@ -334,6 +334,7 @@ class FakeFileSystem final : public FileSystem {
     // number) and then the source removed: a crash may fall in between.
     FsResult Rename(const std::u16string& from, const std::u16string& to) override {
         log.push_back(u"rename " + from + u" -> " + to);
+        if (renames++ == failRename) return {kFsDiskFull, to};
         if (auto r = Planted(from, to); !r.ok()) return r;
         if (!files.count(from)) return {kFsFileNotFound, from};
         if (files.count(to)) return {kFsAlreadyExists, to};
@@ -431,6 +432,8 @@ class FakeFileSystem final : public FileSystem {
     CrashPoint* crash = nullptr;
     // path -> code the next change of it fails with (either end of a rename or copy)
     std::map<std::u16string, int> failures;
+    int failRename = -1;  // the rename (counted from 0) that fails with disk full
+    int renames = 0;
     std::vector<std::u16string> log;
     int lookupsOpened = 0;
 
