@@ -1,7 +1,10 @@
 // The real run renaming 32,767 files in place, against a bare loop of
 // renameat2 over as many files in the same folder, in the same process.
 // Prints both times and their ratio: what the engine adds around the system
-// call (question, pipeline, checks, no-replace handling, list refresh).
+// call (question, pipeline, checks, no-replace handling, journal, list
+// refresh); the same run without its journal, so the journal's own cost shows;
+// and undo of the run against the run itself. The journal lives in a folder
+// of the same file system.
 //
 //   zv_bench_realrun [folder]     (default: $TMPDIR or /tmp)
 #include <fcntl.h>
@@ -80,8 +83,8 @@ class BenchSettings final : public zv::JobSettings {
 
 class YesToEverything final : public zv::MessageBoxService {
   public:
-    int Show(const std::u16string& prompt, int buttons, const std::u16string&) override {
-        if (buttons == zv::kOkOnly) {
+    int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
+        if (buttons == zv::kOkOnly && title != u"元に戻す") {
             std::fprintf(stderr, "unexpected message: %s\n", zv::ToUtf8(prompt).c_str());
             failed = true;
         }
@@ -145,8 +148,11 @@ int main(int argc, char** argv) {
         ::close(fd);
     }
 
+    const std::string state = folder + "/state";
+    ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+
     std::string current = "A";  // prefix the files carry now
-    Span bestBare, bestReal, bestRefresh;
+    Span bestBare, bestReal, bestRefresh, bestUnjournaled, bestUndo;
     bool ok = true;
 
     // The system call and nothing else.
@@ -164,8 +170,9 @@ int main(int argc, char** argv) {
         current = to;
     };
 
-    // The real run over the same files: numbering mode, in place.
-    auto realRun = [&](const std::string& to) {
+    // The real run over the same files: numbering mode, in place; with its
+    // journal it is then taken back, which is timed too.
+    auto realRun = [&](const std::string& to, bool journal) {
         BenchSettings settings;
         const std::u16string dir = zv::FromNative(folder);
         settings.texts = {{"F_Dir", dir},      {"A_Dir", dir},         {"Txt_B_text", zv::FromUtf8(to)},
@@ -178,18 +185,29 @@ int main(int argc, char** argv) {
         zv::FixedClock clock({2024, 3, 7, 9, 5, 3});
         NoProgress progress;
         ListingView view(dir);
-        zv::ConversionEngine engine(
-            zv::EnginePorts{settings, messages, events, clock, zv::NativeFileSystem(), progress, view});
+        zv::ConversionEngine engine(zv::EnginePorts{settings, messages, events, clock, zv::NativeFileSystem(),
+                                                    progress, view,
+                                                    journal ? &zv::NativeJournalStore() : nullptr});
 
         zv::StepFlag flag = zv::kStop;
-        KeepBest(bestReal, Measure([&] { flag = engine.RealRun(); }));
-        KeepBest(bestRefresh, view.spent);
+        KeepBest(journal ? bestReal : bestUnjournaled, Measure([&] { flag = engine.RealRun(); }));
+        if (journal) KeepBest(bestRefresh, view.spent);
         if (flag != zv::kGoOn || messages.failed || view.listed != kFiles ||
             ::access((folder + "/" + Name(to.c_str(), kFiles)).c_str(), F_OK) != 0) {
             std::fprintf(stderr, "the real run did not rename every file\n");
             ok = false;
+            return;
         }
-        current = to;
+        if (!journal) {
+            current = to;
+            return;
+        }
+        bool undone = false;
+        KeepBest(bestUndo, Measure([&] { undone = engine.UndoLastRun(); }));
+        if (!undone || ::access((folder + "/" + Name(current.c_str(), kFiles)).c_str(), F_OK) != 0) {
+            std::fprintf(stderr, "undo did not rename every file back\n");
+            ok = false;
+        }
     };
 
     // Alternating which goes first, so neither always meets the folder in
@@ -198,9 +216,11 @@ int main(int argc, char** argv) {
         const std::string bare = "B" + std::to_string(round) + "_", real = "R" + std::to_string(round) + "_";
         if (round % 2 == 0) {
             bareLoop(bare);
-            if (ok) realRun(real);
+            if (ok) realRun(real, true);
+            if (ok) realRun(real + "n", false);
         } else {
-            realRun(real);
+            realRun(real + "n", false);
+            if (ok) realRun(real, true);
             if (ok) bareLoop(bare);
         }
     }
@@ -213,7 +233,13 @@ int main(int argc, char** argv) {
     std::printf("bare renameat2 loop             %8.3f %8.3f\n", bestBare.wall, bestBare.cpu);
     std::printf("real run (question to refresh)  %8.3f %8.3f\n", bestReal.wall, bestReal.cpu);
     std::printf("  of which the file-list refresh%8.3f %8.3f\n", bestRefresh.wall, bestRefresh.cpu);
+    std::printf("  the same run without journal  %8.3f %8.3f\n", bestUnjournaled.wall, bestUnjournaled.cpu);
+    std::printf("  so the journal costs          %8.3f %8.3f\n", bestReal.wall - bestUnjournaled.wall,
+                bestReal.cpu - bestUnjournaled.cpu);
+    std::printf("undo of the run                 %8.3f %8.3f\n", bestUndo.wall, bestUndo.cpu);
     std::printf("ratio real / bare               %8.2f %8.2f   (target <= 1.5)\n",
                 bestReal.wall / bestBare.wall, bestReal.cpu / bestBare.cpu);
+    std::printf("ratio undo / real               %8.2f %8.2f   (target <= 2)\n",
+                bestUndo.wall / bestReal.wall, bestUndo.cpu / bestReal.cpu);
     return 0;
 }

@@ -71,6 +71,11 @@ void Frm_Wait::ShowProgress(std::size_t done, std::size_t total, bool cancellabl
         CentreOverOwner();
     }
     Cmd_Cancel->setEnabled(cancellable && !cancel_);
+    // The bar repaints at once on every change; a run of many thousand rows
+    // shows it in steps of a half per cent.
+    const int step = total == 0 ? 0 : static_cast<int>(done * 200 / total);
+    if (Prg_Rows->maximum() == static_cast<int>(total) && step == shownStep_ && done != total) return;
+    shownStep_ = step;
     Prg_Rows->setMaximum(static_cast<int>(total));
     Prg_Rows->setValue(static_cast<int>(done));
 }
@@ -101,6 +106,7 @@ void Frm_Wait::Close() {
     open_ = false;
     hide();
     SetHeight(kHeightTwips);
+    shownStep_ = -1;
     Form_Unload();
 }
 

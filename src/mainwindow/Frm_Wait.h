@@ -52,6 +52,7 @@ class Frm_Wait : public QWidget, public ProgressWindow {
     TwipScale scale_;
     bool open_ = false;
     bool cancel_ = false;
+    int shownStep_ = -1;
 };
 
 }  // namespace zv

@@ -2,6 +2,7 @@
 // Runs the jobrun program as the acceptance tests use it: a job on standard
 // input, the result and any complaint read back from files.
 #include <fcntl.h>
+#include <stdlib.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -26,10 +27,12 @@ inline std::string Slurp(const std::filesystem::path& p) {
     return s.str();
 }
 
-// work holds the job and the program's output files.
-inline JobRunOutcome RunJobRun(const std::filesystem::path& work, const std::string& input) {
+// Starts jobrun on a job; work holds the job, the program's output files and
+// the journals of its real runs (its own state folder, never the user's).
+inline pid_t SpawnJobRun(const std::filesystem::path& work, const std::string& input) {
     const auto in = work / "job.json", out = work / "out.txt", err = work / "err.txt";
     std::ofstream(in) << input;
+    ::setenv("XDG_STATE_HOME", (work / "state").c_str(), 1);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
@@ -37,16 +40,25 @@ inline JobRunOutcome RunJobRun(const std::filesystem::path& work, const std::str
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     char* argv[] = {const_cast<char*>(ZV_JOBRUN_PATH), nullptr};
     pid_t pid = 0;
+    if (posix_spawn(&pid, ZV_JOBRUN_PATH, &actions, nullptr, argv, environ) != 0) pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+inline JobRunOutcome WaitJobRun(const std::filesystem::path& work, pid_t pid) {
     JobRunOutcome o;
-    if (posix_spawn(&pid, ZV_JOBRUN_PATH, &actions, nullptr, argv, environ) == 0) {
+    if (pid > 0) {
         int status = 0;
         waitpid(pid, &status, 0);
         o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    posix_spawn_file_actions_destroy(&actions);
-    o.out = Slurp(out);
-    o.err = Slurp(err);
+    o.out = Slurp(work / "out.txt");
+    o.err = Slurp(work / "err.txt");
     return o;
+}
+
+inline JobRunOutcome RunJobRun(const std::filesystem::path& work, const std::string& input) {
+    return WaitJobRun(work, SpawnJobRun(work, input));
 }
 
 }  // namespace zvtest

@@ -262,9 +262,16 @@ Job ParseJob(std::istream& in) {
         if (!kKeys.count(key)) throw JobError("unknown key \"" + key + "\"");
 
     Job job;
-    job.source = PathMember(root, "source");
+    if (const Json& run = Member(root, "run"); !run.is_null()) {
+        if (run != "test" && run != "real" && run != "undo" && run != "recover")
+            throw JobError("\"run\" must be \"test\", \"real\", \"undo\" or \"recover\"");
+        job.run = run.get<std::string>();
+    }
+    // Undo and recovery work from the journals alone; a source is optional.
+    const bool needsSource = job.run == "test" || job.run == "real" || root.contains("source");
+    if (needsSource) job.source = PathMember(root, "source");
     job.destination = root.contains("destination") ? PathMember(root, "destination") : job.source;
-    if (!NativeFileSystem().FolderExists(job.source))
+    if (needsSource && !NativeFileSystem().FolderExists(job.source))
         throw JobError("source folder not found: " + ToUtf8(job.source));
 
     if (const Json& files = Member(root, "files"); !files.is_null()) {
@@ -273,7 +280,7 @@ Job ParseJob(std::istream& in) {
             if (!f.is_string()) throw JobError("\"files\" must be an array of names");
             job.files.push_back(FromNative(f.get_ref<const std::string&>()));
         }
-    } else {
+    } else if (needsSource) {
         job.files = NativeFileSystem().ListFiles(job.source);
     }
     if (job.files.size() > static_cast<std::size_t>(kMaxRows))
@@ -309,11 +316,6 @@ Job ParseJob(std::istream& in) {
     }
 
     if (root.contains("now")) job.now = ParseNow(root["now"]);
-
-    if (const Json& run = Member(root, "run"); !run.is_null()) {
-        if (run != "test" && run != "real") throw JobError("\"run\" must be \"test\" or \"real\"");
-        job.run = run.get<std::string>();
-    }
     return job;
 }
 
@@ -352,8 +354,16 @@ int RunJob(std::istream& in, std::ostream& out, std::ostream& err) {
         NullEventPump events;
         PhaseRecorder progress;
         ResultRecorder view;
-        ConversionEngine engine({controls, messages, events, clock, NativeFileSystem(), progress, view});
-        const StepFlag flag = job.run == "real" ? engine.RealRun() : engine.TestRun();
+        // Real runs keep their journals where ZVNUM keeps them.
+        ConversionEngine engine(
+            {controls, messages, events, clock, NativeFileSystem(), progress, view, &NativeJournalStore()});
+        StepFlag flag = kStop;
+        if (job.run == "real")
+            flag = engine.RealRun();
+        else if (job.run == "test")
+            flag = engine.TestRun();
+        else  // undo, recover: -1 when files changed
+            flag = (job.run == "undo" ? engine.UndoLastRun() : engine.RecoverInterruptedRuns()) ? kGoOn : kStop;
 
         const ConversionTable& t = engine.Table();
         OrderedJson result;
