@@ -142,17 +142,25 @@ StepFlag ConversionEngine::CheckDuplicateNames() {
     const std::unique_ptr<NameLookup> existing = p_.files.OpenNameLookup(p_.settings.Text("A_Dir"));
     const bool inPlace = table_.sourcePath == table_.destinationPath;
     const std::size_t rows = std::min(table_.selected.size(), table_.newName.size());
-    std::unordered_map<std::u16string, std::size_t> heldByJob;  // folded current name -> rows
-    if (inPlace) {
-        heldByJob.reserve(rows * 2 + 1);
-        for (std::size_t i = 0; i < rows; ++i) ++heldByJob[FoldCase(table_.selected[i])];
-    }
+    // Folded current name -> rows that hold it; made only when a new name
+    // is found on disk, so a job that hands on no names never needs it.
+    std::unordered_map<std::u16string, std::size_t> heldByJob;
+    table_.namesHandedOn = false;
     std::unordered_set<std::u16string> newNames(rows * 2 + 1);
     for (std::size_t i = 0; i < rows; ++i) {
         p_.events.DoEvents();
         std::u16string folded = FoldCase(table_.newName[i]);
         std::size_t outside = existing->Count(table_.newName[i]);
-        if (auto it = heldByJob.find(folded); it != heldByJob.end()) outside -= std::min(outside, it->second);
+        if (outside > 0 && inPlace) {
+            if (heldByJob.empty()) {
+                heldByJob.reserve(rows * 2 + 1);
+                for (std::size_t j = 0; j < rows; ++j) ++heldByJob[FoldCase(table_.selected[j])];
+            }
+            if (auto it = heldByJob.find(folded); it != heldByJob.end()) {
+                outside -= std::min(outside, it->second);
+                table_.namesHandedOn = true;
+            }
+        }
         if (outside > 0 || !newNames.insert(std::move(folded)).second) {
             ShowMessage(texts::kDuplicate, texts::kDuplicateTitle);
             return kStop;

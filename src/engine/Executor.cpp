@@ -162,7 +162,7 @@ StepFlag ConversionEngine::ExecuteConversion() {
         // In place, files may hand their names on to one another: the plan
         // orders the renames so each name is free when it is taken.
         RenamePlan plan;
-        if (inPlace) {
+        if (inPlace && table_.namesHandedOn) {
             std::unique_ptr<NameLookup> onDisk;
             plan = PlanRenames(table_.selected, table_.newName, [&](const std::u16string& name) {
                 if (!onDisk) onDisk = p_.files.OpenNameLookup(table_.destinationPath);
