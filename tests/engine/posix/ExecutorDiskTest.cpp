@@ -201,7 +201,15 @@ TEST_P(DiskFailureTest, RowsBeforeDoneRowsAfterUntouchedNothingLost) {
     if (c.trouble == Trouble::kDiskFull)
         ScratchFolder::Write(src + "/a3.txt", ScratchFolder::Pattern(3u << 20));
     const std::string row3 = ScratchFolder::Read(src + "/a3.txt");
-    if (c.trouble == Trouble::kExistingTarget) ScratchFolder::Write(dst + "/b3.txt", "keep me");
+    // The check refuses a name that is taken beforehand: another program
+    // takes it while the run is under way.
+    if (c.trouble == Trouble::kExistingTarget) {
+        rig.events.onEvents = [&, written = false]() mutable {
+            if (written || ::access((dst + "/b1.txt").c_str(), F_OK) != 0) return;
+            ScratchFolder::Write(dst + "/b3.txt", "keep me");
+            written = true;
+        };
+    }
     if (c.trouble == Trouble::kReadOnlyTarget) {
         // Root passes permission checks; a read-only mount stops everyone.
         if (ScratchFolder::IsRoot()) {
