@@ -10,8 +10,8 @@ namespace {
 const std::u16string kFileError = u"ファイルエラー";
 const std::u16string kWriteFailed = u"書き込みに失敗しました。";
 
-// Five files a1..a5 in /src, replace mode "a" -> "b" (replace mode has no
-// duplicate check, so every failure reaches the executor).
+// Five files a1..a5 in /src, replace mode "a" -> "b"; the failures are
+// planted in the file system, so the checks pass and the executor meets them.
 struct FiveFiles : EngineRig {
     explicit FiveFiles(const std::u16string& destination = OsPath(u"/src")) {
         std::vector<std::u16string> names;
