@@ -16,8 +16,9 @@ namespace zv {
 
 namespace {
 
-// Tried in this order; the comma and the semicolon are in, the double quote is not.
-constexpr std::u16string_view kForbidden = u"\\/:,;*?<>|";
+// Tried in this order. The double quote comes last: no volume users carry
+// between machines (FAT, exFAT, NTFS) can hold it in a name.
+constexpr std::u16string_view kForbidden = u"\\/:,;*?<>|\"";
 
 constexpr std::array<std::u16string_view, 7> kSystemExtensions = {u".EXE", u".DLL", u".SYS", u".COM",
                                                                   u".PWF", u".OCX", u".INI"};
@@ -27,7 +28,6 @@ constexpr std::array<const char*, 6> kTimeStampBoxes = {"Txt_YY", "Txt_MM", "Txt
 
 constexpr int kLongestStartNumber = 9;
 constexpr int kLongestAnsiName = 254;
-constexpr int kShortestAnsiName = 5;
 
 std::u16string Decimal(int n) {
     const std::string s = std::to_string(n);
@@ -117,14 +117,16 @@ StepFlag ConversionEngine::CheckSystemFiles() {
 
 // The code page limits keep names portable to the Japanese systems; the native
 // limit keeps a real run from stopping half-way on a name this disk cannot hold.
+// Every new name ends in its file's extension part, so a name no longer than
+// that part has nothing before it: it is empty or a bare ".jpg".
 StepFlag ConversionEngine::CheckNameLengths() {
-    for (const auto& name : table_.newName) {
-        const int bytes = AnsiByteCount(name);
-        if (bytes > kLongestAnsiName || NativeNameLength(name) > MaxNativeNameLength()) {
+    for (std::size_t r = 0; r < table_.newName.size(); ++r) {
+        const std::u16string& name = table_.newName[r];
+        if (AnsiByteCount(name) > kLongestAnsiName || NativeNameLength(name) > MaxNativeNameLength()) {
             ShowMessage(texts::kNameTooLong, texts::kNameTooLongTitle);
             return kStop;
         }
-        if (bytes < kShortestAnsiName) {
+        if (name.size() <= table_.extension[r].size()) {
             ShowMessage(texts::kNameEmpty, texts::kNameEmptyTitle);
             return kStop;
         }

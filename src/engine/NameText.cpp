@@ -3,10 +3,12 @@
 namespace zv {
 
 NameParts SplitName(std::u16string_view name) {
-    std::size_t cut = name.size() < 4 ? 0 : name.size() - 4;
-    const bool splitsPair = cut > 0 && name[cut] >= 0xDC00 && name[cut] <= 0xDFFF &&
-                            name[cut - 1] >= 0xD800 && name[cut - 1] <= 0xDBFF;
-    if (splitsPair) --cut;
+    std::size_t cut = name.size();
+    if (name.size() >= 4 && name[name.size() - 4] == u'.') {
+        cut = name.size() - 4;
+    } else if (const std::size_t dot = name.rfind(u'.'); dot != std::u16string_view::npos && dot > 0) {
+        cut = dot;
+    }
     return {std::u16string(name.substr(0, cut)), std::u16string(name.substr(cut))};
 }
 

@@ -6,10 +6,12 @@
 
 namespace zv {
 
-// A name cut into its base part and its extension part (the last four
-// characters). A name shorter than four characters is all extension part.
-// The cut never falls inside a surrogate pair: the pair then goes whole to the
-// extension part, so neither part carries half a character.
+// A name cut into its base part and its extension part. A name whose fourth
+// character from the end is a dot ("photo.jpg") keeps the classic cut before
+// its last four characters. Any other name is cut at its last dot, unless that
+// dot is the name's first character: "photo.jpeg" -> "photo" + ".jpeg",
+// "a.c" -> "a" + ".c", "README" -> "README" + "". Only U+002E counts as a dot
+// (not the full-width "．"), so the cut never falls inside a surrogate pair.
 struct NameParts {
     std::u16string base;
     std::u16string extension;

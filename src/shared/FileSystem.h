@@ -117,7 +117,8 @@ public:
     virtual bool FolderExists(const std::u16string& path) = 0;
 
     // Moves a file within a folder or into another one. Never replaces an
-    // existing file (kFsAlreadyExists).
+    // existing file (kFsAlreadyExists). A change of case only, on a volume
+    // that ignores case, renames the file: the name it "clashes" with is its own.
     virtual FsResult Rename(const std::u16string& from, const std::u16string& to) = 0;
 
     // Copies a file. Never replaces an existing file and never leaves a

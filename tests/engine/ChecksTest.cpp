@@ -65,7 +65,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheckInputsTest, testing::Values(
               kFirstBox},
     InputCase{"listed_character_before_nul", kNumbering, kNul, u":", u"1", false, {}, {}, kStop, kForbiddenSecond,
               kOkOnly, kSecondBox},
-    InputCase{"double_quote_passes", kNumbering, u"\"a\"", u"\"b\""},
+    InputCase{"double_quote_in_first", kReplace, u"\"a\"", u"", u"1", false, {}, {}, kStop, kForbiddenFirst, kOkOnly,
+              kFirstBox},
+    // The double quote is tried last of all.
+    InputCase{"double_quote_after_listed", kNumbering, u"\"", u"|", u"1", false, {}, {}, kStop, kForbiddenSecond,
+              kOkOnly, kSecondBox},
     InputCase{"fullwidth_lookalikes_pass", kNumbering, u"＊？／", u"："},
     // The characters are tried in order, each in both boxes before the next.
     InputCase{"second_box_first_char_wins", kNumbering, u"|", u"\\", u"1", false, {}, {}, kStop, kForbiddenSecond,

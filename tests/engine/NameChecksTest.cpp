@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LengthCase{"bytes_255_too_long", {Repeat(u'a', 251) + u".txt"}, kTooLong},
                     LengthCase{"far_too_long", {Repeat(u'a', 40000) + u".txt"}, kTooLong},
                     LengthCase{"extension_only", {u".txt"}, kEmpty},
-                    LengthCase{"short_name", {u"ab"}, kEmpty},
+                    LengthCase{"short_real_names_pass", {u"ab", u"a.c", u"1", u"x.", u".jpeg"}, u""},
                     LengthCase{
                         "first_failing_row_decides_empty", {u"ok.txt", u".txt", Repeat(u'a', 300)}, kEmpty},
                     LengthCase{"first_failing_row_decides_long", {Repeat(u'a', 300), u".txt"}, kTooLong},

@@ -5,28 +5,6 @@
 namespace zv {
 namespace {
 
-struct SplitCase {
-    std::u16string name, base, extension;
-};
-
-class SplitNameTest : public testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitNameTest, CutsTheLastFourCharacters) {
-    const auto& c = GetParam();
-    NameParts parts = SplitName(c.name);
-    EXPECT_EQ(parts.base, c.base);
-    EXPECT_EQ(parts.extension, c.extension);
-    EXPECT_EQ(parts.base + parts.extension, c.name);
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, SplitNameTest,
-                         testing::Values(SplitCase{u"photo.jpeg", u"photo.", u"jpeg"},
-                                         SplitCase{u"abcd", u"", u"abcd"}, SplitCase{u"", u"", u""},
-                                         // A surrogate pair across the cut goes whole to the extension part.
-                                         SplitCase{u"x\U0001F600jpg", u"x", u"\U0001F600jpg"},
-                                         // Bytes that were no UTF-8 are single characters.
-                                         SplitCase{u"a\xDCFF.txt", u"a\xDCFF", u".txt"}));
-
 struct ReplaceCase {
     std::u16string text, search, replacement, result;
 };

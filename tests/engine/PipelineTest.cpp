@@ -43,9 +43,9 @@ TEST(TestRun, ShowsTheNewNamesAndClosesTheProgressWindow) {
     EXPECT_TRUE(rig.messages.shown.empty());
     // Nothing on disk changed.
     EXPECT_TRUE(rig.files.log.empty());
-    // Events: ten forbidden characters, three list rows, and per selected row
+    // Events: eleven forbidden characters, three list rows, and per selected row
     // the system check, the names, the duplicate check and the result list.
-    EXPECT_EQ(rig.events.count, 10 + 3 + 4 * 2);
+    EXPECT_EQ(rig.events.count, 11 + 3 + 4 * 2);
 }
 
 TEST(TestRun, NothingSelectedShowsAnEmptyList) {

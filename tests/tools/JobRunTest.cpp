@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobRunAcceptance, testing::Values(
             R"({"flag": -1, "messages": [], "Lst_Kekka": ["10.jpg", "5.jpg"]})"},
     JobCase{"append_mode", {"photo.jpeg", "memo.txt"}, {},
             R"({"controls": {"Chk_syori": [1, 0], "Txt_B_text": "A_", "Txt_A_text": "_B"}})",
-            R"({"flag": -1, "Lst_Kekka": ["A_memo_B.txt", "A_photo._Bjpeg"]})"},
+            R"({"flag": -1, "Lst_Kekka": ["A_memo_B.txt", "A_photo_B.jpeg"]})"},
     JobCase{"replace_mode_refuses_existing_names", {"2001_2001.txt", "abc.txt"}, {"abc.txt"},
             R"({"controls": {"Chk_syori": [0, 1], "Txt_B_text": "2001", "Txt_A_text": "2002"}})",
             R"({"flag": 0, "focus": null, )" ZV_PHASES_ALL R"(, "messages": [{"text":
@@ -151,8 +151,12 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobRunAcceptance, testing::Values(
             R"({"controls": {"Txt_A_text": ")" + std::string(260, 'x') + R"("}})",
             R"({"flag": 0, )" ZV_PHASES_ALL R"(, "messages": [{"text": "ファイル名が長すぎます。",
                 "title": "ファイル名超過", "buttons": 0, "answer": 1}]})"},
-    JobCase{"refuse_empty_name", {"old.txt"}, {},
+    JobCase{"refuse_extension_only_name", {"a.txt", "old.jpeg"}, {},
             R"({"controls": {"Chk_syori": [0, 1], "Txt_B_text": "old"}})",
+            R"({"flag": 0, "messages": [{"text": "ファイル名が空白です。", "title": "ファイル名無し",
+                "buttons": 0, "answer": 1}]})"},
+    JobCase{"refuse_empty_name", {"README"}, {},
+            R"({"controls": {"Chk_syori": [0, 1], "Txt_B_text": "README"}})",
             R"({"flag": 0, "messages": [{"text": "ファイル名が空白です。", "title": "ファイル名無し",
                 "buttons": 0, "answer": 1}]})"},
     JobCase{"refuse_existing_name", {"a.jpg"}, {"img_001.JPG"},
@@ -173,9 +177,9 @@ TEST(JobRunTable, ReportsFoldersAndAllFourColumns) {
     EXPECT_EQ(t.at("Lbl_TestPath1"), box.Src() + "/");
     EXPECT_EQ(t.at("Lbl_TestPath2"), box.Src() + "/");  // the destination defaults to the source
     EXPECT_EQ(t.at("Lst_Test1"), Json({"abc", "photo.jpeg"}));
-    EXPECT_EQ(t.at("Lst_Test2"), Json({"", "photo."}));
-    EXPECT_EQ(t.at("Lst_Test3"), Json({"abc", "jpeg"}));
-    EXPECT_EQ(t.at("Lst_Test4"), Json({"1abc", "2jpeg"}));
+    EXPECT_EQ(t.at("Lst_Test2"), Json({"abc", "photo"}));
+    EXPECT_EQ(t.at("Lst_Test3"), Json({"", ".jpeg"}));
+    EXPECT_EQ(t.at("Lst_Test4"), Json({"1", "2.jpeg"}));
 }
 
 struct MalformedCase {

@@ -20,10 +20,12 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include "PosixFileSystem.h"
 #include "VolumeAttributes.h"
+#include "shared/CaseFold.h"
 #include "shared/NativeName.h"
 
 namespace zv::posix {
@@ -97,6 +99,59 @@ NativeOutcome RenameOneEntry(const std::string& from, const std::string& to) {
     if (from == to) return {};
     if (::rename(from.c_str(), to.c_str()) != 0) return Failure(errno, from);
     return {};
+}
+
+// The name part of a path (after its last separator).
+std::string NameOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A target that exists only because the file system ignores case: the same
+// folder, names equal but for case, and no entry spelt exactly like the target
+// ("photo.txt" -> "PHOTO.txt" on a FAT or exFAT stick, where a FUSE driver may
+// give the two spellings different inode numbers).
+bool OnlyCaseDiffers(const std::string& from, const std::string& to) {
+    if (from == to || ParentOf(from) != ParentOf(to)) return false;
+    const std::string name = NameOf(to);
+    if (FoldCase(FromNative(NameOf(from))) != FoldCase(FromNative(name))) return false;
+    DIR* dir = ::opendir(ParentOf(to).c_str());
+    if (dir == nullptr) return false;
+    bool spelt = false;
+    while (const dirent* e = ::readdir(dir)) {
+        if (name == e->d_name) {
+            spelt = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return !spelt;
+}
+
+// The case-only rename through a hidden temporary name, each step without
+// replacing anything. Once the file has left its name, the target is free if
+// it was the file's own; if another file holds it, the last step is refused
+// and the file goes back to its name. (The target is not looked up in
+// between: a FUSE driver may still answer from a cached entry.)
+NativeOutcome RenameThroughTemp(const std::string& from, const std::string& to, const FileOpWays& ways) {
+    std::string temp;
+    for (int n = 0;; ++n) {
+        temp = ParentOf(from) + "/.zv-case-" + std::to_string(::getpid()) + "-" + std::to_string(n);
+        const NativeOutcome parked = RenameNoReplace(from, temp, ways);
+        if (parked.ok()) break;
+        if (parked.err != EEXIST || n == 99) return parked;
+    }
+    const NativeOutcome outcome = RenameNoReplace(temp, to, ways);
+    if (outcome.ok()) return {};
+    if (const NativeOutcome back = RenameNoReplace(temp, from, ways); !back.ok()) return {back.err, true};
+    return {outcome.err, false};
+}
+
+// What a rename does when its target name is taken.
+NativeOutcome ExistingTarget(const std::string& from, const std::string& to, const FileOpWays& ways) {
+    if (OneEntry(from, to)) return RenameOneEntry(from, to);
+    if (OnlyCaseDiffers(from, to)) return RenameThroughTemp(from, to, ways);
+    return {EEXIST, false};
 }
 
 int SyncFolder(const std::string& folder) {
@@ -352,10 +407,10 @@ NativeOutcome LinkThenUnlink(const std::string& from, const std::string& to, con
     if (int e = CheckMovable(from, st)) return {e, true};
     if (::link(from.c_str(), to.c_str()) != 0) {
         int e = errno;
-        if (e == EEXIST) return OneEntry(from, to) ? RenameOneEntry(from, to) : NativeOutcome{EEXIST, false};
+        if (e == EEXIST) return ExistingTarget(from, to, ways);
         if (e == EXDEV) return MoveAcross(from, to, ways);
         if (e != EPERM && e != EOPNOTSUPP && e != EMLINK) return Failure(e, from);
-        if (Exists(to)) return OneEntry(from, to) ? RenameOneEntry(from, to) : NativeOutcome{EEXIST, false};
+        if (Exists(to)) return ExistingTarget(from, to, ways);
         if (::rename(from.c_str(), to.c_str()) != 0) return Failure(errno, from);
         return {};
     }
@@ -414,7 +469,7 @@ NativeOutcome RenameNoReplace(const std::string& from, const std::string& to, co
     }
     switch (err) {
         case EEXIST:
-            return OneEntry(from, to) ? RenameOneEntry(from, to) : NativeOutcome{EEXIST, false};
+            return ExistingTarget(from, to, ways);
         case EINVAL:
         case ENOSYS:
         case EOPNOTSUPP:

@@ -269,6 +269,59 @@ INSTANTIATE_TEST_SUITE_P(
                     FailCase{"MoveIntoReadOnly", Op::kMove, Trouble::kReadOnlyTarget, 1, kDenied}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// ------------------------------------------------ a USB stick's file system
+
+struct StickCase {
+    const char* label;
+    int mode;  // 1 append, 2 replace
+    std::u16string first, second;
+    std::u16string message;       // after the question; empty: the run goes through
+    std::set<std::string> after;  // photo.txt and memo.txt were there before
+};
+
+void PrintTo(const StickCase& c, std::ostream* os) { *os << c.label; }
+
+class StickTest : public testing::TestWithParam<StickCase> {};
+
+TEST_P(StickTest, RefusedBeforeAnythingIsTouchedOrRenamed) {
+    const StickCase& c = GetParam();
+    if (!ScratchFolder::IsRoot()) GTEST_SKIP() << "mounting an image needs root";
+    DiskRig rig;
+    ASSERT_TRUE(rig.scratch.ok());
+    const std::string stick = rig.scratch.MountExfat("stick", 8u << 20);
+    if (stick.empty())
+        GTEST_SKIP() << "no exFAT volume here (mkfs.exfat, exfat-fuse or a loop device missing)";
+    rig.Folders(stick, stick);
+    rig.Files(stick, {"photo.txt", "memo.txt"});
+    rig.settings.SetValue(c.mode == 1 ? "Chk_syori(0)" : "Chk_syori(1)", 1);
+    rig.settings.SetText("Txt_B_text", c.first);
+    rig.settings.SetText("Txt_A_text", c.second);
+
+    const StepFlag flag = rig.engine.RealRun();
+
+    EXPECT_EQ(flag, c.message.empty() ? kGoOn : kStop);
+    ASSERT_EQ(rig.messages.shown.size(), c.message.empty() ? 1u : 2u);
+    if (!c.message.empty()) {
+        EXPECT_EQ(rig.messages.shown[1].prompt, c.message);
+    }
+    EXPECT_EQ(ScratchFolder::Names(stick), c.after);
+    for (const char* name : {"photo.txt", "memo.txt"}) {
+        const std::string now = c.after.count(name) ? name : "PHOTO.txt";
+        EXPECT_TRUE(HoldsData(stick + "/" + now, DiskRig::Content(name))) << now;
+        EXPECT_EQ(MTime(stick + "/" + now), kOldTime) << now;
+    }
+}
+
+const std::u16string kQuoteFirst = u"固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。";
+const std::u16string kQuoteSecond = u"固定文字列（後半部）\r\nファイル名に使用できない文字が有ります。";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StickTest,
+    testing::Values(StickCase{"QuoteInFirst", 1, u"\"", u"", kQuoteFirst, {"memo.txt", "photo.txt"}},
+                    StickCase{"QuoteInSecond", 1, u"x", u"\"x\"", kQuoteSecond, {"memo.txt", "photo.txt"}},
+                    StickCase{"CaseOnlyRename", 2, u"photo", u"PHOTO", u"", {"PHOTO.txt", "memo.txt"}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 // ------------------------------------------------ names that are not UTF-8
 
 struct ByteNameCase {

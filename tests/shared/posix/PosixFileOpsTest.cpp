@@ -110,6 +110,9 @@ const RenameCase kRenameCases[] = {
     // only outcome that does not report an unchanged folder as renamed.
     {"OntoOwnHardLink", "dir/a.txt", "dir/b.txt", RenameCase::kHardLinkTarget, EEXIST, false},
     {"ToItself", "dir/a.txt", "dir/a.txt", RenameCase::kNone, 0, false},
+    {"CaseOnly", "dir/photo.txt", "dir/PHOTO.txt", RenameCase::kNone, 0, false},
+    // Where case counts, a name that differs only in case is another file.
+    {"OntoOtherCaseOfName", "dir/photo.txt", "dir/PHOTO.txt", RenameCase::kExistingTarget, EEXIST, false},
     {"MissingSource", "dir/a.txt", "dir/b.txt", RenameCase::kNoSource, ENOENT, true},
     {"InvalidUtf8ToValid", "dir/\xff\x80name.txt", "dir/ok.txt", RenameCase::kNone, 0, false},
 };
@@ -120,6 +123,39 @@ INSTANTIATE_TEST_SUITE_P(Cases, RenameTest,
                              return std::string(std::get<0>(info.param).label) + "_" +
                                     WaysName(std::get<1>(info.param));
                          });
+
+// On a volume that ignores case (exFAT through FUSE, which gives the two
+// spellings of one name different inode numbers) a change of case renames the
+// file itself; a name held by another file is still refused.
+class CaseBlindRenameTest : public ::testing::TestWithParam<FileOpWays> {};
+
+TEST_P(CaseBlindRenameTest, OwnNameTakenOtherFileRefused) {
+    if (!ScratchFolder::IsRoot()) GTEST_SKIP() << "mounting an image needs root";
+    ScratchFolder s;
+    ASSERT_TRUE(s.ok());
+    const std::string stick = s.MountExfat("stick", 8u << 20);
+    if (stick.empty())
+        GTEST_SKIP() << "no exFAT volume here (mkfs.exfat, exfat-fuse or a loop device missing)";
+    const std::string photo = ScratchFolder::Pattern(5000), a = ScratchFolder::Pattern(700, 2);
+    ScratchFolder::Write(stick + "/photo.txt", photo);
+    ScratchFolder::Write(stick + "/été.txt", "été");
+    ScratchFolder::Write(stick + "/a.txt", a);
+    ScratchFolder::Write(stick + "/b.txt", "keep me");
+
+    EXPECT_EQ(RenameNoReplace(stick + "/photo.txt", stick + "/PHOTO.txt", GetParam()).err, 0);
+    EXPECT_EQ(RenameNoReplace(stick + "/été.txt", stick + "/ÉTÉ.txt", GetParam()).err, 0);
+    const NativeOutcome other = RenameNoReplace(stick + "/a.txt", stick + "/B.txt", GetParam());
+
+    EXPECT_EQ(other.err, EEXIST);
+    EXPECT_FALSE(other.atSource);
+    EXPECT_EQ(ScratchFolder::Names(stick), (std::set<std::string>{"PHOTO.txt", "ÉTÉ.txt", "a.txt", "b.txt"}));
+    EXPECT_TRUE(HoldsData(stick + "/PHOTO.txt", photo));
+    EXPECT_TRUE(HoldsData(stick + "/a.txt", a));
+    EXPECT_TRUE(HoldsData(stick + "/b.txt", "keep me"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CaseBlindRenameTest, ::testing::ValuesIn(kAllWays),
+                         [](const auto& info) { return WaysName(info.param); });
 
 // ---------------------------------------------------------------- copy
 

@@ -27,7 +27,10 @@ class ScratchFolder {
         if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
     }
     ~ScratchFolder() {
-        for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it) ::umount2(it->c_str(), MNT_DETACH);
+        // A plain unmount first: a FUSE driver then ends and frees its loop
+        // device before the image goes.
+        for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it)
+            if (::umount2(it->c_str(), 0) != 0) ::umount2(it->c_str(), MNT_DETACH);
         if (root_.empty()) return;
         MakeWritable(root_);
         std::error_code ec;
@@ -51,6 +54,23 @@ class ScratchFolder {
         std::string where = Folder(relative);
         std::string options = "size=" + std::to_string(bytes);
         if (::mount("zvtest", where.c_str(), "tmpfs", 0, options.c_str()) != 0) return {};
+        mounts_.push_back(where);
+        return where;
+    }
+
+    // A small exFAT volume (exfatprogs, exfat-fuse) on a loop device over an
+    // image file: a file system that ignores case, as USB sticks do. Empty
+    // when it cannot be made here.
+    std::string MountExfat(const std::string& relative, std::size_t bytes) {
+        const std::string image = Path(relative + ".img");
+        std::string where = Folder(relative);
+        std::ofstream(image, std::ios::binary).close();
+        std::error_code ec;
+        std::filesystem::resize_file(image, bytes, ec);
+        const std::string quiet = " >/dev/null 2>&1";
+        if (ec || std::system(("mkfs.exfat '" + image + "'" + quiet).c_str()) != 0) return {};
+        if (std::system(("mount -o loop -t exfat-fuse '" + image + "' '" + where + "'" + quiet).c_str()) != 0)
+            return {};
         mounts_.push_back(where);
         return where;
     }
