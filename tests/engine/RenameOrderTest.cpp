@@ -167,6 +167,29 @@ TEST(ReplaceMode, ANameTakenOutsideTheJobStopsBothRunsBeforeAnyFile) {
     EXPECT_TRUE(rig.files.log.empty());
 }
 
+// 中止 pressed while a file is under its temporary name takes effect once
+// the ring is closed: every file keeps its old or its new name.
+TEST(RenumberInPlace, CancelWaitsForTheRingToClose) {
+    Renumber rig(Numbered({2, 1, 4, 3}), 1);  // two swaps
+    const Snapshot before = rig.State();
+    rig.events.onEvents = [&] {
+        for (const auto& [path, file] : rig.files.files)
+            if (path.find(kTemporaryPrefix) != std::u16string::npos) rig.progress.cancel = true;
+    };
+
+    EXPECT_EQ(rig.engine.RealRun(), kStop);
+
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.messages.shown[1].prompt,
+              u"変換処理を中止しました。\r\n2 個のファイルを処理しました。「元に戻す」で元に戻せます。");
+    EXPECT_EQ(rig.Renames(), 3);
+    EXPECT_EQ(std::get<0>(rig.State()[OsPath(u"/src/00001.jpg")]), "00002.jpg");
+    EXPECT_EQ(std::get<0>(rig.State()[OsPath(u"/src/00003.jpg")]), "00003.jpg") << "the second swap ran";
+    rig.events.onEvents = nullptr;
+    EXPECT_TRUE(rig.Answer(&ConversionEngine::UndoLastRun, kYes));
+    EXPECT_EQ(rig.State(), before);
+}
+
 // ------------------------------------------------ failures inside a ring
 
 class RingFailureTest : public testing::TestWithParam<JobCase> {};
