@@ -20,6 +20,8 @@
 
 namespace zv {
 
+class RunUndo;
+
 using StepFlag = std::int16_t;
 inline constexpr StepFlag kGoOn = -1;
 inline constexpr StepFlag kStop = 0;
@@ -98,6 +100,7 @@ private:
         bool entered_;
     };
 
+    bool TakeBack(bool (RunUndo::*step)());
     void ShowMessage(const std::u16string& prompt, const std::u16string& title);
     void FocusIfVisible(std::string_view control);
 

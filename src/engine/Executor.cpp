@@ -247,21 +247,17 @@ StepFlag ConversionEngine::ExecuteConversion() {
     }
 }
 
-bool ConversionEngine::UndoLastRun() {
-    RunScope scope(running_);
-    if (!scope.Entered() || !p_.journals) return false;
-    RunUndo undo({p_.files, *p_.journals, p_.messages, p_.events, p_.progress, p_.clock});
-    if (!undo.UndoLast()) return false;
-    p_.view.RefreshFileList();
-    p_.view.DisableConversion();
-    return true;
-}
+bool ConversionEngine::UndoLastRun() { return TakeBack(&RunUndo::UndoLast); }
 
-bool ConversionEngine::RecoverInterruptedRuns() {
+bool ConversionEngine::RecoverInterruptedRuns() { return TakeBack(&RunUndo::RecoverInterrupted); }
+
+// Undo and recovery are runs too: none starts inside another, and the file
+// list shows what they changed.
+bool ConversionEngine::TakeBack(bool (RunUndo::*step)()) {
     RunScope scope(running_);
     if (!scope.Entered() || !p_.journals) return false;
     RunUndo undo({p_.files, *p_.journals, p_.messages, p_.events, p_.progress, p_.clock});
-    if (!undo.RecoverInterrupted()) return false;
+    if (!(undo.*step)()) return false;
     p_.view.RefreshFileList();
     p_.view.DisableConversion();
     return true;

@@ -202,7 +202,7 @@ RunUndo::Outcome RunUndo::TakeBack(const std::string& name, const Journal& j, co
                 res = fs.Copy(a.at, a.back);
                 break;
             case Step::kRemoveCopy:
-                res = fs.Remove(a.at);
+                res = fs.RemoveFile(a.at);
                 break;
             case Step::kStampsOnly:
                 break;

@@ -149,7 +149,7 @@ public:
         return {kFsGeneric, path};
     }
     // Removes a file (never a folder), read-only or not.
-    virtual FsResult Remove(const std::u16string& path) { return {kFsGeneric, path}; }
+    virtual FsResult RemoveFile(const std::u16string& path) { return {kFsGeneric, path}; }
     // True when both files hold the same bytes.
     virtual bool SameContent(const std::u16string& a, const std::u16string& b) {
         (void)a, (void)b;

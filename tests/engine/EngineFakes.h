@@ -403,7 +403,7 @@ class FakeFileSystem final : public FileSystem {
         Change([&] { files[path].lastWrite = t; });
         return {};
     }
-    FsResult Remove(const std::u16string& path) override {
+    FsResult RemoveFile(const std::u16string& path) override {
         log.push_back(u"remove " + path);
         if (auto r = Planted(path); !r.ok()) return r;
         if (!files.count(path)) return {kFsFileNotFound, path};

@@ -6,45 +6,23 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 
+#include "UserFolders.h"
 #include "shared/NativeName.h"
 
 namespace zv {
 
 namespace {
 
-std::string JournalFolder() {
-    const char* xdg = std::getenv("XDG_STATE_HOME");
-    std::string base;
-    if (xdg && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !home[0]) {
-            const passwd* pw = getpwuid(getuid());
-            home = pw ? pw->pw_dir : nullptr;
-        }
-        if (!home || !home[0]) return {};
-        base = std::string(home) + "/.local/state";
-    }
-    return base + "/zorvik/journal";
-}
+std::string JournalFolder() { return posix::ZorvikFolder("XDG_STATE_HOME", ".local/state", "journal"); }
 
-bool MakeFolders(const std::string& path) {
-    for (std::size_t pos = 1; pos <= path.size(); ++pos) {
-        if (pos < path.size() && path[pos] != '/') continue;
-        if (::mkdir(path.substr(0, pos).c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
+using posix::MakeFolders;
 
 // Names are the engine's own (digits and a suffix); anything that could
 // leave the folder is refused.

@@ -85,7 +85,7 @@ FsResult PosixFileSystem::RestoreWriteTime(const std::u16string& path, std::int6
     return Result(::utimensat(AT_FDCWD, p.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno, path);
 }
 
-FsResult PosixFileSystem::Remove(const std::u16string& path) {
+FsResult PosixFileSystem::RemoveFile(const std::u16string& path) {
     const std::string p = ToNative(path);
     if (p.find('\0') != std::string::npos) return Result(EINVAL, path);
     return Result(::unlink(p.c_str()) == 0 ? 0 : errno, path);

@@ -23,7 +23,7 @@ public:
 
     FileIdentity Identify(const std::u16string& path, bool withAttributes) override;
     FsResult RestoreWriteTime(const std::u16string& path, std::int64_t writeTime) override;
-    FsResult Remove(const std::u16string& path) override;
+    FsResult RemoveFile(const std::u16string& path) override;
     bool SameContent(const std::u16string& a, const std::u16string& b) override;
     EntryKind Examine(const std::u16string& path) override;
     VolumeAbilities Abilities(const std::u16string& folder) override;

@@ -25,6 +25,7 @@
 #include <string_view>
 
 #include "shared/posix/RegFile.h"
+#include "shared/posix/UserFolders.h"
 
 namespace zv::reg {
 
@@ -59,31 +60,9 @@ const char* RootFileName(HKey root) {
     return nullptr;
 }
 
-std::string RegistryFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !home[0]) {
-            const passwd* pw = getpwuid(getuid());
-            home = pw ? pw->pw_dir : nullptr;
-        }
-        if (!home || !home[0]) return {};
-        base = std::string(home) + "/.config";
-    }
-    return base + "/zorvik/registry";
-}
+std::string RegistryFolder() { return posix::ZorvikFolder("XDG_CONFIG_HOME", ".config", "registry"); }
 
-bool MakeFolders(const std::string& path) {
-    for (std::size_t pos = 1; pos <= path.size(); ++pos) {
-        if (pos < path.size() && path[pos] != '/') continue;
-        std::string part = path.substr(0, pos);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
+using posix::MakeFolders;
 
 // The key a handle stands for: its root, path and rights.
 long Resolve(HKey key, OpenKeyInfo& info) {

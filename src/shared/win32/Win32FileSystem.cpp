@@ -233,7 +233,7 @@ class Win32FileSystem final : public FileSystem {
     }
 
     // A read-only file cannot be deleted as it is: the attribute goes first.
-    FsResult Remove(const std::u16string& path) override {
+    FsResult RemoveFile(const std::u16string& path) override {
         DWORD a = GetFileAttributesW(W(path));
         if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY))
             SetFileAttributesW(W(path), a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
