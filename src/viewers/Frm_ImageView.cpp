@@ -14,6 +14,12 @@ namespace {
 
 constexpr double kDesignWidth = 4680;  // client area, twips
 constexpr double kDesignHeight = 3195;
+// How long the window waits for a metafile's drawing before it shows what is
+// drawn so far, how long each later slice of drawing runs, and how often the
+// growing picture is shown again.
+constexpr int kFirstDrawMs = 1800;
+constexpr int kSliceMs = 30;
+constexpr int kShowEveryMs = 250;
 
 QScreen* ScreenOf(const QWidget* w) {
     QScreen* s = w->screen();
@@ -32,6 +38,8 @@ Frm_ImageView::Frm_ImageView(zv::MessageBoxService& messages, QWidget* parent)
                         int(std::lround(675 / t)));
     resize(int(std::lround(kDesignWidth / t)), int(std::lround(kDesignHeight / t)));
     windowTwips_ = QSizeF(kDesignWidth, kDesignHeight);
+    drawTimer_.setInterval(0);
+    connect(&drawTimer_, &QTimer::timeout, this, &Frm_ImageView::DrawMore);
 }
 
 double Frm_ImageView::TwipsPerPixel() const {
@@ -56,21 +64,60 @@ void Frm_ImageView::Form_Load() {
     const QScreen* screen = ScreenOf(this);
     const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
     const double t = zv::ImageViewLayout::TwipsPerPixel(dpi);
-    const auto picture = zv::PictureLoader::Load(Valiable::PreviewFilePath, dpi);
+    // The picture is drawn only as far as the screen lets it be seen.
+    auto picture =
+        zv::PictureLoader::Open(Valiable::PreviewFilePath, dpi, screen ? screen->geometry().size() : QSize());
+    zv::MetafilePlay drawn = zv::MetafilePlay::kEnd;
+    if (picture && picture->drawing) drawn = picture->drawing->Continue(QDeadlineTimer(kFirstDrawMs));
+    if (drawn == zv::MetafilePlay::kBroken) picture.reset();
     std::optional<QSizeF> window;
     if (picture) {
         const QSizeF screenTwips =
             screen ? QSizeF(screen->geometry().width() * t, screen->geometry().height() * t)
                    : QSizeF(1e9, 1e9);
-        window = zv::ImageViewLayout::WindowSize(picture->twips, screenTwips);
+        window = zv::ImageViewLayout::WindowSize(picture->picture.twips, screenTwips);
     }
     if (!window) {
         messages_.Show(u"このファイルは表示できません。", zv::kOkOnly, u"読み込みエラー");
         return;
     }
-    Image1->setPixmap(QPixmap::fromImage(picture->image));
-    Image1->resize(picture->image.size());
     SetOuterSize(*window);
+    if (!picture->drawing) {
+        Image1->setPixmap(QPixmap::fromImage(picture->picture.image));
+        Image1->resize(picture->picture.image.size());
+        return;
+    }
+    drawing_ = std::move(picture->drawing);
+    ShowDrawn();
+    // Still drawing: carry on between events. A record found broken later
+    // ends the drawing; what was drawn stays shown.
+    if (drawn == zv::MetafilePlay::kMore)
+        drawTimer_.start();
+    else
+        drawing_.reset();
+}
+
+void Frm_ImageView::ShowDrawn() {
+    const QImage& image = drawing_->Image();
+    Image1->setPixmap(QPixmap::fromImage(image.copy()));
+    Image1->resize(image.size());
+    sinceShown_.start();
+}
+
+void Frm_ImageView::DrawMore() {
+    if (!drawing_) return;
+    const bool more = drawing_->Continue(QDeadlineTimer(kSliceMs)) == zv::MetafilePlay::kMore;
+    if (!more || sinceShown_.elapsed() >= kShowEveryMs) ShowDrawn();
+    if (!more) {
+        drawTimer_.stop();
+        drawing_.reset();
+    }
+}
+
+void Frm_ImageView::done(int result) {
+    drawTimer_.stop();
+    drawing_.reset();
+    QDialog::done(result);
 }
 
 int Frm_ImageView::exec() {

@@ -17,6 +17,33 @@ constexpr double kCoordinateLimit = 1e7;
 constexpr size_t kMaxSavedStates = 4096;
 constexpr int kMaxClipElements = 20000;
 constexpr int kMaxTextLength = 8192;
+constexpr int kMaxPathElements = 200000;
+
+// Every figure of a path closed, as filling closes them before it strokes.
+QPainterPath Closed(const QPainterPath& path) {
+    QPainterPath closed;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+            case QPainterPath::MoveToElement:
+                if (i > 0) closed.closeSubpath();
+                closed.moveTo(e);
+                break;
+            case QPainterPath::LineToElement:
+                closed.lineTo(e);
+                break;
+            case QPainterPath::CurveToElement:
+                if (i + 2 < path.elementCount())
+                    closed.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+                i += 2;
+                break;
+            default:
+                break;
+        }
+    }
+    closed.closeSubpath();
+    return closed;
+}
 
 bool Usable(const QTransform& t) {
     const double v[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
@@ -254,6 +281,8 @@ void MetafileDc::Select(const Object& object) {
 QPen MetafileDc::SafePen(const QTransform& t, const QRectF& bounds) const {
     QPen pen = state_.pen;
     if (pen.style() == Qt::NoPen) return pen;
+    // Qt measures the reach from the corner's point, half the miter's length.
+    pen.setMiterLimit(state_.miterLimit / 2);
     // The stretch along the longer axis decides how wide the stroke gets.
     const double scale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
     const double maxWidth = 2.0 * (canvas_.width() + canvas_.height()) + 2;
@@ -281,9 +310,32 @@ void MetafileDc::ApplyClip() {
 }
 
 void MetafileDc::AddToPath(const QPainterPath& shape) {
-    if (path_.elementCount() + shape.elementCount() > 200000) return;
+    if (path_.elementCount() + shape.elementCount() > kMaxPathElements) return;
     path_.addPath(shape);
     havePath_ = true;
+    // A figure of its own (a polyline) may still be carried on from its end.
+    figureEnd_.reset();
+    if (shape.elementCount() > 0) {
+        const QPainterPath::Element last = shape.elementAt(shape.elementCount() - 1);
+        const QPainterPath::Element first = shape.elementAt(0);
+        if (QPointF(last) != QPointF(first) || shape.elementCount() == 1) figureEnd_ = QPointF(last);
+    }
+}
+
+void MetafileDc::DrawFromCurrent(const QPainterPath& shape) {
+    if (!inPath_) {
+        Draw(shape, false, true);
+        return;
+    }
+    if (figureEnd_ && *figureEnd_ == state_.current &&
+        path_.elementCount() + shape.elementCount() <= kMaxPathElements) {
+        path_.connectPath(shape);  // its first point is where the figure ends
+        havePath_ = true;
+        figureEnd_ = shape.currentPosition();
+        return;
+    }
+    AddToPath(shape);
+    figureEnd_ = shape.currentPosition();
 }
 
 void MetafileDc::Draw(const QPainterPath& shape, bool fill, bool stroke) {
@@ -303,7 +355,19 @@ void MetafileDc::Draw(const QPainterPath& shape, bool fill, bool stroke) {
     if (fill && state_.brush.style() != Qt::NoBrush) {
         QPainterPath filled = shape;
         filled.setFillRule(state_.fillRule);
-        painter_.fillPath(filled, state_.brush);
+        const QRectF canvas(QPointF(-2, -2), QSizeF(canvas_) + QSizeF(4, 4));
+        if (state_.brush.style() == Qt::SolidPattern && !canvas.contains(bounds) &&
+            bounds.width() * bounds.height() > 4 * canvas.width() * canvas.height()) {
+            // A shape far larger than the canvas costs the painter its whole
+            // size; only the part on the canvas is filled.
+            QPainterPath onCanvas;
+            onCanvas.addRect(canvas);
+            painter_.resetTransform();
+            painter_.fillPath(t.map(filled).intersected(onCanvas), state_.brush);
+            painter_.setTransform(t);
+        } else {
+            painter_.fillPath(filled, state_.brush);
+        }
     }
     if (stroke) {
         const QPen pen = SafePen(t, bounds);
@@ -314,7 +378,7 @@ void MetafileDc::Draw(const QPainterPath& shape, bool fill, bool stroke) {
 void MetafileDc::LineTo(QPointF p) {
     QPainterPath path(state_.current);
     path.lineTo(p);
-    Draw(path, false, true);
+    DrawFromCurrent(path);
     state_.current = p;
 }
 
@@ -329,7 +393,7 @@ void MetafileDc::PolylineTo(const QPolygonF& points) {
     if (points.isEmpty()) return;
     QPainterPath path(state_.current);
     for (const QPointF& p : points) path.lineTo(p);
-    Draw(path, false, true);
+    DrawFromCurrent(path);
     state_.current = points.last();
 }
 
@@ -362,8 +426,12 @@ void MetafileDc::PolyBezier(const QPolygonF& points, bool fromCurrent) {
         i = 1;
     }
     for (; i + 2 < points.size(); i += 3) path.cubicTo(points[i], points[i + 1], points[i + 2]);
-    Draw(path, false, true);
-    if (fromCurrent && !points.isEmpty()) state_.current = path.currentPosition();
+    if (fromCurrent) {
+        DrawFromCurrent(path);
+        state_.current = path.currentPosition();
+    } else {
+        Draw(path, false, true);
+    }
 }
 
 void MetafileDc::Rectangle(QRectF r) {
@@ -413,8 +481,12 @@ void MetafileDc::Arc(QRectF box, QPointF start, QPointF end, int kind) {
         path.arcTo(box, a0, sweep);
         if (kind == 1) path.closeSubpath();
     }
-    Draw(path, kind == 1 || kind == 2, true);
-    if (kind == 3) state_.current = path.currentPosition();
+    if (kind == 3) {
+        DrawFromCurrent(path);
+        state_.current = path.currentPosition();
+    } else {
+        Draw(path, kind == 1 || kind == 2, true);
+    }
 }
 
 void MetafileDc::AngleArc(QPointF center, double radius, double startDeg, double sweepDeg) {
@@ -423,7 +495,7 @@ void MetafileDc::AngleArc(QPointF center, double radius, double startDeg, double
     const QRectF box(center.x() - radius, center.y() - radius, 2 * radius, 2 * radius);
     QPainterPath path(state_.current);
     path.arcTo(box, std::fmod(startDeg, 360.0), sweepDeg);
-    Draw(path, false, true);
+    DrawFromCurrent(path);
     state_.current = path.currentPosition();
 }
 
@@ -437,29 +509,50 @@ void MetafileDc::SetPixel(QPointF p, QColor c) {
 }
 
 void MetafileDc::FillRectangle(QRectF r, const QBrush& brush) {
+    FillPolygon(QPolygonF(r.normalized()), brush);
+}
+
+void MetafileDc::PatternBlit(QRectF r, uint32_t rop) {
+    switch (rop) {
+        case 0x00000042:  // BLACKNESS
+            FillRectangle(r, QBrush(Qt::black));
+            break;
+        case 0x00FF0062:  // WHITENESS
+            FillRectangle(r, QBrush(Qt::white));
+            break;
+        case 0x00AA0029:  // the destination kept
+        case 0x00550009:  // DSTINVERT: left alone; the canvas under it is not yet the ground it inverts
+            break;
+        default:
+            FillRectangle(r, state_.brush);
+            break;
+    }
+}
+
+void MetafileDc::FillPolygon(const QPolygonF& points, const QBrush& brush) {
     const QBrush keep = state_.brush;
-    const QPen keepPen = state_.pen;
     state_.brush = brush;
-    state_.pen = QPen(Qt::NoPen);
     QPainterPath path;
-    path.addRect(r.normalized());
+    path.addPolygon(points);
+    path.closeSubpath();
     Draw(path, true, false);
     state_.brush = keep;
-    state_.pen = keepPen;
 }
 
 void MetafileDc::Text(QPointF reference, const QString& text, std::optional<QRectF> opaqueRect,
-                      bool clipToRect) {
+                      bool clipToRect, const std::vector<double>& advances) {
     if (inPath_ || state_.ropNop) return;
     const bool updateCp = state_.textAlign & 1;
     if (updateCp) reference = state_.current;
     const QTransform t = LogicalToCanvas();
     if (!Usable(t)) return;
+    // The opaque rectangle takes the background colour whatever the background mode.
     if (opaqueRect) FillRectangle(*opaqueRect, QBrush(state_.bkColor));
     if (text.isEmpty()) return;
 
     const MetafileFont& f = state_.font;
     const double yScale = std::hypot(t.m21(), t.m22());
+    const double xScale = std::hypot(t.m11(), t.m12());
     double pixels = f.height == 0 ? 16 * Scale(deviceToCanvas_) : std::abs(f.height) * yScale;
     if (f.height > 0) pixels *= 0.8;  // a cell height includes the internal leading
     if (!std::isfinite(pixels) || pixels < 0.5) return;
@@ -471,9 +564,34 @@ void MetafileDc::Text(QPointF reference, const QString& text, std::optional<QRec
     font.setItalic(f.italic);
     font.setUnderline(f.underline);
     font.setStrikeOut(f.strikeOut);
+    if (f.width != 0 && xScale > 0) {
+        // A font narrowed or widened from its face's own proportions.
+        const double natural = QFontMetricsF(font).averageCharWidth();
+        if (natural > 0)
+            font.setStretch(
+                std::clamp(int(std::lround(100 * std::abs(f.width) * xScale / natural)), 1, 4000));
+    }
     const QString shown = text.left(kMaxTextLength);
     const QFontMetricsF metrics(font);
-    const double width = metrics.horizontalAdvance(shown);
+    // Where each character starts, in pixels along the baseline: the
+    // recorded advances when the file gives them (they keep the producer's
+    // layout whatever font stands in here), else the font's own.
+    const bool spaced = advances.size() >= size_t(shown.size()) && xScale > 0 &&
+                        std::all_of(advances.begin(), advances.begin() + shown.size(), [](double a) {
+                            return std::isfinite(a) && std::abs(a) < kCoordinateLimit;
+                        });
+    double width = 0;
+    std::vector<double> starts;
+    if (spaced) {
+        starts.reserve(size_t(shown.size()));
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            starts.push_back(width);
+            width += advances[size_t(i)] * xScale;
+        }
+        if (!std::isfinite(width) || std::abs(width) > kCoordinateLimit) return;
+    } else {
+        width = metrics.horizontalAdvance(shown);
+    }
 
     double dx = 0, dy = 0;
     switch (state_.textAlign & 6) {
@@ -507,21 +625,33 @@ void MetafileDc::Text(QPointF reference, const QString& text, std::optional<QRec
     }
     painter_.translate(at);
     // The angle is counter-clockwise as seen on the page, whatever way the y axis runs.
-    painter_.rotate(-f.escapement / 10.0);
+    // A world transform that turns the page turns its text with it.
+    // (Mirroring mapping modes alone leave text upright.)
+    const bool turns = t.m12() != 0 || t.m21() != 0;
+    painter_.rotate((turns ? qRadiansToDegrees(std::atan2(t.m12(), t.m11())) : 0) - f.escapement / 10.0);
     painter_.setFont(font);
+    // The background mode decides alone whether the text cell is filled; the
+    // painter's own mode may still be left from the last shape.
+    painter_.setBackgroundMode(Qt::TransparentMode);
     if (state_.bkMode == kOpaque && !opaqueRect) {
         painter_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()), state_.bkColor);
     }
     painter_.setPen(state_.textColor);
-    painter_.drawText(QPointF(dx, dy), shown);
-
-    if (updateCp) {
-        const double xScale = std::hypot(t.m11(), t.m12());
-        if (xScale > 0) state_.current.rx() += width / xScale;
+    if (spaced) {
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            // A surrogate pair is one character drawn at its first half's place.
+            const bool pair = shown[i].isHighSurrogate() && i + 1 < shown.size();
+            painter_.drawText(QPointF(dx + starts[size_t(i)], dy), shown.mid(i, pair ? 2 : 1));
+            if (pair) ++i;
+        }
+    } else {
+        painter_.drawText(QPointF(dx, dy), shown);
     }
+
+    if (updateCp && xScale > 0) state_.current.rx() += width / xScale;
 }
 
-void MetafileDc::Image(QRectF destination, const QImage& image, QRectF source) {
+void MetafileDc::Image(QRectF destination, const QImage& image, QRectF source, double opacity) {
     if (inPath_ || state_.ropNop || image.isNull()) return;
     if (source.width() == 0 || source.height() == 0) source = QRectF(image.rect());
     if (source.width() == 0 || source.height() == 0) return;
@@ -535,26 +665,29 @@ void MetafileDc::Image(QRectF destination, const QImage& image, QRectF source) {
     if (!Usable(full) || !SaneBounds(full.mapRect(source))) return;
     ApplyClip();
     painter_.setTransform(full);
+    painter_.setOpacity(std::clamp(opacity, 0.0, 1.0));
     painter_.drawImage(source.topLeft(), image, source);
+    painter_.setOpacity(1.0);
 }
 
 // ---------------------------------------------------------------- paths
 
 void MetafileDc::BeginPath() {
-    path_ = QPainterPath();
+    AbortPath();
     inPath_ = true;
-    havePath_ = false;
 }
 
 void MetafileDc::AbortPath() {
     path_ = QPainterPath();
     inPath_ = false;
     havePath_ = false;
+    figureEnd_.reset();
 }
 
 void MetafileDc::FillPath(bool fill, bool stroke) {
     inPath_ = false;
-    if (havePath_) Draw(path_, fill, stroke);
+    // Filling closes every open figure, and the outline then follows the closed figures.
+    if (havePath_) Draw(fill ? Closed(path_) : path_, fill, stroke);
     AbortPath();
 }
 

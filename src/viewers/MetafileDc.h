@@ -55,6 +55,10 @@ struct MetafileBytes {
     }
 };
 
+// How far a player got: records remain, the end record was reached, or a
+// broken record or a cut file stopped it (what was drawn stays drawn).
+enum class MetafilePlay { kMore, kEnd, kBroken };
+
 // A logical font as both metafile kinds describe it.
 struct MetafileFont {
     double height = 0;      // negative: character height; positive: cell height
@@ -65,6 +69,7 @@ struct MetafileFont {
     bool strikeOut = false;
     int charset = 1;
     QString face;
+    double width = 0;  // average character width; 0: the face's own
 };
 
 class MetafileDc {
@@ -102,6 +107,8 @@ class MetafileDc {
         int bkMode = kOpaque;
         int textAlign = 0;
         Qt::FillRule fillRule = Qt::OddEvenFill;
+        // How far a mitred corner may reach, as the miter's length over the pen's width.
+        double miterLimit = 10;
         bool ropNop = false;  // R2_NOP: nothing drawn
         bool clockwise = false;
         QPointF current{0, 0};
@@ -132,7 +139,10 @@ class MetafileDc {
     static QBrush MakeBrush(uint32_t style, QColor color, uint32_t hatch);
 
     // --- drawing; coordinates are logical
-    void MoveTo(QPointF p) { state_.current = p; }
+    void MoveTo(QPointF p) {
+        state_.current = p;
+        figureEnd_.reset();  // inside a path, the next line starts a new figure
+    }
     void LineTo(QPointF p);
     void Polyline(const QPolygonF& points);
     void PolylineTo(const QPolygonF& points);
@@ -147,16 +157,24 @@ class MetafileDc {
     void AngleArc(QPointF center, double radius, double startDeg, double sweepDeg);
     void SetPixel(QPointF p, QColor c);
     void FillRectangle(QRectF r, const QBrush& brush);
+    void FillPolygon(const QPolygonF& points, const QBrush& brush);
+    // A blit without a source bitmap: its raster operation paints a logical
+    // rectangle with the brush or a fixed colour.
+    void PatternBlit(QRectF r, uint32_t rop);
     // Text at a logical reference point, aligned by the current text alignment.
-    void Text(QPointF reference, const QString& text, std::optional<QRectF> opaqueRect, bool clipToRect);
-    // An image drawn into a logical rectangle (negative extents mirror it).
-    void Image(QRectF destination, const QImage& image, QRectF source);
+    // advances, when given, are the logical distances from each character to the next.
+    void Text(QPointF reference, const QString& text, std::optional<QRectF> opaqueRect, bool clipToRect,
+              const std::vector<double>& advances = {});
+    // An image drawn into a logical rectangle (negative extents mirror it),
+    // its pixels weighted by opacity.
+    void Image(QRectF destination, const QImage& image, QRectF source, double opacity = 1.0);
 
     // --- paths
     void BeginPath();
     void EndPath() { inPath_ = false; }
     void CloseFigure() {
         if (inPath_ || havePath_) path_.closeSubpath();
+        figureEnd_.reset();
     }
     void AbortPath();
     void FillPath(bool fill, bool stroke);
@@ -177,6 +195,9 @@ class MetafileDc {
     QTransform PageTransform() const;
     void Draw(const QPainterPath& shape, bool fill, bool stroke);
     void AddToPath(const QPainterPath& shape);
+    // Lines and curves drawn from the current position: inside a path they
+    // carry on the open figure, as GDI joins them into one outline.
+    void DrawFromCurrent(const QPainterPath& shape);
     void ApplyClip();
     void CombineClip(const QPainterPath& canvasPath, int mode);
     QPen SafePen(const QTransform& t, const QRectF& bounds) const;
@@ -192,6 +213,8 @@ class MetafileDc {
     bool inPath_ = false;
     bool havePath_ = false;
     QPainterPath path_;  // logical coordinates
+    // Where the open figure of the path ends; none after a move, a close or a closed shape.
+    std::optional<QPointF> figureEnd_;
 };
 
 }  // namespace zv

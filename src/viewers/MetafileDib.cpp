@@ -1,7 +1,9 @@
 #include "viewers/MetafileDib.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace zv {
 namespace {
@@ -91,6 +93,30 @@ std::optional<MetafileDib> MetafileDib::Decode(MetafileBytes info, MetafileBytes
     auto h = ReadHeader(info);
     if (!h || !info.data) return std::nullopt;
     return DecodeParts(*h, info, bits);
+}
+
+std::optional<MetafileDib> MetafileDib::DecodeWithAlpha(MetafileBytes info, MetafileBytes bits) {
+    auto h = ReadHeader(info);
+    if (!h || h->bitCount != 32 || (h->compression != kBiRgb && h->compression != kBiBitfields))
+        return Decode(info, bits);
+    const int width = int(std::llabs(h->width)), height = int(std::llabs(h->height));
+    const size_t stride = size_t(width) * 4;
+    if (!bits.Has(0, stride * size_t(height))) return std::nullopt;
+    MetafileDib dib;
+    dib.bottomUp = h->height > 0;
+    dib.image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (dib.image.isNull()) return std::nullopt;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = bits.data + stride * size_t(dib.bottomUp ? height - 1 - y : y);
+        auto* out = reinterpret_cast<QRgb*>(dib.image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = row + x * 4;
+            const uint8_t a = p[3];
+            // A colour above its alpha is no premultiplied colour; keep it in range.
+            out[x] = qRgba(std::min(p[2], a), std::min(p[1], a), std::min(p[0], a), a);
+        }
+    }
+    return dib;
 }
 
 std::optional<MetafileDib> MetafileDib::DecodePacked(MetafileBytes packed) {

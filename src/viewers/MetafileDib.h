@@ -16,6 +16,9 @@ struct MetafileDib {
 
     // Header (with its colour table) and pixel rows given apart, as EMF does.
     static std::optional<MetafileDib> Decode(MetafileBytes info, MetafileBytes bits);
+    // A 32-bit DIB whose fourth byte is premultiplied alpha, as alpha blends
+    // carry it (Qt's reader takes that byte for padding).
+    static std::optional<MetafileDib> DecodeWithAlpha(MetafileBytes info, MetafileBytes bits);
     // Header, colour table and rows in one block, as WMF does.
     static std::optional<MetafileDib> DecodePacked(MetafileBytes packed);
 };

@@ -3,7 +3,9 @@
 #include <uemf.h>
 #include <uemf_safe.h>
 
+#include <QLinearGradient>
 #include <algorithm>
+#include <cmath>
 
 #include "viewers/MetafileDib.h"
 
@@ -64,9 +66,11 @@ std::optional<MetafileDib> DibOf(const MetafileBytes& r, size_t offBmiAt, size_t
     return MetafileDib::Decode(info, bits);
 }
 
-class EmfPlayer {
+}  // namespace
+
+class MetafileEmfPlayer::Records {
   public:
-    explicit EmfPlayer(MetafileDc& dc) : dc_(dc) {}
+    explicit Records(MetafileDc& dc) : dc_(dc) {}
 
     void Record(uint32_t type, const MetafileBytes& r);
     // True for the record types Record acts on.
@@ -88,12 +92,18 @@ class EmfPlayer {
     void StretchDiBits(const MetafileBytes& r);
     void SetDiBitsToDevice(const MetafileBytes& r);
     void ExtTextOut(const MetafileBytes& r, bool wide);
-    void DrawDib(const MetafileDib& dib, QRectF destination, QRectF source);
+    void SmallTextOut(const MetafileBytes& r);
+    void GradientFill(const MetafileBytes& r);
+    void AlphaBlend(const MetafileBytes& r);
+    void TransparentBlt(const MetafileBytes& r);
+    void DrawDib(const MetafileDib& dib, QRectF destination, QRectF source, double opacity = 1.0);
+    void Text(QPointF reference, const QString& text, uint32_t options, const QRectF& rect,
+              const std::vector<double>& advances);
 
     MetafileDc& dc_;
 };
 
-void EmfPlayer::SelectStock(uint32_t index) {
+void MetafileEmfPlayer::Records::SelectStock(uint32_t index) {
     auto& s = dc_.S();
     switch (index & 0x7FFFFFFF) {
         case 0:
@@ -139,25 +149,50 @@ void EmfPlayer::SelectStock(uint32_t index) {
     }
 }
 
-void EmfPlayer::DrawDib(const MetafileDib& dib, QRectF destination, QRectF source) {
+void MetafileEmfPlayer::Records::DrawDib(const MetafileDib& dib, QRectF destination, QRectF source,
+                                         double opacity) {
     if (dib.bottomUp) {
         // Blit source rows count from the bottom of an upside-down bitmap.
         source.moveTop(dib.image.height() - source.top() - source.height());
     }
-    dc_.Image(destination, dib.image, source);
+    dc_.Image(destination, dib.image, source, opacity);
 }
 
-void EmfPlayer::BitBlt(const MetafileBytes& r, bool stretch) {
+// The blend's source is stretched like STRETCHBLT's; its pixels carry their
+// own alpha when the blend says so, and the whole is weighted by a constant.
+void MetafileEmfPlayer::Records::AlphaBlend(const MetafileBytes& r) {
+    const double constant = r.U8(42) / 255.0;
+    const bool sourceAlpha = r.U8(43) & 0x01;  // AC_SRC_ALPHA
+    const MetafileBytes info = r.Slice(r.U32(84), r.U32(88));
+    const MetafileBytes bits = r.Slice(r.U32(92), r.U32(96));
+    if (!info.data || info.size == 0) return;
+    const auto dib = sourceAlpha ? MetafileDib::DecodeWithAlpha(info, bits) : MetafileDib::Decode(info, bits);
+    if (!dib) return;
+    DrawDib(*dib, QRectF(r.I32(24), r.I32(28), r.I32(32), r.I32(36)),
+            QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)), constant);
+}
+
+// Pixels of the one colour the record names are left out.
+void MetafileEmfPlayer::Records::TransparentBlt(const MetafileBytes& r) {
+    auto dib = DibOf(r, 84, 88, 92, 96);
+    if (!dib) return;
+    const QRgb key = r.Color(40).rgb() & 0xFFFFFF;
+    QImage image = dib->image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((row[x] & 0xFFFFFF) == key) row[x] = 0;
+    }
+    dib->image = image;
+    DrawDib(*dib, QRectF(r.I32(24), r.I32(28), r.I32(32), r.I32(36)),
+            QRectF(r.I32(44), r.I32(48), r.I32(100), r.I32(104)));
+}
+
+void MetafileEmfPlayer::Records::BitBlt(const MetafileBytes& r, bool stretch) {
     const QRectF dest(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
     const uint32_t rop = r.U32(40);
     if (r.U32(88) == 0) {
-        // No source bitmap: the raster operation paints with the brush or a fixed colour.
-        if (rop == 0x00000042)
-            dc_.FillRectangle(dest, QBrush(Qt::black));
-        else if (rop == 0x00FF0062)
-            dc_.FillRectangle(dest, QBrush(Qt::white));
-        else if (rop != 0x00AA0029)
-            dc_.FillRectangle(dest, dc_.S().brush);
+        dc_.PatternBlit(dest, rop);
         return;
     }
     auto dib = DibOf(r, 84, 88, 92, 96);
@@ -167,53 +202,119 @@ void EmfPlayer::BitBlt(const MetafileBytes& r, bool stretch) {
     DrawDib(*dib, dest, QRectF(r.I32(44), r.I32(48), cxSrc, cySrc));
 }
 
-void EmfPlayer::StretchDiBits(const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::StretchDiBits(const MetafileBytes& r) {
     auto dib = DibOf(r, 48, 52, 56, 60);
     if (!dib) return;
     DrawDib(*dib, QRectF(r.I32(24), r.I32(28), r.I32(72), r.I32(76)),
             QRectF(r.I32(32), r.I32(36), r.I32(40), r.I32(44)));
 }
 
-void EmfPlayer::SetDiBitsToDevice(const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::SetDiBitsToDevice(const MetafileBytes& r) {
     auto dib = DibOf(r, 48, 52, 56, 60);
     if (!dib) return;
     const double w = r.I32(40), h = r.I32(44);
     DrawDib(*dib, QRectF(r.I32(24), r.I32(28), w, h), QRectF(r.I32(32), r.I32(36), w, h));
 }
 
-void EmfPlayer::ExtTextOut(const MetafileBytes& r, bool wide) {
-    const QPointF reference = PointAt(r, 36);
-    const size_t chars = r.U32(44);
-    const size_t offString = r.U32(48);
-    const uint32_t options = r.U32(52);
-    const QRectF rect = RectAt(r, 56);
-    QString text;
-    if (wide) {
-        const MetafileBytes s = r.Slice(offString, std::min<size_t>(chars, 8192) * 2);
-        for (size_t i = 0; i + 1 < s.size; i += 2) text.append(QChar(char16_t(s.U16(i))));
-    } else {
-        const MetafileBytes s = r.Slice(offString, std::min<size_t>(chars, 8192));
-        if (s.data)
-            text =
-                MetafileDc::DecodeText(reinterpret_cast<const char*>(s.data), s.size, dc_.S().font.charset);
-    }
-    if (options & 0x10) text.clear();  // ETO_GLYPH_INDEX: font glyphs, not characters
-    const bool opaque = options & 0x02;
-    const bool clipped = options & 0x04;
+void MetafileEmfPlayer::Records::Text(QPointF reference, const QString& text, uint32_t options,
+                                      const QRectF& rect, const std::vector<double>& advances) {
+    const bool opaque = options & 0x02;   // ETO_OPAQUE
+    const bool clipped = options & 0x04;  // ETO_CLIPPED
     std::optional<QRectF> box;
     if ((opaque || clipped) && !rect.isNull()) box = rect;
     if (box && !opaque) {
         // Clip-only rectangle: no background fill, so draw with the clip alone.
         const auto keep = dc_.S().clip;
         dc_.IntersectClip(*box);
-        dc_.Text(reference, text, std::nullopt, false);
+        dc_.Text(reference, text, std::nullopt, false, advances);
         dc_.S().clip = keep;
         return;
     }
-    dc_.Text(reference, text, box, clipped);
+    dc_.Text(reference, text, box, clipped, advances);
 }
 
-bool EmfPlayer::Draws(uint32_t type) {
+void MetafileEmfPlayer::Records::ExtTextOut(const MetafileBytes& r, bool wide) {
+    const QPointF reference = PointAt(r, 36);
+    const size_t chars = std::min<size_t>(r.U32(44), 8192);
+    const size_t offString = r.U32(48);
+    const uint32_t options = r.U32(52);
+    QString text;
+    if (wide) {
+        const MetafileBytes s = r.Slice(offString, chars * 2);
+        for (size_t i = 0; i + 1 < s.size; i += 2) text.append(QChar(char16_t(s.U16(i))));
+    } else {
+        const MetafileBytes s = r.Slice(offString, chars);
+        if (s.data)
+            text =
+                MetafileDc::DecodeText(reinterpret_cast<const char*>(s.data), s.size, dc_.S().font.charset);
+    }
+    if (options & 0x10) text.clear();  // ETO_GLYPH_INDEX: font glyphs, not characters
+    // The advances are kept only when there is one per character shown (a
+    // multi-byte string decodes to fewer characters than it has bytes).
+    std::vector<double> advances;
+    const size_t step = options & 0x2000 ? 8 : 4;  // ETO_PDY: x and y pairs
+    const MetafileBytes dx = r.U32(72) ? r.Slice(r.U32(72), chars * step) : MetafileBytes{};
+    if (dx.data && size_t(text.size()) == chars)
+        for (size_t i = 0; i < chars; ++i) advances.push_back(dx.I32(i * step));
+    Text(reference, text, options, RectAt(r, 56), advances);
+}
+
+void MetafileEmfPlayer::Records::SmallTextOut(const MetafileBytes& r) {
+    const size_t chars = std::min<size_t>(r.U32(16), 8192);
+    const uint32_t options = r.U32(20);
+    const bool noRect = options & 0x100;      // ETO_NO_RECT
+    const bool smallChars = options & 0x200;  // ETO_SMALL_CHARS: the low byte of each character
+    const size_t textAt = noRect ? 36 : 52;
+    const QRectF rect = noRect ? QRectF() : RectAt(r, 36);
+    QString text;
+    const MetafileBytes s = r.Slice(textAt, chars * (smallChars ? 1 : 2));
+    if (smallChars) {
+        for (size_t i = 0; i < s.size; ++i) text.append(QChar(char16_t(s.U8(i))));
+    } else {
+        for (size_t i = 0; i + 1 < s.size; i += 2) text.append(QChar(char16_t(s.U16(i))));
+    }
+    if (options & 0x10) text.clear();
+    Text(PointAt(r, 8), text, options, rect, {});
+}
+
+// Rectangles shade from one corner's colour to the other's, across or down;
+// triangles (shaded per vertex in GDI, which Qt's brushes cannot do) take
+// their vertices' mean colour.
+void MetafileEmfPlayer::Records::GradientFill(const MetafileBytes& r) {
+    constexpr size_t kVertexSize = 16;
+    const size_t vertices = std::min<size_t>(r.U32(24), 65536);
+    const size_t shapes = std::min<size_t>(r.U32(28), 65536);
+    const uint32_t mode = r.U32(32);
+    const size_t objectsAt = 36 + vertices * kVertexSize;
+    const size_t objectSize = mode == 2 ? 12 : 8;
+    if (mode > 2 || !r.Has(36, vertices * kVertexSize) || !r.Has(objectsAt, shapes * objectSize)) return;
+    auto point = [&](uint32_t i) { return PointAt(r, 36 + i * kVertexSize); };
+    auto color = [&](uint32_t i) {
+        const size_t at = 36 + i * kVertexSize + 8;
+        return QColor(r.U16(at) >> 8, r.U16(at + 2) >> 8, r.U16(at + 4) >> 8);
+    };
+    for (size_t k = 0; k < shapes; ++k) {
+        const size_t at = objectsAt + k * objectSize;
+        const uint32_t a = r.U32(at), b = r.U32(at + 4), c = mode == 2 ? r.U32(at + 8) : 0;
+        if (a >= vertices || b >= vertices || c >= vertices) continue;
+        if (mode == 2) {
+            const QColor ca = color(a), cb = color(b), cc = color(c);
+            dc_.FillPolygon(
+                QPolygonF({point(a), point(b), point(c)}),
+                QColor((ca.red() + cb.red() + cc.red()) / 3, (ca.green() + cb.green() + cc.green()) / 3,
+                       (ca.blue() + cb.blue() + cc.blue()) / 3));
+            continue;
+        }
+        const QRectF box = QRectF(point(a), point(b)).normalized();
+        QLinearGradient gradient(
+            point(a), mode == 0 ? QPointF(point(b).x(), point(a).y()) : QPointF(point(a).x(), point(b).y()));
+        gradient.setColorAt(0, color(a));
+        gradient.setColorAt(1, color(b));
+        dc_.FillRectangle(box, QBrush(gradient));
+    }
+}
+
+bool MetafileEmfPlayer::Records::Draws(uint32_t type) {
     switch (type) {
         case U_EMR_ABORTPATH:
         case U_EMR_ALPHABLEND:
@@ -240,6 +341,7 @@ bool EmfPlayer::Draws(uint32_t type) {
         case U_EMR_EXTTEXTOUTW:
         case U_EMR_FILLPATH:
         case U_EMR_FILLRGN:
+        case U_EMR_GRADIENTFILL:
         case U_EMR_INTERSECTCLIPRECT:
         case U_EMR_LINETO:
         case U_EMR_MODIFYWORLDTRANSFORM:
@@ -274,6 +376,7 @@ bool EmfPlayer::Draws(uint32_t type) {
         case U_EMR_SETBKMODE:
         case U_EMR_SETDIBITSTODEVICE:
         case U_EMR_SETMAPMODE:
+        case U_EMR_SETMITERLIMIT:
         case U_EMR_SETPIXELV:
         case U_EMR_SETPOLYFILLMODE:
         case U_EMR_SETROP2:
@@ -284,6 +387,7 @@ bool EmfPlayer::Draws(uint32_t type) {
         case U_EMR_SETWINDOWEXTEX:
         case U_EMR_SETWINDOWORGEX:
         case U_EMR_SETWORLDTRANSFORM:
+        case U_EMR_SMALLTEXTOUT:
         case U_EMR_STRETCHBLT:
         case U_EMR_STRETCHDIBITS:
         case U_EMR_STROKEANDFILLPATH:
@@ -295,7 +399,7 @@ bool EmfPlayer::Draws(uint32_t type) {
     }
 }
 
-void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
+void MetafileEmfPlayer::Records::Record(uint32_t type, const MetafileBytes& r) {
     auto& s = dc_.S();
     switch (type) {
         case U_EMR_POLYBEZIER:
@@ -362,6 +466,13 @@ void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
         case U_EMR_SETBKMODE:
             s.bkMode = int(r.U32(8));
             break;
+        case U_EMR_SETMITERLIMIT: {
+            // Written as an integer by some producers and as a float by others.
+            const uint32_t v = r.U32(8);
+            const double limit = v > 0xFFFFFF ? double(r.F32(8)) : double(v);
+            if (std::isfinite(limit) && limit >= 1) s.miterLimit = std::min(limit, 1000.0);
+            break;
+        }
         case U_EMR_SETPOLYFILLMODE:
             s.fillRule = r.U32(8) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
             break;
@@ -452,8 +563,12 @@ void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
         case U_EMR_EXTCREATEPEN:
             if (auto* o = NewSlot(r.U32(8))) {
                 o->kind = MetafileDc::Object::kPen;
-                o->pen = MetafileDc::MakePen(r.U32(28), r.U32(32), r.Color(40));
-                // A geometric pen of width 0 still draws; a cosmetic one is one pixel.
+                const uint32_t style = r.U32(28);
+                // A cosmetic pen is one pixel wide whatever width it names; a
+                // pen whose brush is hollow draws nothing.
+                const bool geometric = style & 0x00010000;
+                o->pen =
+                    MetafileDc::MakePen(r.U32(36) == 1 ? 5 : style, geometric ? r.U32(32) : 0, r.Color(40));
             }
             break;
         case U_EMR_CREATEBRUSHINDIRECT:
@@ -475,6 +590,7 @@ void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
                 o->kind = MetafileDc::Object::kFont;
                 MetafileFont& f = o->font;
                 f.height = r.I32(12);
+                f.width = r.I32(16);
                 f.escapement = r.I32(20);
                 f.weight = r.I32(28);
                 f.italic = r.U8(32);
@@ -560,9 +676,13 @@ void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
             BitBlt(r, false);
             break;
         case U_EMR_STRETCHBLT:
-        case U_EMR_ALPHABLEND:
-        case U_EMR_TRANSPARENTBLT:
             BitBlt(r, true);
+            break;
+        case U_EMR_ALPHABLEND:
+            AlphaBlend(r);
+            break;
+        case U_EMR_TRANSPARENTBLT:
+            TransparentBlt(r);
             break;
         case U_EMR_STRETCHDIBITS:
             StretchDiBits(r);
@@ -576,12 +696,16 @@ void EmfPlayer::Record(uint32_t type, const MetafileBytes& r) {
         case U_EMR_EXTTEXTOUTW:
             ExtTextOut(r, true);
             break;
+        case U_EMR_SMALLTEXTOUT:
+            SmallTextOut(r);
+            break;
+        case U_EMR_GRADIENTFILL:
+            GradientFill(r);
+            break;
         default:
             break;  // records without a visible effect here are skipped
     }
 }
-
-}  // namespace
 
 std::optional<MetafileEmfPlayer::Header> MetafileEmfPlayer::ReadHeader(MetafileBytes file) {
     if (file.U32(0) != U_EMR_HEADER || !file.Has(0, 88) || file.U32(40) != kEmfSignature) return std::nullopt;
@@ -596,25 +720,31 @@ std::optional<MetafileEmfPlayer::Header> MetafileEmfPlayer::ReadHeader(MetafileB
     return h;
 }
 
-bool MetafileEmfPlayer::Play(MetafileBytes file, MetafileDc& dc) {
-    if (!ReadHeader(file)) return false;
-    EmfPlayer player(dc);
-    size_t offset = 0;
-    while (file.Has(offset, 8)) {
-        const uint32_t type = file.U32(offset);
-        const uint32_t size = file.U32(offset + 4);
-        if (size < 8 || size % 4 != 0 || size > file.size - offset) return false;
-        const MetafileBytes record = file.Slice(offset, size);
-        if (type == U_EMR_EOF) return true;
+MetafileEmfPlayer::MetafileEmfPlayer(MetafileBytes file, MetafileDc& dc)
+    : file_(file), records_(std::make_unique<Records>(dc)) {}
+
+MetafileEmfPlayer::~MetafileEmfPlayer() = default;
+
+MetafilePlay MetafileEmfPlayer::Play(const QDeadlineTimer& deadline) {
+    if (offset_ == 0 && !ReadHeader(file_)) return MetafilePlay::kBroken;
+    const size_t start = offset_;
+    while (file_.Has(offset_, 8)) {
+        // At least one record per call, so every call gets on.
+        if (offset_ != start && deadline.hasExpired()) return MetafilePlay::kMore;
+        const uint32_t type = file_.U32(offset_);
+        const uint32_t size = file_.U32(offset_ + 4);
+        if (size < 8 || size % 4 != 0 || size > file_.size - offset_) return MetafilePlay::kBroken;
+        const MetafileBytes record = file_.Slice(offset_, size);
+        if (type == U_EMR_EOF) return MetafilePlay::kEnd;
         // Only records we draw are checked (the check knows not every type).
         // One whose contents fail the check is left out, as a record we do not
         // know would be; the loader leaves zero padding behind the data, so the
         // check may look at a short record's fixed fields.
-        if (EmfPlayer::Draws(type) && U_emf_record_safe(reinterpret_cast<const char*>(record.data)))
-            player.Record(type, record);
-        offset += size;
+        if (Records::Draws(type) && U_emf_record_safe(reinterpret_cast<const char*>(record.data)))
+            records_->Record(type, record);
+        offset_ += size;
     }
-    return false;
+    return MetafilePlay::kBroken;
 }
 
 }  // namespace zv

@@ -1,8 +1,10 @@
 #pragma once
 // Plays the records of an enhanced metafile (EMF) onto a MetafileDc.
 
+#include <QDeadlineTimer>
 #include <QRect>
 #include <QSize>
+#include <memory>
 #include <optional>
 
 #include "viewers/MetafileDc.h"
@@ -22,9 +24,19 @@ class MetafileEmfPlayer {
     // The header record, when the data starts with a sound one.
     static std::optional<Header> ReadHeader(MetafileBytes file);
 
-    // Plays every record. False when a record is broken or the file ends
-    // before its end-of-file record; what was drawn until then stays drawn.
-    static bool Play(MetafileBytes file, MetafileDc& dc);
+    // file must start with a sound header and outlive the player.
+    MetafileEmfPlayer(MetafileBytes file, MetafileDc& dc);
+    ~MetafileEmfPlayer();
+
+    // Plays records until the end record or until the deadline passes; the
+    // next call carries on where this one stopped.
+    MetafilePlay Play(const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever));
+
+  private:
+    class Records;
+    MetafileBytes file_;
+    size_t offset_ = 0;
+    std::unique_ptr<Records> records_;
 };
 
 }  // namespace zv

@@ -12,13 +12,13 @@ namespace {
 
 constexpr double kMaxTwips = 2147483647.0;
 
-QSize CanvasSize(QSizeF twips, double dpi, int maxSide) {
-    auto side = [&](double t) {
+QSize CanvasSize(QSizeF twips, double dpi, QSize maxCanvas) {
+    auto side = [&](double t, int maxSide) {
         const double px = std::ceil(t * dpi / 1440.0 - 1e-6);
         // At least one pixel, so even an empty picture is played and checked.
-        return int(std::clamp(px, 1.0, double(maxSide)));
+        return int(std::clamp(px, 1.0, double(std::max(1, maxSide))));
     };
-    return QSize(side(twips.width()), side(twips.height()));
+    return QSize(side(twips.width(), maxCanvas.width()), side(twips.height(), maxCanvas.height()));
 }
 
 bool SaneTwips(QSizeF t) {
@@ -26,15 +26,64 @@ bool SaneTwips(QSizeF t) {
            t.width() <= kMaxTwips && t.height() <= kMaxTwips;
 }
 
-QImage BlankCanvas(QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+QImage BlankCanvas(QSizeF twips, double dpi, QSize maxCanvas) {
+    QImage image(CanvasSize(twips, dpi, maxCanvas), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
 
-std::optional<MetafileLoader::Picture> LoadEmf(const MetafileBytes& file, double dpi, int maxSide) {
+// One metafile on its canvas, with the player that carries on drawing it.
+class Playing : public MetafileLoader::Drawing {
+  public:
+    // data keeps kMetafilePadding zero bytes behind size bytes of metafile.
+    Playing(QByteArray data, size_t size) : data_(std::move(data)), size_(size) {}
+    ~Playing() override { Stop(); }
+
+    MetafileBytes File() const { return {reinterpret_cast<const uint8_t*>(data_.constData()), size_}; }
+
+    // The canvas for a picture of the given natural size, and the painter on it.
+    MetafileDc& Begin(QSizeF twips, QImage canvas, const QTransform& deviceToCanvas,
+                      double devicePixelsPerMm) {
+        twips_ = twips;
+        image_ = std::move(canvas);
+        painter_.begin(&image_);
+        painter_.setRenderHint(QPainter::Antialiasing);
+        dc_.emplace(painter_, deviceToCanvas, image_.size(), devicePixelsPerMm);
+        return *dc_;
+    }
+    void Play(std::unique_ptr<MetafileEmfPlayer> emf, std::unique_ptr<MetafileWmfPlayer> wmf) {
+        emf_ = std::move(emf);
+        wmf_ = std::move(wmf);
+    }
+
+    MetafilePlay Continue(const QDeadlineTimer& deadline) override {
+        if (state_ != MetafilePlay::kMore) return state_;
+        state_ = emf_ ? emf_->Play(deadline) : wmf_ ? wmf_->Play(deadline) : MetafilePlay::kBroken;
+        if (state_ != MetafilePlay::kMore) Stop();
+        return state_;
+    }
+
+  private:
+    void Stop() {
+        emf_.reset();
+        wmf_.reset();
+        dc_.reset();
+        if (painter_.isActive()) painter_.end();
+    }
+
+    QByteArray data_;
+    size_t size_;
+    QPainter painter_;
+    std::optional<MetafileDc> dc_;
+    std::unique_ptr<MetafileEmfPlayer> emf_;
+    std::unique_ptr<MetafileWmfPlayer> wmf_;
+    MetafilePlay state_ = MetafilePlay::kMore;
+};
+
+bool StartEmf(Playing& playing, double dpi, QSize maxCanvas) {
+    const MetafileBytes file = playing.File();
     const auto header = MetafileEmfPlayer::ReadHeader(file);
-    if (!header) return std::nullopt;
+    if (!header) return false;
     double pxPerMmX = 96 / 25.4, pxPerMmY = 96 / 25.4;
     if (header->devicePixels.width() > 0 && header->deviceMillimeters.width() > 0)
         pxPerMmX = double(header->devicePixels.width()) / header->deviceMillimeters.width();
@@ -52,24 +101,20 @@ std::optional<MetafileLoader::Picture> LoadEmf(const MetafileBytes& file, double
     }
     frame = frame.normalized();
     const QSizeF twips(frame.width() * 1440.0 / 2540.0, frame.height() * 1440.0 / 2540.0);
-    if (!SaneTwips(twips)) return std::nullopt;
+    if (!SaneTwips(twips)) return false;
 
-    MetafileLoader::Picture picture{twips, BlankCanvas(CanvasSize(twips, dpi, maxSide))};
     const QTransform deviceToCanvas = QTransform::fromScale(100 / pxPerMmX, 100 / pxPerMmY) *
                                       QTransform::fromTranslate(-frame.left(), -frame.top()) *
                                       QTransform::fromScale(dpi / 2540.0, dpi / 2540.0);
-    QPainter painter(&picture.image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    MetafileDc dc(painter, deviceToCanvas, picture.image.size(), pxPerMmX);
-    const bool complete = MetafileEmfPlayer::Play(file, dc);
-    painter.end();
-    if (!complete) return std::nullopt;
-    return picture;
+    MetafileDc& dc = playing.Begin(twips, BlankCanvas(twips, dpi, maxCanvas), deviceToCanvas, pxPerMmX);
+    playing.Play(std::make_unique<MetafileEmfPlayer>(file, dc), nullptr);
+    return true;
 }
 
-std::optional<MetafileLoader::Picture> LoadWmf(const MetafileBytes& file, double dpi, int maxSide) {
+bool StartWmf(Playing& playing, double dpi, QSize maxCanvas) {
+    const MetafileBytes file = playing.File();
     const auto header = MetafileWmfPlayer::ReadHeader(file);
-    if (!header) return std::nullopt;
+    if (!header) return false;
     QPointF origin;
     QSizeF extent;
     QSizeF twips;
@@ -86,21 +131,16 @@ std::optional<MetafileLoader::Picture> LoadWmf(const MetafileBytes& file, double
         extent = QSizeF(*header->windowExt);
         twips = QSizeF(std::abs(extent.width()) * 15, std::abs(extent.height()) * 15);
     } else {
-        return std::nullopt;
+        return false;
     }
-    if (!SaneTwips(twips)) return std::nullopt;
+    if (!SaneTwips(twips)) return false;
 
-    MetafileLoader::Picture picture{twips, BlankCanvas(CanvasSize(twips, dpi, maxSide))};
-    QPainter painter(&picture.image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    MetafileDc dc(painter, QTransform(), picture.image.size(), 96 / 25.4);
+    MetafileDc& dc = playing.Begin(twips, BlankCanvas(twips, dpi, maxCanvas), QTransform(), 96 / 25.4);
     dc.FitWindowTo(QSizeF(twips.width() * dpi / 1440, twips.height() * dpi / 1440));
     dc.S().windowOrg = origin;
     dc.S().windowExt = extent;
-    const bool complete = MetafileWmfPlayer::Play(file, *header, dc);
-    painter.end();
-    if (!complete) return std::nullopt;
-    return picture;
+    playing.Play(nullptr, std::make_unique<MetafileWmfPlayer>(file, *header, dc));
+    return true;
 }
 
 }  // namespace
@@ -113,20 +153,26 @@ MetafileLoader::Kind MetafileLoader::Detect(const QByteArray& data) {
     return Kind::kNone;
 }
 
-std::optional<MetafileLoader::Picture> MetafileLoader::Load(const QByteArray& data, double dotsPerInch,
-                                                            int maxCanvasSide) {
-    if (!(dotsPerInch > 0) || maxCanvasSide < 1) return std::nullopt;
+std::unique_ptr<MetafileLoader::Drawing> MetafileLoader::Start(const QByteArray& data, double dotsPerInch,
+                                                               QSize maxCanvas) {
+    const Kind kind = Detect(data);
+    if (!(dotsPerInch > 0) || kind == Kind::kNone) return nullptr;
     QByteArray padded = data;
     padded.append(qsizetype(kMetafilePadding), '\0');
-    const MetafileBytes file{reinterpret_cast<const uint8_t*>(padded.constData()), size_t(data.size())};
-    switch (Detect(data)) {
-        case Kind::kEmf:
-            return LoadEmf(file, dotsPerInch, maxCanvasSide);
-        case Kind::kWmf:
-            return LoadWmf(file, dotsPerInch, maxCanvasSide);
-        default:
-            return std::nullopt;
-    }
+    auto playing = std::make_unique<Playing>(std::move(padded), size_t(data.size()));
+    const bool started = kind == Kind::kEmf ? StartEmf(*playing, dotsPerInch, maxCanvas)
+                                            : StartWmf(*playing, dotsPerInch, maxCanvas);
+    if (!started) return nullptr;
+    return playing;
+}
+
+std::optional<MetafileLoader::Picture> MetafileLoader::Load(const QByteArray& data, double dotsPerInch,
+                                                            int maxCanvasSide) {
+    if (maxCanvasSide < 1) return std::nullopt;
+    auto drawing = Start(data, dotsPerInch, QSize(maxCanvasSide, maxCanvasSide));
+    if (!drawing || drawing->Continue(QDeadlineTimer(QDeadlineTimer::Forever)) != MetafilePlay::kEnd)
+        return std::nullopt;
+    return Picture{drawing->Twips(), drawing->Image()};
 }
 
 }  // namespace zv

@@ -94,9 +94,11 @@ QPolygonF PointsXY(const MetafileBytes& r, size_t at, size_t count) {
     return points;
 }
 
-class WmfPlayer {
+}  // namespace
+
+class MetafileWmfPlayer::Records {
   public:
-    explicit WmfPlayer(MetafileDc& dc) : dc_(dc) {}
+    explicit Records(MetafileDc& dc) : dc_(dc) {}
     void Record(uint16_t function, const MetafileBytes& r);
 
   private:
@@ -113,7 +115,7 @@ class WmfPlayer {
     std::set<uint32_t> free_;  // freed slots below the table's end
 };
 
-MetafileDc::Object* WmfPlayer::Create() {
+MetafileDc::Object* MetafileWmfPlayer::Records::Create() {
     auto& objects = dc_.Objects();
     uint32_t index;
     if (!free_.empty()) {
@@ -129,27 +131,28 @@ MetafileDc::Object* WmfPlayer::Create() {
     return &objects[index];
 }
 
-void WmfPlayer::Delete(uint32_t index) {
+void MetafileWmfPlayer::Records::Delete(uint32_t index) {
     auto* o = Slot(index);
     if (!o || o->kind == MetafileDc::Object::kNone) return;
     *o = MetafileDc::Object{};
     free_.insert(index);
 }
 
-std::optional<MetafileDib> WmfPlayer::DibAt(const MetafileBytes& r, const char* dib) const {
+std::optional<MetafileDib> MetafileWmfPlayer::Records::DibAt(const MetafileBytes& r, const char* dib) const {
     const auto* p = reinterpret_cast<const uint8_t*>(dib);
     if (!p || p < r.data || p >= r.data + r.size) return std::nullopt;
     return MetafileDib::DecodePacked(r.Slice(size_t(p - r.data), size_t(r.data + r.size - p)));
 }
 
-void WmfPlayer::Dib(const MetafileBytes& r, const char* dib, QRectF destination, QRectF source) {
+void MetafileWmfPlayer::Records::Dib(const MetafileBytes& r, const char* dib, QRectF destination,
+                                     QRectF source) {
     auto decoded = DibAt(r, dib);
     if (!decoded) return;
     if (decoded->bottomUp) source.moveTop(decoded->image.height() - source.top() - source.height());
     dc_.Image(destination, decoded->image, source);
 }
 
-void WmfPlayer::ExtTextOut(const MetafileBytes& r) {
+void MetafileWmfPlayer::Records::ExtTextOut(const MetafileBytes& r) {
     U_POINT16 at{};
     int16_t length = 0;
     uint16_t options = 0;
@@ -164,19 +167,27 @@ void WmfPlayer::ExtTextOut(const MetafileBytes& r) {
         const size_t n = std::min<size_t>(size_t(length), size_t(r.data + r.size - p));
         text = MetafileDc::DecodeText(string, n, dc_.S().font.charset);
     }
+    // One advance per byte: they fit the characters only when each is one byte.
+    std::vector<double> advances;
+    const auto* d = reinterpret_cast<const uint8_t*>(dx);
+    if (d && length > 0 && text.size() == length && d >= r.data &&
+        d + size_t(length) * 2 <= r.data + r.size) {
+        const MetafileBytes array = r.Slice(size_t(d - r.data), size_t(length) * 2);
+        for (int16_t i = 0; i < length; ++i) advances.push_back(array.I16(size_t(i) * 2));
+    }
     std::optional<QRectF> box;
     if (options & 0x06) box = QRectF(QPointF(rect.left, rect.top), QPointF(rect.right, rect.bottom));
     if (box && !(options & 0x02)) {
         const auto keep = dc_.S().clip;
         dc_.IntersectClip(*box);
-        dc_.Text(QPointF(at.x, at.y), text, std::nullopt, false);
+        dc_.Text(QPointF(at.x, at.y), text, std::nullopt, false, advances);
         dc_.S().clip = keep;
         return;
     }
-    dc_.Text(QPointF(at.x, at.y), text, box, options & 0x04);
+    dc_.Text(QPointF(at.x, at.y), text, box, options & 0x04, advances);
 }
 
-void WmfPlayer::Record(uint16_t function, const MetafileBytes& r) {
+void MetafileWmfPlayer::Records::Record(uint16_t function, const MetafileBytes& r) {
     auto& s = dc_.S();
     const auto* c = reinterpret_cast<const char*>(r.data);
     switch (function) {
@@ -289,12 +300,7 @@ void WmfPlayer::Record(uint16_t function, const MetafileBytes& r) {
         case kPatBlt: {
             const uint32_t rop = r.U32(6);
             const QRectF dest(r.I16(16), r.I16(14), r.I16(12), r.I16(10));
-            if (rop == 0x00000042)
-                dc_.FillRectangle(dest, QBrush(Qt::black));
-            else if (rop == 0x00FF0062)
-                dc_.FillRectangle(dest, QBrush(Qt::white));
-            else if (rop != 0x00AA0029)
-                dc_.FillRectangle(dest, s.brush);
+            dc_.PatternBlit(dest, rop);
             break;
         }
         case kTextOut: {
@@ -334,6 +340,7 @@ void WmfPlayer::Record(uint16_t function, const MetafileBytes& r) {
                 o->kind = MetafileDc::Object::kFont;
                 MetafileFont& f = o->font;
                 f.height = r.I16(6);
+                f.width = r.I16(8);
                 f.escapement = r.I16(10);
                 f.weight = r.I16(14);
                 f.italic = r.U8(16);
@@ -362,12 +369,7 @@ void WmfPlayer::Record(uint16_t function, const MetafileBytes& r) {
             if (!U_WMRDIBBITBLT_get(c, &dst, &cwh, &src, &rop, &dib)) break;
             const QRectF dest(dst.x, dst.y, cwh.x, cwh.y);
             if (!dib) {
-                if (rop == 0x00000042)
-                    dc_.FillRectangle(dest, QBrush(Qt::black));
-                else if (rop == 0x00FF0062)
-                    dc_.FillRectangle(dest, QBrush(Qt::white));
-                else if (rop != 0x00AA0029)
-                    dc_.FillRectangle(dest, s.brush);
+                dc_.PatternBlit(dest, rop);
                 break;
             }
             Dib(r, dib, dest, QRectF(src.x, src.y, cwh.x, cwh.y));
@@ -403,8 +405,6 @@ void WmfPlayer::Record(uint16_t function, const MetafileBytes& r) {
             break;  // other records have no visible effect here
     }
 }
-
-}  // namespace
 
 std::optional<MetafileWmfPlayer::Header> MetafileWmfPlayer::ReadHeader(MetafileBytes file) {
     if (!file.Has(0, 18)) return std::nullopt;
@@ -484,20 +484,26 @@ std::optional<MetafileWmfPlayer::Header> MetafileWmfPlayer::ReadHeader(MetafileB
     return h;
 }
 
-bool MetafileWmfPlayer::Play(MetafileBytes file, const Header& header, MetafileDc& dc) {
-    const auto* c = reinterpret_cast<const char*>(file.data);
-    WmfPlayer player(dc);
-    size_t offset = header.recordsAt;
-    while (file.Has(offset, 6)) {
-        const size_t size = U_WMRRECSAFE_get(c + offset, c + file.size);
-        if (size < 6 || size > file.size - offset) return false;
-        const MetafileBytes record = file.Slice(offset, size);
+MetafileWmfPlayer::MetafileWmfPlayer(MetafileBytes file, const Header& header, MetafileDc& dc)
+    : file_(file), offset_(header.recordsAt), records_(std::make_unique<Records>(dc)) {}
+
+MetafileWmfPlayer::~MetafileWmfPlayer() = default;
+
+MetafilePlay MetafileWmfPlayer::Play(const QDeadlineTimer& deadline) {
+    const auto* c = reinterpret_cast<const char*>(file_.data);
+    const size_t start = offset_;
+    while (file_.Has(offset_, 6)) {
+        // At least one record per call, so every call gets on.
+        if (offset_ != start && deadline.hasExpired()) return MetafilePlay::kMore;
+        const size_t size = U_WMRRECSAFE_get(c + offset_, c + file_.size);
+        if (size < 6 || size > file_.size - offset_) return MetafilePlay::kBroken;
+        const MetafileBytes record = file_.Slice(offset_, size);
         const uint16_t function = record.U16(4);
-        if (function == kEof) return true;
-        player.Record(function, record);
-        offset += size;
+        if (function == kEof) return MetafilePlay::kEnd;
+        records_->Record(function, record);
+        offset_ += size;
     }
-    return false;
+    return MetafilePlay::kBroken;
 }
 
 }  // namespace zv

@@ -2,7 +2,9 @@
 // Plays the records of a Windows metafile (WMF, with or without the placeable
 // header) onto a MetafileDc.
 
+#include <QDeadlineTimer>
 #include <QRect>
+#include <memory>
 #include <optional>
 
 #include "viewers/MetafileDc.h"
@@ -26,9 +28,19 @@ class MetafileWmfPlayer {
     // file must be followed by kMetafilePadding readable bytes.
     static std::optional<Header> ReadHeader(MetafileBytes file);
 
-    // Plays every record. False when a record is broken or the file ends
-    // before its end-of-file record.
-    static bool Play(MetafileBytes file, const Header& header, MetafileDc& dc);
+    // file must outlive the player.
+    MetafileWmfPlayer(MetafileBytes file, const Header& header, MetafileDc& dc);
+    ~MetafileWmfPlayer();
+
+    // Plays records until the end record or until the deadline passes; the
+    // next call carries on where this one stopped.
+    MetafilePlay Play(const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever));
+
+  private:
+    class Records;
+    MetafileBytes file_;
+    size_t offset_;
+    std::unique_ptr<Records> records_;
 };
 
 }  // namespace zv

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "FakeVolumes.h"
 #include "QtPrinters.h"
 #include "mainwindow/DriveModel.h"
 
 namespace zv {
 namespace {
+
+using test::FakeVolumes;
 
 struct VolumeCase {
     const char* root;
@@ -31,14 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
                       VolumeCase{"/mnt/image", "squashfs", true, false},
                       VolumeCase{"/var/lib/docker/overlay2/x/merged", "overlay", true, false},
                       VolumeCase{"/run/user/1000/doc", "fuse.portal", true, false}));
-
-// A machine whose volumes the test can change while a model is alive.
-struct FakeVolumes {
-    std::vector<VolumeInfo> list;
-    DriveModel::VolumeSource Source() {
-        return [this] { return list; };
-    }
-};
 
 FakeVolumes TypicalMachine() {
     FakeVolumes m;
@@ -90,7 +85,7 @@ TEST(DriveModelTest, AVolumeUnmountedSinceListingIsNotReady) {
     const int usb = model.Find("/media/u/USB");
     EXPECT_TRUE(model.IsReady(usb));
     EXPECT_EQ(model.FreeBytes(usb), 42);
-    std::erase_if(machine.list, [](const VolumeInfo& v) { return v.rootPath == "/media/u/USB"; });
+    machine.Unmount("/media/u/USB");
     EXPECT_FALSE(model.IsReady(usb));
     EXPECT_EQ(model.FreeBytes(usb), -1);  // not the figure of the volume below it
     EXPECT_TRUE(model.IsReady(model.Find("/")));

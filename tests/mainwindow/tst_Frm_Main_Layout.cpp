@@ -35,44 +35,25 @@ class tst_Frm_Main_Layout : public QObject {
         }
     }
 
-    void initialStates_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<int>("value");  // as the engine reads it
-        const char* disabled[] = {"Cmd_Test", "Cmd_Run",        "Cmd_Now",
-                                  "Txt_S",    "Chk_Att_Set(3)", "Opt_Cpymov(1)"};
-        for (const char* name : disabled) QTest::newRow(name) << QString::fromLatin1(name) << false << 0;
-        QTest::newRow("Opt_Cpymov(0)") << "Opt_Cpymov(0)" << false << -1;
-        QTest::newRow("Chk_keta_lock") << "Chk_keta_lock" << true << 1;
-        QTest::newRow("Opt_Han") << "Opt_Han" << true << -1;
-        QTest::newRow("Chk_DateLock") << "Chk_DateLock" << true << 0;
-    }
     void initialStates() {
-        QFETCH(QString, control);
-        QFETCH(bool, enabled);
-        QFETCH(int, value);
         MainWindowFixture f;
-        QWidget* w = f.window->findChild<QWidget*>(control);
-        QVERIFY2(w, qPrintable(control));
-        QCOMPARE(w->isEnabled(), enabled);
-        QCOMPARE(f.window->Value(control.toStdString()), value);
-    }
-
-    void initialTexts_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("Txt_Startnum") << "Txt_Startnum"
-                                      << "1";
-        QTest::newRow("Lbl_Msgdsp") << "Lbl_Msgdsp"
-                                    << "ファイルを選択して下さい。";
-        QTest::newRow("A_Dir") << "A_Dir"
-                               << "/data";
-    }
-    void initialTexts() {
-        QFETCH(QString, control);
-        QFETCH(QString, text);
-        MainWindowFixture f;
-        QCOMPARE(QString::fromStdU16String(f.window->Text(control.toStdString())), text);
+        struct State {
+            const char* control;
+            bool enabled;
+            int value;  // as the engine reads it
+        };
+        for (const State& c : {State{"Cmd_Test", false, 0}, State{"Cmd_Run", false, 0}, State{"Cmd_Now", false, 0},
+                               State{"Txt_S", false, 0}, State{"Chk_Att_Set(3)", false, 0},
+                               State{"Opt_Cpymov(1)", false, 0}, State{"Opt_Cpymov(0)", false, -1},
+                               State{"Chk_keta_lock", true, 1}, State{"Opt_Han", true, -1},
+                               State{"Chk_DateLock", true, 0}}) {
+            QWidget* w = f.window->findChild<QWidget*>(QString::fromLatin1(c.control));
+            QVERIFY2(w && w->isEnabled() == c.enabled, c.control);
+            QVERIFY2(f.window->Value(c.control) == c.value, c.control);
+        }
+        for (const auto& [control, text] : {std::pair{"Txt_Startnum", u"1"}, std::pair{"Lbl_Msgdsp", u"ファイルを選択して下さい。"},
+                                            std::pair{"A_Dir", u"/data"}})
+            QVERIFY2(f.window->Text(control) == std::u16string(text), control);
     }
 
     void fileClickSetsReadyState() {

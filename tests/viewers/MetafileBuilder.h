@@ -9,6 +9,8 @@
 #include <QRect>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace zvtest {
 
@@ -18,6 +20,37 @@ inline void Put32(QByteArray& b, int at, uint32_t v) {
 inline void Put16(QByteArray& b, int at, uint16_t v) {
     b[at] = char(v);
     b[at + 1] = char(v >> 8);
+}
+
+// A bitmap info header with no colour table followed by the given rows, bottom row first.
+inline QByteArray Dib(int width, int height, int bitCount, const QByteArray& rows) {
+    QByteArray dib(40, '\0');
+    Put32(dib, 0, 40);
+    Put32(dib, 4, uint32_t(width));
+    Put32(dib, 8, uint32_t(height));
+    Put16(dib, 12, 1);
+    Put16(dib, 14, uint16_t(bitCount));
+    return dib + rows;
+}
+
+// A font record of the given character height in logical units (negative:
+// without internal leading) and average character width (0: the face's own).
+inline char* EmfFont(uint32_t handle, int height, int width = 0) {
+    uint16_t face[U_LF_FACESIZE] = {'S', 'a', 'n', 's', 0};
+    const U_LOGFONT font = logfont_set(height, width, 0, 0, 400, 0, 0, 0, U_ANSI_CHARSET, 0, 0, 0, 0, face);
+    return U_EMREXTCREATEFONTINDIRECTW_set(handle, reinterpret_cast<const char*>(&font), nullptr);
+}
+
+// EXTTEXTOUTW of a UTF-16 text, every character advanced by the same width.
+inline char* EmfText(U_POINTL at, const std::u16string& text, uint32_t options, U_RECTL rect,
+                     uint32_t advance = 60) {
+    std::vector<uint32_t> dx(text.size(), advance);
+    std::u16string copy = text;
+    char* body = emrtext_set(at, uint32_t(text.size()), 2, copy.data(), options, rect, dx.data());
+    char* record =
+        U_EMREXTTEXTOUTW_set(U_RECTL{0, 0, 0, 0}, U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(body));
+    std::free(body);
+    return record;
 }
 
 class EmfBuilder {
