@@ -4,7 +4,9 @@
 // call (question, pipeline, checks, no-replace handling, journal, list
 // refresh); the same run without its journal, so the journal's own cost shows;
 // and undo of the run against the run itself. The journal lives in a folder
-// of the same file system.
+// of the same file system. Then a job shifted by one (each new name the old
+// name of the next file) against a bare loop that walks the chain from its
+// free end.
 //
 //   zv_bench_realrun [folder]     (default: $TMPDIR or /tmp)
 #include <fcntl.h>
@@ -147,16 +149,21 @@ int main(int argc, char** argv) {
         current = to;
     };
 
-    // The real run over the same files: numbering mode, in place; with its
-    // journal it is then taken back, which is timed too.
-    auto realRun = [&](const std::string& to, bool journal) {
+    // A real run of numbering mode in place over the files named `from`+i,
+    // to `to`+(start-1+i); timed into `best`. Returns the engine for undo.
+    auto runJob = [&](const std::string& from, int offset, const std::string& to, int start, bool journal,
+                      Span& best, auto&& after) {
         BenchSettings settings;
         const std::u16string dir = zv::FromNative(folder);
-        settings.texts = {{"F_Dir", dir},      {"A_Dir", dir},         {"Txt_B_text", zv::FromUtf8(to)},
-                          {"Txt_A_text", u""}, {"Txt_Startnum", u"1"}, {"Lbl_up", u"1"},
+        settings.texts = {{"F_Dir", dir},
+                          {"A_Dir", dir},
+                          {"Txt_B_text", zv::FromUtf8(to)},
+                          {"Txt_A_text", u""},
+                          {"Txt_Startnum", zv::FromUtf8(std::to_string(start))},
+                          {"Lbl_up", u"1"},
                           {"Lbl_keta", u"5"}};
         settings.values = {{"Chk_keta_lock", 1}, {"Opt_Han", -1}, {"Opt_Cpymov(0)", -1}};
-        for (int i = 1; i <= kFiles; ++i) settings.files.push_back(zv::FromNative(Name(current.c_str(), i)));
+        for (int i = 1; i <= kFiles; ++i) settings.files.push_back(zv::FromNative(Name(from.c_str(), i + offset)));
         YesToEverything messages;
         zv::NullEventPump events;
         zv::FixedClock clock({2024, 3, 7, 9, 5, 3});
@@ -167,24 +174,33 @@ int main(int argc, char** argv) {
                                                     journal ? &zv::NativeJournalStore() : nullptr});
 
         zv::StepFlag flag = zv::kStop;
-        KeepBest(journal ? bestReal : bestUnjournaled, Measure([&] { flag = engine.RealRun(); }));
-        if (journal) KeepBest(bestRefresh, view.spent);
+        KeepBest(best, Measure([&] { flag = engine.RealRun(); }));
         if (flag != zv::kGoOn || messages.failed || view.listed != kFiles ||
-            ::access((folder + "/" + Name(to.c_str(), kFiles)).c_str(), F_OK) != 0) {
+            ::access((folder + "/" + Name(to.c_str(), start - 1 + kFiles)).c_str(), F_OK) != 0) {
             std::fprintf(stderr, "the real run did not rename every file\n");
             ok = false;
             return;
         }
-        if (!journal) {
-            current = to;
-            return;
-        }
-        bool undone = false;
-        KeepBest(bestUndo, Measure([&] { undone = engine.UndoLastRun(); }));
-        if (!undone || ::access((folder + "/" + Name(current.c_str(), kFiles)).c_str(), F_OK) != 0) {
-            std::fprintf(stderr, "undo did not rename every file back\n");
-            ok = false;
-        }
+        after(engine, view);
+    };
+
+    // The real run over the same files: numbering mode, in place; with its
+    // journal it is then taken back, which is timed too.
+    auto realRun = [&](const std::string& to, bool journal) {
+        runJob(current, 0, to, 1, journal, journal ? bestReal : bestUnjournaled,
+               [&](zv::ConversionEngine& engine, ListingView& view) {
+                   if (!journal) {
+                       current = to;
+                       return;
+                   }
+                   KeepBest(bestRefresh, view.spent);
+                   bool undone = false;
+                   KeepBest(bestUndo, Measure([&] { undone = engine.UndoLastRun(); }));
+                   if (!undone || ::access((folder + "/" + Name(current.c_str(), kFiles)).c_str(), F_OK) != 0) {
+                       std::fprintf(stderr, "undo did not rename every file back\n");
+                       ok = false;
+                   }
+               });
     };
 
     // Alternating which goes first, so neither always meets the folder in
@@ -199,6 +215,40 @@ int main(int argc, char** argv) {
             realRun(real + "n", false);
             if (ok) realRun(real, true);
             if (ok) bareLoop(bare);
+        }
+    }
+
+    // Shifted by one: every new name is the old name of the next file, so
+    // the run has to follow the chain from its free end. The bare loop knows
+    // the order beforehand and walks it from that end.
+    int offset = 0;  // the files are named current + (i + offset)
+    Span bestBareShift, bestRealShift;
+    auto bareShift = [&](int by) {
+        KeepBest(bestBareShift, Measure([&] {
+                     for (int k = 0; k < kFiles && ok; ++k) {
+                         const int i = by > 0 ? kFiles - k : 1 + k;
+                         std::string a = folder + "/" + Name(current.c_str(), i + offset);
+                         std::string b = folder + "/" + Name(current.c_str(), i + offset + by);
+                         if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) != 0) {
+                             std::perror("renameat2");
+                             ok = false;
+                         }
+                     }
+                 }));
+        offset += by;
+    };
+    auto realShift = [&](int by) {
+        runJob(current, offset, current, 1 + offset + by, true, bestRealShift,
+               [](zv::ConversionEngine&, ListingView&) {});
+        offset += by;
+    };
+    for (int round = 0; round < kRounds && ok; ++round) {
+        if (round % 2 == 0) {
+            bareShift(+1);
+            if (ok) realShift(-1);
+        } else {
+            realShift(+1);
+            if (ok) bareShift(-1);
         }
     }
 
@@ -218,5 +268,10 @@ int main(int argc, char** argv) {
                 bestReal.wall / bestBare.wall, bestReal.cpu / bestBare.cpu);
     std::printf("ratio undo / real               %8.2f %8.2f   (target <= 2)\n",
                 bestUndo.wall / bestReal.wall, bestUndo.cpu / bestReal.cpu);
+    std::printf("shifted by one, %d files\n", kFiles);
+    std::printf("bare renameat2 loop from the end%8.3f %8.3f\n", bestBareShift.wall, bestBareShift.cpu);
+    std::printf("real run (question to refresh)  %8.3f %8.3f\n", bestRealShift.wall, bestRealShift.cpu);
+    std::printf("ratio real / bare               %8.2f %8.2f\n", bestRealShift.wall / bestBareShift.wall,
+                bestRealShift.cpu / bestBareShift.cpu);
     return 0;
 }

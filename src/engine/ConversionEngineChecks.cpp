@@ -2,10 +2,13 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "ConversionEngine.h"
 #include "EngineTexts.h"
+#include "shared/CaseFold.h"
 #include "shared/CodePage.h"
 #include "shared/NativeName.h"
 
@@ -140,11 +143,36 @@ StepFlag ConversionEngine::CheckNameLengths() {
     return kGoOn;
 }
 
+// A new name is refused when two rows would take it, or when something
+// outside the job holds it in the destination folder, in every mode (a
+// replace whose new name is taken would otherwise stop half done). Renaming
+// in place, a name that a row of the job holds is no clash: either that row
+// keeps it (then it is the row itself, unchanged, or two rows take one name)
+// or it gives it up, and the executor runs it first.
 StepFlag ConversionEngine::CheckDuplicateNames() {
     const std::unique_ptr<NameLookup> existing = p_.files.OpenNameLookup(p_.settings.Text("A_Dir"));
-    for (const auto& name : table_.newName) {
+    const bool inPlace = table_.sourcePath == table_.destinationPath;
+    const std::size_t rows = std::min(table_.selected.size(), table_.newName.size());
+    // Folded current name -> rows that hold it; made only when a new name
+    // is found on disk, so a job that hands on no names never needs it.
+    std::unordered_map<std::u16string, std::size_t> heldByJob;
+    table_.namesHandedOn = false;
+    std::unordered_set<std::u16string> newNames(rows * 2 + 1);
+    for (std::size_t i = 0; i < rows; ++i) {
         p_.events.DoEvents();
-        if (existing->Exists(name) && p_.settings.Value("Chk_syori(1)") != 1) {
+        std::u16string folded = FoldCase(table_.newName[i]);
+        std::size_t outside = existing->Count(table_.newName[i]);
+        if (outside > 0 && inPlace) {
+            if (heldByJob.empty()) {
+                heldByJob.reserve(rows * 2 + 1);
+                for (std::size_t j = 0; j < rows; ++j) ++heldByJob[FoldCase(table_.selected[j])];
+            }
+            if (auto it = heldByJob.find(folded); it != heldByJob.end()) {
+                outside -= std::min(outside, it->second);
+                table_.namesHandedOn = true;
+            }
+        }
+        if (outside > 0 || !newNames.insert(std::move(folded)).second) {
             ShowMessage(texts::kDuplicate, texts::kDuplicateTitle);
             return kStop;
         }

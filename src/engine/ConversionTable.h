@@ -17,12 +17,16 @@ struct ConversionTable {
     std::vector<std::u16string> base;      // Lst_Test2: the name before its extension part
     std::vector<std::u16string> extension; // Lst_Test3: ".jpg", ".jpeg", "" (SplitName)
     std::vector<std::u16string> newName;   // Lst_Test4
+    // Set by the duplicate check: renaming in place, some new name is the
+    // current name of a row, so the order of the renames matters.
+    bool namesHandedOn = false;
 
     void ClearColumns() {
         selected.clear();
         base.clear();
         extension.clear();
         newName.clear();
+        namesHandedOn = false;
     }
 };
 

@@ -8,6 +8,7 @@
 
 #include "engine/ConversionEngine.h"
 #include "engine/EngineTexts.h"
+#include "engine/RenamePlan.h"
 #include "engine/RunJournal.h"
 #include "engine/RunUndo.h"
 
@@ -158,39 +159,65 @@ StepFlag ConversionEngine::ExecuteConversion() {
         if (!inPlace) p_.files.RemoveStaleTemporaries(table_.destinationPath);
 
         const std::size_t rows = std::min(table_.selected.size(), table_.newName.size());
+        // In place, files may hand their names on to one another: the plan
+        // orders the renames so each name is free when it is taken.
+        RenamePlan plan;
+        if (inPlace && table_.namesHandedOn) {
+            std::unique_ptr<NameLookup> onDisk;
+            plan = PlanRenames(table_.selected, table_.newName, [&](const std::u16string& name) {
+                if (!onDisk) onDisk = p_.files.OpenNameLookup(table_.destinationPath);
+                return onDisk->Exists(name);
+            });
+        } else {
+            plan.temporary.resize(rows);
+            for (std::size_t i = 0; i < rows; ++i) plan.steps.push_back({i, RenameStep::kDirect});
+        }
         // The plan goes to disk before the first file is touched.
         if (p_.journals) {
             journal.emplace(*p_.journals);
             const JournalOp op = inPlace ? JournalOp::kRename : copy ? JournalOp::kCopy : JournalOp::kMove;
-            if (!journal->Begin(PlanRun(p_.files, table_.sourcePath, table_.destinationPath, table_.selected,
-                                        table_.newName, op, withTime, withAttributes, p_.clock.Now()))) {
+            Journal planned = PlanRun(p_.files, table_.sourcePath, table_.destinationPath, table_.selected,
+                                      table_.newName, op, withTime, withAttributes, p_.clock.Now());
+            for (std::size_t i = 0; i < rows; ++i) planned.rows[i].via = plan.temporary[i];
+            if (!journal->Begin(planned)) {
                 journal.reset();
                 p_.messages.Show(texts::kJournalFailed, kOkOnly, kFileErrorTitle);
                 return kStop;
             }
         }
         p_.progress.ShowProgress(0, rows, true);
-        for (std::size_t i = 0; i < rows; ++i) {
+        std::size_t done = 0, aside = 0;
+        for (const RenameStep& step : plan.steps) {
             p_.events.DoEvents();
-            // 中止 stops between two rows: the rows done stay done and can be
-            // taken back.
-            if (p_.progress.CancelRequested()) {
+            // 中止 stops between two rows, never while a file is under its
+            // temporary name: the rows done stay done and can be taken back.
+            if (aside == 0 && p_.progress.CancelRequested()) {
                 if (journal) journal->Close();
                 p_.view.RefreshFileList();
                 p_.view.DisableConversion();
-                p_.messages.Show(texts::kCancelled + Count(i) + texts::kCancelledCount, kOkOnly,
+                p_.messages.Show(texts::kCancelled + Count(done) + texts::kCancelledCount, kOkOnly,
                                  texts::kCancelTitle);
                 return kStop;
             }
-            const std::u16string from = table_.sourcePath + table_.selected[i];
-            const std::u16string to = table_.destinationPath + table_.newName[i];
-            // A name that stays as it is (replace mode, nothing found) is no
-            // clash with itself: the file is already where it belongs and only
-            // takes the time stamp and attributes.
+            const std::size_t i = step.row;
+            const std::u16string temporary = table_.destinationPath + plan.temporary[i];
+            const std::u16string from =
+                step.kind == RenameStep::kFromTemporary ? temporary : table_.sourcePath + table_.selected[i];
+            const std::u16string to =
+                step.kind == RenameStep::kToTemporary ? temporary : table_.destinationPath + table_.newName[i];
+            // A name that stays as it is is no clash with itself: the file is
+            // already where it belongs and only takes the time stamp and
+            // attributes.
             if (from != to) {
                 FsResult moved = copy ? p_.files.Copy(from, to) : p_.files.Rename(from, to);
                 if (!moved.ok()) return fail(moved.code, table_.selected[i]);
             }
+            if (step.kind == RenameStep::kToTemporary) {
+                if (journal) journal->Via(i);
+                ++aside;
+                continue;
+            }
+            if (step.kind == RenameStep::kFromTemporary) --aside;
             // A file whose time cannot be set keeps its time; the run goes on.
             if (withTime) p_.files.SetLastWriteTime(to, stamp);
             if (withAttributes) {
@@ -207,7 +234,7 @@ StepFlag ConversionEngine::ExecuteConversion() {
                     journal->Done(i);
                 }
             }
-            p_.progress.ShowProgress(i + 1, rows, true);
+            p_.progress.ShowProgress(++done, rows, true);
         }
         if (journal) journal->Complete();
 

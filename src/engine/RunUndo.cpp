@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/EngineTexts.h"
+#include "engine/RenamePlan.h"
 #include "engine/RunJournal.h"
 
 namespace zv {
@@ -121,6 +122,28 @@ RunUndo::Outcome RunUndo::TakeBack(const std::string& name, const Journal& j, co
     Outcome out;
     FileSystem& fs = p_.files;
 
+    // Renames back are ordered like a run's: a name handed on from file to
+    // file is freed before it is taken again, and a ring of names passes
+    // through one temporary name.
+    std::vector<std::u16string> renameFrom, renameTo;
+    std::vector<std::size_t> renameAction;
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        if (actions[i].step != Step::kRenameBack) continue;
+        renameFrom.push_back(actions[i].at);
+        renameTo.push_back(actions[i].back);
+        renameAction.push_back(i);
+    }
+    const RenamePlan plan =
+        PlanRenames(renameFrom, renameTo, [&](const std::u16string& path) { return fs.Identify(path, false).exists; });
+    std::vector<std::u16string> via(actions.size());
+    std::vector<RenameStep> order;  // row: the action
+    for (std::size_t i = 0; i < actions.size(); ++i)
+        if (actions[i].step != Step::kRenameBack) order.push_back({i, RenameStep::kDirect});
+    for (const RenameStep& step : plan.steps) {
+        via[renameAction[step.row]] = plan.temporary[step.row];
+        order.push_back({renameAction[step.row], step.kind});
+    }
+
     // Its own journal first, written and synced before anything moves.
     Journal u;
     u.kind = j.kind == JournalKind::kRun ? JournalKind::kUndo : JournalKind::kRedo;
@@ -130,11 +153,13 @@ RunUndo::Outcome RunUndo::TakeBack(const std::string& name, const Journal& j, co
     u.setsTime = j.setsTime;
     u.setsAttributes = j.setsAttributes;
     u.undoes = name;
-    for (const Action& a : actions) {
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        const Action& a = actions[i];
         const JournalRow& r = j.rows[a.row];
         JournalRow ur;
         ur.from = a.atVia ? r.via : r.to;
         ur.to = r.from;
+        ur.via = via[i];
         ur.before = fs.Identify(a.at, j.setsAttributes);
         switch (a.step) {
             case Step::kRenameBack:
@@ -158,55 +183,46 @@ RunUndo::Outcome RunUndo::TakeBack(const std::string& name, const Journal& j, co
 
     p_.progress.Open();
     p_.progress.ShowProgress(0, actions.size(), false);
-    std::vector<std::size_t> pending(actions.size());
-    for (std::size_t i = 0; i < pending.size(); ++i) pending[i] = i;
     std::size_t finished = 0;
-    // A name may be freed only by a row taken back later (names that were
-    // handed on from file to file): such rows wait for another pass.
-    for (;;) {
-        std::vector<std::size_t> waiting;
-        bool moved = false;
-        for (std::size_t i : pending) {
-            p_.events.DoEvents();
-            const Action& a = actions[i];
-            const JournalRow& r = j.rows[a.row];
-            FsResult res;
-            switch (a.step) {
-                case Step::kRenameBack:
-                    res = fs.Rename(a.at, a.back);
-                    break;
-                case Step::kRecopy:
-                    res = fs.Copy(a.at, a.back);
-                    break;
-                case Step::kRemoveCopy:
-                    res = fs.RemoveFile(a.at);
-                    break;
-                case Step::kStampsOnly:
-                    break;
-            }
-            if (res.code == kFsAlreadyExists && a.step != Step::kRemoveCopy) {
-                waiting.push_back(i);
-                continue;
-            }
-            if (!res.ok()) {
-                out.refused.emplace_back(a.step == Step::kRemoveCopy ? a.at : a.back, res.code);
-                continue;
-            }
-            if (a.step != Step::kRemoveCopy) RestoreStamps(j, r, a.back, out.refused);
-            const bool newFile = a.step == Step::kRecopy || (a.step == Step::kRenameBack && r.op == JournalOp::kCross);
-            FileIdentity made;
-            if (newFile) made = fs.Identify(a.back, j.setsAttributes);
-            journal.Done(i, newFile ? &made : nullptr);
-            ++out.restored;
-            moved = true;
-            p_.progress.ShowProgress(++finished, actions.size(), false);
+    std::vector<bool> refused(actions.size());
+    for (const RenameStep& step : order) {
+        p_.events.DoEvents();
+        const std::size_t i = step.row;
+        if (refused[i]) continue;
+        const Action& a = actions[i];
+        const JournalRow& r = j.rows[a.row];
+        const std::u16string temporary = TemporaryPath(a.back, via[i]);
+        FsResult res;
+        switch (a.step) {
+            case Step::kRenameBack:
+                res = fs.Rename(step.kind == RenameStep::kFromTemporary ? temporary : a.at,
+                                step.kind == RenameStep::kToTemporary ? temporary : a.back);
+                break;
+            case Step::kRecopy:
+                res = fs.Copy(a.at, a.back);
+                break;
+            case Step::kRemoveCopy:
+                res = fs.RemoveFile(a.at);
+                break;
+            case Step::kStampsOnly:
+                break;
         }
-        if (waiting.empty()) break;
-        if (!moved) {
-            for (std::size_t i : waiting) out.refused.emplace_back(actions[i].back, kFsAlreadyExists);
-            break;
+        if (!res.ok()) {
+            refused[i] = true;
+            out.refused.emplace_back(a.step == Step::kRemoveCopy ? a.at : a.back, res.code);
+            continue;
         }
-        pending = std::move(waiting);
+        if (step.kind == RenameStep::kToTemporary) {
+            journal.Via(i);
+            continue;
+        }
+        if (a.step != Step::kRemoveCopy) RestoreStamps(j, r, a.back, out.refused);
+        const bool newFile = a.step == Step::kRecopy || (a.step == Step::kRenameBack && r.op == JournalOp::kCross);
+        FileIdentity made;
+        if (newFile) made = fs.Identify(a.back, j.setsAttributes);
+        journal.Done(i, newFile ? &made : nullptr);
+        ++out.restored;
+        p_.progress.ShowProgress(++finished, actions.size(), false);
     }
     journal.Complete();
     p_.journals.Append(name, "undone " + journal.Name() + "\n");

@@ -92,6 +92,9 @@ class NameLookup {
 public:
     virtual ~NameLookup() = default;
     virtual bool Exists(const std::u16string& name) const = 0;
+    // How many entries carry the name (a case-sensitive volume may hold
+    // a.txt and A.TXT side by side).
+    virtual std::size_t Count(const std::u16string& name) const { return Exists(name) ? 1 : 0; }
 };
 
 class FileSystem {

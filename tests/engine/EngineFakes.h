@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -322,7 +323,7 @@ class FakeFileSystem final : public FileSystem {
         auto lookup = std::make_unique<Lookup>();
         for (const auto& [path, file] : files) {
             auto [dir, name] = Split(path);
-            if (dir == Trim(folder)) lookup->names.insert(FoldCase(name));
+            if (dir == Trim(folder)) ++lookup->names[FoldCase(name)];
         }
         return lookup;
     }
@@ -333,6 +334,7 @@ class FakeFileSystem final : public FileSystem {
     // number) and then the source removed: a crash may fall in between.
     FsResult Rename(const std::u16string& from, const std::u16string& to) override {
         log.push_back(u"rename " + from + u" -> " + to);
+        if (renames++ == failRename) return {kFsDiskFull, to};
         if (auto r = Planted(from, to); !r.ok()) return r;
         if (!files.count(from)) return {kFsFileNotFound, from};
         if (files.count(to)) return {kFsAlreadyExists, to};
@@ -438,13 +440,19 @@ class FakeFileSystem final : public FileSystem {
     CrashPoint* crash = nullptr;
     // path -> code the next change of it fails with (either end of a rename or copy)
     std::map<std::u16string, int> failures;
+    int failRename = -1;  // the rename (counted from 0) that fails with disk full
+    int renames = 0;
     std::vector<std::u16string> log;
     int lookupsOpened = 0;
 
   private:
     struct Lookup final : NameLookup {
         bool Exists(const std::u16string& name) const override { return names.count(FoldCase(name)) != 0; }
-        std::unordered_set<std::u16string> names;
+        std::size_t Count(const std::u16string& name) const override {
+            auto it = names.find(FoldCase(name));
+            return it == names.end() ? 0 : it->second;
+        }
+        std::unordered_map<std::u16string, std::size_t> names;
     };
 
     template <typename F>

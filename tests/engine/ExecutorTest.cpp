@@ -13,8 +13,8 @@ const std::u16string kSelectionError = u"ファイル選択エラー";
 const std::u16string kAttributeError = u"属性設定エラー";
 const std::u16string kNotAFile = u"通常のファイルではないため、変換できません。\r\n選択したファイルを確認して下さい。";
 
-// Five files a1..a5 in /src, replace mode "a" -> "b" (replace mode has no
-// duplicate check, so every failure reaches the executor).
+// Five files a1..a5 in /src, replace mode "a" -> "b"; the failures are
+// planted in the file system, so the checks pass and the executor meets them.
 struct FiveFiles : EngineRig {
     explicit FiveFiles(const std::u16string& destination = OsPath(u"/src")) {
         std::vector<std::u16string> names;

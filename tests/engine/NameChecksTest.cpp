@@ -58,24 +58,41 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(Disk, CheckNameLengthsTest, testing::ValuesIn(DiskNameLengthCases()),
                          [](const auto& info) { return std::string(info.param.label); });
 
+enum NameMode { kNumbered, kReplaced };
+
 struct DuplicateCase {
     const char* label;
-    std::vector<std::u16string> existing;  // files in the destination folder
-    std::vector<std::u16string> newNames;
-    bool replaceMode;
-    StepFlag flag;
+    std::vector<std::u16string> outside;   // files outside the job in the destination folder
+    std::vector<std::u16string> selected;  // the job, in list order, in /src
+    NameMode mode;
+    std::u16string first, second;  // numbering: text before (start 1 + shift); replace: search, replacement
+    int shift = 0;
+    bool inPlace = true;
+    StepFlag flag = kGoOn;
 };
 
 class CheckDuplicateNamesTest : public testing::TestWithParam<DuplicateCase> {};
 
-TEST_P(CheckDuplicateNamesTest, LooksInTheDestinationFolder) {
+TEST_P(CheckDuplicateNamesTest, RefusesNamesTakenOutsideTheJobOrTwice) {
     const auto& c = GetParam();
     EngineRig rig;
-    for (const auto& name : c.existing) rig.files.AddFile(OsPath(u"/dst"), name);
-    rig.files.AddFile(OsPath(u"/src"), u"001.jpg");  // only the destination counts
-    rig.settings.SetText("A_Dir", OsPath(u"/dst"));
-    MakeNewNames(rig, c.newNames);
-    rig.settings.SetValue("Chk_syori(1)", c.replaceMode ? 1 : 0);
+    const std::u16string destination = OsPath(c.inPlace ? u"/src" : u"/dst");
+    for (const auto& name : c.outside) rig.files.AddFile(destination, name);
+    for (const auto& name : c.selected) rig.files.AddFile(OsPath(u"/src"), name);
+    if (!c.inPlace) rig.files.AddFile(OsPath(u"/src"), u"001.jpg");  // only the destination counts
+    rig.settings.SetText("A_Dir", destination);
+    rig.settings.SelectAll(c.selected);
+    rig.settings.SetText("Txt_B_text", c.first);
+    rig.settings.SetText("Txt_A_text", c.second);
+    rig.engine.BuildConversionTable();
+    if (c.mode == kNumbered) {
+        rig.settings.SetText("Lbl_keta", u"3");
+        rig.settings.SetText("Txt_Startnum", std::u16string(1, char16_t(u'1' + c.shift)));
+        ASSERT_EQ(rig.engine.MakeNumberedNames(), kGoOn);
+    } else {
+        rig.settings.SetValue("Chk_syori(1)", 1);
+        rig.engine.MakeReplacedNames();
+    }
 
     EXPECT_EQ(rig.engine.CheckDuplicateNames(), c.flag);
     EXPECT_EQ(rig.files.lookupsOpened, 1);  // the folder is read once, not per row
@@ -87,35 +104,46 @@ TEST_P(CheckDuplicateNamesTest, LooksInTheDestinationFolder) {
     } else {
         EXPECT_TRUE(rig.messages.shown.empty());
     }
+    EXPECT_TRUE(rig.settings.focus.empty());
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, CheckDuplicateNamesTest,
     testing::Values(
-        DuplicateCase{"exists_other_case", {u"IMG_001.JPG"}, {u"img_001.jpg"}, false, kStop},
-        DuplicateCase{"exists_later_row", {u"003.jpg"}, {u"001.jpg", u"002.jpg", u"003.jpg"}, false, kStop},
-        DuplicateCase{"replace_mode_never_stops", {u"001.jpg"}, {u"001.jpg"}, true, kGoOn},
-        DuplicateCase{"whole_name_compared", {u"001.jpeg", u"001"}, {u"001.jpg"}, false, kGoOn},
-        DuplicateCase{"new_names_not_compared_with_each_other", {}, {u"a.jpg", u"a.jpg"}, false, kGoOn}),
+        DuplicateCase{"exists_other_case", {u"IMG_001.JPG"}, {u"x.jpg"}, kNumbered, u"img_", u"", 0, false, kStop},
+        DuplicateCase{"exists_later_row", {u"003.jpg"}, {u"a.jpg", u"b.jpg", u"c.jpg"}, kNumbered, u"", u"", 0, false,
+                      kStop},
+        DuplicateCase{"whole_name_compared", {u"001.jpeg", u"001"}, {u"x.jpg"}, kNumbered, u"", u"", 0, false},
+        DuplicateCase{"two_rows_one_name_elsewhere", {}, {u"xa.jpg", u"xb.jpg"}, kReplaced, u"a", u"b", 0, false,
+                      kStop},
+        // A name the job gives up is free only in place.
+        DuplicateCase{"moving_onto_a_name_of_the_job", {u"002.jpg"}, {u"001.jpg", u"002.jpg"}, kNumbered, u"", u"",
+                      1, false, kStop},
+        // Replace mode: the same check before anything is touched.
+        DuplicateCase{"replace_taken_outside", {u"2002_trip.jpg"}, {u"2001_2001.txt", u"2001_trip.jpg"}, kReplaced,
+                      u"2001", u"2002", 0, true, kStop},
+        DuplicateCase{"replace_onto_an_unchanged_row", {}, {u"a_1.jpg", u"b_1.jpg"}, kReplaced, u"a", u"b", 0, true,
+                      kStop},
+        DuplicateCase{"replace_unchanged_rows_pass", {u"b1.jpg"}, {u"zz.jpg", u"b1.jpg", u"a2.jpg"}, kReplaced,
+                      u"a", u"b"},
+        // In place: names handed on within the job.
+        DuplicateCase{"shift_up", {u"zzz.jpg"}, {u"001.jpg", u"002.jpg", u"003.jpg"}, kNumbered, u"", u"", 1},
+        DuplicateCase{"restart_after_gaps", {}, {u"001.jpg", u"002.jpg", u"004.jpg", u"007.jpg"}, kNumbered},
+        DuplicateCase{"swap_mixed_case", {}, {u"IMG_002.JPG", u"img_001.JPG"}, kNumbered, u"img_"},
+        DuplicateCase{"chain_ends_at_a_file_outside", {u"003.JPG"}, {u"001.jpg", u"002.jpg"}, kNumbered, u"", u"", 1,
+                      true, kStop},
+        // Case twins on a case-sensitive disk: the row gives its name up, the twin does not.
+        DuplicateCase{"twin_outside_the_job", {u"IMG_002.JPG"}, {u"img_001.jpg", u"img_002.jpg"}, kNumbered,
+                      u"img_", u"", 1, true, kStop}),
     [](const auto& info) { return std::string(info.param.label); });
+// clang-format on
 
 TEST(CheckDuplicateNames, MissingFolderCountsAsNoFile) {
     EngineRig rig;
     rig.settings.SetText("A_Dir", OsPath(u"/nowhere"));
     MakeNewNames(rig, {u"001.jpg"});
     EXPECT_EQ(rig.engine.CheckDuplicateNames(), kGoOn);
-}
-
-// Renaming in place: the file's own current name counts as taken.
-TEST(CheckDuplicateNames, OwnNameInPlaceIsRefused) {
-    EngineRig rig;
-    rig.files.AddFile(OsPath(u"/src"), u"1.jpg");
-    rig.settings.SetText("A_Dir", OsPath(u"/src"));
-    rig.settings.SelectAll({u"1.jpg"});
-    rig.settings.SetValue("Chk_keta_lock", 0);
-    rig.engine.BuildConversionTable();
-    ASSERT_EQ(rig.engine.MakeNumberedNames(), kGoOn);
-    EXPECT_EQ(rig.engine.CheckDuplicateNames(), kStop);
 }
 
 }  // namespace

@@ -101,9 +101,10 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobRunAcceptance, testing::Values(
     JobCase{"append_mode", {"photo.jpeg", "memo.txt"}, {},
             R"({"controls": {"Chk_syori": [1, 0], "Txt_B_text": "A_", "Txt_A_text": "_B"}})",
             R"({"flag": -1, "Lst_Kekka": ["A_memo_B.txt", "A_photo_B.jpeg"]})"},
-    JobCase{"replace_mode_ignores_existing_names", {"2001_2001.txt", "abc.txt"}, {"abc.txt"},
+    JobCase{"replace_mode_refuses_existing_names", {"2001_2001.txt", "abc.txt"}, {"abc.txt"},
             R"({"controls": {"Chk_syori": [0, 1], "Txt_B_text": "2001", "Txt_A_text": "2002"}})",
-            R"({"flag": -1, "Lst_Kekka": ["2002_2002.txt", "abc.txt"]})"},
+            R"({"flag": 0, "focus": null, )" ZV_PHASES_ALL R"(, "messages": [{"text":
+                "変換後のファイル名が重複しています。", "title": "ファイル指定エラー", "buttons": 0, "answer": 1}]})"},
     JobCase{"missing_destination_has_no_names", {"a.jpg"}, {},
             R"({"destination": "/nonexistent/zorvik"})",
             R"({"flag": -1, "Lst_Kekka": ["1.jpg"]})"},

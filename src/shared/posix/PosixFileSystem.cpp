@@ -64,11 +64,15 @@ std::vector<std::u16string> ListEntries(const std::u16string& folder, ListKind k
 
 class FoldedNameSet final : public NameLookup {
   public:
-    explicit FoldedNameSet(std::unordered_set<std::u16string> names) : names_(std::move(names)) {}
+    explicit FoldedNameSet(std::unordered_map<std::u16string, std::size_t> names) : names_(std::move(names)) {}
     bool Exists(const std::u16string& name) const override { return names_.count(FoldCase(name)) != 0; }
+    std::size_t Count(const std::u16string& name) const override {
+        auto it = names_.find(FoldCase(name));
+        return it == names_.end() ? 0 : it->second;
+    }
 
   private:
-    std::unordered_set<std::u16string> names_;
+    std::unordered_map<std::u16string, std::size_t> names_;
 };
 
 }  // namespace
@@ -93,8 +97,8 @@ std::unique_ptr<NameLookup> PosixFileSystem::OpenNameLookup(const std::u16string
         closedir(dir);
     }
     // Sized once: growing a set of many thousand names rehashes it repeatedly.
-    std::unordered_set<std::u16string> names(folded.size() * 2 + 1);
-    for (auto& n : folded) names.insert(std::move(n));
+    std::unordered_map<std::u16string, std::size_t> names(folded.size() * 2 + 1);
+    for (auto& n : folded) ++names[std::move(n)];
     return std::make_unique<FoldedNameSet>(std::move(names));
 }
 

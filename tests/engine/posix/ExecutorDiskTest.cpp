@@ -2,6 +2,8 @@
 // stamp and attributes, failures part-way that keep every file, and names
 // that are not valid UTF-8.
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
@@ -130,7 +132,15 @@ TEST_P(DiskFailureTest, RowsBeforeDoneRowsAfterUntouchedNothingLost) {
     if (c.trouble == Trouble::kDiskFull)
         ScratchFolder::Write(src + "/a3.txt", ScratchFolder::Pattern(3u << 20));
     const std::string row3 = ScratchFolder::Read(src + "/a3.txt");
-    if (c.trouble == Trouble::kExistingTarget) ScratchFolder::Write(dst + "/b3.txt", "keep me");
+    // The check refuses a name that is taken beforehand: another program
+    // takes it while the run is under way.
+    if (c.trouble == Trouble::kExistingTarget) {
+        rig.events.onEvents = [&, written = false]() mutable {
+            if (written || ::access((dst + "/b1.txt").c_str(), F_OK) != 0) return;
+            ScratchFolder::Write(dst + "/b3.txt", "keep me");
+            written = true;
+        };
+    }
     if (c.trouble == Trouble::kReadOnlyTarget) {
         // Root passes permission checks; a read-only mount stops everyone.
         if (ScratchFolder::IsRoot()) {
@@ -286,6 +296,73 @@ INSTANTIATE_TEST_SUITE_P(
                                  "z.txt"},
                     ByteNameCase{"ValidJapaneseToo", 2, u"写真", u"photo", "写真01.jpg", "photo01.jpg"}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// ------------------------------------------------ renumbering in place
+
+std::string Sha256(const std::string& data) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    EVP_Digest(data.data(), data.size(), digest, &size, EVP_sha256(), nullptr);
+    return std::string(reinterpret_cast<const char*>(digest), size);
+}
+
+std::string Numbered(int n) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%05d.dat", n);
+    return buf;
+}
+
+// Ten thousand numbered files shifted up by one, back down, then listed in
+// reverse (five thousand swaps through a temporary name): after each run
+// every name holds exactly the data the job meant for it.
+TEST(DiskRenumberTest, ShiftUpDownAndReverseKeepEveryFilesData) {
+    constexpr int kCount = 10000;
+    DiskRig rig;
+    ASSERT_TRUE(rig.scratch.ok());
+    const std::string src = rig.scratch.Folder("src");
+    rig.Folders(src, src);
+    rig.Numbering(u"");
+    rig.settings.SetText("Lbl_keta", u"5");
+    std::vector<std::string> hash(kCount + 1);  // by the number the file had first
+    for (int i = 1; i <= kCount; ++i) {
+        const std::string data = std::to_string(i) + ScratchFolder::Pattern(64 + i % 64, static_cast<unsigned>(i));
+        ScratchFolder::Write(src + "/" + Numbered(i), data);
+        hash[i] = Sha256(data);
+    }
+    std::vector<int> at(kCount + 1);  // at[n]: the first number of the file now named n
+    for (int i = 1; i <= kCount; ++i) at[i] = i;
+
+    struct Run {
+        const char* label;
+        int start;
+        bool reverse;
+    };
+    for (const Run& run : {Run{"up", 2, false}, Run{"down", 1, false}, Run{"reverse", 1, true}}) {
+        SCOPED_TRACE(run.label);
+        std::vector<std::u16string> listed;
+        std::vector<int> now = at;
+        const int first = run.start == 1 && !run.reverse ? 2 : 1;
+        for (int k = 0; k < kCount; ++k) {
+            const int n = run.reverse ? kCount - k : first + k;
+            listed.push_back(FromNative(Numbered(n)));
+        }
+        rig.settings.SelectAll(listed);
+        rig.settings.SetText("Txt_Startnum", run.start == 2 ? u"2" : u"1");
+        rig.messages.shown.clear();
+        ASSERT_EQ(rig.engine.RealRun(), kGoOn);
+        ASSERT_EQ(rig.messages.shown.size(), 1u);
+        std::vector<int> next(kCount + 2);
+        for (int k = 0; k < kCount; ++k) next[run.start + k] = now[run.reverse ? kCount - k : first + k];
+        at = next;
+        const std::set<std::string> names = ScratchFolder::Names(src);
+        ASSERT_EQ(names.size(), static_cast<std::size_t>(kCount)) << "a temporary name was left behind";
+        for (int k = 0; k < kCount; ++k) {
+            const int n = run.start + k;
+            ASSERT_EQ(Sha256(ScratchFolder::Read(src + "/" + Numbered(n))), hash[at[n]]) << Numbered(n);
+        }
+    }
+    for (int n = 1; n <= kCount; ++n) EXPECT_EQ(at[n], kCount + 1 - n);
+}
 
 }  // namespace
 }  // namespace zv::test

@@ -106,6 +106,7 @@ TEST(PosixListFolders, ListsSubFoldersOnly) {
 struct LookupCase {
     std::u16string name;
     bool exists;
+    std::size_t count = exists ? 1 : 0;
 };
 
 class PosixNameLookupTest : public testing::TestWithParam<LookupCase> {};
@@ -117,8 +118,11 @@ TEST_P(PosixNameLookupTest, FindsNamesWithoutRegardToCase) {
     dir.File("\xFF.bin");
     dir.File("Ärger.txt");
     dir.Folder("album");
+    dir.File("twin.txt");
+    dir.File("TWIN.txt");
     auto lookup = NativeFileSystem().OpenNameLookup(dir.u16());
     EXPECT_EQ(lookup->Exists(GetParam().name), GetParam().exists);
+    EXPECT_EQ(lookup->Count(GetParam().name), GetParam().count);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -126,7 +130,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LookupCase{u"img_001.JPG", true}, LookupCase{u"IMG_001", false},
                     // Anything of that name blocks a new file: hidden files and folders too.
                     LookupCase{u".HIDDEN.jpg", true}, LookupCase{u"Album", true},
-                    LookupCase{u"\xDCFF.bin", true}, LookupCase{u"ärger.TXT", true}, LookupCase{u"", false}));
+                    LookupCase{u"\xDCFF.bin", true}, LookupCase{u"ärger.TXT", true}, LookupCase{u"", false},
+                    // Names equal but for case, side by side on a case-sensitive disk.
+                    LookupCase{u"Twin.TXT", true, 2}));
 
 TEST(PosixExists, TellsFilesFromFolders) {
     TempFolder dir;

@@ -118,10 +118,6 @@ class Folders {
 const Json kQuestion = {
     {"text", "変換処理を開始しますか？"}, {"title", "開始"}, {"buttons", 4}, {"answer", 6}};
 
-Json FileError(const std::string& text) {
-    return {{"text", text}, {"title", "ファイルエラー"}, {"buttons", 0}, {"answer", 1}};
-}
-
 struct RealCase {
     const char* label;
     Files src, dst;  // before
@@ -167,12 +163,17 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"flag", -1}, {"messages", {kQuestion}}},
                  {{u"写真_001.jpg", "A"}, {u"写真_002.jpg", "B"}},
                  {}},
-        RealCase{"rename_never_replaces",
+        // A name taken outside the job stops the run before any file.
+        RealCase{"replace_onto_a_taken_name_touches_nothing",
                  {{u"a1.txt", "1"}, {u"a2.txt", "2"}, {u"a3.txt", "3"}, {u"B3.TXT", "old"}},
                  {},
                  {{"controls", kReplaceAB}, {"files", {"a1.txt", "a2.txt", "a3.txt"}}},
-                 {{"flag", 0}, {"messages", {kQuestion, FileError("同名のファイル名がすでに存在します。")}}},
-                 {{u"b1.txt", "1"}, {u"b2.txt", "2"}, {u"a3.txt", "3"}, {u"B3.TXT", "old"}},
+                 {{"flag", 0},
+                  {"messages",
+                   {kQuestion,
+                    {{"text", "変換後のファイル名が重複しています。"}, {"title", "ファイル指定エラー"}, {"buttons", 0},
+                     {"answer", 1}}}}},
+                 {{u"a1.txt", "1"}, {u"a2.txt", "2"}, {u"a3.txt", "3"}, {u"B3.TXT", "old"}},
                  {}}),
     [](const auto& info) { return std::string(info.param.label); });
 
