@@ -47,7 +47,7 @@ stacking() {
 case "$case_name" in
   refusal-on-top)
     : >"$photos/a.txt"
-    : >"$photos/1.txt"  # numbering makes a.txt "1.txt": already there
+    mkdir "$photos/1.txt"  # numbering makes a.txt "1.txt": a folder outside the job holds it
     store_folder "$photos"
     start_zvnum "$bin/ZVNUM"
     keys_to "$main_win" alt+s alt+t
