@@ -6,6 +6,16 @@
 using zv::qt::QtMessageBox;
 using zvtest::MainWindowFixture;
 
+// Shows the window and clicks a test run of its first two files.
+static bool TestRunOfTwo(zv::Frm_Main& window) {
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return false;
+    window.F_File->selectRows([](int row) { return row < 2; });
+    window.F_File_Click();
+    window.Cmd_Test->click();
+    return true;
+}
+
 class tst_Frm_Main_Run : public QObject {
     Q_OBJECT
   private slots:
@@ -87,11 +97,7 @@ class tst_Frm_Main_Run : public QObject {
         } pump;
         zv::Frm_Main window({f.messages, pump, f.clock, f.files}, QStringLiteral("/data"));
         pump.w = &window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.F_File->selectRows([](int row) { return row < 2; });
-        window.F_File_Click();
-        window.Cmd_Test->click();
+        QVERIFY(TestRunOfTwo(window));
         QCOMPARE(window.Txt_B_text->text(), QString());
         QCOMPARE(window.Value("Chk_syori(0)"), 0);
         QCOMPARE(window.Lst_Kekka->count(), 2);
@@ -113,11 +119,7 @@ class tst_Frm_Main_Run : public QObject {
         } pump;
         zv::Frm_Main window({f.messages, pump, f.clock, f.files}, QStringLiteral("/data"));
         pump.w = &window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.F_File->selectRows([](int row) { return row < 2; });
-        window.F_File_Click();
-        window.Cmd_Test->click();
+        QVERIFY(TestRunOfTwo(window));
         QVERIFY(pump.stillOpen);
         QCOMPARE(window.Lst_Kekka->count(), 2);
         QTRY_VERIFY(!window.isVisible());
