@@ -64,7 +64,8 @@ public:
     StepFlag CheckNameLengths();
     StepFlag CheckDuplicateNames();
     // The real run's last look before anything is touched.
-    StepFlag CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask);
+    StepFlag CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask,
+                                  std::vector<FileIdentity>* numbers);
     StepFlag ExecuteConversion();
 
     // 元に戻す and Ctrl+Z: takes the last run back after a question. Returns

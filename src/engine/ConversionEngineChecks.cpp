@@ -1,15 +1,15 @@
 // The checks that stand between the settings and any change on disk.
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "ConversionEngine.h"
 #include "EngineTexts.h"
 #include "shared/CaseFold.h"
 #include "shared/CodePage.h"
+#include "shared/NameIndex.h"
 #include "shared/NativeName.h"
 
 namespace zv {
@@ -153,26 +153,32 @@ StepFlag ConversionEngine::CheckDuplicateNames() {
     const std::unique_ptr<NameLookup> existing = p_.files.OpenNameLookup(p_.settings.Text("A_Dir"));
     const bool inPlace = table_.sourcePath == table_.destinationPath;
     const std::size_t rows = std::min(table_.selected.size(), table_.newName.size());
-    // Folded current name -> rows that hold it; made only when a new name
+    // Folded current names of the job's rows; indexed only when a new name
     // is found on disk, so a job that hands on no names never needs it.
-    std::unordered_map<std::u16string, std::size_t> heldByJob;
+    std::vector<std::u16string> heldFolded;
+    std::optional<NameIndex<char16_t>> heldByJob;
     table_.namesHandedOn = false;
-    std::unordered_set<std::u16string> newNames(rows * 2 + 1);
+    std::vector<std::u16string> newFolded;
+    newFolded.reserve(rows);
+    for (std::size_t i = 0; i < rows; ++i) newFolded.push_back(FoldCase(table_.newName[i]));
+    const NameIndex<char16_t> newNames(newFolded);
     for (std::size_t i = 0; i < rows; ++i) {
         p_.events.DoEvents();
-        std::u16string folded = FoldCase(table_.newName[i]);
-        std::size_t outside = existing->Count(table_.newName[i]);
+        const std::u16string& folded = newFolded[i];
+        std::size_t outside = existing->CountFolded(folded);
         if (outside > 0 && inPlace) {
-            if (heldByJob.empty()) {
-                heldByJob.reserve(rows * 2 + 1);
-                for (std::size_t j = 0; j < rows; ++j) ++heldByJob[FoldCase(table_.selected[j])];
+            if (!heldByJob) {
+                heldFolded.reserve(rows);
+                for (std::size_t j = 0; j < rows; ++j) heldFolded.push_back(FoldCase(table_.selected[j]));
+                heldByJob.emplace(heldFolded);
             }
-            if (auto it = heldByJob.find(folded); it != heldByJob.end()) {
-                outside -= std::min(outside, it->second);
+            if (const std::size_t held = heldByJob->Count(folded); held > 0) {
+                outside -= std::min(outside, held);
                 table_.namesHandedOn = true;
             }
         }
-        if (outside > 0 || !newNames.insert(std::move(folded)).second) {
+        // Two rows with one new name: refused at the second of them.
+        if (outside > 0 || newNames.Find(folded) != i) {
             ShowMessage(texts::kDuplicate, texts::kDuplicateTitle);
             return kStop;
         }
@@ -184,14 +190,15 @@ StepFlag ConversionEngine::CheckDuplicateNames() {
 // selected name must still be a file or a symbolic link (a copy needs a link
 // that leads to a file), and the destination must keep what the run sets,
 // or nothing is done at all.
-StepFlag ConversionEngine::CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask) {
+StepFlag ConversionEngine::CheckSelectedEntries(bool copy, bool withTime, bool withAttributes, int mask,
+                                                std::vector<FileIdentity>* numbers) {
     VolumeAbilities volume;
     if (withTime || withAttributes) volume = p_.files.Abilities(table_.destinationPath);
     if (withAttributes && (mask & ~volume.fileAttributes) != 0) {
         ShowMessage(texts::kAttributesNotKept, texts::kAttributesTitle);
         return kStop;
     }
-    const std::vector<EntryKind> kinds = p_.files.ExamineAll(table_.sourcePath, table_.selected);
+    const std::vector<EntryKind> kinds = p_.files.ExamineAll(table_.sourcePath, table_.selected, numbers);
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         p_.events.DoEvents();
         const std::u16string& name = table_.selected[i];

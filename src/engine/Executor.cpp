@@ -154,7 +154,12 @@ StepFlag ConversionEngine::ExecuteConversion() {
         const bool inPlace = table_.sourcePath == table_.destinationPath;
         const bool copy = !inPlace && s.Value("Opt_Cpymov(0)") != 0;
 
-        if (CheckSelectedEntries(copy, withTime, withAttributes, mask) == kStop) return kStop;
+        // The journal of a rename or move that leaves the stamps alone takes
+        // the files' numbers from this last look at the folder.
+        std::vector<FileIdentity> numbers;
+        const bool numbersSuffice = p_.journals && !copy && !withTime && !withAttributes;
+        if (CheckSelectedEntries(copy, withTime, withAttributes, mask, numbersSuffice ? &numbers : nullptr) == kStop)
+            return kStop;
         // What an interrupted copy of an earlier run left there goes first.
         if (!inPlace) p_.files.RemoveStaleTemporaries(table_.destinationPath);
 
@@ -177,7 +182,8 @@ StepFlag ConversionEngine::ExecuteConversion() {
             journal.emplace(*p_.journals);
             const JournalOp op = inPlace ? JournalOp::kRename : copy ? JournalOp::kCopy : JournalOp::kMove;
             Journal planned = PlanRun(p_.files, table_.sourcePath, table_.destinationPath, table_.selected,
-                                      table_.newName, op, withTime, withAttributes, p_.clock.Now());
+                                      table_.newName, op, withTime, withAttributes, p_.clock.Now(),
+                                      numbersSuffice ? &numbers : nullptr);
             for (std::size_t i = 0; i < rows; ++i) planned.rows[i].via = plan.temporary[i];
             if (!journal->Begin(planned)) {
                 journal.reset();
@@ -187,6 +193,7 @@ StepFlag ConversionEngine::ExecuteConversion() {
         }
         p_.progress.ShowProgress(0, rows, true);
         std::size_t done = 0, aside = 0;
+        std::u16string from, to;  // kept across rows: thousands of paths, one buffer each
         for (const RenameStep& step : plan.steps) {
             p_.events.DoEvents();
             // 中止 stops between two rows, never while a file is under its
@@ -200,11 +207,13 @@ StepFlag ConversionEngine::ExecuteConversion() {
                 return kStop;
             }
             const std::size_t i = step.row;
-            const std::u16string temporary = table_.destinationPath + plan.temporary[i];
-            const std::u16string from =
-                step.kind == RenameStep::kFromTemporary ? temporary : table_.sourcePath + table_.selected[i];
-            const std::u16string to =
-                step.kind == RenameStep::kToTemporary ? temporary : table_.destinationPath + table_.newName[i];
+            // A temporary name lives in the destination folder.
+            if (step.kind == RenameStep::kFromTemporary)
+                from.assign(table_.destinationPath).append(plan.temporary[i]);
+            else
+                from.assign(table_.sourcePath).append(table_.selected[i]);
+            to.assign(table_.destinationPath)
+                .append(step.kind == RenameStep::kToTemporary ? plan.temporary[i] : table_.newName[i]);
             // A name that stays as it is is no clash with itself: the file is
             // already where it belongs and only takes the time stamp and
             // attributes.

@@ -71,7 +71,8 @@ void RunJournal::Close() {
 
 Journal PlanRun(FileSystem& files, const std::u16string& source, const std::u16string& destination,
                 const std::vector<std::u16string>& from, const std::vector<std::u16string>& to, JournalOp op,
-                bool setsTime, bool setsAttributes, const LocalDateTime& now) {
+                bool setsTime, bool setsAttributes, const LocalDateTime& now,
+                const std::vector<FileIdentity>* numbers) {
     Journal j;
     j.started = now;
     j.source = source;
@@ -83,13 +84,18 @@ Journal PlanRun(FileSystem& files, const std::u16string& source, const std::u16s
         if (a.exists && b.exists && a.device != b.device) op = JournalOp::kCross;
     }
     const std::size_t rows = std::min(from.size(), to.size());
+    // A file renamed or moved within its volume, its stamps left alone, is
+    // found again by its number alone; size and time matter only to a move
+    // across volumes and to a run that changes the stamps.
+    const bool numbersSuffice = numbers && numbers->size() >= rows && !setsTime && !setsAttributes &&
+                                (op == JournalOp::kRename || op == JournalOp::kMove);
     j.rows.resize(rows);
     for (std::size_t i = 0; i < rows; ++i) {
         JournalRow& r = j.rows[i];
         r.op = op;
         r.from = from[i];
         r.to = to[i];
-        r.before = files.Identify(source + from[i], setsAttributes);
+        r.before = numbersSuffice ? (*numbers)[i] : files.Identify(source + from[i], setsAttributes);
     }
     j.planned = true;
     return j;

@@ -50,10 +50,12 @@ class RunJournal {
 
 // The plan of a real run over the conversion table: one row per file with
 // the identity of its file now. op is kRename, kCopy or kMove; a move into a
-// folder on another volume becomes kCross.
+// folder on another volume becomes kCross. `numbers`, when given, holds each
+// row's device and file number as the last look at the folder found them.
 Journal PlanRun(FileSystem& files, const std::u16string& source, const std::u16string& destination,
                 const std::vector<std::u16string>& from, const std::vector<std::u16string>& to, JournalOp op,
-                bool setsTime, bool setsAttributes, const LocalDateTime& now);
+                bool setsTime, bool setsAttributes, const LocalDateTime& now,
+                const std::vector<FileIdentity>* numbers = nullptr);
 
 // The name a new journal takes: one past the highest number in the store,
 // so names sort in the order the runs started.

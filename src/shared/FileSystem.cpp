@@ -12,14 +12,25 @@ std::u16string WithTrailingSeparator(const std::u16string& folder) {
     return folder + kPathSeparator;
 }
 
-void SortNamesForListing(std::vector<std::u16string>& names) {
+std::vector<std::size_t> ListingOrder(const std::vector<std::u16string>& names) {
     // Fold once per name, not once per comparison.
-    std::vector<std::pair<std::u16string, std::u16string>> keyed;
-    keyed.reserve(names.size());
-    for (auto& n : names) keyed.emplace_back(FoldCase(n), std::move(n));
-    std::sort(keyed.begin(), keyed.end());
-    names.clear();
-    for (auto& k : keyed) names.push_back(std::move(k.second));
+    std::vector<std::u16string> folded;
+    folded.reserve(names.size());
+    for (const auto& n : names) folded.push_back(FoldCase(n));
+    std::vector<std::size_t> order(names.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int c = folded[a].compare(folded[b]);
+        return c != 0 ? c < 0 : names[a] < names[b];
+    });
+    return order;
+}
+
+void SortNamesForListing(std::vector<std::u16string>& names) {
+    std::vector<std::u16string> sorted;
+    sorted.reserve(names.size());
+    for (std::size_t i : ListingOrder(names)) sorted.push_back(std::move(names[i]));
+    names = std::move(sorted);
 }
 
 // Answers for file systems that know no links and keep every attribute.
@@ -28,10 +39,15 @@ EntryKind FileSystem::Examine(const std::u16string& path) {
     return FolderExists(path) ? EntryKind::kFolder : EntryKind::kMissing;
 }
 
-std::vector<EntryKind> FileSystem::ExamineAll(const std::u16string& folder, const std::vector<std::u16string>& names) {
+std::vector<EntryKind> FileSystem::ExamineAll(const std::u16string& folder, const std::vector<std::u16string>& names,
+                                              std::vector<FileIdentity>* numbers) {
     std::vector<EntryKind> kinds;
     kinds.reserve(names.size());
     for (const auto& name : names) kinds.push_back(Examine(JoinPath(folder, name)));
+    if (numbers) {
+        numbers->clear();
+        for (const auto& name : names) numbers->push_back(Identify(JoinPath(folder, name), false));
+    }
     return kinds;
 }
 

@@ -95,6 +95,8 @@ public:
     // How many entries carry the name (a case-sensitive volume may hold
     // a.txt and A.TXT side by side).
     virtual std::size_t Count(const std::u16string& name) const { return Exists(name) ? 1 : 0; }
+    // The same for a name already folded with FoldCase.
+    virtual std::size_t CountFolded(const std::u16string& folded) const { return Count(folded); }
 };
 
 class FileSystem {
@@ -160,8 +162,12 @@ public:
     // at only to tell kLinkToFile from kOtherLink).
     virtual EntryKind Examine(const std::u16string& path);
     // The kinds of many names of one folder, in their order; where the
-    // platform allows, one read of the folder answers them all.
-    virtual std::vector<EntryKind> ExamineAll(const std::u16string& folder, const std::vector<std::u16string>& names);
+    // platform allows, one read of the folder answers them all. With
+    // `numbers`, each name's device and file number too (as Identify reports
+    // them; size and time may be left out), so a run can record which file
+    // it is about to touch without a look-up per file.
+    virtual std::vector<EntryKind> ExamineAll(const std::u16string& folder, const std::vector<std::u16string>& names,
+                                              std::vector<FileIdentity>* numbers = nullptr);
 
     // What the volume that holds the folder keeps; asked once per run.
     virtual VolumeAbilities Abilities(const std::u16string& folder);
@@ -180,6 +186,8 @@ std::u16string JoinPath(const std::u16string& folder, const std::u16string& name
 // Sorts names as the lists show them: without regard to case; names equal but
 // for case (possible on POSIX) keep a fixed order, the exact name deciding.
 void SortNamesForListing(std::vector<std::u16string>& names);
+// The same order as positions into the names, which stay where they are.
+std::vector<std::size_t> ListingOrder(const std::vector<std::u16string>& names);
 
 // The folder with the separator appended unless it already ends in one.
 std::u16string WithTrailingSeparator(const std::u16string& folder);

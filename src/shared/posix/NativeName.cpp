@@ -16,9 +16,14 @@ bool IsEscape(char16_t u) { return u >= 0xDC80 && u <= 0xDCFF; }
 // as UTF-8; they become U+FFFD so that only well-formed names reach the disk.
 // Such text never comes from a listing, only from typed input.
 std::string ToNative(std::u16string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    utf::ForEachCodePoint(name, [&](char32_t cp, bool lone) {
+    // Most names are ASCII throughout, and every path is converted several
+    // times in a run of thousands of files: that part is copied as it is.
+    std::size_t ascii = 0;
+    while (ascii < name.size() && name[ascii] < 0x80) ++ascii;
+    std::string out(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(ascii));
+    if (ascii == name.size()) return out;
+    out.reserve(name.size() + (name.size() - ascii) * 2);
+    utf::ForEachCodePoint(name.substr(ascii), [&](char32_t cp, bool lone) {
         if (!lone) {
             utf::AppendUtf8(out, cp);
         } else if (IsEscape(static_cast<char16_t>(cp))) {
@@ -31,7 +36,12 @@ std::string ToNative(std::u16string_view name) {
 }
 
 std::u16string FromNative(std::string_view bytes) {
-    return utf::DecodeText(bytes, false, [](unsigned char b) { return char16_t(kEscapeBase + b); });
+    std::size_t ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    std::u16string out(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(ascii));
+    if (ascii == bytes.size()) return out;
+    out += utf::DecodeText(bytes.substr(ascii), false, [](unsigned char b) { return char16_t(kEscapeBase + b); });
+    return out;
 }
 
 std::size_t NativeNameLength(std::u16string_view name) { return ToNative(name).size(); }

@@ -26,8 +26,8 @@ public:
     FsResult RemoveFile(const std::u16string& path) override;
     bool SameContent(const std::u16string& a, const std::u16string& b) override;
     EntryKind Examine(const std::u16string& path) override;
-    std::vector<EntryKind> ExamineAll(const std::u16string& folder,
-                                      const std::vector<std::u16string>& names) override;
+    std::vector<EntryKind> ExamineAll(const std::u16string& folder, const std::vector<std::u16string>& names,
+                                      std::vector<FileIdentity>* numbers = nullptr) override;
     VolumeAbilities Abilities(const std::u16string& folder) override;
     void RemoveStaleTemporaries(const std::u16string& folder) override;
 };
