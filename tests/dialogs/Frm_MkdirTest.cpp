@@ -46,54 +46,50 @@ struct Fixture {
 
 TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
     const QString nul = QStringLiteral("ab") + QChar(0) + QStringLiteral("cd");  // must not become "ab"
-    const struct {
-        const char* label;
-        bool trailingSeparator, switchDestination;
-        const char* existing;  // folder made before the attempt, or empty
-        QString name;
-        std::deque<int> answers;
-        bool created;
-        const char* calls;
-    } cases[] = {
-        {"RootLikeSwitch", true, true, "", QStringLiteral("データ Data"), {}, true, "set A_Dir F_Dir "},
-        {"NormalSwitch", false, true, "", QStringLiteral("データ Data"), {}, true, "set A_Dir F_Dir "},
-        {"NormalKeep", false, false, "", QStringLiteral("データ Data"), {}, true, "A_Dir F_Dir "},
-        {"Existing", false, true, "Data", QStringLiteral("Data"), {}, false, ""},
-        {"ParentName", false, true, "", QStringLiteral(".."), {}, false, ""},
-        {"MissingIntermediate", false, true, "", QStringLiteral("nope/child"), {}, false, ""},
-        {"NulCharacter", false, true, "", nul, {}, false, ""},
-        {"Cancelled", false, true, "", QStringLiteral("Data"), {kCancel}, false, ""},
-        {"EmptyName", false, true, "", QString(), {}, false, ""}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        Fixture f(nullptr, c.trailingSeparator);
+    // The row's label, whether the folder ends in the separator (as a root does) and the dialog is to switch
+    // to the new folder, a folder made before the attempt, the name, the answers to the message boxes,
+    // whether the folder is made and the calls to the main window.
+    const std::tuple<const char*, bool, bool, const char*, QString, std::deque<int>, bool, const char*>
+        cases[] = {
+            {"RootLikeSwitch", true, true, "", QStringLiteral("データ Data"), {}, true, "set A_Dir F_Dir "},
+            {"NormalSwitch", false, true, "", QStringLiteral("データ Data"), {}, true, "set A_Dir F_Dir "},
+            {"NormalKeep", false, false, "", QStringLiteral("データ Data"), {}, true, "A_Dir F_Dir "},
+            {"Existing", false, true, "Data", QStringLiteral("Data"), {}, false, ""},
+            {"ParentName", false, true, "", QStringLiteral(".."), {}, false, ""},
+            {"MissingIntermediate", false, true, "", QStringLiteral("nope/child"), {}, false, ""},
+            {"NulCharacter", false, true, "", nul, {}, false, ""},
+            {"Cancelled", false, true, "", QStringLiteral("Data"), {kCancel}, false, ""},
+            {"EmptyName", false, true, "", QString(), {}, false, ""}};
+    for (const auto& [label, trailingSeparator, switchDestination, existing, name, answers, created, calls] :
+         cases) {
+        SCOPED_TRACE(label);
+        Fixture f(nullptr, trailingSeparator);
         f.dialog.show();
-        if (*c.existing) ASSERT_TRUE(QDir(f.folder.path()).mkpath(c.existing));
+        if (*existing) ASSERT_TRUE(QDir(f.folder.path()).mkpath(existing));
         const std::u16string before = f.host.destination;
         EXPECT_EQ(f.dialog.Label1->text().toStdU16String(), before + u" の下に新規フォルダを作成します。");
         EXPECT_TRUE(f.dialog.Chk_Cd_Nowfolder->isChecked());  // checked when the dialog opens
-        f.dialog.Chk_Cd_Nowfolder->setChecked(c.switchDestination);
-        f.messages.answers = c.answers;
-        f.dialog.Txt_NewFolder->setText(c.name);
+        f.dialog.Chk_Cd_Nowfolder->setChecked(switchDestination);
+        f.messages.answers = answers;
+        f.dialog.Txt_NewFolder->setText(name);
         f.dialog.Cmd_Make->click();
 
         std::vector<test::AskedMessage> asked;
-        if (!c.name.isEmpty())
-            asked.push_back({c.name.toStdU16String() + u"フォルダを作成します。", kOkCancel, u"新規作成"});
-        if (!c.name.isEmpty() && !c.created && c.answers.empty())
+        if (!name.isEmpty())
+            asked.push_back({name.toStdU16String() + u"フォルダを作成します。", kOkCancel, u"新規作成"});
+        if (!name.isEmpty() && !created && answers.empty())
             asked.push_back({u"フォルダの作成に失敗しました。", kOkOnly, u"作成エラー"});
         EXPECT_EQ(f.messages.asked, asked);
-        EXPECT_EQ(f.host.calls, c.calls);
+        EXPECT_EQ(f.host.calls, calls);
         // Exactly one separator between the folder and the new name.
-        const std::u16string made =
-            f.folder.path().toStdU16String() + kPathSeparator + c.name.toStdU16String();
-        EXPECT_EQ(f.host.destination, c.created && c.switchDestination ? made : before);
+        const std::u16string made = f.folder.path().toStdU16String() + kPathSeparator + name.toStdU16String();
+        EXPECT_EQ(f.host.destination, created && switchDestination ? made : before);
         EXPECT_EQ(QDir(f.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
-                  c.created || *c.existing ? 1 : 0);
-        if (c.created) EXPECT_TRUE(QFileInfo(QString::fromStdU16String(made)).isDir());
-        EXPECT_EQ(f.dialog.isVisible(), !c.created);
-        EXPECT_EQ(f.dialog.result(), c.created ? QDialog::Accepted : QDialog::Rejected);
-        EXPECT_EQ(f.dialog.Txt_NewFolder->text(), c.name);
+                  created || *existing ? 1 : 0);
+        if (created) EXPECT_TRUE(QFileInfo(QString::fromStdU16String(made)).isDir());
+        EXPECT_EQ(f.dialog.isVisible(), !created);
+        EXPECT_EQ(f.dialog.result(), created ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(f.dialog.Txt_NewFolder->text(), name);
     }
 }
 

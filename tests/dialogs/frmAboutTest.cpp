@@ -89,60 +89,53 @@ TEST(frmAbout, ShowsTheBuiltVersionAndSaysWhenThereIsNoSysInfo) {
 
 // A string is cut at its NUL, a DWORD is its number, another type keeps the value.
 TEST(SysInfo, GetKeyValueReadsByType) {
-    const struct {
-        std::uint32_t type;  // 0: no value
-        std::vector<std::uint8_t> data;
-        bool answer;
-        std::u16string expected;  // the value afterwards; it comes in as "keep"
-    } cases[] = {{reg::kRegSz, {'a', 0, 'b', 0, 0, 0, 'c', 0, 0, 0}, true, u"ab"},
-                 {reg::kRegDword, {0x05, 0x01, 0x00, 0x00}, true, u"261"},  // not the bytes as characters
-                 {reg::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, true, u"4294967295"},
-                 {reg::kRegBinary, {1, 2, 3}, true, u"keep"},
-                 {0, {}, false, u""}};
-    for (const auto& c : cases) {
+    // The value's type (0: no value) and data, the answer and the value read, which comes in as "keep".
+    const std::tuple<std::uint32_t, std::vector<std::uint8_t>, bool, std::u16string> cases[] = {
+        {reg::kRegSz, {'a', 0, 'b', 0, 0, 0, 'c', 0, 0, 0}, true, u"ab"},
+        {reg::kRegDword, {0x05, 0x01, 0x00, 0x00}, true, u"261"},  // not the bytes as characters
+        {reg::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, true, u"4294967295"},
+        {reg::kRegBinary, {1, 2, 3}, true, u"keep"},
+        {0, {}, false, u""}};
+    for (const auto& [type, data, answer, expected] : cases) {
         test::TempConfigHome registry;
-        if (c.type) SetRegValue(kMsinfo, u"PATH", c.type, c.data);
+        if (type) SetRegValue(kMsinfo, u"PATH", type, data);
         std::u16string value = u"keep";
-        EXPECT_EQ(GetKeyValue(reg::kLocalMachine, kMsinfo, u"PATH", value), c.answer) << c.type;
-        EXPECT_EQ(value, c.expected) << c.type;
+        EXPECT_EQ(GetKeyValue(reg::kLocalMachine, kMsinfo, u"PATH", value), answer) << type;
+        EXPECT_EQ(value, expected) << type;
     }
 }
 
 TEST(SysInfo, StartsTheProgramTheRegistryOrPathNamesOrSaysSo) {
     enum Registry { kNone, kPath, kLocationWithProgram, kLocationWithoutProgram, kNotText };
-    const struct {
-        const char* label;
-        Registry registry;
-        std::vector<const char*> onPath;
-        const char* expectedProgram;  // file name of the program started; null: the message
-    } cases[] = {{"PathInListOrder", kNone, {"gnome-system-monitor", "hardinfo"}, "hardinfo"},
-                 {"RegistryPathWins", kPath, {"hardinfo"}, "msinfo32"},
-                 {"LocationFolderWithProgram", kLocationWithProgram, {}, "MSINFO32.EXE"},
-                 // The registry names a place but the program is not there: no guessing elsewhere.
-                 {"LocationFolderWithoutProgram", kLocationWithoutProgram, {"hardinfo"}, nullptr},
-                 // A value of a type that gives no text names no program.
-                 {"RegistryValueNotText", kNotText, {"hardinfo"}, nullptr}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
+    // What the registry holds, the programs on PATH and the file name of the one started (null: the message).
+    const std::tuple<const char*, Registry, std::vector<const char*>, const char*> cases[] = {
+        {"PathInListOrder", kNone, {"gnome-system-monitor", "hardinfo"}, "hardinfo"},
+        {"RegistryPathWins", kPath, {"hardinfo"}, "msinfo32"},
+        {"LocationFolderWithProgram", kLocationWithProgram, {}, "MSINFO32.EXE"},
+        // The registry names a place but the program is not there: no guessing elsewhere.
+        {"LocationFolderWithoutProgram", kLocationWithoutProgram, {"hardinfo"}, nullptr},
+        // A value of a type that gives no text names no program.
+        {"RegistryValueNotText", kNotText, {"hardinfo"}, nullptr}};
+    for (const auto& [label, entry, onPath, expectedProgram] : cases) {
+        SCOPED_TRACE(label);
         test::TempConfigHome registry;
         TempPath path;
         const QString tools = path.dir_.filePath("tools");
         QDir().mkpath(tools);
-        if (c.registry == kPath)
-            SetRegText(kMsinfo, u"PATH", path.AddProgram("msinfo32", tools).toStdU16String());
-        if (c.registry == kLocationWithProgram) path.AddProgram("MSINFO32.EXE", tools);
-        if (c.registry == kLocationWithProgram || c.registry == kLocationWithoutProgram)
+        if (entry == kPath) SetRegText(kMsinfo, u"PATH", path.AddProgram("msinfo32", tools).toStdU16String());
+        if (entry == kLocationWithProgram) path.AddProgram("MSINFO32.EXE", tools);
+        if (entry == kLocationWithProgram || entry == kLocationWithoutProgram)
             SetRegText(u"SOFTWARE\\Microsoft\\Shared Tools Location", u"MSINFO", tools.toStdU16String());
-        if (c.registry == kNotText) SetRegText(kMsinfo, u"PATH", u"x", reg::kRegExpandSz);
-        for (const char* name : c.onPath) path.AddProgram(name);
+        if (entry == kNotText) SetRegText(kMsinfo, u"PATH", u"x", reg::kRegExpandSz);
+        for (const char* name : onPath) path.AddProgram(name);
 
         test::ScriptedMessages messages;
         RecordingPlatform platform;
         const std::u16string started = StartSysInfo(platform, messages);
-        if (c.expectedProgram) {
+        if (expectedProgram) {
             EXPECT_EQ(platform.started, std::vector{started});
             EXPECT_TRUE(
-                QString::fromStdU16String(started).endsWith(u'/' + QString::fromUtf8(c.expectedProgram)));
+                QString::fromStdU16String(started).endsWith(u'/' + QString::fromUtf8(expectedProgram)));
             EXPECT_TRUE(messages.asked.empty());
         } else {
             EXPECT_TRUE(started.empty());

@@ -237,8 +237,7 @@ std::vector<DrawCase> DrawCases() {
                  U_WMRSETTEXTCOLOR_set(C(kRed)), U_WMRSETBKMODE_set(U_TRANSPARENT),
                  U_WMRTEXTOUT_set(U_POINT16{100, 100}, sjisSquare)}),
          {{{20, 20}, kRed, {80, 70}}},
-         200},
-    };
+         200}};
 }
 
 // Drawn at once or in slices of one record each, the picture is the same:
@@ -270,25 +269,17 @@ TEST(MetafileDrawing, ShapesLandWhereTheRecordsPutThem) {
 }
 
 TEST(MetafileText, BytesAreReadInTheFontsCharset) {
-    const struct {
-        const char* bytes;
-        int charset;
-        std::u16string expected;
-    } cases[] = {{"\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128, u"ＭＳ 明朝"},  // Shift-JIS
-                 {"\x82\x6c\x82\x72", 1, u"ＭＳ"},                          // default: the system's Shift-JIS
-                 {"caf\xe9", 0, u"café"}};                                  // ANSI
-    for (const auto& c : cases)
-        EXPECT_EQ(zv::MetafileDc::DecodeText(c.bytes, std::strlen(c.bytes), c.charset).toStdU16String(),
-                  c.expected)
-            << c.charset;
+    const std::tuple<const char*, int, std::u16string> cases[] = {
+        {"\x82\x6c\x82\x72 \x96\xbe\x92\xa9", 128, u"ＭＳ 明朝"},  // Shift-JIS
+        {"\x82\x6c\x82\x72", 1, u"ＭＳ"},                          // default: the system's Shift-JIS
+        {"caf\xe9", 0, u"café"}};                                  // ANSI
+    for (const auto& [bytes, charset, expected] : cases)
+        EXPECT_EQ(zv::MetafileDc::DecodeText(bytes, std::strlen(bytes), charset).toStdU16String(), expected)
+            << charset;
 }
 
 TEST(MetafileSize, NaturalSizeComesFromTheHeader) {
-    const struct {
-        const char* name;
-        QByteArray data;
-        QSizeF twips;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QSizeF> cases[] = {
         {"EmfFrameInHundredthsOfMm", Emf(QRect(0, 0, 10, 10), QRect(QPoint(0, 0), QPoint(2540, 1270)), {}),
          QSizeF(1440, 720)},
         {"EmfBoundsFarFromTheOrigin",
@@ -298,14 +289,14 @@ TEST(MetafileSize, NaturalSizeComesFromTheHeader) {
          QSizeF(1440, 720)},
         {"WmfWindowExtentInPixels", Wmf(std::nullopt, 0, {U_WMRSETWINDOWEXT_set(U_POINT16{100, 50})}),
          QSizeF(1500, 750)}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto picture = zv::MetafileLoader::Load(c.data, 96);
+    for (const auto& [name, data, twips] : cases) {
+        SCOPED_TRACE(name);
+        const auto picture = zv::MetafileLoader::Load(data, 96);
         ASSERT_TRUE(picture.has_value());
-        EXPECT_NEAR(picture->twips.width(), c.twips.width(), 0.5);
-        EXPECT_NEAR(picture->twips.height(), c.twips.height(), 0.5);
-        EXPECT_NEAR(picture->image.width(), c.twips.width() / 15, 1.0);
-        EXPECT_NEAR(picture->image.height(), c.twips.height() / 15, 1.0);
+        EXPECT_NEAR(picture->twips.width(), twips.width(), 0.5);
+        EXPECT_NEAR(picture->twips.height(), twips.height(), 0.5);
+        EXPECT_NEAR(picture->image.width(), twips.width() / 15, 1.0);
+        EXPECT_NEAR(picture->image.height(), twips.height() / 15, 1.0);
     }
 }
 

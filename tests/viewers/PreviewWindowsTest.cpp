@@ -85,34 +85,31 @@ TEST(PreviewDispatch, WavThatCannotPlayShowsThePlaybackError) {
 
 TEST(TextView, ShowsTheFileAsItsExtensionSays) {
     const std::string many = QByteArray("\x82\xA0 line\r\n\r\n").repeated(2000).toStdString();
-    const struct {
-        const char* file;
-        std::string bytes;
-        std::string shown;  // UTF-8 plain text of the box
-        bool firstCharBold;
-    } cases[] = {{"A.TXT", "{\\rtf1 \\b x}", "{\\rtf1 \\b x}", false},  // RTF markup in a .TXT stays raw
-                 {"readme.txt", "\x82\xA0\r\nb", "あ\nb", false},
-                 {"memo.Rtf", "{\\rtf1 {\\b x}y\\par z}", "xy\nz", true},
-                 {"note.rtf", "just text\r\n", "just text\n", false},
-                 {"empty.rtf", "", "", false},
-                 {"frag.rtf", "{\\pard\\b a\\par}", "a", true},
-                 // Long enough for the lines to be gathered into several blocks.
-                 {"long.txt", many, QString("あ line\n\n").repeated(2000).toStdString(), false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
+    // The file, its bytes, the plain text of the box (UTF-8) and whether it begins in bold.
+    const std::tuple<const char*, std::string, std::string, bool> cases[] = {
+        {"A.TXT", "{\\rtf1 \\b x}", "{\\rtf1 \\b x}", false},  // RTF markup in a .TXT stays raw
+        {"readme.txt", "\x82\xA0\r\nb", "あ\nb", false},
+        {"memo.Rtf", "{\\rtf1 {\\b x}y\\par z}", "xy\nz", true},
+        {"note.rtf", "just text\r\n", "just text\n", false},
+        {"empty.rtf", "", "", false},
+        {"frag.rtf", "{\\pard\\b a\\par}", "a", true},
+        // Long enough for the lines to be gathered into several blocks.
+        {"long.txt", many, QString("あ line\n\n").repeated(2000).toStdString(), false}};
+    for (const auto& [file, bytes, shown, firstCharBold] : cases) {
+        SCOPED_TRACE(file);
         QTemporaryDir dir;
-        Valiable::PreviewFilePath = zvtest::WriteFile(dir, c.file, c.bytes);
+        Valiable::PreviewFilePath = zvtest::WriteFile(dir, file, bytes);
         zvtest::FakeMessageBox boxes;
         zv::Frm_TextView view(boxes);
         ASSERT_TRUE(view.Form_Load());
         EXPECT_TRUE(boxes.shown.empty());
         EXPECT_EQ(view.windowTitle().toStdU16String(),
                   u"テキストビュアー( " + Valiable::PreviewFilePath + u" )");
-        EXPECT_EQ(view.RichText1->toPlainText().toStdString(), c.shown);
+        EXPECT_EQ(view.RichText1->toPlainText().toStdString(), shown);
         EXPECT_TRUE(view.RichText1->isReadOnly());
         QTextCursor cursor(view.RichText1->document());
         cursor.movePosition(QTextCursor::NextCharacter);
-        EXPECT_EQ(cursor.charFormat().fontWeight() == QFont::Bold, c.firstCharBold);
+        EXPECT_EQ(cursor.charFormat().fontWeight() == QFont::Bold, firstCharBold);
     }
 }
 
@@ -149,18 +146,15 @@ TEST(TextView, TextBoxAlwaysFillsTheWindow) {
 
 TEST(ImageViewLayout, WindowSize) {
     const QSizeF screen(28800, 16200);  // 1920 x 1080 pixels at 15 twips
-    const struct {
-        const char* name;
-        QSizeF picture;
-        std::optional<QSizeF> window;
-    } cases[] = {{"SmallBitmap", {1500, 750}, QSizeF(1650, 1200)},  // 100 x 50 pixels
-                 {"WiderThanScreen", {40000, 750}, QSizeF(28800, 1200)},
-                 {"ExactlyScreenIsNotCut", {28800 - 150, 16200 - 450}, QSizeF(28800, 16200)},
-                 {"OneTwipOverIsCut", {28800 - 149, 16200 - 449}, QSizeF(28800, 16200)},
-                 {"Overflow", {std::numeric_limits<double>::infinity(), 750}, std::nullopt},
-                 {"NotANumber", {std::nan(""), 750}, std::nullopt}};
-    for (const auto& c : cases)
-        EXPECT_EQ(zv::ImageViewLayout::WindowSize(c.picture, screen), c.window) << c.name;
+    const std::tuple<const char*, QSizeF, std::optional<QSizeF>> cases[] = {
+        {"SmallBitmap", {1500, 750}, QSizeF(1650, 1200)},  // 100 x 50 pixels
+        {"WiderThanScreen", {40000, 750}, QSizeF(28800, 1200)},
+        {"ExactlyScreenIsNotCut", {28800 - 150, 16200 - 450}, QSizeF(28800, 16200)},
+        {"OneTwipOverIsCut", {28800 - 149, 16200 - 449}, QSizeF(28800, 16200)},
+        {"Overflow", {std::numeric_limits<double>::infinity(), 750}, std::nullopt},
+        {"NotANumber", {std::nan(""), 750}, std::nullopt}};
+    for (const auto& [name, picture, window] : cases)
+        EXPECT_EQ(zv::ImageViewLayout::WindowSize(picture, screen), window) << name;
 }
 
 class ImageViewWindow : public ::testing::Test {

@@ -111,8 +111,7 @@ TEST(RtfReader, SamplesHoldTheirCharacters) {
         {"rtfparserkit_testMultiByteHex.rtf", {"お元気ですか？"}},
         {"rtfparserkit_testNecCharacters.rtf", {"からシワ発生。", "時に表層"}},
         {"rtfparserkit_test10001Encoding.rtf", {"お読みください"}},
-        {"rtfjs_pile-of-poo.rtf", {"Iñtërnâtiônàlizætiøn☃💩"}},
-    };
+        {"rtfjs_pile-of-poo.rtf", {"Iñtërnâtiônàlizætiøn☃💩"}}};
     int checked = 0;
     for (const auto& [file, contains] : samples) {
         const auto path = zvtest::FindSample("rtf", file);

@@ -130,29 +130,25 @@ TEST(WavDecode, SamplesComeOutUnchangedAndBrokenDataIsRefused) {
 // Whatever way the file is read (whole or streamed in slices), the device
 // hears what SDL's own decoder makes of it, from the first sample to the last.
 TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
-    const struct {
-        const char* name;
-        int bits, channels;
-        uint16_t tag;
-        size_t frames;
-        bool cutOff;
-    } cases[] = {{"pcm16_mono_short", 16, 1, 1, 8000, false},
-                 {"pcm16_stereo_many_slices", 16, 2, 1, 60000, false},
-                 {"pcm8", 8, 1, 1, 40000, false},
-                 {"pcm24", 24, 2, 1, 40000, false},
-                 {"pcm32", 32, 1, 1, 40000, false},
-                 {"float32", 32, 1, 3, 40000, false},
-                 {"alaw_decoded_whole", 8, 2, 6, 40000, false},
-                 {"header_claims_more", 16, 1, 1, 40000, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::vector<int16_t> pcm = Chirp(c.frames * c.channels, c.bits + c.tag);
-        const std::string whole = MakeWav(pcm, 16000, c.channels, c.bits, c.tag);
+    // Bits, channels, format tag, frames, and whether the header claims more than the file holds.
+    const std::tuple<const char*, int, int, uint16_t, size_t, bool> cases[] = {
+        {"pcm16_mono_short", 16, 1, 1, 8000, false},
+        {"pcm16_stereo_many_slices", 16, 2, 1, 60000, false},
+        {"pcm8", 8, 1, 1, 40000, false},
+        {"pcm24", 24, 2, 1, 40000, false},
+        {"pcm32", 32, 1, 1, 40000, false},
+        {"float32", 32, 1, 3, 40000, false},
+        {"alaw_decoded_whole", 8, 2, 6, 40000, false},
+        {"header_claims_more", 16, 1, 1, 40000, true}};
+    for (const auto& [name, bits, channels, tag, frames, cutOff] : cases) {
+        SCOPED_TRACE(name);
+        const std::vector<int16_t> pcm = Chirp(frames * channels, bits + tag);
+        const std::string whole = MakeWav(pcm, 16000, channels, bits, tag);
         zv::WavSamples expected;
         ASSERT_TRUE(zv::DecodeWav(whole, expected));
         zv::AudioOutput output;
         std::string why;
-        const std::string file = c.cutOff ? MakeWav(pcm, 16000, c.channels, c.bits, c.tag, 1u << 30) : whole;
+        const std::string file = cutOff ? MakeWav(pcm, 16000, channels, bits, tag, 1u << 30) : whole;
         ASSERT_TRUE(zv::PlayWavFile(Write("a.wav", file), output, &why)) << why;
         EXPECT_TRUE(output.IsPlaying());
         ASSERT_TRUE(output.WaitUntilDone(20000));
@@ -270,19 +266,17 @@ TEST_F(MidiPlayer, PlayStartsAgainFromTheBeginningAndClosingReleases) {
 }
 
 TEST_F(MidiPlayer, FailureShowsTheMessageAndTheWindowStays) {
-    const struct {
-        const char* name;
-        std::string content;  // empty: no file at all
-        std::string soundFont;
-    } cases[] = {{"TextWithMidName", "Just some text.\n", zv::MidiSequencer::DefaultSoundFont()},
-                 {"MissingFile", "", zv::MidiSequencer::DefaultSoundFont()},
-                 {"NoSoundFont", MakeMidi(1), "/nonexistent/none.sf2"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    // The file's content (empty: no file at all) and the sound font.
+    const std::tuple<const char*, std::string, std::string> cases[] = {
+        {"TextWithMidName", "Just some text.\n", zv::MidiSequencer::DefaultSoundFont()},
+        {"MissingFile", "", zv::MidiSequencer::DefaultSoundFont()},
+        {"NoSoundFont", MakeMidi(1), "/nonexistent/none.sf2"}};
+    for (const auto& [name, content, soundFont] : cases) {
+        SCOPED_TRACE(name);
         messages_.shown.clear();
         Valiable::PreviewFilePath =
-            c.content.empty() ? dir_.filePath("none.mid").toStdU16String() : Write("bad.mid", c.content);
-        Frm_PlaySound player(messages_, output_, nullptr, c.soundFont);
+            content.empty() ? dir_.filePath("none.mid").toStdU16String() : Write("bad.mid", content);
+        Frm_PlaySound player(messages_, output_, nullptr, soundFont);
         player.Form_Load();
         EXPECT_EQ(messages_.shown, std::vector{zvtest::kCannotPlay});
         EXPECT_FALSE(output_.IsPlaying());

@@ -11,11 +11,8 @@ using zvtest::Utf8;
 namespace {
 
 TEST(TextFileDecode, FindsEncodingAndLineEnds) {
-    const struct {
-        std::string bytes;
-        const char* expected;  // UTF-8
-        const char* encoding;
-    } cases[] = {
+    // Bytes, the text (UTF-8) and the encoding found.
+    const std::tuple<std::string, const char*, const char*> cases[] = {
         {"\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC", "日本", "UTF-8"},
         {"\xFF\xFE\xE5\x65\x2C\x67"s, "日本", "UTF-16LE"},
         {"\xFE\xFF\x65\xE5\x67\x2C"s, "日本", "UTF-16BE"},
@@ -41,12 +38,11 @@ TEST(TextFileDecode, FindsEncodingAndLineEnds) {
         {"a\rb\r", "a\nb\n", "UTF-8"},
         {"a\r\n\rb\n\r\nc", "a\n\nb\n\nc", "UTF-8"},
         {"\x82\xA0\r\n\x82\xA2\r", "あ\nい\n", "windows-31j"},
-        {"", "", "UTF-8"},
-    };
-    for (const auto& c : cases) {
-        const zv::DecodedText result = zv::DecodeTextFile(c.bytes);
-        EXPECT_EQ(Utf8(result.text), c.expected) << c.expected;
-        EXPECT_EQ(result.encoding, c.encoding) << c.expected;
+        {"", "", "UTF-8"}};
+    for (const auto& [bytes, expected, encoding] : cases) {
+        const zv::DecodedText result = zv::DecodeTextFile(bytes);
+        EXPECT_EQ(Utf8(result.text), expected) << expected;
+        EXPECT_EQ(result.encoding, encoding) << expected;
     }
 }
 
@@ -72,8 +68,7 @@ TEST(TextFileSamples, DecodesJapaneseFiles) {
         {"redsal_utf16be-no-bom.txt", "10: CJK: 漢字 日本語 한글"},
         {"redsal_euc-kr.txt", "01: Korean: 안녕하세요 세계\n"},
         {"redsal_big5.txt", "05: Chinese: 繁體中文\n"},
-        {"redsal_cp936-gb2312.txt", "01: Chinese: 你好，世界\n"},
-    };
+        {"redsal_cp936-gb2312.txt", "01: Chinese: 你好，世界\n"}};
     int checked = 0;
     for (const auto& [file, contains] : samples) {
         const auto path = zvtest::FindSample("text", file);
@@ -95,8 +90,7 @@ TEST(TextFileSamples, ReadsEveryCorpusFileInItsEncoding) {
         {"utf16be", "UTF-16BE"},      {"utf16le", "UTF-16LE"},     {"utf8", "UTF-8"},
         {"iso2022jp", "ISO-2022-JP"}, {"shiftjis", "windows-31j"}, {"cp932", "windows-31j"},
         {"eucjp", "EUC-JP"},          {"euckr", "windows-949"},    {"big5", "windows-950"},
-        {"cp936", "GB18030"},         {"1252", "windows-1252"},
-    };
+        {"cp936", "GB18030"},         {"1252", "windows-1252"}};
     for (const auto& path : zvtest::FilesIn(dir)) {
         const std::string bytes = zvtest::ReadAll(path);
         const zv::DecodedText result = zv::DecodeTextFile(bytes);
