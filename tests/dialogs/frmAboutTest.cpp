@@ -2,12 +2,10 @@
 // registry (XDG_CONFIG_HOME) and a temporary PATH.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
+#include <set>
 
 #include "DialogTestSupport.h"
 #include "TempConfigHome.h"
@@ -34,42 +32,25 @@ void SetRegText(const std::u16string& key, const std::u16string& name, const std
     SetRegValue(key, name, type, data);
 }
 
-// PATH pointed at a folder of its own for the life of the object.
-class TempPath {
+// Files and programs on PATH (in /bin) are made up; starting is only recorded.
+class FakePlatform final : public SysInfoPlatform {
   public:
-    TempPath() : old_(qgetenv("PATH")) { qputenv("PATH", dir_.path().toLocal8Bit()); }
-    ~TempPath() { qputenv("PATH", old_); }
-    // An executable file in the PATH folder or the given one.
-    QString AddProgram(const QString& name, const QString& folder = {}) {
-        const QString where = folder.isEmpty() ? dir_.path() : folder;
-        QDir().mkpath(where);
-        QFile program(where + u'/' + name);
-        EXPECT_TRUE(program.open(QIODevice::WriteOnly) && program.write("#!/bin/sh\n") > 0);
-        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return program.fileName();
+    bool FileExists(const std::u16string& path) override { return files.count(path) > 0; }
+    std::u16string FindOnPath(const std::u16string& name) override {
+        return FileExists(u"/bin/" + name) ? u"/bin/" + name : u"";
     }
-    QTemporaryDir dir_;
-    QByteArray old_;
-};
-
-// The real platform, except that starting is only recorded.
-class RecordingPlatform final : public SysInfoPlatform {
-  public:
-    bool FileExists(const std::u16string& path) override { return real_.FileExists(path); }
-    std::u16string FindOnPath(const std::u16string& name) override { return real_.FindOnPath(name); }
     bool Start(const std::u16string& program) override {
         started.push_back(program);
         return !program.empty();
     }
+    std::set<std::u16string> files;
     std::vector<std::u16string> started;
-    QtSysInfoPlatform real_;
 };
 
 TEST(frmAbout, ShowsTheBuiltVersionAndSaysWhenThereIsNoSysInfo) {
     test::TempConfigHome registry;
-    TempPath path;
     test::ScriptedMessages messages;
-    RecordingPlatform platform;
+    FakePlatform platform;
     frmAbout box(platform, messages);
     // The version the build was given, major and minor only.
     EXPECT_EQ(box.lblVersion->text(),
@@ -106,41 +87,30 @@ TEST(SysInfo, GetKeyValueReadsByType) {
 }
 
 TEST(SysInfo, StartsTheProgramTheRegistryOrPathNamesOrSaysSo) {
-    enum Registry { kNone, kPath, kLocationWithProgram, kLocationWithoutProgram, kNotText };
-    // What the registry holds, the programs on PATH and the file name of the one started (null: the message).
-    const std::tuple<const char*, Registry, std::vector<const char*>, const char*> cases[] = {
-        {"PathInListOrder", kNone, {"gnome-system-monitor", "hardinfo"}, "hardinfo"},
-        {"RegistryPathWins", kPath, {"hardinfo"}, "msinfo32"},
-        {"LocationFolderWithProgram", kLocationWithProgram, {}, "MSINFO32.EXE"},
-        // The registry names a place but the program is not there: no guessing elsewhere.
-        {"LocationFolderWithoutProgram", kLocationWithoutProgram, {"hardinfo"}, nullptr},
-        // A value of a type that gives no text names no program.
-        {"RegistryValueNotText", kNotText, {"hardinfo"}, nullptr}};
-    for (const auto& [label, entry, onPath, expectedProgram] : cases) {
-        SCOPED_TRACE(label);
+    constexpr char16_t kLocation[] = u"SOFTWARE\\Microsoft\\Shared Tools Location";
+    // The registry key holding an entry (null: none), the entry's type and text, the files there are and the
+    // program started (empty: the message).
+    const std::tuple<const char16_t*, std::uint32_t, const char16_t*, std::set<std::u16string>,
+                     std::u16string>
+        cases[] = {
+            {nullptr, 0, u"", {u"/bin/gnome-system-monitor", u"/bin/hardinfo"}, u"/bin/hardinfo"},
+            {kMsinfo, reg::kRegSz, u"/t/msinfo32", {u"/bin/hardinfo"}, u"/t/msinfo32"},
+            {kLocation, reg::kRegSz, u"/t", {u"/t/MSINFO32.EXE", u"/bin/hardinfo"}, u"/t/MSINFO32.EXE"},
+            // The registry names a place but the program is not there: no guessing elsewhere.
+            {kLocation, reg::kRegSz, u"/t", {u"/bin/hardinfo"}, u""},
+            // A value of a type that gives no text names no program.
+            {kMsinfo, reg::kRegExpandSz, u"x", {u"/bin/hardinfo"}, u""}};
+    for (const auto& [key, type, text, files, expected] : cases) {
+        SCOPED_TRACE(testing::PrintToString(expected));
         test::TempConfigHome registry;
-        TempPath path;
-        const QString tools = path.dir_.filePath("tools");
-        QDir().mkpath(tools);
-        if (entry == kPath) SetRegText(kMsinfo, u"PATH", path.AddProgram("msinfo32", tools).toStdU16String());
-        if (entry == kLocationWithProgram) path.AddProgram("MSINFO32.EXE", tools);
-        if (entry == kLocationWithProgram || entry == kLocationWithoutProgram)
-            SetRegText(u"SOFTWARE\\Microsoft\\Shared Tools Location", u"MSINFO", tools.toStdU16String());
-        if (entry == kNotText) SetRegText(kMsinfo, u"PATH", u"x", reg::kRegExpandSz);
-        for (const char* name : onPath) path.AddProgram(name);
-
+        if (key) SetRegText(key, key == kMsinfo ? u"PATH" : u"MSINFO", text, type);
         test::ScriptedMessages messages;
-        RecordingPlatform platform;
-        const std::u16string started = StartSysInfo(platform, messages);
-        if (expectedProgram) {
-            EXPECT_EQ(platform.started, std::vector{started});
-            EXPECT_TRUE(
-                QString::fromStdU16String(started).endsWith(u'/' + QString::fromUtf8(expectedProgram)));
-            EXPECT_TRUE(messages.asked.empty());
-        } else {
-            EXPECT_TRUE(started.empty());
-            EXPECT_EQ(messages.asked, std::vector{kUnavailable});
-        }
+        FakePlatform platform;
+        platform.files = files;
+        EXPECT_EQ(StartSysInfo(platform, messages), expected);
+        if (!expected.empty()) EXPECT_EQ(platform.started, std::vector{expected});
+        EXPECT_EQ(messages.asked,
+                  expected.empty() ? std::vector{kUnavailable} : std::vector<test::AskedMessage>{});
     }
 }
 
