@@ -19,10 +19,12 @@
 namespace zv::dialogs {
 namespace {
 
-// The main window's folder lists as the dialog sees them; records what it is asked.
-class RecordingHost final : public MkdirHost {
-  public:
-    explicit RecordingHost(std::u16string folder) : destination(std::move(folder)) {}
+// The dialog over a temporary folder, standing in for the main window's
+// folder lists and recording what it is asked.
+struct Fixture final : MkdirHost {
+    explicit Fixture(HelpService* help = nullptr, bool trailingSeparator = false)
+        : destination(folder.path().toStdU16String() + std::u16string(trailingSeparator, kPathSeparator)),
+          dialog(*this, NativeFileSystem(), messages, help) {}
     std::u16string DestinationFolder() override { return destination; }
     void SetDestinationFolder(const std::u16string& path) override {
         calls += "set ";
@@ -30,16 +32,10 @@ class RecordingHost final : public MkdirHost {
     }
     void RefreshDestinationFolders() override { calls += "A_Dir "; }
     void RefreshSourceFolders() override { calls += "F_Dir "; }
+
+    QTemporaryDir folder;  // its path never ends in the separator
     std::u16string destination;
     std::string calls;
-};
-
-struct Fixture {
-    explicit Fixture(HelpService* help = nullptr, bool trailingSeparator = false)
-        : host(folder.path().toStdU16String() + std::u16string(trailingSeparator, kPathSeparator)),
-          dialog(host, NativeFileSystem(), messages, help) {}
-    QTemporaryDir folder;  // its path never ends in the separator
-    RecordingHost host;
     test::ScriptedMessages messages;
     Frm_Mkdir dialog;
 };
@@ -66,7 +62,7 @@ TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
         Fixture f(nullptr, trailingSeparator);
         f.dialog.show();
         if (*existing) ASSERT_TRUE(QDir(f.folder.path()).mkpath(existing));
-        const std::u16string before = f.host.destination;
+        const std::u16string before = f.destination;
         EXPECT_EQ(f.dialog.Label1->text().toStdU16String(), before + u" の下に新規フォルダを作成します。");
         EXPECT_TRUE(f.dialog.Chk_Cd_Nowfolder->isChecked());  // checked when the dialog opens
         f.dialog.Chk_Cd_Nowfolder->setChecked(switchDestination);
@@ -80,10 +76,10 @@ TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
         if (!name.isEmpty() && !created && answers.empty())
             asked.push_back({u"フォルダの作成に失敗しました。", kOkOnly, u"作成エラー"});
         EXPECT_EQ(f.messages.asked, asked);
-        EXPECT_EQ(f.host.calls, calls);
+        EXPECT_EQ(f.calls, calls);
         // Exactly one separator between the folder and the new name.
         const std::u16string made = f.folder.path().toStdU16String() + kPathSeparator + name.toStdU16String();
-        EXPECT_EQ(f.host.destination, created && switchDestination ? made : before);
+        EXPECT_EQ(f.destination, created && switchDestination ? made : before);
         EXPECT_EQ(QDir(f.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
                   created || *existing ? 1 : 0);
         if (created) EXPECT_TRUE(QFileInfo(QString::fromStdU16String(made)).isDir());
@@ -93,22 +89,10 @@ TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
     }
 }
 
-// A Japanese name typed through the input method lands as committed, and a
-// screen reader calls the box by its label.
-TEST(Mkdir, NameBoxTakesTheInputMethodAndIsNamedByItsLabel) {
-    Fixture f;
-    EXPECT_TRUE(f.dialog.Txt_NewFolder->inputMethodQuery(Qt::ImEnabled).toBool());
-    QInputMethodEvent commit;
-    commit.setCommitString(QStringLiteral("写真"));
-    QApplication::sendEvent(f.dialog.Txt_NewFolder, &commit);
-    EXPECT_EQ(f.dialog.Txt_NewFolder->text(), QStringLiteral("写真"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(f.dialog.Txt_NewFolder)->text(QAccessible::Name),
-              QStringLiteral("フォルダ名"));
-}
-
-// Each control shows its help topic; without a help file there are no
-// texts and the dialog still works.
-TEST(Mkdir, ControlsShowTheirHelpTopic) {
+// Each control shows its help topic; a Japanese name typed through the input
+// method lands as committed, and a screen reader calls the box by its label.
+// Without a help file there are no texts and the dialog still works.
+TEST(Mkdir, ControlsShowTheirHelpTopicAndTakeJapanese) {
     QtHelp help(QStringLiteral(ZV_TEST_CHM));
     Fixture f(&help);
     EXPECT_TRUE(f.dialog.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
@@ -122,6 +106,14 @@ TEST(Mkdir, ControlsShowTheirHelpTopic) {
         EXPECT_TRUE(widget->whatsThis().contains(QString::fromUtf8(heading)))
             << widget->whatsThis().toStdString();
     }
+    EXPECT_TRUE(f.dialog.Txt_NewFolder->inputMethodQuery(Qt::ImEnabled).toBool());
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("写真"));
+    QApplication::sendEvent(f.dialog.Txt_NewFolder, &commit);
+    EXPECT_EQ(f.dialog.Txt_NewFolder->text(), QStringLiteral("写真"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(f.dialog.Txt_NewFolder)->text(QAccessible::Name),
+              QStringLiteral("フォルダ名"));
+
     QtHelp missing(QStringLiteral("/nonexistent/ZVNUM.chm"));
     Fixture g(&missing);
     EXPECT_TRUE(g.dialog.Txt_NewFolder->whatsThis().isEmpty());

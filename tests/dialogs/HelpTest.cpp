@@ -69,45 +69,37 @@ TEST(HelpWindow, MissingDamagedOrFolderGiveNoFileAndAnEmptyWindow) {
     }
 }
 
-TEST(HelpWindow, StartsAtContentsWithTreeAndIndex) {
-    HelpWindow window;
-    ASSERT_TRUE(window.OpenFile(kChm));
-    window.ShowContents();
-    EXPECT_EQ(window.Tab_Navi->currentWidget(), window.Trv_Contents);
-    EXPECT_EQ(window.CurrentPage(), QStringLiteral("/index.htm"));
-    ASSERT_EQ(window.Trv_Contents->topLevelItemCount(), 1);
-    EXPECT_EQ(window.Trv_Contents->topLevelItem(0)->text(0), QStringLiteral("Zorvikの使い方"));
-    EXPECT_GE(window.Trv_Contents->topLevelItem(0)->childCount(), 8);
-    EXPECT_TRUE(window.Txt_Page->toPlainText().contains(QStringLiteral("Zorvikは")));
-    EXPECT_GE(window.Lst_Index->count(), 20);
-}
-
-TEST(HelpWindow, TopicByIdAndUnknownId) {
-    HelpWindow window;
-    ASSERT_TRUE(window.OpenFile(kChm));
-    // The pages F1 opens for whole windows, and a control's.
-    for (const auto& [id, page] : {std::pair{80010, "/preview.htm"}, std::pair{80035, "/mkdir.htm"},
-                                   std::pair{80040, "/about.htm"}, std::pair{80037, "/mkdir_switch.htm"}}) {
-        EXPECT_TRUE(window.ShowTopic(id)) << id;
-        EXPECT_EQ(window.CurrentPage(), QString::fromLatin1(page));
-    }
-    EXPECT_TRUE(window.Txt_Page->toPlainText().contains(QStringLiteral("作成後新しいフォルダを指定する")));
-    EXPECT_FALSE(window.ShowTopic(12345));
-    EXPECT_EQ(window.CurrentPage(), QStringLiteral("/mkdir_switch.htm"));
-}
-
-TEST(QtHelp, OpensOneWindowAndClosesIt) {
+// F1 and What's This share one help window: at the contents, then at the
+// topic asked for; an unknown topic leaves the page or goes to the contents.
+TEST(QtHelp, OneWindowShowsContentsAndTopics) {
     QtHelp help(kChm);
     EXPECT_EQ(help.Window(), nullptr);
     help.ShowContents();
-    QPointer<HelpWindow> first = help.Window();
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_TRUE(help.ShowTopic(80038));
-    EXPECT_EQ(help.Window(), first.data()) << "a second request reuses the window";
-    EXPECT_EQ(first->CurrentPage(), QStringLiteral("/mkdir_make.htm"));
+    QPointer<HelpWindow> window = help.Window();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Tab_Navi->currentWidget(), window->Trv_Contents);
+    EXPECT_EQ(window->CurrentPage(), QStringLiteral("/index.htm"));
+    ASSERT_EQ(window->Trv_Contents->topLevelItemCount(), 1);
+    EXPECT_EQ(window->Trv_Contents->topLevelItem(0)->text(0), QStringLiteral("Zorvikの使い方"));
+    EXPECT_GE(window->Trv_Contents->topLevelItem(0)->childCount(), 8);
+    EXPECT_TRUE(window->Txt_Page->toPlainText().contains(QStringLiteral("Zorvikは")));
+    EXPECT_GE(window->Lst_Index->count(), 20);
+    // The pages F1 opens for whole windows, and controls' pages.
+    for (const auto& [id, page] :
+         {std::pair{80010, "/preview.htm"}, std::pair{80035, "/mkdir.htm"}, std::pair{80040, "/about.htm"},
+          std::pair{80038, "/mkdir_make.htm"}, std::pair{80037, "/mkdir_switch.htm"}}) {
+        EXPECT_TRUE(help.ShowTopic(id)) << id;
+        EXPECT_EQ(help.Window(), window.data()) << "a second request reuses the window";
+        EXPECT_EQ(window->CurrentPage(), QString::fromLatin1(page));
+    }
+    EXPECT_TRUE(window->Txt_Page->toPlainText().contains(QStringLiteral("作成後新しいフォルダを指定する")));
+    EXPECT_FALSE(window->ShowTopic(12345));
+    EXPECT_EQ(window->CurrentPage(), QStringLiteral("/mkdir_switch.htm"));
+    EXPECT_FALSE(help.ShowTopic(12345));
+    EXPECT_EQ(window->CurrentPage(), QStringLiteral("/index.htm"));
     help.Close();
-    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(window.isNull());
     help.Close();  // closing twice is harmless
 }
 
