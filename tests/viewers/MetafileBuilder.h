@@ -37,38 +37,32 @@ inline QByteArray Dib(int width, int height, int bitCount, const QByteArray& row
     return dib + rows;
 }
 
-// bounds in pixels, frame in 0.01 mm; the reference device has pxPerMm pixels per millimetre.
-class EmfBuilder {
-  public:
-    EmfBuilder(QRect boundsPx, QRect frame, int pxPerMm = 10) {
-        auto rect = [](QRect r) { return U_RECTL{r.left(), r.top(), r.right(), r.bottom()}; };
-        Add(U_EMRHEADER_set(rect(boundsPx), rect(frame), nullptr, 0, nullptr,
-                            U_SIZEL{254 * pxPerMm, 254 * pxPerMm}, U_SIZEL{254, 254}, 0));
-    }
-    EmfBuilder& Add(char* record) {
-        uint32_t size;
-        std::memcpy(&size, record + 4, 4);
-        data_.append(record, qsizetype(size));
+// Appends the records, each of the size size(record) gives, and frees them.
+template <typename Size>
+QByteArray Join(QByteArray data, const std::vector<char*>& records, Size size) {
+    for (char* record : records) {
+        data.append(record, qsizetype(size(record)));
         std::free(record);
-        ++records_;
-        return *this;
     }
-    QByteArray Finish() {
-        Add(Raw({U_EMR_EOF, 0, 0, 16, 20}));
-        Put(data_, 48, uint32_t(data_.size()));
-        Put(data_, 52, records_);
-        return data_;
-    }
+    return data;
+}
+inline uint32_t U32At(const char* at) {
+    uint32_t v;
+    std::memcpy(&v, at, 4);
+    return v;
+}
 
-  private:
-    QByteArray data_;
-    uint32_t records_ = 0;
-};
-
-inline QByteArray Emf(QRect boundsPx, QRect frame, const std::vector<char*>& records) {
-    EmfBuilder b(boundsPx, frame);
-    for (char* record : records) b.Add(record);
-    return b.Finish();
+// bounds in pixels, frame in 0.01 mm; the reference device has pxPerMm pixels per millimetre.
+inline QByteArray Emf(QRect boundsPx, QRect frame, std::vector<char*> records, int pxPerMm = 10) {
+    auto rect = [](QRect r) { return U_RECTL{r.left(), r.top(), r.right(), r.bottom()}; };
+    records.insert(records.begin(),
+                   U_EMRHEADER_set(rect(boundsPx), rect(frame), nullptr, 0, nullptr,
+                                   U_SIZEL{254 * pxPerMm, 254 * pxPerMm}, U_SIZEL{254, 254}, 0));
+    records.push_back(Raw({U_EMR_EOF, 0, 0, 16, 20}));
+    QByteArray data = Join({}, records, [](const char* r) { return U32At(r + 4); });
+    Put(data, 48, uint32_t(data.size()));
+    Put(data, 52, uint32_t(records.size()));
+    return data;
 }
 
 // placeable: the bounding box in logical units, unitsPerInch of them to the inch.
@@ -84,18 +78,13 @@ inline QByteArray Wmf(std::optional<QRect> placeable, int unitsPerInch, std::vec
         Put(data, 20, sum, 2);
     }
     const int header = int(data.size());
-    QByteArray h(18, '\0');
-    Put(h, 0, 1, 2), Put(h, 2, 9, 2), Put(h, 4, 0x0300, 2), Put(h, 10, 16, 2);  // 16 objects
-    data.append(h);
+    data.append(QByteArray(18, '\0'));
+    Put(data, header, 1, 2), Put(data, header + 2, 9, 2), Put(data, header + 4, 0x0300, 2);
+    Put(data, header + 10, 16, 2);  // objects
     records.push_back(U_WMREOF_set());
     uint32_t largest = 0;
-    for (char* record : records) {
-        uint32_t words;
-        std::memcpy(&words, record, 4);
-        data.append(record, qsizetype(words) * 2);
-        std::free(record);
-        largest = std::max(largest, words);
-    }
+    for (char* record : records) largest = std::max(largest, U32At(record));
+    data = Join(data, records, [](const char* r) { return U32At(r) * 2; });
     Put(data, header + 6, uint32_t((data.size() - header) / 2));
     Put(data, header + 12, largest);
     return data;
