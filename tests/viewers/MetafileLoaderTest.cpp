@@ -117,10 +117,10 @@ std::vector<DrawCase> DrawCases() {
     const U_POINTL clip[2] = {P(100, 200), P(0, 200)};
     const char16_t block[2] = {u'\u2588', 0};
     // 2 x 2 true colour, bottom row first: red, green / blue, white on top (BGR, rows padded).
-    const char quad[16] = {0,         0, char(255), 0,         char(160), 0,         0, 0,
-                           char(255), 0, 0,         char(255), char(255), char(255), 0, 0};
-    QByteArray quadDib = zvtest::Dib(2, 2, 24, QByteArray(quad, 16));
-    const char redAndClear[8] = {0, 0, char(255), char(255), 0, 0, 0, 0};  // BGRA, premultiplied
+    QByteArray quadDib =
+        zvtest::Dib(2, 2, 24, QByteArray("\0\0\xff\0\xa0\0\0\0\xff\0\0\xff\xff\xff\0\0", 16));
+    // BGRA, premultiplied.
+    const QByteArray redAndClear = zvtest::Dib(2, 1, 32, QByteArray("\0\0\xff\xff\0\0\0\0", 8));
     const QByteArray redAndGreen = zvtest::Dib(2, 1, 24, QByteArray("\0\0\xff\0\xa0\0\0\0", 8));
     auto bitBlt = [](int left, uint32_t rop) {
         return U_EMRBITBLT_set(R(0, 0, 0, 0), P(left, 0), P(50, 200), P(0, 0), xform_set(1, 0, 0, 1, 0, 0),
@@ -214,8 +214,7 @@ std::vector<DrawCase> DrawCases() {
          {{{40, 70}, kRed}, {{100, 175}, kBlue}, {{150, 70}, kNothing}}},
         // Blits: the blend's source alpha and constant alpha, the transparent colour.
         {"AlphaBlendKeepsSourceAlpha",
-         Emf200({WholeBlit(zvtest::Dib(2, 1, 32, QByteArray(redAndClear, 8)),
-                           U_BLEND{0, 0, 255, U_AC_SRC_ALPHA}, U_EMRALPHABLEND_set)}),
+         Emf200({WholeBlit(redAndClear, U_BLEND{0, 0, 255, U_AC_SRC_ALPHA}, U_EMRALPHABLEND_set)}),
          {{{50, 100}, kRed}, {{150, 100}, kNothing}}},
         {"AlphaBlendWeighsByConstantAlpha",
          Emf200({NullPen(), Brush(1, kBlue), Sel(1), Rect(0, 0, 200, 200),
