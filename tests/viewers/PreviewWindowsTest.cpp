@@ -29,25 +29,14 @@ TEST(PreviewDispatch, JoinPathNeverDoublesTheSeparator) {
     EXPECT_EQ(PreviewDispatch::JoinPath(u"/home/u/", u"a b.txt", u'/'), u"/home/u/a b.txt");
 }
 
-// Exactly one thing opens, with the whole path already stored for it.
+// Exactly one thing opens, with the whole path already stored for it. Only
+// the last four characters, folded to upper case but not in width, pick it.
 TEST(PreviewDispatch, DoubleClickOpensWhatTheExtensionSays) {
     const std::pair<const char16_t*, const char*> cases[] = {
-        {u"A.TXT", "text"},
-        {u"b.rtf", "text"},
-        {u"c.gif", "image"},
-        {u"c.Bmp", "image"},
-        {u"c.jpg", "image"},
-        {u"c.ico", "image"},
-        {u"c.CUR", "image"},
-        {u"c.wmf", "image"},
-        {u"c.emf", "image"},
-        {u"d.wav", "wav"},
-        {u"e.mid", "midi"},
-        {u"f.doc", ""},
-        {u"x.jpeg", ""},
-        // Only the last four characters, folded to upper case but not in width, pick the viewer.
-        {u"README", ""},
-        {u"x.ｔｘｔ", ""}};
+        {u"A.TXT", "text"},  {u"b.rtf", "text"},  {u"c.gif", "image"}, {u"c.Bmp", "image"},
+        {u"c.jpg", "image"}, {u"c.ico", "image"}, {u"c.CUR", "image"}, {u"c.wmf", "image"},
+        {u"c.emf", "image"}, {u"d.wav", "wav"},   {u"e.mid", "midi"},  {u"f.doc", ""},
+        {u"x.jpeg", ""},     {u"README", ""},     {u"x.ｔｘｔ", ""}};
     for (const auto& [name, expected] : cases) {
         const std::u16string path = u"C:\\Data\\" + std::u16string(name);
         zvtest::FakeMessageBox boxes;

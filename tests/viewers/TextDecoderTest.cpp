@@ -10,25 +10,26 @@ using zvtest::Utf8;
 
 namespace {
 
+// Bytes, the text (UTF-8) and the encoding found. UTF-32 is not read as
+// UTF-16 with NULs; half-width katakana, valid EUC-JP too, is what the system
+// code page says; Korean, valid Shift-JIS too, stays Korean; a character cut
+// by the end of the file does not decide the encoding.
 TEST(TextFileDecode, FindsEncodingAndLineEnds) {
-    // Bytes, the text (UTF-8) and the encoding found.
     const std::tuple<std::string, const char*, const char*> cases[] = {
         {"\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC", "日本", "UTF-8"},
         {"\xFF\xFE\xE5\x65\x2C\x67"s, "日本", "UTF-16LE"},
         {"\xFE\xFF\x65\xE5\x67\x2C"s, "日本", "UTF-16BE"},
-        {"\xFF\xFE\x00\x00\xE5\x65\x00\x00"s, "日", "UTF-32LE"},  // not UTF-16 with a NUL
+        {"\xFF\xFE\x00\x00\xE5\x65\x00\x00"s, "日", "UTF-32LE"},
         {"a\0b\0c\0\r\0\n\0d\0"s, "abc\nd", "UTF-16LE"},
         {"\xE3\x81\x82\xE3\x81\x84", "あい", "UTF-8"},
         {"\x82\xA0\x82\xA2\x93\xFA\x96\x7B", "あい日本", "windows-31j"},
         {"\x83\x5C", "ソ", "windows-31j"},
         {"\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8", "日本語のテキスト", "EUC-JP"},
         {"\x1B$B$\"$$\x1B(B", "あい", "ISO-2022-JP"},
-        // Valid EUC-JP kanji too, but half-width katakana is what the system code page says.
         {"\xB6\xC0\xB6\xC5 \xC3\xDE\xB0\xC0", "ｶﾀｶﾅ ﾃﾞｰﾀ", "windows-31j"},
-        {"\x93\xFA\x96\x7B\x8C", "日本\xEF\xBF\xBD", "windows-31j"},  // cut in the last character
+        {"\x93\xFA\x96\x7B\x8C", "日本\xEF\xBF\xBD", "windows-31j"},
         {"caf\xE9", "café", "windows-1252"},
         {"\xE6\x97\xA5\xE6\x97", "日\xEF\xBF\xBD", "UTF-8"},
-        // Valid Shift-JIS too (as half-width katakana), but Korean.
         {"\xBE\xC8\xB3\xE7\xC7\xCF\xBC\xBC\xBF\xE4 \xBC\xBC\xB0\xE8", "안녕하세요 세계", "windows-949"},
         {"\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7\xA1\xA3\xD6\xD0\xCE\xC4\xCE\xC4\xB1\xBE\xA1\xA3",
          "你好，世界。中文文本。", "GB18030"},
