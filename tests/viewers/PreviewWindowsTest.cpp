@@ -166,16 +166,24 @@ class ImageViewWindow : public ::testing::Test {
     QSize designSize_;
 };
 
-TEST_F(ImageViewWindow, BitmapSetsPictureAndWindowSize) {
+TEST_F(ImageViewWindow, PictureSetsImageAndWindowSize) {
     QImage image(100, 50, QImage::Format_RGB32);
     image.fill(Qt::red);
     ASSERT_TRUE(image.save(dir_.filePath("a b.bmp"), "BMP"));
-    Frm_ImageView& view = Open("a b.bmp");
-    EXPECT_TRUE(messages_.shown.empty());
-    EXPECT_EQ(view.Image1->size(), QSize(100, 50));
-    EXPECT_DOUBLE_EQ(view.WindowTwips().width(), 100 * Twips() + 150);
-    EXPECT_DOUBLE_EQ(view.WindowTwips().height(), 50 * Twips() + 450);
-    EXPECT_EQ(view.windowTitle(), QStringLiteral("イメージビュアー( ") + dir_.filePath("a b.bmp") + " )");
+    // A .cur is an icon file whose type word says cursor.
+    ASSERT_TRUE(image.scaled(32, 32).save(dir_.filePath("c.ico"), "ICO"));
+    std::string cursor = zvtest::ReadAll(dir_.filePath("c.ico").toStdString());
+    cursor[2] = 2;
+    zvtest::WriteFile(dir_, "c.cur", cursor);
+    for (const auto& [name, size] :
+         {std::pair{"a b.bmp", QSize(100, 50)}, std::pair{"c.cur", QSize(32, 32)}}) {
+        Frm_ImageView& view = Open(name);
+        EXPECT_TRUE(messages_.shown.empty());
+        EXPECT_EQ(view.Image1->size(), size);
+        EXPECT_DOUBLE_EQ(view.WindowTwips().width(), size.width() * Twips() + 150);
+        EXPECT_DOUBLE_EQ(view.WindowTwips().height(), size.height() * Twips() + 450);
+        EXPECT_EQ(view.windowTitle(), QStringLiteral("イメージビュアー( ") + dir_.filePath(name) + " )");
+    }
 }
 
 TEST_F(ImageViewWindow, BrokenPictureGivesMessageAndEmptyWindow) {
@@ -201,19 +209,6 @@ TEST_F(ImageViewWindow, MetafileIsDrawnOnlyAsFarAsTheScreenShowsIt) {
     const QSize screen = view.screen()->geometry().size();
     EXPECT_EQ(view.Image1->pixmap().size(), screen);
     EXPECT_FLOAT_EQ(float(view.WindowTwips().width()), float(screen.width() * Twips()));
-}
-
-TEST_F(ImageViewWindow, CursorIsReadAsIcon) {
-    // A .cur is an icon file whose type word says cursor.
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::blue);
-    ASSERT_TRUE(image.save(dir_.filePath("c.ico"), "ICO"));
-    std::string bytes = zvtest::ReadAll(dir_.filePath("c.ico").toStdString());
-    bytes[2] = 2;
-    zvtest::WriteFile(dir_, "c.cur", bytes);
-    Frm_ImageView& view = Open("c.cur");
-    EXPECT_TRUE(messages_.shown.empty());
-    EXPECT_EQ(view.Image1->size(), QSize(32, 32));
 }
 
 }  // namespace

@@ -128,20 +128,16 @@ TEST(WavDecode, SamplesComeOutUnchangedAndBrokenDataIsRefused) {
 }
 
 // Whatever way the file is read (whole or streamed in slices), the device
-// hears what SDL's own decoder makes of it, from the first sample to the last.
+// hears what SDL's own decoder makes of it, from the first sample to the last:
+// 16-bit short, long stereo in many slices, 8, 24 and 32 bits, float, A-law
+// (decoded whole) and a header that claims more than the file holds.
 TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
-    // Bits, channels, format tag, frames, and whether the header claims more than the file holds.
-    const std::tuple<const char*, int, int, uint16_t, size_t, bool> cases[] = {
-        {"pcm16_mono_short", 16, 1, 1, 8000, false},
-        {"pcm16_stereo_many_slices", 16, 2, 1, 60000, false},
-        {"pcm8", 8, 1, 1, 40000, false},
-        {"pcm24", 24, 2, 1, 40000, false},
-        {"pcm32", 32, 1, 1, 40000, false},
-        {"float32", 32, 1, 3, 40000, false},
-        {"alaw_decoded_whole", 8, 2, 6, 40000, false},
-        {"header_claims_more", 16, 1, 1, 40000, true}};
-    for (const auto& [name, bits, channels, tag, frames, cutOff] : cases) {
-        SCOPED_TRACE(name);
+    // Bits, channels, format tag, frames, and whether the header claims more.
+    const std::tuple<int, int, uint16_t, size_t, bool> cases[] = {
+        {16, 1, 1, 8000, false},  {16, 2, 1, 60000, false}, {8, 1, 1, 40000, false}, {24, 2, 1, 40000, false},
+        {32, 1, 1, 40000, false}, {32, 1, 3, 40000, false}, {8, 2, 6, 40000, false}, {16, 1, 1, 40000, true}};
+    for (const auto& [bits, channels, tag, frames, cutOff] : cases) {
+        SCOPED_TRACE(testing::Message() << bits << " bits, tag " << tag << (cutOff ? ", cut off" : ""));
         const std::vector<int16_t> pcm = Chirp(frames * channels, bits + tag);
         const std::string whole = MakeWav(pcm, 16000, channels, bits, tag);
         zv::WavSamples expected;
@@ -210,13 +206,14 @@ std::string With(std::string s, size_t at, char v) {
     return s;
 }
 
+// A generated file is MIDI; a WAV, a track cut short, a division of 0 and a
+// huge header length are not.
 TEST(MidiRecognition, LooksLikeMidi) {
-    const std::pair<std::string, bool> cases[] = {
-        {MakeMidi(1), true},
-        {"RIFF\x24\0\0\0WAVEfmt ", false},
-        {MakeMidi(1).substr(0, 30), false},              // track cut short
-        {With(With(MakeMidi(1), 12, 0), 13, 0), false},  // division 0
-        {With(MakeMidi(1), 4, char(0x7F)), false}};      // header length huge
+    const std::pair<std::string, bool> cases[] = {{MakeMidi(1), true},
+                                                  {"RIFF\x24\0\0\0WAVEfmt ", false},
+                                                  {MakeMidi(1).substr(0, 30), false},
+                                                  {With(With(MakeMidi(1), 12, 0), 13, 0), false},
+                                                  {With(MakeMidi(1), 4, char(0x7F)), false}};
     for (const auto& [bytes, midi] : cases)
         EXPECT_EQ(zv::MidiSequencer::LooksLikeMidi(bytes), midi) << bytes.size();
 }
@@ -267,16 +264,15 @@ TEST_F(MidiPlayer, PlayStartsAgainFromTheBeginningAndClosingReleases) {
 
 TEST_F(MidiPlayer, FailureShowsTheMessageAndTheWindowStays) {
     // The file's content (empty: no file at all) and the sound font.
-    const std::tuple<const char*, std::string, std::string> cases[] = {
-        {"TextWithMidName", "Just some text.\n", zv::MidiSequencer::DefaultSoundFont()},
-        {"MissingFile", "", zv::MidiSequencer::DefaultSoundFont()},
-        {"NoSoundFont", MakeMidi(1), "/nonexistent/none.sf2"}};
-    for (const auto& [name, content, soundFont] : cases) {
-        SCOPED_TRACE(name);
+    const std::string soundFont = zv::MidiSequencer::DefaultSoundFont();
+    const std::pair<std::string, std::string> cases[] = {
+        {"Just some text.\n", soundFont}, {"", soundFont}, {MakeMidi(1), "/nonexistent/none.sf2"}};
+    for (const auto& [content, font] : cases) {
+        SCOPED_TRACE(content + " " + font);
         messages_.shown.clear();
         Valiable::PreviewFilePath =
             content.empty() ? dir_.filePath("none.mid").toStdU16String() : Write("bad.mid", content);
-        Frm_PlaySound player(messages_, output_, nullptr, soundFont);
+        Frm_PlaySound player(messages_, output_, nullptr, font);
         player.Form_Load();
         EXPECT_EQ(messages_.shown, std::vector{zvtest::kCannotPlay});
         EXPECT_FALSE(output_.IsPlaying());
