@@ -129,13 +129,14 @@ TEST(WavDecode, SamplesComeOutUnchangedAndBrokenDataIsRefused) {
 
 // Whatever way the file is read (whole or streamed in slices), the device
 // hears what SDL's own decoder makes of it, from the first sample to the last:
-// 16-bit short, long stereo in many slices, 8, 24 and 32 bits, float, A-law
+// 16-bit short, stereo longer than the loader reads ahead, 8, 24 and 32 bits, float, A-law
 // (decoded whole) and a header that claims more than the file holds.
 TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
     // Bits, channels, format tag, frames, and whether the header claims more.
     const std::tuple<int, int, uint16_t, size_t, bool> cases[] = {
-        {16, 1, 1, 8000, false},  {16, 2, 1, 60000, false}, {8, 1, 1, 40000, false}, {24, 2, 1, 40000, false},
-        {32, 1, 1, 40000, false}, {32, 1, 3, 40000, false}, {8, 2, 6, 40000, false}, {16, 1, 1, 40000, true}};
+        {16, 1, 1, 8000, false},  {16, 2, 1, 200000, false}, {8, 1, 1, 40000, false},
+        {24, 2, 1, 40000, false}, {32, 1, 1, 40000, false},  {32, 1, 3, 40000, false},
+        {8, 2, 6, 40000, false},  {16, 1, 1, 40000, true}};
     for (const auto& [bits, channels, tag, frames, cutOff] : cases) {
         SCOPED_TRACE(testing::Message() << bits << " bits, tag " << tag << (cutOff ? ", cut off" : ""));
         const std::vector<int16_t> pcm = Chirp(frames * channels, bits + tag);
@@ -206,10 +207,11 @@ std::string With(std::string s, size_t at, char v) {
     return s;
 }
 
-// A generated file is MIDI; a WAV, a track cut short, a division of 0 and a
-// huge header length are not.
+// A generated file is MIDI, so is one whose only track is empty and ends the
+// file; a WAV, a track cut short, a division of 0 and a huge header length are not.
 TEST(MidiRecognition, LooksLikeMidi) {
     const std::pair<std::string, bool> cases[] = {{MakeMidi(1), true},
+                                                  {MakeMidi(1).substr(0, 14) + "MTrk" + Be32(0), true},
                                                   {"RIFF\x24\0\0\0WAVEfmt ", false},
                                                   {MakeMidi(1).substr(0, 30), false},
                                                   {With(With(MakeMidi(1), 12, 0), 13, 0), false},
