@@ -76,6 +76,13 @@ char* WholeBlit(QByteArray dib, Extra extra, Make make) {
                 uint32_t(dib.size() - 40), dib.data() + 40);
 }
 
+// The DIB (header, colour table, rows from infoBytes on) stretched over the whole picture.
+char* Stretch(QByteArray& dib, int infoBytes, int width, int height) {
+    return U_EMRSTRETCHDIBITS_set(R(0, 0, 200, 200), P(0, 0), P(200, 200), P(0, 0), P(width, height),
+                                  U_DIB_RGB_COLORS, U_SRCCOPY, reinterpret_cast<PU_BITMAPINFO>(dib.data()),
+                                  uint32_t(dib.size() - infoBytes), dib.data() + infoBytes);
+}
+
 // A path of two squares drawn as figures of lines, the inner one inside the
 // outer one and turning the same way, then filled in the given fill mode.
 QByteArray NestedSquares(uint32_t fillMode) {
@@ -119,6 +126,8 @@ std::vector<DrawCase> DrawCases() {
     // 2 x 2 true colour, bottom row first: red, green / blue, white on top (BGR, rows padded).
     QByteArray quadDib =
         zvtest::Dib(2, 2, 24, QByteArray("\0\0\xff\0\xa0\0\0\0\xff\0\0\xff\xff\xff\0\0", 16));
+    // Palette red, blue (BGRA); pixels 0, 1 in the top bits.
+    QByteArray monoDib = zvtest::Dib(2, 1, 1, QByteArray("\0\0\xff\0\xff\0\0\0\x40\0\0\0", 12));
     // BGRA, premultiplied.
     const QByteArray redAndClear = zvtest::Dib(2, 1, 32, QByteArray("\0\0\xff\xff\0\0\0\0", 8));
     const QByteArray redAndGreen = zvtest::Dib(2, 1, 24, QByteArray("\0\0\xff\0\xa0\0\0\0", 8));
@@ -129,8 +138,7 @@ std::vector<DrawCase> DrawCases() {
     U_TRIVERTEX gradient[2] = {{0, 0, 0xFF00, 0, 0, 0}, {200, 200, 0, 0, 0xFF00, 0}};
     U_GRADIENT4 gradientRect{0, 1};
     auto wmfBrush = [](QColor c) { return U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH{U_BS_SOLID, C(c), 0}); };
-    U_PEN wmfNullPen{};
-    wmfNullPen.Style = U_PS_NULL;
+    U_PEN wmfPen{U_PS_SOLID, {50, 0}, C(kRed)};  // 10 pixels wide
     // A Japanese face name in Shift-JIS ("ＭＳ ゴシック") with the Shift-JIS charset.
     std::vector<char> fontBytes(sizeof(U_FONT) + 32, '\0');
     auto* sjisFont = reinterpret_cast<U_FONT*>(fontBytes.data());
@@ -150,10 +158,12 @@ std::vector<DrawCase> DrawCases() {
                      U_EMRRESTOREDC_set(-1), Sel(2), Rect(0, 120, 200, 200)}),
              {{50, 50, kRed}, {150, 50, kNothing}, {150, 160, kBlue}, {50, 160, kBlue}}},
             {"StretchDibitsKeepsRowOrder",
-             Emf200({U_EMRSTRETCHDIBITS_set(
-                 R(0, 0, 200, 200), P(0, 0), P(200, 200), P(0, 0), P(2, 2), U_DIB_RGB_COLORS, U_SRCCOPY,
-                 reinterpret_cast<PU_BITMAPINFO>(quadDib.data()), 16, quadDib.data() + 40)}),
+             Emf200({Stretch(quadDib, 40, 2, 2)}),
              {{50, 50, kBlue}, {150, 50, kWhite}, {50, 150, kRed}, {150, 150, kGreen}}},
+            {"LineFromTheCurrentPositionOutsideAPath",
+             Emf200({Pen(1, U_PS_GEOMETRIC | U_PS_SOLID, 20, U_BS_SOLID), Sel(1),
+                     U_EMRMOVETOEX_set(P(20, 100)), U_EMRLINETO_set(P(180, 100))}),
+             {{100, 100, kBlack}, {100, 50, kNothing}}},
             {"UnknownRecordIsSkipped",
              Emf200({zvtest::Raw({200, 0, 0}), NullPen(), Brush(1, kGreen), Sel(1), Rect(0, 0, 100, 100)}),
              {{50, 50, kGreen}, {150, 150, kNothing}}},
@@ -224,11 +234,18 @@ std::vector<DrawCase> DrawCases() {
                      WholeBlit(redAndGreen, uint32_t(160 << 8), U_EMRTRANSPARENTBLT_set)}),
              {{50, 100, kRed}, {150, 100, kBlue}}},
             {"WmfDeletedSlotIsReused",
-             Wmf200({U_WMRCREATEPENINDIRECT_set(wmfNullPen), U_WMRSELECTOBJECT_set(0), wmfBrush(kRed),
+             Wmf200({U_WMRCREATEPENINDIRECT_set(wmfPen), U_WMRSELECTOBJECT_set(0), wmfBrush(kRed),
                      wmfBrush(kGreen), U_WMRDELETEOBJECT_set(1), wmfBrush(kBlue) /* into slot 1 */,
                      U_WMRSELECTOBJECT_set(1), U_WMRRECTANGLE_set(U_RECT16{0, 0, 500, 500}),
                      U_WMRSELECTOBJECT_set(2), U_WMRRECTANGLE_set(U_RECT16{500, 0, 1000, 500})}),
-             {{50, 50, kBlue}, {150, 50, kGreen}},
+             {{50, 50, kBlue}, {150, 50, kGreen}, {2, 50, kRed}},
+             200},
+            // One bit a pixel: the two colours of the table between the header and the rows.
+            {"WmfPalettedDibTakesItsColours",
+             Wmf200({U_WMRSTRETCHDIB_set(
+                 U_POINT16{0, 0}, U_POINT16{1000, 500}, U_POINT16{0, 0}, U_POINT16{2, 1}, U_DIB_RGB_COLORS,
+                 U_SRCCOPY, reinterpret_cast<PU_BITMAPINFO>(monoDib.data()), 4, monoDib.data() + 48)}),
+             {{50, 50, kRed}, {150, 50, kBlue}},
              200},
             {"WmfShiftJisTextIsDrawn",
              Wmf200({U_WMRCREATEFONTINDIRECT_set(sjisFont), U_WMRSELECTOBJECT_set(0),
