@@ -1,8 +1,7 @@
 #pragma once
-// A message box for the dialog tests that answers from a queue and remembers
+// A message box for the dialog tests that gives one answer and remembers
 // what it was asked.
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -21,12 +20,9 @@ class ScriptedMessages final : public MessageBoxService {
   public:
     int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
         asked.push_back({prompt, buttons, title});
-        if (answers.empty()) return buttons == kYesNo ? kYes : kOk;
-        const int answer = answers.front();
-        answers.pop_front();
         return answer;
     }
-    std::deque<int> answers;
+    int answer = kOk;
     std::vector<AskedMessage> asked;
 };
 

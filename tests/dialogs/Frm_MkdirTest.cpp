@@ -43,20 +43,19 @@ struct Fixture final : MkdirHost {
 TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
     const QString nul = QStringLiteral("ab") + QChar(0) + QStringLiteral("cd");  // must not become "ab"
     // The row's label, whether the folder ends in the separator (as a root does) and the dialog is to switch
-    // to the new folder, a folder made before the attempt, the name, the answers to the message boxes,
+    // to the new folder, a folder made before the attempt, the name, the answer to the confirmation,
     // whether the folder is made and the calls to the main window.
-    const std::tuple<const char*, bool, bool, const char*, QString, std::deque<int>, bool, const char*>
-        cases[] = {
-            {"RootLikeSwitch", true, true, "", QStringLiteral("データ Data"), {}, true, "set A_Dir F_Dir "},
-            {"NormalSwitch", false, true, "", QStringLiteral("データ Data"), {}, true, "set A_Dir F_Dir "},
-            {"NormalKeep", false, false, "", QStringLiteral("データ Data"), {}, true, "A_Dir F_Dir "},
-            {"Existing", false, true, "Data", QStringLiteral("Data"), {}, false, ""},
-            {"ParentName", false, true, "", QStringLiteral(".."), {}, false, ""},
-            {"MissingIntermediate", false, true, "", QStringLiteral("nope/child"), {}, false, ""},
-            {"NulCharacter", false, true, "", nul, {}, false, ""},
-            {"Cancelled", false, true, "", QStringLiteral("Data"), {kCancel}, false, ""},
-            {"EmptyName", false, true, "", QString(), {}, false, ""}};
-    for (const auto& [label, trailingSeparator, switchDestination, existing, name, answers, created, calls] :
+    const std::tuple<const char*, bool, bool, const char*, QString, int, bool, const char*> cases[] = {
+        {"RootLikeSwitch", true, true, "", QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
+        {"NormalSwitch", false, true, "", QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
+        {"NormalKeep", false, false, "", QStringLiteral("データ Data"), kOk, true, "A_Dir F_Dir "},
+        {"Existing", false, true, "Data", QStringLiteral("Data"), kOk, false, ""},
+        {"ParentName", false, true, "", QStringLiteral(".."), kOk, false, ""},
+        {"MissingIntermediate", false, true, "", QStringLiteral("nope/child"), kOk, false, ""},
+        {"NulCharacter", false, true, "", nul, kOk, false, ""},
+        {"Cancelled", false, true, "", QStringLiteral("Data"), kCancel, false, ""},
+        {"EmptyName", false, true, "", QString(), kOk, false, ""}};
+    for (const auto& [label, trailingSeparator, switchDestination, existing, name, answer, created, calls] :
          cases) {
         SCOPED_TRACE(label);
         Fixture f(nullptr, trailingSeparator);
@@ -66,14 +65,14 @@ TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
         EXPECT_EQ(f.dialog.Label1->text().toStdU16String(), before + u" の下に新規フォルダを作成します。");
         EXPECT_TRUE(f.dialog.Chk_Cd_Nowfolder->isChecked());  // checked when the dialog opens
         f.dialog.Chk_Cd_Nowfolder->setChecked(switchDestination);
-        f.messages.answers = answers;
+        f.messages.answer = answer;
         f.dialog.Txt_NewFolder->setText(name);
         f.dialog.Cmd_Make->click();
 
         std::vector<test::AskedMessage> asked;
         if (!name.isEmpty())
             asked.push_back({name.toStdU16String() + u"フォルダを作成します。", kOkCancel, u"新規作成"});
-        if (!name.isEmpty() && !created && answers.empty())
+        if (!name.isEmpty() && !created && answer == kOk)
             asked.push_back({u"フォルダの作成に失敗しました。", kOkOnly, u"作成エラー"});
         EXPECT_EQ(f.messages.asked, asked);
         EXPECT_EQ(f.calls, calls);
