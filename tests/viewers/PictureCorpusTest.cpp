@@ -6,8 +6,10 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTemporaryDir>
+#include <array>
 #include <set>
 
+#include "MetafileBuilder.h"
 #include "TestFiles.h"
 #include "viewers/PictureLoader.h"
 
@@ -52,31 +54,19 @@ TEST(PictureCorpus, EverySampleShowsOrIsRefusedWithinTime) {
 // Bitmaps whose colour masks follow a plain 40-byte header (Qt's reader
 // refuses them): a red and a blue pixel, 16 bits (5-6-5) and 32 bits each.
 TEST(PictureLoader, BitmapsWithColourMasksShowTheirColours) {
-    const struct {
-        int bits;
-        uint32_t red, blue;  // the two pixels
-        uint32_t masks[3];
-    } cases[] = {{16, 0xF800, 0x001F, {0xF800, 0x07E0, 0x001F}},
-                 {32, 0xFF000000, 0x0000FF00, {0xFF000000, 0x00FF0000, 0x0000FF00}}};
-    for (const auto& c : cases) {
-        QByteArray bmp(14 + 40 + 12, '\0');
-        auto put = [&](int at, uint32_t v, int n) {
-            for (int i = 0; i < n; ++i) bmp[at + i] = char(v >> (8 * i));
-        };
-        bmp[0] = 'B', bmp[1] = 'M';
-        put(10, 14 + 40 + 12, 4);
-        put(14, 40, 4), put(18, 2, 4), put(22, 1, 4), put(26, 1, 2), put(28, uint32_t(c.bits), 2),
-            put(30, 3, 4);
-        for (int i = 0; i < 3; ++i) put(54 + 4 * i, c.masks[i], 4);
-        QByteArray row((2 * c.bits / 8 + 3) / 4 * 4, '\0');
-        for (int i = 0; i < c.bits / 8; ++i)
-            row[i] = char(c.red >> (8 * i)), row[c.bits / 8 + i] = char(c.blue >> (8 * i));
-        bmp += row;
-        put(2, uint32_t(bmp.size()), 4);
+    using Masks = std::array<uint32_t, 3>;
+    for (const auto& [bits, masks] : {std::pair{16, Masks{0xF800, 0x07E0, 0x001F}},
+                                      std::pair{32, Masks{0xFF000000, 0x00FF0000, 0x0000FF00}}}) {
+        QByteArray tail(12 + (2 * bits / 8 + 3) / 4 * 4, '\0');  // the masks, then the row
+        for (int i = 0; i < 3; ++i) zvtest::Put(tail, 4 * i, masks[i]);
+        zvtest::Put(tail, 12, masks[0], bits / 8), zvtest::Put(tail, 12 + bits / 8, masks[2], bits / 8);
+        QByteArray bmp = "BM" + QByteArray(12, '\0') + zvtest::Dib(2, 1, bits, tail);
+        zvtest::Put(bmp, 2, uint32_t(bmp.size())), zvtest::Put(bmp, 10, 14 + 40 + 12);
+        zvtest::Put(bmp, 14 + 16, 3);  // the masks' compression
         QTemporaryDir dir;
         const auto picture =
             zv::PictureLoader::Load(zvtest::WriteFile(dir, "masks.bmp", bmp.toStdString()), 96);
-        ASSERT_TRUE(picture.has_value()) << c.bits;
+        ASSERT_TRUE(picture.has_value()) << bits;
         ASSERT_EQ(picture->image.size(), QSize(2, 1));
         // Five bits widen to eight with up to 7 short of full.
         for (const auto& [x, expected] : {std::pair{0, qRgb(255, 0, 0)}, std::pair{1, qRgb(0, 0, 255)}}) {
@@ -84,7 +74,7 @@ TEST(PictureLoader, BitmapsWithColourMasksShowTheirColours) {
             EXPECT_TRUE(qAlpha(got) == 255 && std::abs(qRed(got) - qRed(expected)) < 8 &&
                         std::abs(qGreen(got) - qGreen(expected)) < 8 &&
                         std::abs(qBlue(got) - qBlue(expected)) < 8)
-                << c.bits << " bits, pixel " << x << ": " << std::hex << got;
+                << bits << " bits, pixel " << x << ": " << std::hex << got;
         }
     }
 }
