@@ -67,11 +67,11 @@ QByteArray Wmf200(std::vector<char*> records) {
     return Wmf(QRect(QPoint(0, 0), QPoint(1000, 500)), 1000, records);
 }
 
-// A blit of a 2 x 1 DIB over the whole picture; make is one of libUEMF's
-// blit makers, extra its own argument (blend, colour).
+// A blit of two pixels of a DIB (from column x on) over the whole picture;
+// make is one of libUEMF's blit makers, extra its own argument (blend, colour).
 template <typename Extra, typename Make>
-char* WholeBlit(QByteArray dib, Extra extra, Make make) {
-    return make(R(0, 0, 200, 200), P(0, 0), P(200, 200), P(0, 0), P(2, 1), xform_set(1, 0, 0, 1, 0, 0),
+char* WholeBlit(QByteArray dib, Extra extra, Make make, int x = 0) {
+    return make(R(0, 0, 200, 200), P(0, 0), P(200, 200), P(x, 0), P(2, 1), xform_set(1, 0, 0, 1, 0, 0),
                 U_RGB(0, 0, 0), U_DIB_RGB_COLORS, extra, reinterpret_cast<PU_BITMAPINFO>(dib.data()),
                 uint32_t(dib.size() - 40), dib.data() + 40);
 }
@@ -130,6 +130,7 @@ std::vector<DrawCase> DrawCases() {
     QByteArray monoDib = zvtest::Dib(2, 1, 1, QByteArray("\0\0\xff\0\xff\0\0\0\x40\0\0\0", 12));
     // BGRA, premultiplied.
     const QByteArray redAndClear = zvtest::Dib(2, 1, 32, QByteArray("\0\0\xff\xff\0\0\0\0", 8));
+    const QByteArray redGreenBlue = zvtest::Dib(3, 1, 24, QByteArray("\0\0\xff\0\xa0\0\xff\0\0\0\0\0", 12));
     const QByteArray redAndGreen = zvtest::Dib(2, 1, 24, QByteArray("\0\0\xff\0\xa0\0\0\0", 8));
     auto bitBlt = [](int left, uint32_t rop) {
         return U_EMRBITBLT_set(R(0, 0, 0, 0), P(left, 0), P(50, 200), P(0, 0), xform_set(1, 0, 0, 1, 0, 0),
@@ -160,6 +161,9 @@ std::vector<DrawCase> DrawCases() {
             {"StretchDibitsKeepsRowOrder",
              Emf200({Stretch(quadDib, 40, 2, 2)}),
              {{50, 50, kBlue}, {150, 50, kWhite}, {50, 150, kRed}, {150, 150, kGreen}}},
+            {"StretchDibitsWithoutSourceSizeTakesTheWholeBitmap",
+             Emf200({Stretch(quadDib, 40, 0, 0)}),
+             {{50, 50, kBlue}, {150, 150, kGreen}}},
             {"LineFromTheCurrentPositionOutsideAPath",
              Emf200({Pen(1, U_PS_GEOMETRIC | U_PS_SOLID, 20, U_BS_SOLID), Sel(1),
                      U_EMRMOVETOEX_set(P(20, 100)), U_EMRLINETO_set(P(180, 100))}),
@@ -229,10 +233,11 @@ std::vector<DrawCase> DrawCases() {
              Emf200({NullPen(), Brush(1, kBlue), Sel(1), Rect(0, 0, 200, 200),
                      WholeBlit(redAndGreen, U_BLEND{0, 0, 128, 0}, U_EMRALPHABLEND_set)}),
              {{50, 100, QColor(128, 0, 127)}}},
+            // From the second pixel on: green is left out, blue kept.
             {"TransparentBltLeavesOutItsColour",
-             Emf200({NullPen(), Brush(1, kBlue), Sel(1), Rect(0, 0, 200, 200),
-                     WholeBlit(redAndGreen, uint32_t(160 << 8), U_EMRTRANSPARENTBLT_set)}),
-             {{50, 100, kRed}, {150, 100, kBlue}}},
+             Emf200({NullPen(), Brush(1, kWhite), Sel(1), Rect(0, 0, 200, 200),
+                     WholeBlit(redGreenBlue, uint32_t(160 << 8), U_EMRTRANSPARENTBLT_set, 1)}),
+             {{50, 100, kWhite}, {150, 100, kBlue}}},
             {"WmfDeletedSlotIsReused",
              Wmf200({U_WMRCREATEPENINDIRECT_set(wmfPen), U_WMRSELECTOBJECT_set(0), wmfBrush(kRed),
                      wmfBrush(kGreen), U_WMRDELETEOBJECT_set(1), wmfBrush(kBlue) /* into slot 1 */,
