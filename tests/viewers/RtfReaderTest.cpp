@@ -45,6 +45,7 @@ TEST(RtfReader, DecodesText) {
         {R"({\rtf1 a{\*\unknowndest hidden}b})", "ab"},
         {R"({\rtf1{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}})", "link"},
         {R"({\rtf1 a\par b\line c\tab d})", "a\nb\nc\td"},
+        {"{\\rtf1 a\\\nb\\\r\nc}", "a\nb\nc"},  // a backslash before a line end ends the paragraph
         {R"({\rtf1\trowd\cellx100\cellx200 A\cell B\cell\row C})", "A\tB\nC"},
         {R"({\rtf1 abc{\b def)", "abcdef"},
         {R"({\rtf1 abc}junk})", "abc"},
