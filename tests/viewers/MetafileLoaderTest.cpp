@@ -245,6 +245,12 @@ std::vector<DrawCase> DrawCases() {
                      U_WMRSELECTOBJECT_set(2), U_WMRRECTANGLE_set(U_RECT16{500, 0, 1000, 500})}),
              {{50, 50, kBlue}, {150, 50, kGreen}, {2, 50, kRed}},
              200},
+            {"WmfPatternBlitsPaintByTheirOperation",
+             Wmf200({wmfBrush(kRed), U_WMRSELECTOBJECT_set(0),
+                     U_WMRPATBLT_set(U_POINT16{0, 0}, U_POINT16{500, 500}, U_PATCOPY),
+                     U_WMRPATBLT_set(U_POINT16{500, 0}, U_POINT16{500, 500}, U_BLACKNESS)}),
+             {{50, 50, kRed}, {150, 50, kBlack}},
+             200},
             // One bit a pixel: the two colours of the table between the header and the rows.
             {"WmfPalettedDibTakesItsColours",
              Wmf200({U_WMRSTRETCHDIB_set(
