@@ -3,39 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <QWhatsThis>
 #include <algorithm>
-#include <functional>
-#include <memory>
 
+#include "MainWindowFixture.h"
 #include "QtPrinters.h"
 #include "TempConfigHome.h"
 #include "dialogs/Frm_Mkdir.h"
 #include "dialogs/HelpWindow.h"
 #include "dialogs/QtHelp.h"
-#include "mainwindow/DirListBox.h"
-#include "mainwindow/DriveModel.h"
-#include "mainwindow/FileListBox.h"
-#include "mainwindow/Frm_Main.h"
 #include "mainwindow/HelpKeys.h"
-#include "shared/EventPump.h"
-#include "shared/FileSystem.h"
 #include "shared/SettingsStore.h"
 #include "shared/Valiable.h"
-#include "shared/qt/QtMessageBox.h"
 
 using zv::qt::QtMessageBox;
 
@@ -78,59 +60,18 @@ class ModalWatcher {
     std::function<void(QWidget*)> act_;
 };
 
-// The main window over a temporary folder tree:
-//   prog/                the program folder (no help file)
-//   src/                 the source folder the window starts in
-//   src/sub/             an existing subfolder
-struct RealFolders {
-    zv::test::TempConfigHome config;
-    QTemporaryDir tmp;
-    QString prog, src;
-    std::unique_ptr<zv::DriveModel> drives;
-    zv::FixedClock clock{zv::LocalDateTime{2024, 3, 7, 9, 5, 3}};
-    zv::NullEventPump pump;
-    QtMessageBox messages;
-    std::unique_ptr<zv::Frm_Main> window;
-
-    RealFolders() {
-        prog = tmp.path() + "/prog";
-        src = tmp.path() + "/src";
-        QDir().mkpath(prog);
-        QDir().mkpath(src + "/sub");
-        drives = std::make_unique<zv::DriveModel>(
-            tmp.path(),
-            [] {
-                return std::vector<zv::VolumeInfo>{{"/", "", "ext4", "/dev/sda1", true, true}};
-            },
-            [](const QString&) { return qint64(1) << 30; });
-        QtMessageBox::SetAnswering(true);
-        QtMessageBox::ClearShown();
-    }
-    ~RealFolders() {
-        window.reset();
-        QtMessageBox::SetAnswering(false);
-    }
-    void Write(const QString& name, const QByteArray& bytes) const {
-        QFile f(src + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+// The main window as the program starts it over real folders, its
+// settings in a temporary store.
+struct RealFolders : zv::test::TempConfigHome, zvtest::MainWindowFixture {
+    RealFolders() : MainWindowFixture(Real{}, {}) {}
     void Open() {
         zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
-        window = std::make_unique<zv::Frm_Main>(
-            zv::Frm_Main::Services{messages, pump, clock, zv::NativeFileSystem(), drives.get()}, prog);
+        MainWindowFixture::Open(prog, true);
         messages.SetParent(window.get());
-        window->Form_Load(prog);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    int RowOf(const QString& name) const {
-        for (int i = 0; i < window->F_File->listCount(); ++i)
-            if (window->F_File->list(i) == name) return i;
-        return -1;
+        ASSERT_TRUE(Show());
     }
     void DoubleClick(const QString& name) {
-        const int row = RowOf(name);
+        const int row = Rows().indexOf(name);
         ASSERT_GE(row, 0) << name.toStdString();
         const QModelIndex index = window->F_File->model()->index(row, 0);
         window->F_File->scrollTo(index);
@@ -138,11 +79,6 @@ struct RealFolders {
         // A double-click is a click followed by the second press.
         QTest::mouseClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
-    }
-    bool SourceListHas(const QString& folder) const {
-        for (int i = 0; i < window->F_Dir->listCount(); ++i)
-            if (window->F_Dir->rowPath(i) == folder) return true;
-        return false;
     }
 };
 
@@ -167,7 +103,7 @@ TEST_P(DoubleClickPreview, OpensTheViewerOfTheExtension) {
         picture.fill(Qt::red);
         ASSERT_TRUE(picture.save(f.src + "/" + c.name, "BMP"));
     } else {
-        f.Write(c.name, c.content);
+        ASSERT_TRUE(f.MainWindowFixture::Write(f.src + "/" + c.name, c.content));
     }
     f.Open();
     ModalWatcher seen;
@@ -235,7 +171,9 @@ TEST_P(NewFolderButton, CreatesBelowTheDestinationAndRefreshesBothLists) {
     EXPECT_EQ(QDir(target).exists(), c.created || existedBefore);
     EXPECT_EQ(f.window->A_Dir->path(), c.destinationMoves ? target : f.src);
     // The source list was re-read: a new folder is listed below the source.
-    EXPECT_EQ(f.SourceListHas(target), c.created || existedBefore);
+    QStringList folders;
+    for (int i = 0; i < f.window->F_Dir->listCount(); ++i) folders << f.window->F_Dir->rowPath(i);
+    EXPECT_EQ(folders.contains(target), c.created || existedBefore);
     // Copy and move are on exactly when the destination left the source.
     EXPECT_EQ(f.window->Opt_Cpymov[0]->isEnabled(), c.destinationMoves);
 }

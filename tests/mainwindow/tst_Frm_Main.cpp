@@ -1,0 +1,517 @@
+// The main window driven through its widgets: what it opens with, the mode
+// switch, the steppers and the number boxes, test runs, and the keyboard
+// alone as a screen reader meets it.
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "MainWindowFixture.h"
+
+using zv::qt::QtMessageBox;
+using zvtest::MainWindowFixture;
+
+namespace {
+
+// One key of a typed sequence: a key code plus the text it makes.
+struct Key {
+    Qt::Key key;
+    QString text;
+    Qt::KeyboardModifiers mods = Qt::NoModifier;
+};
+QList<Key> Chars(const char* s) {
+    QList<Key> keys;
+    for (; *s; ++s) keys << Key{Qt::Key(QChar(*s).toUpper().unicode()), QString(QChar(*s))};
+    return keys;
+}
+
+QWidget* Focused() { return QApplication::focusWidget(); }
+void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(Focused(), key, mods); }
+// Tabs until the control has the focus; false if it is never reached.
+bool TabTo(QWidget* control) {
+    for (int i = 0; i < 60 && Focused() != control; ++i) Press(Qt::Key_Tab);
+    return Focused() == control;
+}
+QString Announced(QWidget* w, QAccessible::Text t) { return QAccessible::queryAccessibleInterface(w)->text(t); }
+
+enum How { Keys, Commit, Paste };
+QList<Key> Text(const QString& s) { return {Key{Qt::Key_unknown, s}}; }
+struct InputRow {
+    QString box, before;
+    How how;
+    QList<Key> keys;  // a commit or paste: the text of the first
+    QString after;
+    int beeps;
+};
+
+struct StepRow {
+    QString start;
+    int steps;  // up when positive
+    QString shown;
+    QList<Qt::Key> keys;  // up and down
+};
+struct DigitRow {
+    int ups, downs;
+    bool byKeys, locked;
+    QString shown;
+};
+struct ModeRow {
+    int box;  // -1: check and uncheck box 1 again
+    bool selected, groupVisible;
+    QString label2, label3;
+    bool box0Enabled, box1Enabled;
+    QString guidance;
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(InputRow)
+Q_DECLARE_METATYPE(ModeRow)
+Q_DECLARE_METATYPE(StepRow)
+Q_DECLARE_METATYPE(DigitRow)
+
+class tst_Frm_Main : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() {
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    }
+
+    // ---- As it opens ----
+
+    void everyControlInsideTheFixedClientArea() {
+        MainWindowFixture f;
+        QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
+        for (QWidget* w : f.window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(w->isWindow() || f.window->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        for (QGroupBox* frame : f.window->findChildren<QGroupBox*>())
+            for (QWidget* w : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(frame->rect().contains(w->geometry()), qPrintable(w->objectName()));
+    }
+
+    // What the engine reads from the controls before the user touched any.
+    void initialStates() {
+        MainWindowFixture f;
+        struct State {
+            const char* control;
+            bool enabled;
+            int value;
+        };
+        for (const State& c : {State{"Cmd_Run", false, 0}, State{"Txt_S", false, 0}, State{"Chk_Att_Set(3)", false, 0},
+                               State{"Opt_Cpymov(1)", false, 0}, State{"Opt_Cpymov(0)", false, -1},
+                               State{"Chk_keta_lock", true, 1}, State{"Opt_Han", true, -1}})
+            QVERIFY2(f.Find(c.control)->isEnabled() == c.enabled && f.window->Value(c.control) == c.value, c.control);
+        QCOMPARE(f.window->Text("Txt_Startnum"), u"1");
+        QCOMPARE(f.window->Text("A_Dir"), u"/data");
+    }
+
+    void fileClickSetsReadyState() {
+        MainWindowFixture f;
+        QVERIFY(f.Show());
+        const QRect cell = f.window->F_File->visualRect(f.window->F_File->model()->index(1, 0));
+        for (bool on : {true, false}) {
+            QTest::mouseClick(f.window->F_File->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
+            QCOMPARE(f.window->FileSelected(1), on);
+            QCOMPARE(f.window->Cmd_Test->isEnabled() && f.window->Cmd_Run->isEnabled(), on);
+        }
+    }
+
+    // ---- Processing mode ----
+
+    void switchMode_data() {
+        QTest::addColumn<ModeRow>("row");
+        const QString tail =
+            QStringLiteral("、[開始]ボタンを押して下さい。（または、［テスト開始]ボタンを押して下さい。）");
+        const QString front = "固定文字列（前半部）", back = "固定文字列（後半部）";
+        QTest::newRow("append, files") << ModeRow{0, true, false, front, back, true, false, "固定文字列を設定して" + tail};
+        QTest::newRow("replace, no files")
+            << ModeRow{1, false, false, "検索文字列", "置換文字列", false, true, "ファイルを選択して下さい。"};
+        QTest::newRow("replace, files")
+            << ModeRow{1, true, false, "検索文字列", "置換文字列", false, true, "検索文字列を設定して" + tail};
+        QTest::newRow("back to numbering") << ModeRow{-1, true, true, front, back, true, true, "連番を設定して" + tail};
+    }
+    void switchMode() {
+        QFETCH(ModeRow, row);
+        MainWindowFixture f;
+        QVERIFY(f.Show());
+        if (row.selected) f.Select({1});
+        auto* clicked = f.window->Chk_syori[row.box < 0 ? 1 : row.box];
+        for (int i = row.box < 0 ? 2 : 1; i > 0; --i)
+            QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(8, clicked->height() / 2));
+        for (const char* name : {"Label4", "Label5", "Label6", "Lbl_keta", "Lbl_up", "Txt_Startnum", "UpDown_Keta",
+                                 "UpDown_Zoubun", "Chk_keta_lock", "Opt_Han", "Opt_Zen"}) {
+            QVERIFY2(f.Find(name)->isVisible() == row.groupVisible, name);
+            QCOMPARE(f.window->IsVisible(name), row.groupVisible);
+        }
+        QCOMPARE(f.window->Label2->text(), row.label2);
+        QCOMPARE(f.window->Label3->text(), row.label3);
+        QCOMPARE(f.window->Chk_syori[0]->isEnabled(), row.box0Enabled);
+        QCOMPARE(f.window->Chk_syori[1]->isEnabled(), row.box1Enabled);
+        QCOMPARE(f.window->Lbl_Msgdsp->text(), row.guidance);
+        QCOMPARE(f.Ready(), row.selected);  // the mode never changes the ready state
+    }
+
+    void textsAndNumberingSurviveModeSwitches() {
+        MainWindowFixture f;
+        QVERIFY(f.Show());
+        f.window->Txt_B_text->insert("写真_");
+        QTest::keyClicks(f.window->Txt_A_text, "_b");
+        f.window->Txt_Startnum->setText("42");
+        f.window->Opt_Zen->setChecked(true);
+        f.window->UpDown_Zoubun_UpClick();
+        f.window->Chk_syori[1]->setChecked(true);  // replace: the first text is the search string now
+        QCOMPARE(f.window->Text("Txt_B_text"), u"写真_");
+        for (int box : {1, 0, 0}) f.window->Chk_syori[box]->toggle();
+        QCOMPARE(f.window->Txt_B_text->text(), "写真_");
+        QCOMPARE(f.window->Txt_A_text->text(), "_b");
+        QCOMPARE(f.window->Txt_Startnum->text(), "42");
+        QCOMPARE(f.window->Lbl_up->text(), "2");
+        QCOMPARE(f.window->Value("Opt_Zen"), -1);
+        QCOMPARE(f.window->Value("Opt_Han"), 0);
+    }
+
+    // ---- Steppers ----
+
+    // The increment wraps from 100 to -100 and skips 0, by arrows and keys
+    // (none: the arrows are clicked).
+    void increment_data() {
+        QTest::addColumn<StepRow>("row");
+        const QList<Qt::Key> arrows{Qt::Key_Up, Qt::Key_Down}, signs{Qt::Key_Plus, Qt::Key_Minus};
+        QTest::newRow("up from 100 wraps") << StepRow{"100", 1, "-100", {}};
+        QTest::newRow("down from -100 wraps") << StepRow{"-100", -1, "100", {}};
+        QTest::newRow("down from 1 skips 0") << StepRow{"1", -1, "-1", {}};
+        QTest::newRow("up from -1 skips 0") << StepRow{"-1", 1, "1", {}};
+        QTest::newRow("Up key wraps at 100") << StepRow{"99", 2, "-100", arrows};
+        QTest::newRow("Down key skips 0") << StepRow{"2", -2, "-1", arrows};
+        QTest::newRow("+ key skips 0") << StepRow{"-1", 1, "1", signs};
+        QTest::newRow("- key wraps at -100") << StepRow{"-100", -1, "100", signs};
+    }
+    void increment() {
+        QFETCH(StepRow, row);
+        MainWindowFixture f;
+        zv::UpDownControl* step = f.window->UpDown_Zoubun;
+        f.window->Lbl_up->setText(row.start);
+        // The arrows keep stepping after their control's own value stops.
+        for (int i = 0; i < std::abs(row.steps); ++i) {
+            if (row.keys.isEmpty()) (row.steps > 0 ? step->UpButton() : step->DownButton())->click();
+            else QTest::keyClick(step, row.keys[row.steps > 0 ? 0 : 1]);
+        }
+        QCOMPARE(f.window->Lbl_up->text(), row.shown);
+        QCOMPARE(f.window->Text("Lbl_up"), row.shown.toStdU16String());
+        QCOMPARE(f.window->Lbl_up->accessibleName(), "増分 " + row.shown);
+        QCOMPARE(Announced(step, QAccessible::Value), row.shown);
+    }
+
+    void doubleClickAndHomeResetTheIncrement() {
+        MainWindowFixture f;
+        QVERIFY(f.Show());
+        for (int i = 0; i < 5; ++i) f.window->UpDown_Zoubun->DownButton()->click();
+        QCOMPARE(f.window->Lbl_up->text(), "-5");
+        QTest::mouseDClick(f.window->Lbl_up, Qt::LeftButton);
+        QCOMPARE(f.window->Lbl_up->text(), "1");
+        QTest::keyClick(f.window->UpDown_Zoubun, Qt::Key_Down);
+        QTest::keyClick(f.window->UpDown_Zoubun, Qt::Key_Home);
+        QCOMPARE(f.window->Lbl_up->text(), "1");
+    }
+
+    // The digit count stops at 1 and 10; the lock greys it without changing it.
+    void digitCount_data() {
+        QTest::addColumn<DigitRow>("row");
+        QTest::newRow("stops at 10") << DigitRow{15, 0, false, false, "10"};
+        QTest::newRow("one below the top") << DigitRow{15, 1, false, false, "9"};
+        QTest::newRow("stops at 1") << DigitRow{0, 4, false, false, "1"};
+        QTest::newRow("Up key stops at 10") << DigitRow{12, 0, true, false, "10"};
+        QTest::newRow("Down key stops at 1") << DigitRow{3, 5, true, false, "1"};
+        QTest::newRow("locked arrow does nothing") << DigitRow{1, 0, false, true, "1"};
+        QTest::newRow("locked key does nothing") << DigitRow{1, 0, true, true, "1"};
+    }
+    void digitCount() {
+        QFETCH(DigitRow, row);
+        MainWindowFixture f;
+        zv::UpDownControl* keta = f.window->UpDown_Keta;
+        if (row.locked) f.window->Chk_keta_lock->click();
+        QCOMPARE(f.window->Value("Chk_keta_lock"), row.locked ? 0 : 1);
+        QCOMPARE(keta->isEnabled() && f.window->Lbl_keta->isEnabled(), !row.locked);
+        for (int i = 0; i < row.ups + row.downs; ++i) {
+            if (row.byKeys) QTest::keyClick(keta, i < row.ups ? Qt::Key_Up : Qt::Key_Down);
+            else (i < row.ups ? keta->UpButton() : keta->DownButton())->click();
+        }
+        QCOMPARE(f.window->Lbl_keta->text(), row.shown);
+        QCOMPARE(keta->Value(), row.shown.toInt());
+        QCOMPARE(f.window->Lbl_keta->accessibleName(), "桁数 " + row.shown);
+        QCOMPARE(Announced(keta, QAccessible::Name), "桁数");
+        QCOMPARE(Announced(keta, QAccessible::Value), row.shown);
+        if (row.locked) f.window->Chk_keta_lock->click();
+        QVERIFY(keta->isEnabled() && f.window->Lbl_keta->isEnabled());
+        QCOMPARE(f.window->Lbl_keta->text(), row.shown);
+    }
+
+    // ---- Number boxes ----
+
+    // Typed keys, an input method's commit and a paste meet one filter in the
+    // number boxes; the free texts take any text as it is.
+    void input_data() {
+        QTest::addColumn<InputRow>("row");
+        const Key enter{Qt::Key_Return, "\r"}, backspace{Qt::Key_Backspace, "\b"}, del{Qt::Key_Delete, {}},
+            home{Qt::Key_Home, {}}, left{Qt::Key_Left, {}}, fullWidth1{Qt::Key_unknown, "１"};
+        const QList<Key> ctrlVX{{Qt::Key_V, "\x16", Qt::ControlModifier}, {Qt::Key_X, "\x18", Qt::ControlModifier}};
+        QTest::newRow("digits and a letter") << InputRow{"Txt_Startnum", "", Keys, Chars("12a3"), "123", 1};
+        QTest::newRow("enter beeps") << InputRow{"Txt_Startnum", "5", Keys, {enter}, "5", 1};
+        QTest::newRow("minus beeps") << InputRow{"Txt_Startnum", "", Keys, Chars("-7"), "7", 1};
+        QTest::newRow("eleventh digit") << InputRow{"Txt_Startnum", "", Keys, Chars("12345678901"), "1234567890", 0};
+        QTest::newRow("backspace deletes") << InputRow{"Txt_Startnum", "", Keys, Chars("123") << backspace, "12", 0};
+        QTest::newRow("delete and arrows silent")
+            << InputRow{"Txt_Startnum", "", Keys, Chars("123") << home << del << left, "23", 0};
+        QTest::newRow("full-width digit key beeps") << InputRow{"Txt_Startnum", "", Keys, {fullWidth1}, "", 1};
+        QTest::newRow("month takes two") << InputRow{"Txt_MM", "", Keys, Chars("1x23"), "12", 1};
+        QTest::newRow("ctrl+v and ctrl+x refused") << InputRow{"Txt_Startnum", "1", Keys, ctrlVX, "1", 2};
+        for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
+            QTest::addRow("%s full-width digits", box) << InputRow{box, "5", Commit, Text("１２"), "5", 1};
+            QTest::addRow("%s kana", box) << InputRow{box, "5", Commit, Text("に"), "5", 1};
+        }
+        QTest::newRow("digit and kana together") << InputRow{"Txt_DD", "5", Commit, Text("7に"), "5", 1};
+        QTest::newRow("committed digits land") << InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0};
+        QTest::newRow("pasted letters") << InputRow{"Txt_Startnum", "5", Paste, Text("12a"), "5", 1};
+        QTest::newRow("pasted digits land") << InputRow{"Txt_MM", "5", Paste, Text("12"), "12", 0};
+        QTest::newRow("front text takes kana") << InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0};
+        QTest::newRow("back text takes full-width") << InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0};
+    }
+    void input() {
+        QFETCH(InputRow, row);
+        MainWindowFixture f;
+        f.window->Chk_DateLock->setChecked(true);
+        auto* edit = f.Find<QLineEdit>(row.box);
+        QVERIFY(edit);
+        edit->setText(row.before);
+        edit->selectAll();  // as a user is about to type over it
+        // The platform's input method asks only this before it composes.
+        QCOMPARE(edit->inputMethodQuery(Qt::ImEnabled).toBool(), row.box.endsWith("_text"));
+        QApplication::clipboard()->setText(row.how == Paste ? row.keys[0].text : "99");
+        if (row.how == Paste) edit->paste();
+        QInputMethodEvent composing(row.keys[0].text, {}), commit;
+        commit.setCommitString(row.keys[0].text);
+        if (row.how == Commit)
+            for (QInputMethodEvent* e : {&composing, &commit}) QApplication::sendEvent(edit, e);
+        for (const Key& k : row.how == Keys ? row.keys : QList<Key>{})
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(type, k.key, k.mods, k.text);
+                QApplication::sendEvent(edit, &event);
+            }
+        QCOMPARE(edit->text(), row.after);
+        QCOMPARE(f.beeps, row.beeps);
+    }
+
+    void nowFillsFromTheClock() {
+        MainWindowFixture f;
+        const QList<QLineEdit*> boxes{f.window->Txt_YY, f.window->Txt_MM, f.window->Txt_DD,
+                                      f.window->Txt_H,  f.window->Txt_M,  f.window->Txt_S};
+        for (QLineEdit* box : boxes) box->clear();
+        f.window->Chk_DateLock->click();
+        f.window->Cmd_Now->click();
+        QStringList shown;
+        for (QLineEdit* box : boxes) shown << box->text();
+        QCOMPARE(shown, (QStringList{"2024", "3", "7", "9", "5", "3"}));
+    }
+
+    void switchingAGroupOffKeepsItsValues_data() {
+        QTest::addColumn<QString>("switchBox");
+        QTest::addColumn<QStringList>("members");
+        QTest::newRow("time stamp") << "Chk_DateLock"
+                                    << QStringList{"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S", "Cmd_Now"};
+        QTest::newRow("attributes") << "Chk_Attrib"
+                                    << QStringList{"Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)", "Chk_Att_Set(3)"};
+    }
+    void switchingAGroupOffKeepsItsValues() {
+        QFETCH(QString, switchBox);
+        QFETCH(QStringList, members);
+        MainWindowFixture f;
+        auto* sw = f.Find<QCheckBox>(switchBox);
+        const int attribute = switchBox == "Chk_Attrib" ? 1 : 0;
+        for (bool on : {true, false, true}) {
+            sw->click();
+            for (const QString& m : members) QVERIFY2(f.Find(m)->isEnabled() == on, qPrintable(m));
+            QCOMPARE(f.window->Value(switchBox.toStdString()), on ? 1 : 0);
+            if (on && f.window->Txt_MM->text() != "12") {
+                f.window->Txt_MM->setText("12");
+                f.window->Chk_Att_Set[1]->click();
+            }
+            QCOMPARE(f.window->Text("Txt_MM"), u"12");
+            QCOMPARE(f.window->Value("Chk_Att_Set(1)"), attribute);
+        }
+    }
+
+    // ---- Test runs ----
+
+    void testRunFillsResults_data() {
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("front");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("two of three") << QList<int>{0, 2} << "" << QStringList{"1.txt", "2.txt"};
+        QTest::newRow("all, with a front text") << QList<int>{0, 1, 2} << "p" << QStringList{"p1.txt", "p2.txt", "p3.txt"};
+    }
+    void testRunFillsResults() {
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, front);
+        QFETCH(QStringList, expected);
+        MainWindowFixture f;
+        f.window->Txt_B_text->setText(front);
+        for (int r : rows) f.window->F_File->setSelected(r, true);
+        f.window->F_File_Click();
+        f.window->Cmd_Test->click();
+        QCOMPARE(f.Results(), expected);
+        QStringList column4;
+        for (const auto& n : f.window->Engine().Table().newName) column4 << QString::fromStdU16String(n);
+        QCOMPARE(column4, expected);
+        QVERIFY(QtMessageBox::Shown().empty());
+        QVERIFY(!f.window->WaitWindow().IsOpen());
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(f.Ready());
+        // The run buttons stay off while the run works.
+        QVERIFY(f.pump.calls > 0);
+        QCOMPARE(f.pump.callsWithRunButtonsOn, 0);
+    }
+
+    // A test run the checks refuse, and a real run the user declines: the
+    // window shows no results, no progress and no wait pointer, and stays ready.
+    void refusedRunLeavesNothing_data() {
+        QTest::addColumn<bool>("real");
+        QTest::addColumn<QString>("front");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("test run, slash in the text") << false << "a/b"
+                                                     << "固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。";
+        QTest::newRow("real run declined") << true << "" << "変換処理を開始しますか？";
+    }
+    void refusedRunLeavesNothing() {
+        QFETCH(bool, real);
+        QFETCH(QString, front);
+        QFETCH(QString, prompt);
+        MainWindowFixture f;
+        f.Select({0, 1});
+        f.window->Cmd_Test->click();  // a good run first, so there is something to clear
+        QCOMPARE(f.window->Lst_Kekka->count(), 2);
+        f.window->Txt_B_text->setText(front);
+        QtMessageBox::PresetAnswers({zv::kNo});
+        (real ? f.window->Cmd_Run : f.window->Cmd_Test)->click();
+        QCOMPARE(QtMessageBox::Shown().size(), 1u);
+        QCOMPARE(QString::fromStdU16String(QtMessageBox::Shown()[0].prompt), prompt);
+        QCOMPARE(QtMessageBox::Shown()[0].buttons, int(real ? zv::kYesNo : zv::kOkOnly));
+        QCOMPARE(f.window->Lst_Kekka->count(), real ? 2 : 0);
+        QVERIFY(!f.window->WaitWindow().IsOpen());
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(f.Ready());
+    }
+
+    // The engine reads the texts file by file: input arriving while the run
+    // pumps events must not reach the controls, and a close waits for its end.
+    void inputAndCloseDuringARun() {
+        MainWindowFixture f;
+        QVERIFY(f.Show());
+        bool stillOpen = true;
+        f.pump.during = [&] {
+            QTest::keyClick(f.window->Txt_B_text, Qt::Key_X);
+            QTest::mouseClick(f.window->Chk_syori[0], Qt::LeftButton, {}, QPoint(8, f.window->Chk_syori[0]->height() / 2));
+            f.window->close();  // as Alt+F4 does
+            stillOpen = stillOpen && f.window->isVisible();
+        };
+        f.Select({0, 1});
+        f.window->Cmd_Test->click();
+        f.pump.during = {};
+        QVERIFY(stillOpen);
+        QCOMPARE(f.window->Txt_B_text->text(), QString());
+        QCOMPARE(f.window->Value("Chk_syori(0)"), 0);
+        QCOMPARE(f.Results(), (QStringList{"1.txt", "2.txt"}));
+        QTRY_VERIFY(!f.window->isVisible());
+        QTest::keyClick(f.window->Txt_B_text, Qt::Key_X);  // input works again once the run is over
+        QCOMPARE(f.window->Txt_B_text->text(), "x");
+    }
+
+    // ---- Keyboard and screen reader ----
+
+    void tabGoesDownEachColumn() {
+        MainWindowFixture f;
+        // Everything that can be switched off is on, so every stop counts.
+        f.Select({0});
+        f.window->Chk_DateLock->setChecked(true);
+        f.window->Chk_Attrib->setChecked(true);
+        for (QRadioButton* o : f.window->Opt_Cpymov) o->setEnabled(true);
+        QVERIFY(f.Show());
+        f.window->F_Drive->setFocus();
+        QStringList visited;
+        do {
+            // An editable combo box's own box counts as the combo box.
+            QWidget* w = Focused();
+            if (w->objectName().isEmpty() && qobject_cast<QComboBox*>(w->parentWidget())) w = w->parentWidget();
+            visited << w->objectName();
+            Press(Qt::Key_Tab);
+        } while (Focused() != f.window->F_Drive && visited.size() < 100);
+        QCOMPARE(visited, (QStringList{"F_Drive", "F_Dir", "Cmb_Filter", "Cmd_Newfile", "F_File", "Cmd_AllSelect",
+                                       "Cmd_OddSelect", "Cmd_EvenSelect", "Cmd_AllDelete", "Chk_syori(0)",
+                                       "Chk_syori(1)", "Txt_B_text", "Txt_A_text", "Chk_keta_lock", "Opt_Han",
+                                       "UpDown_Keta", "UpDown_Zoubun", "Txt_Startnum", "Chk_DateLock", "Cmd_Now",
+                                       "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S", "Chk_Attrib",
+                                       "Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)", "Chk_Att_Set(3)",
+                                       "A_Drive", "Com_Makefolder", "A_Dir", "Opt_Cpymov(0)", "Cmd_Test",
+                                       "Lst_Kekka", "Cmd_About", "Cmd_Help", "Cmd_Run"}));
+    }
+
+    // A screen reader tells the controls apart by their names: every control
+    // that can take the focus has one, and no two share it.
+    void everyFocusableControlHasItsOwnName() {
+        MainWindowFixture f;
+        QList<QAccessibleInterface*> all{QAccessible::queryAccessibleInterface(f.window.get())};
+        QCOMPARE(all[0]->role(), QAccessible::Window);
+        for (int i = 0; i < all.size(); ++i)
+            for (int c = 0; c < all[i]->childCount(); ++c)
+                if (QAccessibleInterface* child = all[i]->child(c)) all << child;
+        QHash<QString, QString> owner;  // name -> control
+        for (QAccessibleInterface* iface : all) {
+            auto* w = qobject_cast<QWidget*>(iface->object());
+            // Pop-up lists belong to windows of their own; a part that hands
+            // its focus on (the box of an editable combo box) is never a stop.
+            if (!w || w->window() != f.window.get() || !iface->state().focusable || w->focusProxy()) continue;
+            const QString name = iface->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), qPrintable(w->objectName() + " has no name"));
+            QVERIFY2(!owner.contains(name), qPrintable(owner.value(name) + " and " + w->objectName() + ": " + name));
+            owner.insert(name, w->objectName());
+        }
+        QVERIFY(owner.size() >= 40);
+    }
+
+    // Pick a folder by typing its name, select its files, set the digit count
+    // and the increment, test, start and answer the question: keys only.
+    void wholeJobByKeyboard() {
+        MainWindowFixture f;
+        f.files.folders[u"/data/photos"] = {u"p.jpg"};
+        f.files.folders[u"/data/tmp"] = {u"x1.jpg", u"x2.jpg", u"x3.jpg"};
+        f.window->F_Dir->refresh();
+        QVERIFY(f.Show());
+        f.window->F_Drive->setFocus();
+        QVERIFY(TabTo(f.window->F_Dir));
+        Press(Qt::Key_T);  // the row shows "    tmp"; the name is what counts
+        QCOMPARE(f.window->F_Dir->currentItem()->data(zv::DirListBox::kPathRole).toString(), "/data/tmp");
+        Press(Qt::Key_Return);
+        QCOMPARE(f.window->F_File->listCount(), 3);
+        QVERIFY(TabTo(f.window->F_File));
+        Press(Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(f.window->Cmd_Test->isEnabled());
+        QVERIFY(TabTo(f.window->UpDown_Keta));
+        Press(Qt::Key_Up);
+        Press(Qt::Key_Up);
+        QVERIFY(TabTo(f.window->UpDown_Zoubun));
+        Press(Qt::Key_Plus);
+        Press(Qt::Key_T, Qt::AltModifier);  // a mnemonic clicks once its button has shown the press
+        QTRY_COMPARE(f.Results(), (QStringList{"001.jpg", "003.jpg", "005.jpg"}));
+
+        QtMessageBox::PresetAnswers({zv::kNo});
+        Press(Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(QtMessageBox::Shown().size(), 1u);
+        QCOMPARE(f.Rows(), (QStringList{"x1.jpg", "x2.jpg", "x3.jpg"}));
+    }
+};
+
+QTEST_MAIN(tst_Frm_Main)
+#include "tst_Frm_Main.moc"
