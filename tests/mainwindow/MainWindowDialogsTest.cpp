@@ -23,41 +23,28 @@ using zv::qt::QtMessageBox;
 
 namespace {
 
-// Watches for the next modal window while it lives: records its title,
-// whether the main window owns it and whether it was still open after `act`,
-// then closes it, so a test never hangs on it.
-class ModalWatcher {
-  public:
-    explicit ModalWatcher(std::function<void(QWidget*)> act = {}) : act_(std::move(act)) {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-        timer_.start();
+// Watches for the next modal window: records its title, whether the main
+// window owns it and whether it was still open after `act`, then closes it,
+// so a test never hangs on it.
+struct ModalWatcher {
+    explicit ModalWatcher(std::function<void(QWidget*)> act = {}) {
+        QObject::connect(&timer, &QTimer::timeout, [this, act] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w) return;
+            timer.stop();
+            opened = true;
+            title = w->windowTitle();
+            owner = w->parentWidget();
+            if (act) act(w);
+            openAfterAct = w->isVisible();
+            w->close();
+        });
+        timer.start(10);
     }
-
-    bool opened = false;
+    QTimer timer;
+    bool opened = false, openAfterAct = false;
     QString title;
     QWidget* owner = nullptr;
-    bool openAfterAct = false;
-
-  private:
-    void Poll() {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        timer_.stop();
-        opened = true;
-        title = w->windowTitle();
-        owner = w->parentWidget();
-        if (act_) act_(w);
-        openAfterAct = w->isVisible();
-        if (auto* d = qobject_cast<QDialog*>(w)) {
-            d->reject();
-        } else {
-            w->close();
-        }
-    }
-
-    QTimer timer_;
-    std::function<void(QWidget*)> act_;
 };
 
 // The main window as the program starts it over real folders, its
@@ -110,8 +97,7 @@ TEST_P(DoubleClickPreview, OpensTheViewerOfTheExtension) {
     f.DoubleClick(c.name);
     if (!c.title) QTest::qWait(100);  // give a wrongly opened window the chance to show
 
-    const QString path = f.src + "/" + c.name;
-    EXPECT_EQ(QString::fromStdU16String(Valiable::PreviewFilePath), path);
+    EXPECT_EQ(QString::fromStdU16String(Valiable::PreviewFilePath), f.src + "/" + c.name);
     EXPECT_EQ(seen.opened, c.title != nullptr);
     if (c.title) EXPECT_TRUE(seen.title.startsWith(QString::fromUtf8(c.title))) << seen.title.toStdString();
     std::vector<std::u16string> prompts;
@@ -128,12 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PreviewCase{"broken.wav", "not a WAV file", nullptr, u"正常に再生できません"},
                     PreviewCase{"photo.jpeg", "x", nullptr, nullptr},
                     PreviewCase{"noextension", "x", nullptr, nullptr}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (ch == '.') ch = '_';
-        return n;
-    });
+    [](const auto& info) { return QString(info.param.name).replace('.', '_').toStdString(); });
 
 // ---- New folder --------------------------------------------------------------
 
@@ -218,12 +199,12 @@ TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
     EXPECT_TRUE(std::none_of(left.cbegin(), left.cend(), [](QWidget* w) { return w->isVisible(); }));
 }
 
-// F1 where the focus is: the page of the window or of the focused control;
-// Shift+F1 the context help.
+// F1 where the focus is: the page of the focused control, else of its
+// window, else the contents; Shift+F1 the context help.
 struct F1Case {
     const char* label;
-    const char* windowClass;  // "" for a plain window
-    int controlTopic;         // 0: the focused control has none
+    bool inDialog;        // the new-folder dialog, else the main window
+    const char* control;  // focused; "": a box without a page of its own
     Qt::KeyboardModifiers modifiers;
     int shownTopic;  // -1 contents, 0 nothing shown
     bool whatsThis;
@@ -243,27 +224,14 @@ TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
     zv::HelpKeys keys;
     keys.SetHelp(&help);
     qApp->installEventFilter(&keys);
-
-    std::unique_ptr<QWidget> window;
-    if (std::string_view(c.windowClass) == "Frm_Mkdir") {
-        struct NoHost final : zv::dialogs::MkdirHost {
-            std::u16string DestinationFolder() override { return u"/"; }
-            void SetDestinationFolder(const std::u16string&) override {}
-            void RefreshDestinationFolders() override {}
-            void RefreshSourceFolders() override {}
-        };
-        static NoHost host;
-        static QtMessageBox messages;
-        window = std::make_unique<zv::dialogs::Frm_Mkdir>(host, zv::NativeFileSystem(), messages, nullptr);
-    } else {
-        window = std::make_unique<QWidget>();
-    }
-    auto* box = new QLineEdit(window.get());
-    if (c.controlTopic) box->setProperty("helpContextId", c.controlTopic);
+    zvtest::MainWindowFixture f;
+    zv::dialogs::Frm_Mkdir dialog(*f.window, f.files, f.messages, nullptr);
+    QWidget* window = c.inDialog ? static_cast<QWidget*>(&dialog) : f.window.get();
+    QWidget* focus = *c.control ? window->findChild<QWidget*>(c.control) : new QLineEdit(window);
     window->show();
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    focus->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1, c.modifiers);
     EXPECT_EQ(help.shown, c.shownTopic);
     EXPECT_EQ(QWhatsThis::inWhatsThisMode(), c.whatsThis);
@@ -271,13 +239,13 @@ TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
     qApp->removeEventFilter(&keys);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, F1Key,
-                         testing::Values(F1Case{"main_window_contents", "", 0, Qt::NoModifier, -1, false},
-                                         F1Case{"control_topic", "Frm_Mkdir", zv::dialogs::kHelpMkdirMake,
-                                                Qt::NoModifier, zv::dialogs::kHelpMkdirMake, false},
-                                         F1Case{"dialog_page", "Frm_Mkdir", 0, Qt::NoModifier, 80035, false},
-                                         F1Case{"shift_context_help", "", 0, Qt::ShiftModifier, 0, true},
-                                         F1Case{"ctrl_does_nothing", "", 0, Qt::ControlModifier, 0, false}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, F1Key,
+    testing::Values(F1Case{"main_window_contents", false, "Txt_B_text", Qt::NoModifier, -1, false},
+                    F1Case{"control_topic", true, "Cmd_Make", Qt::NoModifier, zv::dialogs::kHelpMkdirMake, false},
+                    F1Case{"dialog_page", true, "", Qt::NoModifier, 80035, false},
+                    F1Case{"shift_context_help", false, "Txt_B_text", Qt::ShiftModifier, 0, true},
+                    F1Case{"ctrl_does_nothing", false, "Txt_B_text", Qt::ControlModifier, 0, false}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
