@@ -11,12 +11,10 @@
 
 #include "MainWindowFixture.h"
 #include "QtPrinters.h"
-#include "TempConfigHome.h"
 #include "dialogs/Frm_Mkdir.h"
 #include "dialogs/HelpWindow.h"
 #include "dialogs/QtHelp.h"
 #include "mainwindow/HelpKeys.h"
-#include "shared/SettingsStore.h"
 #include "shared/Valiable.h"
 
 using zv::qt::QtMessageBox;
@@ -47,16 +45,9 @@ struct ModalWatcher {
     QWidget* owner = nullptr;
 };
 
-// The main window as the program starts it over real folders, its
-// settings in a temporary store.
-struct RealFolders : zv::test::TempConfigHome, zvtest::MainWindowFixture {
+// The main window as the program starts it over real folders.
+struct RealFolders : zvtest::MainWindowFixture {
     RealFolders() : MainWindowFixture(Real{}, {}) {}
-    void Open() {
-        zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
-        MainWindowFixture::Open(prog, true);
-        messages.SetParent(window.get());
-        ASSERT_TRUE(Show());
-    }
     void DoubleClick(const QString& name) {
         const int row = Rows().indexOf(name);
         ASSERT_GE(row, 0) << name.toStdString();
@@ -90,9 +81,10 @@ TEST_P(DoubleClickPreview, OpensTheViewerOfTheExtension) {
         picture.fill(Qt::red);
         ASSERT_TRUE(picture.save(f.src + "/" + c.name, "BMP"));
     } else {
-        ASSERT_TRUE(f.MainWindowFixture::Write(f.src + "/" + c.name, c.content));
+        ASSERT_TRUE(f.Write(f.src + "/" + c.name, c.content));
     }
-    f.Open();
+    f.window->Cmd_Newfile->click();
+    ASSERT_TRUE(f.Show());
     ModalWatcher seen;
     f.DoubleClick(c.name);
     if (!c.title) QTest::qWait(100);  // give a wrongly opened window the chance to show
@@ -133,7 +125,7 @@ class NewFolderButton : public testing::TestWithParam<MkdirCase> {};
 TEST_P(NewFolderButton, CreatesBelowTheDestinationAndRefreshesBothLists) {
     const MkdirCase& c = GetParam();
     RealFolders f;
-    f.Open();
+    ASSERT_TRUE(f.Show());
     const QString target = f.src + "/" + c.name;
     const bool existedBefore = QDir(target).exists();
     ModalWatcher seen([&](QWidget* w) {
@@ -171,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, NewFolderButton,
 
 TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
     RealFolders f;
-    f.Open();
+    ASSERT_TRUE(f.Show());
     ModalWatcher seen([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     f.window->Cmd_About->click();
     ASSERT_TRUE(seen.opened);
@@ -182,7 +174,7 @@ TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
 
 TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
     RealFolders f;
-    f.Open();
+    ASSERT_TRUE(f.Show());
     zv::dialogs::QtHelp* help = f.window->Help();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->ChmPath(), f.prog + "/ZVNUM.chm");

@@ -2,7 +2,8 @@
 // A main window over a fixed clock, with message boxes answered instead of
 // shown and beeps counted: by default over folders in memory (the start
 // folder /data holding a.txt b.txt c.txt), or over real folders in a
-// temporary tree with pretended volumes a test can take away:
+// temporary tree with pretended volumes a test can take away and settings
+// in a temporary store, started as the program starts:
 //   home/src (the start folder, holding the given files), home/src/sub,
 //   home/prog (the program folder), mnt/music on the volume "STICK".
 
@@ -20,8 +21,10 @@
 #include <QToolButton>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "MemoryFileSystem.h"
+#include "TempConfigHome.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/DriveListBox.h"
 #include "mainwindow/DriveModel.h"
@@ -29,6 +32,7 @@
 #include "mainwindow/Frm_Main.h"
 #include "mainwindow/Frm_Wait.h"
 #include "mainwindow/UpDownControl.h"
+#include "shared/SettingsStore.h"
 #include "shared/qt/QtMessageBox.h"
 #include "shared/qt/SystemBeep.h"
 
@@ -55,6 +59,7 @@ struct MainWindowFixture {
     FakeFileSystem files;
     zv::qt::QtMessageBox messages;
     WatchingPump pump;
+    std::optional<zv::test::TempConfigHome> config;
     QTemporaryDir tmp;
     QString home, src, prog, mnt;
     std::vector<zv::VolumeInfo> volumes;
@@ -69,13 +74,16 @@ struct MainWindowFixture {
         Open(QStringLiteral("/data"));
     }
     struct Real {};
-    explicit MainWindowFixture(Real, const QStringList& startFiles = {"a.txt", "b.txt", "c.txt"}) {
+    // Without `load` the window is open on the start folder, not loaded.
+    explicit MainWindowFixture(Real, const QStringList& startFiles = {"a.txt", "b.txt", "c.txt"}, bool load = true) {
+        config.emplace();
         home = tmp.path() + "/home", src = home + "/src", prog = home + "/prog", mnt = tmp.path() + "/mnt";
         for (const QString& d : {src + "/sub", prog, mnt + "/music"}) QDir().mkpath(d);
         for (const QString& f : startFiles) Write(src + "/" + f);
         volumes = {{"/", "", "ext4", "/dev/sda1", true, true}, {mnt, "STICK", "vfat", "/dev/sdb1", true, true}};
         Init();
-        Open(src);
+        if (load) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
+        Open(load ? prog : src, load);
     }
     ~MainWindowFixture() {
         window.reset();
@@ -94,6 +102,7 @@ struct MainWindowFixture {
         window = std::make_unique<zv::Frm_Main>(zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()},
                                                 folder);
         pump.window = window.get();
+        messages.SetParent(window.get());
         if (beforeLoad) beforeLoad();
         if (load) window->Form_Load(IsReal() ? prog : folder);
     }

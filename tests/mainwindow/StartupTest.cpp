@@ -87,8 +87,7 @@ class StartFolders : public testing::TestWithParam<FolderCase> {};
 
 TEST_P(StartFolders, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) {
     const FolderCase& c = GetParam();
-    TempConfigHome config;
-    MainWindowFixture m(MainWindowFixture::Real{});
+    MainWindowFixture m(MainWindowFixture::Real{}, {}, false);
     auto expand = [&](QString s) {
         return s.replace("%s", m.Stick()).replace("%h", m.home).replace("%m", m.mnt).replace("%p", m.prog);
     };
@@ -122,11 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
 // Whatever the destination was at the end, the next run opens source and
 // destination on the source folder.
 TEST(StartFolders, NextRunOpensTheSourceFolderOnBothSides) {
-    TempConfigHome config;
     MainWindowFixture m(MainWindowFixture::Real{});
     const QString music = m.mnt + "/music";
     ASSERT_TRUE(m.Write(music + "/song.mid"));
-    m.Open(m.prog, true);
     ASSERT_EQ(m.window->F_Drive->setDrive(m.Stick()), zv::kFsOk);
     ASSERT_EQ(m.window->F_Dir->setPath(music), zv::kFsOk);
     ASSERT_EQ(m.window->A_Dir->setPath(m.src), zv::kFsOk);

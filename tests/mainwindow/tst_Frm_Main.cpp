@@ -98,22 +98,6 @@ class tst_Frm_Main : public QObject {
                 QVERIFY2(frame->rect().contains(w->geometry()), qPrintable(w->objectName()));
     }
 
-    // What the engine reads from the controls before the user touched any.
-    void initialStates() {
-        MainWindowFixture f;
-        struct State {
-            const char* control;
-            bool enabled;
-            int value;
-        };
-        for (const State& c : {State{"Cmd_Run", false, 0}, State{"Txt_S", false, 0}, State{"Chk_Att_Set(3)", false, 0},
-                               State{"Opt_Cpymov(1)", false, 0}, State{"Opt_Cpymov(0)", false, -1},
-                               State{"Chk_keta_lock", true, 1}, State{"Opt_Han", true, -1}})
-            QVERIFY2(f.Find(c.control)->isEnabled() == c.enabled && f.window->Value(c.control) == c.value, c.control);
-        QCOMPARE(f.window->Text("Txt_Startnum"), u"1");
-        QCOMPARE(f.window->Text("A_Dir"), u"/data");
-    }
-
     // ---- Processing mode ----
 
     void switchMode_data() {
