@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include "MemoryFileSystem.h"
 #include "TempConfigHome.h"
@@ -136,6 +137,18 @@ struct MainWindowFixture {
         for (int i = 0; i < window->Lst_Kekka->count(); ++i) out << window->Lst_Kekka->item(i)->text();
         return out;
     }
+    QList<int> SelectedRows() const {
+        QList<int> out;
+        for (int i = 0; i < window->F_File->listCount(); ++i)
+            if (window->F_File->selected(i)) out << i;
+        return out;
+    }
+    // Copy and move go together.
+    bool CopyMoveEnabled() const {
+        const bool on = window->Opt_Cpymov[0]->isEnabled();
+        return on == window->Opt_Cpymov[1]->isEnabled() ? on : throw std::logic_error("options differ");
+    }
+    void Click(const QString& button) { Find<QAbstractButton>(button)->click(); }
     bool Ready() const { return window->Cmd_Test->isEnabled() && window->Cmd_Run->isEnabled(); }
     template <typename T = QWidget>
     T* Find(const QString& name) const {

@@ -1,6 +1,6 @@
-// The main window driven through its widgets: what it opens with, the mode
-// switch, the steppers and the number boxes, test runs, and the keyboard
-// alone as a screen reader meets it.
+// The main window driven through its widgets: its layout, the mode switch,
+// the steppers and the number boxes, test runs, the keyboard alone as a
+// screen reader meets it, and the file selection panel on real folders.
 
 #include <QAccessible>
 #include <QClipboard>
@@ -9,8 +9,10 @@
 #include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QTimer>
+#include <cstdio>
 
 #include "MainWindowFixture.h"
+#include "shared/Valiable.h"
 
 using zv::qt::QtMessageBox;
 using zvtest::MainWindowFixture;
@@ -35,6 +37,14 @@ void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::ke
 bool TabTo(QWidget* control) {
     for (int i = 0; i < 60 && Focused() != control; ++i) Press(Qt::Key_Tab);
     return Focused() == control;
+}
+// Typed as the user types: to whichever widget has the keyboard focus.
+void TypePattern(MainWindowFixture& f, const QString& text) {
+    if (!f.window->isActiveWindow()) f.Show();
+    f.window->Cmb_Filter->setFocus();
+    f.window->Cmb_Filter->lineEdit()->clear();
+    QTest::keyClicks(Focused(), text);
+    QTest::keyClick(Focused(), Qt::Key_Return);
 }
 QString Announced(QWidget* w, QAccessible::Text t) { return QAccessible::queryAccessibleInterface(w)->text(t); }
 
@@ -433,6 +443,160 @@ class tst_Frm_Main : public QObject {
         QtMessageBox::PresetAnswers({zv::kNo});
         Press(Qt::Key_R, Qt::AltModifier);
         QTRY_COMPARE(QtMessageBox::Shown().size(), 1u);
+    }
+
+    // ---- File selection panel, on real folders ----
+
+    void selectionButtons_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QList<int>>("before");  // selected by the user first
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QList<int>>("after");
+        QTest::newRow("odd of five") << 5 << QList<int>{1} << "Cmd_OddSelect" << QList<int>{0, 2, 4};
+        QTest::newRow("even of four") << 4 << QList<int>{} << "Cmd_EvenSelect" << QList<int>{1, 3};
+        // With one row the even button does nothing at all, not even clear.
+        QTest::newRow("even of one, selected") << 1 << QList<int>{0} << "Cmd_EvenSelect" << QList<int>{0};
+        QTest::newRow("all of none") << 0 << QList<int>{} << "Cmd_AllSelect" << QList<int>{};
+        QTest::newRow("clear") << 5 << QList<int>{0, 3} << "Cmd_AllDelete" << QList<int>{};
+    }
+    void selectionButtons() {
+        QFETCH(int, files);
+        QFETCH(QList<int>, before);
+        QFETCH(QString, button);
+        QFETCH(QList<int>, after);
+        QStringList names;
+        for (int i = 0; i < files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
+        MainWindowFixture p(MainWindowFixture::Real{}, names);
+        QCOMPARE(p.window->F_File->listCount(), files);
+        for (int row : before) p.window->F_File->setSelected(row, true);
+        p.window->F_File_Click();
+        p.Click(button);
+        QCOMPARE(p.SelectedRows(), after);
+        QCOMPARE(p.Ready(), !after.isEmpty());
+        if (after.isEmpty()) QCOMPARE(p.window->Lbl_Msgdsp->text(), "ファイルを選択して下さい。");
+    }
+
+    void enterRemembersEachExactTextOnce() {
+        MainWindowFixture p(MainWindowFixture::Real{}, {"a.txt", "B.TXT", "c.wav"});
+        p.Click("Cmd_AllSelect");
+        const int entries = p.window->Cmb_Filter->count();
+        TypePattern(p, "*.txt");
+        QCOMPARE(p.Rows(), (QStringList{"a.txt", "B.TXT"}));
+        QCOMPARE(p.SelectedRows(), QList<int>{});
+        QVERIFY(p.Ready());  // Enter leaves the run buttons as they were
+        TypePattern(p, "*.txt");
+        TypePattern(p, "*.TXT");        // another text, though the same files
+        TypePattern(p, "*.TXT;*.RTF");  // already a start-up entry
+        QCOMPARE(p.window->Cmb_Filter->count(), entries + 2);
+        QCOMPARE(p.window->Cmb_Filter->itemText(entries), "*.txt");
+        QCOMPARE(p.window->Cmb_Filter->itemText(entries + 1), "*.TXT");
+        QCOMPARE(p.window->F_File->pattern(), "*.TXT;*.RTF");
+    }
+
+    void pickingAPatternFromTheListDisablesTheRunButtons() {
+        MainWindowFixture p(MainWindowFixture::Real{}, {"a.wav", "b.MID", "c.txt", "d.mp3"});
+        p.Click("Cmd_AllSelect");
+        QVERIFY(p.Ready());
+        for (int i = 0; i < 3; ++i) QTest::keyClick(p.window->Cmb_Filter, Qt::Key_Down);  // to the fourth entry
+        QCOMPARE(p.window->Cmb_Filter->currentText(), "*.WAV;*.MID");
+        QCOMPARE(p.Rows(), (QStringList{"a.wav", "b.MID"}));
+        QVERIFY(!p.Ready());
+        QCOMPARE(p.window->Lbl_Msgdsp->text(), "ファイルを選択して下さい。");
+    }
+
+    void destinationFollowsTheSourceAndCopyMoveNeedsAnotherFolder() {
+        MainWindowFixture p(MainWindowFixture::Real{});
+        p.Click("Cmd_AllSelect");
+        QCOMPARE(p.window->F_Dir->setPath(p.src + "/sub"), zv::kFsOk);
+        QCOMPARE(p.window->A_Dir->path(), p.src + "/sub");
+        QCOMPARE(p.window->F_File->path(), p.src + "/sub");
+        QVERIFY(!p.CopyMoveEnabled());
+        QVERIFY(!p.Ready());  // a folder change resets the selection state
+        QDir().mkpath(p.src + "/sub/deeper");
+        for (const QString& dest : {p.src + "/sub/deeper", p.src + "/sub"}) {
+            QCOMPARE(p.window->A_Dir->setPath(dest), zv::kFsOk);
+            QCOMPARE(p.CopyMoveEnabled(), dest != p.window->F_Dir->path());
+        }
+        QCOMPARE(p.window->F_Dir->path(), p.src + "/sub");  // the source never follows the destination
+    }
+
+    void sourceDriveTakesTheDestinationAlong() {
+        MainWindowFixture p(MainWindowFixture::Real{});
+        QCOMPARE(p.window->F_Drive->setDrive(p.Stick()), zv::kFsOk);
+        QCOMPARE(p.window->F_Dir->path(), p.mnt);
+        QCOMPARE(p.window->A_Drive->drive(), p.Stick());
+        QCOMPARE(p.window->A_Dir->path(), p.mnt);
+        QVERIFY(!p.CopyMoveEnabled());
+        QVERIFY(!Valiable::DestDriveSync);
+        // Back on the home drive the source folder is where it was left.
+        QCOMPARE(p.window->F_Drive->setDrive(p.home), zv::kFsOk);
+        QCOMPARE(p.window->F_Dir->path(), p.src);
+        QCOMPARE(p.window->A_Dir->path(), p.src);
+    }
+
+    void goneDriveFallsBackSilently_data() {
+        QTest::addColumn<bool>("source");
+        QTest::addColumn<bool>("removeFolder");
+        QTest::newRow("source, mount point gone") << true << true;
+        QTest::newRow("destination, unmounted, folder left") << false << false;
+    }
+    void goneDriveFallsBackSilently() {
+        QFETCH(bool, source);
+        QFETCH(bool, removeFolder);
+        MainWindowFixture p(MainWindowFixture::Real{});
+        p.window->A_Dir->setPath(p.src + "/sub");  // the destination elsewhere than the source
+        p.Unmount(removeFolder);
+        // Still listed: picked before the list was read again.
+        (source ? p.window->F_Drive : p.window->A_Drive)->setDrive(p.Stick());
+        QCOMPARE(p.window->F_Drive->drive(), p.home);
+        QCOMPARE(p.window->A_Drive->drive(), p.home);
+        QCOMPARE(p.window->F_Dir->path(), p.src);
+        QCOMPARE(p.window->A_Dir->path(), p.src + "/sub");
+        QVERIFY(QtMessageBox::Shown().empty());
+        QVERIFY(!Valiable::DestDriveSync);
+    }
+
+    void aStickPluggedInMovesNeitherListOffItsDrive() {
+        MainWindowFixture p(MainWindowFixture::Real{});
+        p.window->A_Drive->setDrive(p.Stick());
+        // A volume whose mount point sorts before the stick's: rows move.
+        p.volumes.insert(p.volumes.begin() + 1, {p.home + "/0stick", "", "vfat", "/dev/sdc1", true, true});
+        QDir().mkpath(p.home + "/0stick");
+        p.window->F_Drive->refresh();  // as opening the source list's drop-down does
+        for (zv::DriveListBox* list : {p.window->F_Drive, p.window->A_Drive}) {
+            QCOMPARE(list->count(), p.drives->Count());
+            QCOMPARE(list->currentText(), list->drive());
+        }
+        QCOMPARE(p.window->A_Drive->drive(), p.Stick());
+        QCOMPARE(p.window->F_Drive->drive(), p.home);
+    }
+
+    void refreshShowsNewFilesClearsTheSelectionAndShowsFreeSpace() {
+        MainWindowFixture p(MainWindowFixture::Real{}, {"b.txt"});
+        p.Click("Cmd_AllSelect");
+        p.Write(p.src + "/a.txt");
+        QDir().mkpath(p.src + "/newsub");
+        p.Click("Cmd_Newfile");
+        QCOMPARE(p.Rows(), (QStringList{"a.txt", "b.txt"}));
+        QCOMPARE(p.SelectedRows(), QList<int>{});
+        QVERIFY(!p.Ready());
+        QStringList folders;
+        for (int i = 0; i < p.window->F_Dir->listCount(); ++i) folders << p.window->F_Dir->rowPath(i);
+        QVERIFY(folders.contains(p.src + "/newsub"));
+        QCOMPARE(p.window->A_Drive->toolTip(), "空き容量: 1,500MB");
+    }
+
+    void theRunSeesTheRealNameOfABadlyEncodedFile() {
+        MainWindowFixture p(MainWindowFixture::Real{}, {});
+        const QByteArray raw = QFile::encodeName(p.src) + "/bad\x80.txt";
+        FILE* fp = std::fopen(raw.constData(), "w");
+        QVERIFY(fp);
+        std::fclose(fp);
+        p.Click("Cmd_Newfile");
+        QCOMPARE(p.window->FileCount(), 1);
+        QCOMPARE(p.window->FileName(0), u"bad\xDC80.txt");
+        QCOMPARE(p.window->F_File->shownText(0), QString::fromUtf16(u"bad\uFFFD.txt"));
+        std::remove(raw.constData());  // beyond what the temporary folder's clean-up can name
     }
 };
 
