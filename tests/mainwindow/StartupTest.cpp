@@ -140,53 +140,38 @@ TEST(StartFolders, NextRunOpensTheSourceFolderOnBothSides) {
 
 // ---- The one-instance lock, in a folder of the test's own ----
 
-enum class Holder { None, Live, LiveButOld, EndedProcess, Released };
+enum class Holder { Live, LiveButOld, EndedProcess, Released };
+const char* const kHolderNames[] = {"HeldByRunningInstance", "HeldForDays", "LeftByEndedProcess", "Released"};
 
-struct LockCase {
-    const char* label;
-    Holder holder;
-    bool acquired;
-};
-
-void PrintTo(const LockCase& c, std::ostream* os) { *os << c.label; }
-
-class InstanceLock : public testing::TestWithParam<LockCase> {};
+class InstanceLock : public testing::TestWithParam<std::pair<Holder, bool>> {};
 
 TEST_P(InstanceLock, RefusesOnlyALiveHolder) {
+    const auto [holder, acquired] = GetParam();
     TempConfigHome home;
     const QString folder = QString::fromStdString(home.Root().string());
-    const Holder holder = GetParam().holder;
-    std::unique_ptr<zv::SingleInstance> first;
     if (holder == Holder::EndedProcess) {
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            // Ends while holding the lock, as a crashed instance would.
-            auto* lock = new zv::SingleInstance("ZVNUM", folder);
-            _exit(lock->Acquire() ? 0 : 1);
-        }
+        // Ends while holding the lock, as a crashed instance would.
+        if (pid == 0) _exit((new zv::SingleInstance("ZVNUM", folder))->Acquire() ? 0 : 1);
         int status = 0;
         waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        ASSERT_TRUE(QFile::exists(folder + "/ZVNUM.lock"));
-    } else if (holder != Holder::None) {
-        first = std::make_unique<zv::SingleInstance>("ZVNUM", folder);
-        ASSERT_TRUE(first->Acquire());
-        if (holder == Holder::Released) first.reset();
-        QFile lock(folder + "/ZVNUM.lock");
-        if (holder == Holder::LiveButOld)
-            ASSERT_TRUE(lock.open(QIODevice::ReadWrite) &&
-                        lock.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0 && QFile::exists(folder + "/ZVNUM.lock"));
     }
-    zv::SingleInstance second("ZVNUM", folder);
-    EXPECT_EQ(second.Acquire(), GetParam().acquired);
+    std::optional<zv::SingleInstance> first;
+    if (holder == Holder::Live || holder == Holder::LiveButOld || holder == Holder::Released)
+        ASSERT_TRUE(first.emplace("ZVNUM", folder).Acquire());
+    if (holder == Holder::Released) first.reset();
+    QFile lock(folder + "/ZVNUM.lock");
+    if (holder == Holder::LiveButOld)
+        ASSERT_TRUE(lock.open(QIODevice::ReadWrite) &&
+                    lock.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
+    EXPECT_EQ(zv::SingleInstance("ZVNUM", folder).Acquire(), acquired);
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, InstanceLock,
-                         testing::Values(LockCase{"HeldByRunningInstance", Holder::Live, false},
-                                         LockCase{"HeldForDays", Holder::LiveButOld, false},
-                                         LockCase{"LeftByEndedProcess", Holder::EndedProcess, true},
-                                         LockCase{"Released", Holder::Released, true}),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         testing::Values(std::pair{Holder::Live, false}, std::pair{Holder::LiveButOld, false},
+                                         std::pair{Holder::EndedProcess, true}, std::pair{Holder::Released, true}),
+                         [](const auto& info) { return std::string(kHolderNames[int(info.param.first)]); });
 
 }  // namespace
