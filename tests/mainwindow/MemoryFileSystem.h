@@ -76,8 +76,9 @@ class FakeFileSystem final : public zv::FileSystem {
     }
     static std::vector<std::u16string> Listed(std::vector<std::u16string> names) {
         std::erase_if(names, [](const auto& n) { return n.empty() || n[0] == u'.'; });
-        auto folded = [](const std::u16string& s) { return QString::fromStdU16String(s).toCaseFolded(); };
-        std::stable_sort(names.begin(), names.end(), [&](const auto& a, const auto& b) { return folded(a) < folded(b); });
+        std::stable_sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
+            return QStringView(a).compare(QStringView(b), Qt::CaseInsensitive) < 0;
+        });
         return names;
     }
 };
