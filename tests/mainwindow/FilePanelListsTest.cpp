@@ -31,8 +31,10 @@ struct MatchCase {
 class FilePatternMatch : public ::testing::TestWithParam<MatchCase> {};
 
 TEST_P(FilePatternMatch, ListsExactlyTheMatchingNames) {
-    const QString pattern = QString::fromUtf16(GetParam().pattern), name = QString::fromUtf16(GetParam().name);
-    EXPECT_EQ(FilePattern(pattern).Matches(name), GetParam().listed) << pattern.toStdString() << " / " << name.toStdString();
+    const QString pattern = QString::fromUtf16(GetParam().pattern),
+                  name = QString::fromUtf16(GetParam().name);
+    EXPECT_EQ(FilePattern(pattern).Matches(name), GetParam().listed)
+        << pattern.toStdString() << " / " << name.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Wildcards, FilePatternMatch,
@@ -83,14 +85,16 @@ TEST(DriveModelTest, HomeThenRootThenTheMountsAUserWouldPickInOrderOnce) {
     Machine m;
     QStringList texts;
     for (int i = 0; i < m.model.Count(); ++i) texts << m.model.At(i).text;
-    EXPECT_EQ(texts, (QStringList{"/home/u", "/", "/bootstrap", "/media/u/USB [STICK]", "/mnt/data", "/run/media/u/CARD"}));
+    EXPECT_EQ(texts, (QStringList{"/home/u", "/", "/bootstrap", "/media/u/USB [STICK]", "/mnt/data",
+                                  "/run/media/u/CARD"}));
 }
 
 TEST(DriveModelTest, NamesTheDriveHoldingThePath) {
     Machine m;
-    for (const auto& [given, root] : {std::pair{"/home/u/docs/", "/home/u"}, std::pair{"/home/u2", "/"},
-                                      std::pair{"/media/u/USBX", "/"}, std::pair{"/media/u/USB [RENAMED]", "/media/u/USB"},
-                                      std::pair{"/mnt/data/../data/x", "/mnt/data"}, std::pair{"relative/path", ""}}) {
+    for (const auto& [given, root] :
+         {std::pair{"/home/u/docs/", "/home/u"}, std::pair{"/home/u2", "/"}, std::pair{"/media/u/USBX", "/"},
+          std::pair{"/media/u/USB [RENAMED]", "/media/u/USB"}, std::pair{"/mnt/data/../data/x", "/mnt/data"},
+          std::pair{"relative/path", ""}}) {
         const int i = m.model.Find(given);
         EXPECT_EQ(i < 0 ? QString() : m.model.At(i).root, root) << given;
     }
@@ -110,10 +114,11 @@ TEST(DriveModelTest, AVolumeUnmountedSinceListingIsNotReady) {
 
 TEST(DriveModelTest, FreeSpaceInWholeMegabytesWithThousandsSeparators) {
     constexpr qint64 kMB = 1024 * 1024;
-    for (const auto& [bytes, text] : {std::pair{1572864000LL, "空き容量: 1,500MB"}, std::pair{kMB / 2 - 1, "空き容量: MB"},
-                                      std::pair{kMB / 2, "空き容量: 1MB"}, std::pair{1000 * kMB, "空き容量: 1,000MB"},
-                                      std::pair{3 * 1024 * kMB, "空き容量: 3,072MB"},  // beyond 32 bits
-                                      std::pair{-1LL, "空き容量: 不明"}})
+    for (const auto& [bytes, text] :
+         {std::pair{1572864000LL, "空き容量: 1,500MB"}, std::pair{kMB / 2 - 1, "空き容量: MB"},
+          std::pair{kMB / 2, "空き容量: 1MB"}, std::pair{1000 * kMB, "空き容量: 1,000MB"},
+          std::pair{3 * 1024 * kMB, "空き容量: 3,072MB"},  // beyond 32 bits
+          std::pair{-1LL, "空き容量: 不明"}})
         EXPECT_EQ(DriveModel::FreeSpaceText(bytes).toStdString(), text) << bytes;
 }
 
@@ -133,7 +138,8 @@ struct FileListBoxTest : ::testing::Test {
 };
 
 TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
-    for (const char16_t* n : {u"a.txt", u"B.TXT", u"README", u".hidden"}) fs.AddFile(std::u16string(u"/f/") + n);
+    for (const char16_t* n : {u"a.txt", u"B.TXT", u"README", u".hidden"})
+        fs.AddFile(std::u16string(u"/f/") + n);
     fs.AddFolder(u"/f/sub");
     ASSERT_EQ(list.setPath("/f"), kFsOk);
     QSignalSpy changed(&list, &FileListBox::pathChange);
@@ -192,7 +198,8 @@ class DirListBoxTest : public ::testing::Test {
 TEST_F(DirListBoxTest, ShowsTheDrivesRootDownToTheFolderThenItsSubfolders) {
     ASSERT_EQ(dirs.setPath("/home/u/a/b/"), kFsOk);
     EXPECT_EQ(dirs.path(), "/home/u/a/b");
-    EXPECT_EQ(Paths(), (QStringList{"/home/u", "/home/u/a", "/home/u/a/b", "/home/u/a/b/x", "/home/u/a/b/Y"}));
+    EXPECT_EQ(Paths(),
+              (QStringList{"/home/u", "/home/u/a", "/home/u/a/b", "/home/u/a/b/x", "/home/u/a/b/Y"}));
     EXPECT_EQ(dirs.currentFolderRow(), 2);
     ASSERT_EQ(dirs.setPath("/"), kFsOk);
     EXPECT_EQ(Paths(), (QStringList{"/", "/etc", "/home", "/mnt"}));
@@ -276,7 +283,8 @@ INSTANTIATE_TEST_SUITE_P(Lists, TypeAheadTest,
                                            TypeAheadCase{"SeveralLetters", false, "xy", "/home/u/a/b/xylo"},
                                            TypeAheadCase{"WrapsToTheTop", false, "a", "/home/u/a"},
                                            TypeAheadCase{"NoMatchStays", false, "q", "/home/u/a/b"},
-                                           TypeAheadCase{"KanjiFromTheInputMethod", false, "写", "/home/u/a/b/写真"},
+                                           TypeAheadCase{"KanjiFromTheInputMethod", false, "写",
+                                                         "/home/u/a/b/写真"},
                                            TypeAheadCase{"DriveByLabel", true, "s", "/mnt/usb [STICK]"},
                                            TypeAheadCase{"SameLetterWalksOn", true, "uu", "/home/u"},
                                            TypeAheadCase{"MountPathIsNoName", true, "m", "/"}),

@@ -82,7 +82,8 @@ TEST_P(DoubleClickPreview, OpensTheViewerOfTheFileOverTheWindow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, DoubleClickPreview,
-                         testing::Values(std::pair{"readme.txt", "テキストビュアー( "}, std::pair{"photo.jpeg", nullptr}),
+                         testing::Values(std::pair{"readme.txt", "テキストビュアー( "},
+                                         std::pair{"photo.jpeg", nullptr}),
                          [](const auto& info) { return std::string(info.param.second ? "Viewer" : "None"); });
 
 class NewFolderButton : public testing::TestWithParam<bool> {};
@@ -191,7 +192,8 @@ TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, F1Key,
     testing::Values(F1Case{"main_window_contents", false, "Txt_B_text", Qt::NoModifier, -1, false},
-                    F1Case{"control_topic", true, "Cmd_Make", Qt::NoModifier, zv::dialogs::kHelpMkdirMake, false},
+                    F1Case{"control_topic", true, "Cmd_Make", Qt::NoModifier, zv::dialogs::kHelpMkdirMake,
+                           false},
                     F1Case{"dialog_page", true, "", Qt::NoModifier, 80035, false},
                     F1Case{"shift_context_help", false, "Txt_B_text", Qt::ShiftModifier, 0, true},
                     F1Case{"ctrl_does_nothing", false, "Txt_B_text", Qt::ControlModifier, 0, false}),

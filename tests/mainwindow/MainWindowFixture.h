@@ -49,7 +49,8 @@ class WatchingPump final : public zv::EventPump {
     std::function<void()> during;
     void DoEvents() override {
         ++calls;
-        if (window && (window->Cmd_Test->isEnabled() || window->Cmd_Run->isEnabled())) ++callsWithRunButtonsOn;
+        if (window && (window->Cmd_Test->isEnabled() || window->Cmd_Run->isEnabled()))
+            ++callsWithRunButtonsOn;
         if (during) during();
     }
 };
@@ -76,12 +77,14 @@ struct MainWindowFixture {
     }
     struct Real {};
     // Without `load` the window is open on the start folder, not loaded.
-    explicit MainWindowFixture(Real, const QStringList& startFiles = {"a.txt", "b.txt", "c.txt"}, bool load = true) {
+    explicit MainWindowFixture(Real, const QStringList& startFiles = {"a.txt", "b.txt", "c.txt"},
+                               bool load = true) {
         config.emplace();
         home = tmp.path() + "/home", src = home + "/src", prog = home + "/prog", mnt = tmp.path() + "/mnt";
         for (const QString& d : {src + "/sub", prog, mnt + "/music"}) QDir().mkpath(d);
         for (const QString& f : startFiles) Write(src + "/" + f);
-        volumes = {{"/", "", "ext4", "/dev/sda1", true, true}, {mnt, "STICK", "vfat", "/dev/sdb1", true, true}};
+        volumes = {{"/", "", "ext4", "/dev/sda1", true, true},
+                   {mnt, "STICK", "vfat", "/dev/sdb1", true, true}};
         Init();
         if (load) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
         Open(load ? prog : src, load);
@@ -100,8 +103,8 @@ struct MainWindowFixture {
             drives = std::make_unique<zv::DriveModel>(
                 home, [this] { return volumes; }, [this](const QString&) { return freeBytes; });
         zv::FileSystem& fs = IsReal() ? zv::NativeFileSystem() : files;
-        window = std::make_unique<zv::Frm_Main>(zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()},
-                                                folder);
+        window = std::make_unique<zv::Frm_Main>(
+            zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()}, folder);
         pump.window = window.get();
         messages.SetParent(window.get());
         if (beforeLoad) beforeLoad();

@@ -29,7 +29,8 @@ class FakeFileSystem final : public zv::FileSystem {
     }
     // Removes a folder with everything below it.
     void Remove(const std::u16string& path) {
-        std::erase_if(folders, [&](const auto& f) { return f.first == path || f.first.starts_with(path + u"/"); });
+        std::erase_if(folders,
+                      [&](const auto& f) { return f.first == path || f.first.starts_with(path + u"/"); });
     }
 
     std::vector<std::u16string> ListFiles(const std::u16string& folder) override {
@@ -56,8 +57,12 @@ class FakeFileSystem final : public zv::FileSystem {
     }
     bool FileExists(const std::u16string&) override { return false; }
     bool FolderExists(const std::u16string& path) override { return folders.count(Strip(path)) != 0; }
-    zv::FsResult Rename(const std::u16string&, const std::u16string& to) override { return {zv::kFsGeneric, to}; }
-    zv::FsResult Copy(const std::u16string&, const std::u16string& to) override { return {zv::kFsGeneric, to}; }
+    zv::FsResult Rename(const std::u16string&, const std::u16string& to) override {
+        return {zv::kFsGeneric, to};
+    }
+    zv::FsResult Copy(const std::u16string&, const std::u16string& to) override {
+        return {zv::kFsGeneric, to};
+    }
     zv::FsResult SetLastWriteTime(const std::u16string& p, const zv::LocalDateTime&) override {
         return {zv::kFsGeneric, p};
     }

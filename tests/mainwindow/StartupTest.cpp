@@ -164,14 +164,16 @@ TEST_P(InstanceLock, RefusesOnlyALiveHolder) {
     if (holder == Holder::Released) first.reset();
     QFile lock(folder + "/ZVNUM.lock");
     if (holder == Holder::LiveButOld)
-        ASSERT_TRUE(lock.open(QIODevice::ReadWrite) &&
-                    lock.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(
+            lock.open(QIODevice::ReadWrite) &&
+            lock.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
     EXPECT_EQ(zv::SingleInstance("ZVNUM", folder).Acquire(), acquired);
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, InstanceLock,
                          testing::Values(std::pair{Holder::Live, false}, std::pair{Holder::LiveButOld, false},
-                                         std::pair{Holder::EndedProcess, true}, std::pair{Holder::Released, true}),
+                                         std::pair{Holder::EndedProcess, true},
+                                         std::pair{Holder::Released, true}),
                          [](const auto& info) { return std::string(kHolderNames[int(info.param.first)]); });
 
 }  // namespace

@@ -32,7 +32,9 @@ QList<Key> Chars(const char* s) {
 }
 
 QWidget* Focused() { return QApplication::focusWidget(); }
-void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(Focused(), key, mods); }
+void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(Focused(), key, mods);
+}
 // Tabs until the control has the focus; false if it is never reached.
 bool TabTo(QWidget* control) {
     for (int i = 0; i < 60 && Focused() != control; ++i) Press(Qt::Key_Tab);
@@ -46,7 +48,9 @@ void TypePattern(MainWindowFixture& f, const QString& text) {
     QTest::keyClicks(Focused(), text);
     QTest::keyClick(Focused(), Qt::Key_Return);
 }
-QString Announced(QWidget* w, QAccessible::Text t) { return QAccessible::queryAccessibleInterface(w)->text(t); }
+QString Announced(QWidget* w, QAccessible::Text t) {
+    return QAccessible::queryAccessibleInterface(w)->text(t);
+}
 
 enum How { Keys, Commit, Paste };
 QList<Key> Text(const QString& s) { return {Key{Qt::Key_unknown, s}}; }
@@ -114,13 +118,18 @@ class tst_Frm_Main : public QObject {
         QTest::addColumn<ModeRow>("row");
         const QString tail =
             QStringLiteral("、[開始]ボタンを押して下さい。（または、［テスト開始]ボタンを押して下さい。）");
-        const QString front = "固定文字列（前半部）", back = "固定文字列（後半部）", none = "ファイルを選択して下さい。";
-        QTest::newRow("append, file") << ModeRow{0, 1, false, front, back, true, false, "固定文字列を設定して" + tail};
-        QTest::newRow("replace, no file") << ModeRow{1, 0, false, "検索文字列", "置換文字列", false, true, none};
+        const QString front = "固定文字列（前半部）", back = "固定文字列（後半部）",
+                      none = "ファイルを選択して下さい。";
+        QTest::newRow("append, file")
+            << ModeRow{0, 1, false, front, back, true, false, "固定文字列を設定して" + tail};
+        QTest::newRow("replace, no file")
+            << ModeRow{1, 0, false, "検索文字列", "置換文字列", false, true, none};
         QTest::newRow("replace, file picked and unpicked")
             << ModeRow{1, 2, false, "検索文字列", "置換文字列", false, true, none};
-        QTest::newRow("replace, file") << ModeRow{1, 1, false, "検索文字列", "置換文字列", false, true, "検索文字列を設定して" + tail};
-        QTest::newRow("back to numbering") << ModeRow{-1, 1, true, front, back, true, true, "連番を設定して" + tail};
+        QTest::newRow("replace, file")
+            << ModeRow{1, 1, false, "検索文字列", "置換文字列", false, true, "検索文字列を設定して" + tail};
+        QTest::newRow("back to numbering")
+            << ModeRow{-1, 1, true, front, back, true, true, "連番を設定して" + tail};
     }
     void switchMode() {
         QFETCH(ModeRow, row);
@@ -134,12 +143,13 @@ class tst_Frm_Main : public QObject {
         f.window->UpDown_Zoubun_UpClick();
         const QRect cell = f.window->F_File->visualRect(f.window->F_File->model()->index(1, 0));
         for (int i = 0; i < row.fileClicks; ++i)
-            QTest::mouseClick(f.window->F_File->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
+            QTest::mouseClick(f.window->F_File->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              cell.center());
         auto* clicked = f.window->Chk_syori[row.box < 0 ? 1 : row.box];
         for (int i = row.box < 0 ? 2 : 1; i > 0; --i)
             QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(8, clicked->height() / 2));
-        for (const char* name : {"Label4", "Label5", "Label6", "Lbl_keta", "Lbl_up", "Txt_Startnum", "UpDown_Keta",
-                                 "UpDown_Zoubun", "Chk_keta_lock", "Opt_Han", "Opt_Zen"}) {
+        for (const char* name : {"Label4", "Label5", "Label6", "Lbl_keta", "Lbl_up", "Txt_Startnum",
+                                 "UpDown_Keta", "UpDown_Zoubun", "Chk_keta_lock", "Opt_Han", "Opt_Zen"}) {
             QVERIFY2(f.Find(name)->isVisible() == row.groupVisible, name);
             QCOMPARE(f.window->IsVisible(name), row.groupVisible);
         }
@@ -149,7 +159,7 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(f.window->Chk_syori[1]->isEnabled(), row.box1Enabled);
         QCOMPARE(f.window->Lbl_Msgdsp->text(), row.guidance);
         QCOMPARE(f.window->FileSelected(1), row.fileClicks == 1);
-        QCOMPARE(f.Ready(), row.fileClicks == 1);  // the mode never changes the ready state
+        QCOMPARE(f.Ready(), row.fileClicks == 1);          // the mode never changes the ready state
         QCOMPARE(f.window->Text("Txt_B_text"), u"写真_");  // when replacing, the search string
         QCOMPARE(f.window->Txt_A_text->text(), "_b");
         QCOMPARE(f.window->Txt_Startnum->text(), "42");
@@ -180,8 +190,10 @@ class tst_Frm_Main : public QObject {
         QTest::newRow("one below the top") << StepRow{false, "", QList<int>(15, up) << down, "9"};
         QTest::newRow("digits stop at 1") << StepRow{false, "", {down, down}, "1"};
         QTest::newRow("Up key stops at 10") << StepRow{false, "", QList<int>(12, Qt::Key_Up), "10"};
-        QTest::newRow("Down key stops at 1") << StepRow{false, "", {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}, "1"};
-        QTest::newRow("locked: arrow and key do nothing") << StepRow{false, "", {up, kLock, up, Qt::Key_Up}, "2"};
+        QTest::newRow("Down key stops at 1")
+            << StepRow{false, "", {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}, "1"};
+        QTest::newRow("locked: arrow and key do nothing")
+            << StepRow{false, "", {up, kLock, up, Qt::Key_Up}, "2"};
         QTest::newRow("unlocked keeps the count") << StepRow{false, "", {up, up, kLock, kLock}, "3"};
     }
     void steppers() {
@@ -195,9 +207,12 @@ class tst_Frm_Main : public QObject {
         for (int action : row.actions) {
             if (action == kUpArrow || action == kDownArrow)
                 (action == kUpArrow ? stepper->UpButton() : stepper->DownButton())->click();
-            else if (action == kDoubleClick) QTest::mouseDClick(label, Qt::LeftButton);
-            else if (action == kLock) f.window->Chk_keta_lock->click();
-            else QTest::keyClick(stepper, Qt::Key(action));
+            else if (action == kDoubleClick)
+                QTest::mouseDClick(label, Qt::LeftButton);
+            else if (action == kLock)
+                f.window->Chk_keta_lock->click();
+            else
+                QTest::keyClick(stepper, Qt::Key(action));
         }
         const QString name = row.increment ? "増分" : "桁数";
         QCOMPARE(label->text(), row.shown);
@@ -218,15 +233,19 @@ class tst_Frm_Main : public QObject {
         QTest::addColumn<InputRow>("row");
         const Key enter{Qt::Key_Return, "\r"}, backspace{Qt::Key_Backspace, "\b"}, del{Qt::Key_Delete, {}},
             home{Qt::Key_Home, {}}, left{Qt::Key_Left, {}}, fullWidth1{Qt::Key_unknown, "１"};
-        const QList<Key> ctrlVX{{Qt::Key_V, "\x16", Qt::ControlModifier}, {Qt::Key_X, "\x18", Qt::ControlModifier}};
+        const QList<Key> ctrlVX{{Qt::Key_V, "\x16", Qt::ControlModifier},
+                                {Qt::Key_X, "\x18", Qt::ControlModifier}};
         QTest::newRow("digits and a letter") << InputRow{"Txt_Startnum", "", Keys, Chars("12a3"), "123", 1};
         QTest::newRow("enter beeps") << InputRow{"Txt_Startnum", "5", Keys, {enter}, "5", 1};
         QTest::newRow("minus beeps") << InputRow{"Txt_Startnum", "", Keys, Chars("-7"), "7", 1};
-        QTest::newRow("eleventh digit") << InputRow{"Txt_Startnum", "", Keys, Chars("12345678901"), "1234567890", 0};
-        QTest::newRow("backspace deletes") << InputRow{"Txt_Startnum", "", Keys, Chars("123") << backspace, "12", 0};
+        QTest::newRow("eleventh digit")
+            << InputRow{"Txt_Startnum", "", Keys, Chars("12345678901"), "1234567890", 0};
+        QTest::newRow("backspace deletes")
+            << InputRow{"Txt_Startnum", "", Keys, Chars("123") << backspace, "12", 0};
         QTest::newRow("delete and arrows silent")
             << InputRow{"Txt_Startnum", "", Keys, Chars("123") << home << del << left, "23", 0};
-        QTest::newRow("full-width digit key beeps") << InputRow{"Txt_Startnum", "", Keys, {fullWidth1}, "", 1};
+        QTest::newRow("full-width digit key beeps")
+            << InputRow{"Txt_Startnum", "", Keys, {fullWidth1}, "", 1};
         QTest::newRow("month takes two") << InputRow{"Txt_MM", "", Keys, Chars("1x23"), "12", 1};
         QTest::newRow("ctrl+v and ctrl+x refused") << InputRow{"Txt_Startnum", "1", Keys, ctrlVX, "1", 2};
         for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
@@ -234,11 +253,14 @@ class tst_Frm_Main : public QObject {
             QTest::addRow("%s kana", box) << InputRow{box, "5", Commit, Text("に"), "5", 1};
         }
         QTest::newRow("digit and kana together") << InputRow{"Txt_DD", "5", Commit, Text("7に"), "5", 1};
-        QTest::newRow("committed digits land") << InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0};
+        QTest::newRow("committed digits land")
+            << InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0};
         QTest::newRow("pasted letters") << InputRow{"Txt_Startnum", "5", Paste, Text("12a"), "5", 1};
         QTest::newRow("pasted digits land") << InputRow{"Txt_MM", "5", Paste, Text("12"), "12", 0};
-        QTest::newRow("front text takes kana") << InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0};
-        QTest::newRow("back text takes full-width") << InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0};
+        QTest::newRow("front text takes kana")
+            << InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0};
+        QTest::newRow("back text takes full-width")
+            << InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0};
     }
     void input() {
         QFETCH(InputRow, row);
@@ -280,10 +302,11 @@ class tst_Frm_Main : public QObject {
     void switchingAGroupOffKeepsItsValues_data() {
         QTest::addColumn<QString>("switchBox");
         QTest::addColumn<QStringList>("members");
-        QTest::newRow("time stamp") << "Chk_DateLock"
-                                    << QStringList{"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S", "Cmd_Now"};
+        QTest::newRow("time stamp") << "Chk_DateLock" << QStringList{"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H",
+                                                                     "Txt_M",  "Txt_S",  "Cmd_Now"};
         QTest::newRow("attributes") << "Chk_Attrib"
-                                    << QStringList{"Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)", "Chk_Att_Set(3)"};
+                                    << QStringList{"Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)",
+                                                   "Chk_Att_Set(3)"};
     }
     void switchingAGroupOffKeepsItsValues() {
         QFETCH(QString, switchBox);
@@ -313,10 +336,12 @@ class tst_Frm_Main : public QObject {
     void runs_data() {
         QTest::addColumn<RunRow>("row");
         QTest::newRow("two of three") << RunRow{{0, 2}, "", false, {"1.txt", "2.txt"}, ""};
-        QTest::newRow("all, with a front text") << RunRow{{0, 1, 2}, "p", false, {"p1.txt", "p2.txt", "p3.txt"}, ""};
-        QTest::newRow("refused test run clears the results")
-            << RunRow{{0, 1}, "a/b", false, {}, "固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。"};
-        QTest::newRow("real run declined") << RunRow{{0, 1}, "", true, {"1.txt", "2.txt"}, "変換処理を開始しますか？"};
+        QTest::newRow("all, with a front text")
+            << RunRow{{0, 1, 2}, "p", false, {"p1.txt", "p2.txt", "p3.txt"}, ""};
+        QTest::newRow("refused test run clears the results") << RunRow{
+            {0, 1}, "a/b", false, {}, "固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。"};
+        QTest::newRow("real run declined")
+            << RunRow{{0, 1}, "", true, {"1.txt", "2.txt"}, "変換処理を開始しますか？"};
     }
     void runs() {
         QFETCH(RunRow, row);
@@ -334,7 +359,8 @@ class tst_Frm_Main : public QObject {
         if (!row.results.isEmpty()) QCOMPARE(column4, row.results);
         for (const auto& m : QtMessageBox::Shown()) prompts << QString::fromStdU16String(m.prompt);
         QCOMPARE(prompts, row.prompt.isEmpty() ? QStringList{} : QStringList{row.prompt});
-        if (!prompts.isEmpty()) QCOMPARE(QtMessageBox::Shown()[0].buttons, int(row.real ? zv::kYesNo : zv::kOkOnly));
+        if (!prompts.isEmpty())
+            QCOMPARE(QtMessageBox::Shown()[0].buttons, int(row.real ? zv::kYesNo : zv::kOkOnly));
         QVERIFY(!f.window->WaitWindow().IsOpen());
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(f.Ready());
@@ -350,7 +376,8 @@ class tst_Frm_Main : public QObject {
         bool stillOpen = true;
         f.pump.during = [&] {
             QTest::keyClick(f.window->Txt_B_text, Qt::Key_X);
-            QTest::mouseClick(f.window->Chk_syori[0], Qt::LeftButton, {}, QPoint(8, f.window->Chk_syori[0]->height() / 2));
+            QTest::mouseClick(f.window->Chk_syori[0], Qt::LeftButton, {},
+                              QPoint(8, f.window->Chk_syori[0]->height() / 2));
             f.window->close();  // as Alt+F4 does
             stillOpen = stillOpen && f.window->isVisible();
         };
@@ -381,16 +408,19 @@ class tst_Frm_Main : public QObject {
         do {
             // An editable combo box's own box counts as the combo box.
             QWidget* w = Focused();
-            if (w->objectName().isEmpty() && qobject_cast<QComboBox*>(w->parentWidget())) w = w->parentWidget();
+            if (w->objectName().isEmpty() && qobject_cast<QComboBox*>(w->parentWidget()))
+                w = w->parentWidget();
             visited << w->objectName();
             Press(Qt::Key_Tab);
         } while (Focused() != f.window->F_Drive && visited.size() < 100);
-        QCOMPARE(visited.join(' '),
-                 "F_Drive F_Dir Cmb_Filter Cmd_Newfile F_File Cmd_AllSelect Cmd_OddSelect Cmd_EvenSelect "
-                 "Cmd_AllDelete Chk_syori(0) Chk_syori(1) Txt_B_text Txt_A_text Chk_keta_lock Opt_Han UpDown_Keta "
-                 "UpDown_Zoubun Txt_Startnum Chk_DateLock Cmd_Now Txt_YY Txt_MM Txt_DD Txt_H Txt_M Txt_S Chk_Attrib "
-                 "Chk_Att_Set(0) Chk_Att_Set(1) Chk_Att_Set(2) Chk_Att_Set(3) A_Drive Com_Makefolder A_Dir "
-                 "Opt_Cpymov(0) Cmd_Test Lst_Kekka Cmd_About Cmd_Help Cmd_Run");
+        QCOMPARE(
+            visited.join(' '),
+            "F_Drive F_Dir Cmb_Filter Cmd_Newfile F_File Cmd_AllSelect Cmd_OddSelect Cmd_EvenSelect "
+            "Cmd_AllDelete Chk_syori(0) Chk_syori(1) Txt_B_text Txt_A_text Chk_keta_lock Opt_Han UpDown_Keta "
+            "UpDown_Zoubun Txt_Startnum Chk_DateLock Cmd_Now Txt_YY Txt_MM Txt_DD Txt_H Txt_M Txt_S "
+            "Chk_Attrib "
+            "Chk_Att_Set(0) Chk_Att_Set(1) Chk_Att_Set(2) Chk_Att_Set(3) A_Drive Com_Makefolder A_Dir "
+            "Opt_Cpymov(0) Cmd_Test Lst_Kekka Cmd_About Cmd_Help Cmd_Run");
     }
 
     // A screen reader tells the controls apart by their names: every control
@@ -410,7 +440,8 @@ class tst_Frm_Main : public QObject {
             if (!w || w->window() != f.window.get() || !iface->state().focusable || w->focusProxy()) continue;
             const QString name = iface->text(QAccessible::Name);
             QVERIFY2(!name.isEmpty(), qPrintable(w->objectName() + " has no name"));
-            QVERIFY2(!owner.contains(name), qPrintable(owner.value(name) + " and " + w->objectName() + ": " + name));
+            QVERIFY2(!owner.contains(name),
+                     qPrintable(owner.value(name) + " and " + w->objectName() + ": " + name));
             owner.insert(name, w->objectName());
         }
         QVERIFY(owner.size() >= 40);
@@ -497,7 +528,8 @@ class tst_Frm_Main : public QObject {
         MainWindowFixture p(MainWindowFixture::Real{}, {"a.wav", "b.MID", "c.txt", "d.mp3"});
         p.Click("Cmd_AllSelect");
         QVERIFY(p.Ready());
-        for (int i = 0; i < 3; ++i) QTest::keyClick(p.window->Cmb_Filter, Qt::Key_Down);  // to the fourth entry
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(p.window->Cmb_Filter, Qt::Key_Down);  // to the fourth entry
         QCOMPARE(p.window->Cmb_Filter->currentText(), "*.WAV;*.MID");
         QCOMPARE(p.Rows(), (QStringList{"a.wav", "b.MID"}));
         QVERIFY(!p.Ready());

@@ -31,8 +31,10 @@ class tst_WindowServices : public QObject {
         QTest::addColumn<QRect>("owner");
         QTest::addColumn<QSize>("own");
         QTest::addColumn<QPoint>("expected");
-        QTest::newRow("odd height difference") << QRect(100, 50, 640, 420) << QSize(230, 61) << QPoint(305, 229);
-        QTest::newRow("owner off the left edge") << QRect(-300, -20, 640, 420) << QSize(230, 61) << QPoint(-95, 159);
+        QTest::newRow("odd height difference")
+            << QRect(100, 50, 640, 420) << QSize(230, 61) << QPoint(305, 229);
+        QTest::newRow("owner off the left edge")
+            << QRect(-300, -20, 640, 420) << QSize(230, 61) << QPoint(-95, 159);
         // Larger than the owner: the negative half truncates toward zero.
         QTest::newRow("larger than owner") << QRect(10, 10, 100, 40) << QSize(231, 61) << QPoint(-55, 0);
     }
@@ -40,7 +42,8 @@ class tst_WindowServices : public QObject {
         QFETCH(QRect, owner);
         QFETCH(QSize, own);
         QFETCH(QPoint, expected);
-        const zv::Point p = zv::CentredOver(owner.x(), owner.y(), owner.width(), owner.height(), own.width(), own.height());
+        const zv::Point p =
+            zv::CentredOver(owner.x(), owner.y(), owner.width(), owner.height(), own.width(), own.height());
         QCOMPARE(QPoint(p.x, p.y), expected);
     }
 
@@ -52,7 +55,8 @@ class tst_WindowServices : public QObject {
         // The client width at 96 dpi, its height at 144, a fraction rounding to
         // the nearest, and no dpi falling back to 96.
         for (const Case& c : {Case{96, 9570, 638}, Case{144, 5925, 593}, Case{96, 23, 2}, Case{0, 1440, 96}})
-            QVERIFY2(zv::TwipScale(c.dpi).ToPixels(c.twips) == c.pixels, qPrintable(QString::number(c.twips)));
+            QVERIFY2(zv::TwipScale(c.dpi).ToPixels(c.twips) == c.pixels,
+                     qPrintable(QString::number(c.twips)));
     }
 
     void waitPointerOnlyWhileOpen() {
@@ -116,8 +120,10 @@ class tst_WindowServices : public QObject {
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<int>("answer");
         QTest::newRow("yes") << int(zv::kYesNo) << "はい" << QStringList{"いいえ", "はい"} << int(zv::kYes);
-        QTest::newRow("cancel") << int(zv::kOkCancel) << "キャンセル" << QStringList{"OK", "キャンセル"} << int(zv::kCancel);
-        QTest::newRow("closed yes/no box is no") << int(zv::kYesNo) << "" << QStringList{"いいえ", "はい"} << int(zv::kNo);
+        QTest::newRow("cancel") << int(zv::kOkCancel) << "キャンセル" << QStringList{"OK", "キャンセル"}
+                                << int(zv::kCancel);
+        QTest::newRow("closed yes/no box is no")
+            << int(zv::kYesNo) << "" << QStringList{"いいえ", "はい"} << int(zv::kNo);
     }
     void messageBox() {
         QFETCH(int, buttons);
