@@ -416,11 +416,10 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(
             visited.join(' '),
             "F_Drive F_Dir Cmb_Filter Cmd_Newfile F_File Cmd_AllSelect Cmd_OddSelect Cmd_EvenSelect "
-            "Cmd_AllDelete Chk_syori(0) Chk_syori(1) Txt_B_text Txt_A_text Chk_keta_lock Opt_Han UpDown_Keta "
-            "UpDown_Zoubun Txt_Startnum Chk_DateLock Cmd_Now Txt_YY Txt_MM Txt_DD Txt_H Txt_M Txt_S "
-            "Chk_Attrib "
-            "Chk_Att_Set(0) Chk_Att_Set(1) Chk_Att_Set(2) Chk_Att_Set(3) A_Drive Com_Makefolder A_Dir "
-            "Opt_Cpymov(0) Cmd_Test Lst_Kekka Cmd_About Cmd_Help Cmd_Run");
+            "Cmd_AllDelete Chk_syori(0) Chk_syori(1) Txt_B_text Txt_A_text Chk_keta_lock Opt_Han "
+            "UpDown_Keta UpDown_Zoubun Txt_Startnum Chk_DateLock Cmd_Now Txt_YY Txt_MM Txt_DD Txt_H Txt_M "
+            "Txt_S Chk_Attrib Chk_Att_Set(0) Chk_Att_Set(1) Chk_Att_Set(2) Chk_Att_Set(3) A_Drive "
+            "Com_Makefolder A_Dir Opt_Cpymov(0) Cmd_Test Lst_Kekka Cmd_About Cmd_Help Cmd_Run");
     }
 
     // A screen reader tells the controls apart by their names: every control
