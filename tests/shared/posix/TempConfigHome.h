@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -15,18 +16,12 @@ class TempConfigHome {
   public:
     TempConfigHome() {
         std::string pattern = (std::filesystem::temp_directory_path() / "zvreg-XXXXXX").string();
-        char* made = mkdtemp(pattern.data());
-        root_ = made ? made : "";
-        const char* old = getenv("XDG_CONFIG_HOME");
-        hadOld_ = old != nullptr;
-        if (old) old_ = old;
+        root_ = mkdtemp(pattern.data()) ? pattern : "";
+        if (const char* old = getenv("XDG_CONFIG_HOME")) old_ = old;
         setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
     }
     ~TempConfigHome() {
-        if (hadOld_)
-            setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
+        old_ ? setenv("XDG_CONFIG_HOME", old_->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
     }
@@ -42,8 +37,9 @@ class TempConfigHome {
         std::filesystem::create_directories(Folder());
         std::ofstream(File(rootName), std::ios::binary) << text;
     }
-    std::string Read(const std::string& rootName) const {
-        std::ifstream in(File(rootName), std::ios::binary);
+    std::string Read(const std::string& rootName) const { return Text(File(rootName)); }
+    static std::string Text(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
         std::ostringstream out;
         out << in.rdbuf();
         return out.str();
@@ -51,8 +47,7 @@ class TempConfigHome {
 
   private:
     std::string root_;
-    std::string old_;
-    bool hadOld_ = false;
+    std::optional<std::string> old_;
 };
 
 }  // namespace zv::test
