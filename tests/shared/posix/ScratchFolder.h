@@ -49,22 +49,12 @@ class ScratchFolder {
     }
 
     // A small tmpfs of its own (another file system, or one that fills up
-    // quickly). Empty when mounting is not permitted (not root).
+    // quickly), or a ramfs: no size limit, no extended attributes, no access
+    // lists. Empty when mounting is not permitted (not root).
     std::string MountTmpfs(const std::string& relative, std::size_t bytes) {
-        std::string where = Folder(relative);
-        std::string options = "size=" + std::to_string(bytes);
-        if (::mount("zvtest", where.c_str(), "tmpfs", 0, options.c_str()) != 0) return {};
-        mounts_.push_back(where);
-        return where;
+        return MountKernel(relative, "tmpfs", "size=" + std::to_string(bytes));
     }
-
-    // A ramfs: no size limit, no extended attributes, no access lists.
-    std::string MountRamfs(const std::string& relative) {
-        std::string where = Folder(relative);
-        if (::mount("zvtest", where.c_str(), "ramfs", 0, nullptr) != 0) return {};
-        mounts_.push_back(where);
-        return where;
-    }
+    std::string MountRamfs(const std::string& relative) { return MountKernel(relative, "ramfs", ""); }
 
     // A small exFAT volume (exfatprogs, exfat-fuse) on a loop device over an
     // image file: a file system that ignores case, as USB sticks do. Empty
@@ -140,6 +130,12 @@ class ScratchFolder {
     }
 
   private:
+    std::string MountKernel(const std::string& relative, const char* type, const std::string& options) {
+        std::string where = Folder(relative);
+        if (::mount("zvtest", where.c_str(), type, 0, options.c_str()) != 0) return {};
+        mounts_.push_back(where);
+        return where;
+    }
     static bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
     // An image file of that size, formatted with make and mounted with mount.
