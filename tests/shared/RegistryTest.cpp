@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "PlatformTraits.h"
 #include "TempConfigHome.h"
 #include "shared/NativeName.h"
 #include "shared/Registry.h"
+#include "shared/SettingsStore.h"
 
 using namespace zv::reg;
 using zv::test::TempConfigHome;
@@ -162,6 +162,47 @@ TEST(Registry, KeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
     EXPECT_EQ(Enum(parent.get(), false), std::vector<std::u16string>{u"Zorvik"});
     ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\Case\\Zorvik", kKeyQueryValue, key.out()), kSuccess);
     EXPECT_EQ(Enum(key.get(), true), std::vector<std::u16string>{u"Drive"});
+}
+
+// The key the remover deletes, and what GetSetting answers for DRIVE after a
+// given history of the store.
+TEST(SettingsStore, AnswersStoredTextOrFallbackWhereTheRemoverLooks) {
+    const struct {
+        void (*prepare)();
+        std::u16string expected;
+    } cases[] = {
+        {[] {}, u"fallback"},
+        {[] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"D:"); }, u"D:"},
+        {[] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""); }, u""},
+        {[] {  // not a text
+             ScopedKey key;
+             CreateKey(kCurrentUser, zv::SettingsKeyPath(u"Zorvik", u"Setting"), kKeySetValue, key.out());
+             SetValue(key.get(), u"DRIVE", kRegDword, {1, 0, 0, 0});
+         },
+         u"fallback"},
+    };
+    for (const auto& c : cases) {
+        TempConfigHome home;
+        c.prepare();
+        long error = -1;
+        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"DRIVE", u"fallback", &error), c.expected);
+        EXPECT_EQ(error, 0);
+    }
+    TempConfigHome home;
+    ASSERT_EQ(zv::SaveSetting(zv::kSettingsApp, zv::kSettingsSection, zv::kSettingPath, u"/srv/写真"), 0);
+    EXPECT_EQ(Read(u"Software\\VB and VBA Program Settings\\Zorvik\\Setting", u"PATH"), u"/srv/写真");
+}
+
+TEST(SettingsStore, DeletingTheApplicationKeepsOtherKeys) {
+    TempConfigHome home;
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"C:"), 0);
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Window", u"Left", u"10"), 0);
+    ASSERT_EQ(zv::SaveSetting(u"Neighbour", u"Setting", u"DRIVE", u"N:"), 0);
+    ASSERT_EQ(zv::DeleteSetting(u"Zorvik"), 0);
+    EXPECT_EQ(zv::GetSetting(u"Neighbour", u"Setting", u"DRIVE", u"-"), u"N:");
+    ScopedKey key;
+    EXPECT_EQ(OpenKey(kCurrentUser, zv::SettingsKeyPath(u"Zorvik"), kKeyRead, key.out()), kFileNotFound);
+    EXPECT_EQ(zv::DeleteSetting(u"Zorvik"), kFileNotFound);
 }
 
 }  // namespace

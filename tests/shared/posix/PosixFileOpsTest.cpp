@@ -21,7 +21,6 @@ namespace {
 
 using test::HoldsData;
 using test::ScratchFolder;
-using Names = std::set<std::string>;
 
 constexpr long long kOldTime = 1000000000;  // 2001-09-09, a time no test sets by accident
 constexpr int kAllFour = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
@@ -44,22 +43,17 @@ void SetDos(const std::string& path, const std::string& text) {
     ::setxattr(path.c_str(), kDos, text.data(), text.size(), 0);
 }
 
-std::string WaysName(const FileOpWays& w) {
-    return std::string(w.renameNoReplace ? "NoReplace" : "LinkUnlink") +
-           (w.unnamedTemp ? "Unnamed" : "Named");
-}
-
 // ---------------------------------------------------------------- rename, move and copy
 
 // Paths are "s/..." and "d/..."; the place says what file system "d" is (and
 // whether "s" is a read-only one).
-enum class Op { kRename, kCopy };
+constexpr bool kCopy = true, kMove = false;  // a rename is a move within the volume
 enum Setup { kFile, kTargetTaken, kHardLinkTarget, kNoSource, kFifo, kLink, kAccessList };
 enum Place { kSameDisk, kTmpfs, kSmallTmpfs, kReadOnlySource, kExfat };
 
 struct TransferCase {
     const char* label;
-    Op op;
+    bool copy;
     Setup setup;
     const char *from, *to;
     int err;
@@ -71,41 +65,40 @@ struct TransferCase {
 };
 
 const TransferCase kTransferCases[] = {
-    {"RenameInFolder", Op::kRename, kFile, "d/a.txt", "d/b.txt", 0, false},
-    {"RenameOntoExisting", Op::kRename, kTargetTaken, "d/a.txt", "d/b.txt", EEXIST, false},
+    {"RenameInFolder", kMove, kFile, "d/a.txt", "d/b.txt", 0, false},
+    {"RenameOntoExisting", kMove, kTargetTaken, "d/a.txt", "d/b.txt", EEXIST, false},
     // Another link of the same file is still another name: refusing is the
     // only outcome that does not report an unchanged folder as renamed.
-    {"RenameOntoOwnHardLink", Op::kRename, kHardLinkTarget, "d/a.txt", "d/b.txt", EEXIST, false},
-    {"RenameToItself", Op::kRename, kFile, "d/a.txt", "d/a.txt", 0, false},
-    {"RenameCaseOnly", Op::kRename, kFile, "d/photo.txt", "d/PHOTO.txt", 0, false},
+    {"RenameOntoOwnHardLink", kMove, kHardLinkTarget, "d/a.txt", "d/b.txt", EEXIST, false},
+    {"RenameToItself", kMove, kFile, "d/a.txt", "d/a.txt", 0, false},
+    {"RenameCaseOnly", kMove, kFile, "d/photo.txt", "d/PHOTO.txt", 0, false},
     // Where case counts, a name that differs only in case is another file.
-    {"RenameOntoOtherCaseOfName", Op::kRename, kTargetTaken, "d/photo.txt", "d/PHOTO.txt", EEXIST, false},
-    {"RenameMissingSource", Op::kRename, kNoSource, "d/a.txt", "d/b.txt", ENOENT, true},
-    {"RenameInvalidUtf8ToValid", Op::kRename, kFile, "d/\xff\x80name.txt", "d/ok.txt", 0, false},
-    {"RenameFifoIsNoFile", Op::kRename, kFifo, "d/a.txt", "d/b.txt", kNotAFileErr, true},
+    {"RenameOntoOtherCaseOfName", kMove, kTargetTaken, "d/photo.txt", "d/PHOTO.txt", EEXIST, false},
+    {"RenameMissingSource", kMove, kNoSource, "d/a.txt", "d/b.txt", ENOENT, true},
+    {"RenameInvalidUtf8ToValid", false, kFile, "d/\xff\x80name.txt", "d/ok.txt", 0, false},
+    {"RenameFifoIsNoFile", kMove, kFifo, "d/a.txt", "d/b.txt", kNotAFileErr, true},
     // The link is what moves; its target stays where it is.
-    {"RenameLinkItself", Op::kRename, kLink, "d/a.txt", "d/b.txt", 0, false},
+    {"RenameLinkItself", kMove, kLink, "d/a.txt", "d/b.txt", 0, false},
     // Larger than any single read, and not a multiple of a block.
-    {"CopyLargeFile", Op::kCopy, kFile, "s/photo.jpg", "d/IMG_001.jpg", 0, false, kSameDisk, (3u << 20) + 17,
+    {"CopyLargeFile", kCopy, kFile, "s/photo.jpg", "d/IMG_001.jpg", 0, false, kSameDisk, (3u << 20) + 17,
      0640, "0x20"},
-    {"CopyEmptyFile", Op::kCopy, kFile, "s/photo.jpg", "d/IMG_001.jpg", 0, false, kSameDisk, 0, 0644},
-    {"CopyOntoExisting", Op::kCopy, kTargetTaken, "s/photo.jpg", "d/IMG_001.jpg", EEXIST, false},
-    {"CopyOntoItself", Op::kCopy, kFile, "s/photo.jpg", "s/photo.jpg", EEXIST, false},
+    {"CopyEmptyFile", kCopy, kFile, "s/photo.jpg", "d/IMG_001.jpg", 0, false, kSameDisk, 0, 0644},
+    {"CopyOntoExisting", kCopy, kTargetTaken, "s/photo.jpg", "d/IMG_001.jpg", EEXIST, false},
+    {"CopyOntoItself", kCopy, kFile, "s/photo.jpg", "s/photo.jpg", EEXIST, false},
     // Opening a FIFO for reading would wait for a writer for ever.
-    {"CopyFifoIsNoFile", Op::kCopy, kFifo, "s/photo.jpg", "d/IMG_001.jpg", kNotAFileErr, true},
-    {"CopyKeepsAccessList", Op::kCopy, kAccessList, "s/photo.jpg", "d/IMG_001.jpg", 0, false},
-    {"MoveAcross", Op::kRename, kFile, "s/song.mid", "d/track01.mid", 0, false, kTmpfs, 2u << 20, 0604,
-     "0x4"},
-    {"CopyDiskFull", Op::kCopy, kFile, "s/song.mid", "d/track01.mid", ENOSPC, false, kSmallTmpfs, 2u << 20},
+    {"CopyFifoIsNoFile", kCopy, kFifo, "s/photo.jpg", "d/IMG_001.jpg", kNotAFileErr, true},
+    {"CopyKeepsAccessList", kCopy, kAccessList, "s/photo.jpg", "d/IMG_001.jpg", 0, false},
+    {"MoveAcross", kMove, kFile, "s/song.mid", "d/track01.mid", 0, false, kTmpfs, 2u << 20, 0604, "0x4"},
+    {"CopyDiskFull", kCopy, kFile, "s/song.mid", "d/track01.mid", ENOSPC, false, kSmallTmpfs, 2u << 20},
     // The copy succeeds but the source cannot be removed: the copy goes again.
-    {"MoveSourceNotRemovable", Op::kRename, kFile, "s/song.mid", "d/track01.mid", EROFS, true,
-     kReadOnlySource, 1000, 0604, "0x4"},
+    {"MoveSourceNotRemovable", kMove, kFile, "s/song.mid", "d/track01.mid", EROFS, true, kReadOnlySource,
+     1000, 0604, "0x4"},
     // On a volume that ignores case (exFAT through FUSE, which gives the two
     // spellings of one name different inode numbers) a change of case renames
     // the file itself; a name held by another file is still refused.
-    {"CaseBlindOwnName", Op::kRename, kFile, "d/photo.txt", "d/PHOTO.txt", 0, false, kExfat, 5000, 0},
-    {"CaseBlindOwnNameNotAscii", Op::kRename, kFile, "d/été.txt", "d/ÉTÉ.txt", 0, false, kExfat, 5000, 0},
-    {"CaseBlindOtherFile", Op::kRename, kTargetTaken, "d/a.txt", "d/B.txt", EEXIST, false, kExfat, 5000, 0},
+    {"CaseBlindOwnName", kMove, kFile, "d/photo.txt", "d/PHOTO.txt", 0, false, kExfat, 5000, 0},
+    {"CaseBlindOwnNameNotAscii", kMove, kFile, "d/été.txt", "d/ÉTÉ.txt", 0, false, kExfat, 5000, 0},
+    {"CaseBlindOtherFile", kMove, kTargetTaken, "d/a.txt", "d/B.txt", EEXIST, false, kExfat, 5000, 0},
 };
 
 // "d" as the case asks; empty when that cannot be made here.
@@ -148,22 +141,21 @@ void Transfer(const TransferCase& c, const FileOpWays& ways, std::string& missin
     if (c.setup == kHardLinkTarget) ::link(from.c_str(), to.c_str());
     if (c.place == kReadOnlySource) ScratchFolder::RemountReadOnly(s.Path("s"));
     const std::string acl = ScratchFolder::Xattr(from, kAcl);
-    std::map<std::string, Names> expected{{"s", ScratchFolder::Names(s.Path("s"))},
-                                          {"d", ScratchFolder::Names(s.Path("d"))}};
+    std::map<std::string, std::set<std::string>> expected{{"s", ScratchFolder::Names(s.Path("s"))},
+                                                          {"d", ScratchFolder::Names(s.Path("d"))}};
 
-    const NativeOutcome o =
-        c.op == Op::kCopy ? CopyNoReplace(from, to, ways) : RenameNoReplace(from, to, ways);
+    const NativeOutcome o = c.copy ? CopyNoReplace(from, to, ways) : RenameNoReplace(from, to, ways);
 
     EXPECT_EQ(o.err, c.err) << std::strerror(o.err);
     EXPECT_EQ(o.atSource, c.atSource);
     EXPECT_TRUE(c.setup != kTargetTaken || HoldsData(to, "keep me")) << "the taken name was overwritten";
-    if (c.err == 0 && c.op == Op::kRename) expected[std::string(c.from, 1)].erase(c.from + 2);
+    if (c.err == 0 && !c.copy) expected[std::string(c.from, 1)].erase(c.from + 2);
     if (c.err == 0) expected[std::string(c.to, 1)].insert(c.to + 2);
     for (const auto& [folder, names] : expected)
         EXPECT_EQ(ScratchFolder::Names(s.Path(folder)), names) << "left behind or lost in " << folder;
     // What stays and what arrives carries the data, mode, time and attributes.
     std::vector<std::string> holders;
-    if (hasFile && (c.err != 0 || c.op == Op::kCopy)) holders.push_back(from);
+    if (hasFile && (c.err != 0 || c.copy)) holders.push_back(from);
     if (c.err == 0) holders.push_back(to);
     for (const std::string& path : holders) {
         SCOPED_TRACE(path);
@@ -184,7 +176,8 @@ TEST(FileOps, RenameMoveAndCopyNeverLoseOrReplace) {
     std::string missing;
     for (const TransferCase& c : kTransferCases)
         for (const FileOpWays& ways : kAllWays) {
-            SCOPED_TRACE(std::string(c.label) + " " + WaysName(ways));
+            SCOPED_TRACE(std::string(c.label) +
+                         (ways.renameNoReplace ? " RENAME_NOREPLACE, O_TMPFILE" : " link, temporary name"));
             Transfer(c, ways, missing);
         }
     if (!missing.empty())
