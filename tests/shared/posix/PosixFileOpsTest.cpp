@@ -75,7 +75,7 @@ const TransferCase kTransferCases[] = {
     // Where case counts, a name that differs only in case is another file.
     {"RenameOntoOtherCaseOfName", kMove, kTargetTaken, "d/photo.txt", "d/PHOTO.txt", EEXIST, false},
     {"RenameMissingSource", kMove, kNoSource, "d/a.txt", "d/b.txt", ENOENT, true},
-    {"RenameInvalidUtf8ToValid", false, kFile, "d/\xff\x80name.txt", "d/ok.txt", 0, false},
+    {"RenameInvalidUtf8ToValid", kMove, kFile, "d/\xff\x80name.txt", "d/ok.txt", 0, false},
     {"RenameFifoIsNoFile", kMove, kFifo, "d/a.txt", "d/b.txt", kNotAFileErr, true},
     // The link is what moves; its target stays where it is.
     {"RenameLinkItself", kMove, kLink, "d/a.txt", "d/b.txt", 0, false},
