@@ -42,7 +42,7 @@ std::vector<std::u16string> Enum(HKey key, bool values) {
 // Each case starts from HKCU\Software\Test\{Child, Leaf} with a value in
 // Child, opens the path with the given rights (unless it deletes or creates
 // from the root) and makes one call.
-enum class Call { Open, Delete, Create, Query, Set, EnumKeys, CreateBelow };
+enum class Call { Open, Delete, Create, Query, Set, DeleteValue, EnumKeys, CreateBelow };
 
 long MakeCall(Call call, const std::u16string& path, std::uint32_t access, const std::u16string& name) {
     HKey created = 0;
@@ -53,6 +53,7 @@ long MakeCall(Call call, const std::u16string& path, std::uint32_t access, const
     if (rc != kSuccess || call == Call::Open) return rc;
     if (call == Call::Query) return QueryString(key.get(), name, nullptr);
     if (call == Call::Set) return SetString(key.get(), name, u"x");
+    if (call == Call::DeleteValue) return DeleteValue(key.get(), name);
     if (call == Call::EnumKeys) return EnumKey(key.get(), name == u"" ? 2 : 0, nullptr);
     rc = CreateKey(key.get(), name, kKeyAllAccess, &created);
     CloseKey(created);
@@ -76,6 +77,9 @@ TEST(Registry, AnswersWin32ErrorNumbers) {
         {Call::Query, kChild, kKeyQueryValue, kFileNotFound, u"Other"},
         {Call::Query, kChild, kKeySetValue, kAccessDenied},
         {Call::Set, kChild, kKeyQueryValue, kAccessDenied},
+        {Call::DeleteValue, kChild, kKeyQueryValue, kAccessDenied},
+        {Call::DeleteValue, kChild, kKeySetValue, kFileNotFound, u"Other"},
+        {Call::DeleteValue, kChild, kKeySetValue, kSuccess},
         {Call::EnumKeys, kBase, kKeyQueryValue, kAccessDenied},
         {Call::EnumKeys, kBase, kKeyRead, kNoMoreItems, u""},
         {Call::Open, u"Software\\\\Test", kKeyRead, kBadPathname},
