@@ -225,6 +225,7 @@ TEST(FileOps, AttributeMaskReplacesTheFour) {
         const char* dosAfter;
     } cases[] = {
         {0600, "", kAttrReadOnly, 0400, "<none>"},
+        {0755, "", kAttrReadOnly, 0555, "<none>"},  // read-only still, whoever may run it
         {0644, "", 39, 0444, "0x26"},
         {0444, "0x26", 0, 0644, "<none>"},
         // A writable file keeps its own write bits when read-only is cleared.
