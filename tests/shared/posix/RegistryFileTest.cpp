@@ -74,6 +74,15 @@ TEST(RegistryFile, DamagedFileIsSetAsideUnderAFreeName) {
     EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u""), u"/home");
 }
 
+// Texts are written quoted, as the registry editor writes them.
+TEST(RegistryFile, WritesTextsQuoted) {
+    TempConfigHome home;
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"C:\\写真"), kSuccess);
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""), kSuccess);
+    const std::string text = home.Read(kCurrent);
+    EXPECT_NE(text.find("\"PATH\"=\"C:\\\\写真\"\n\"DRIVE\"=\"\"\n"), std::string::npos) << text;
+}
+
 // Files as a person or the registry editor may write them are read, and
 // survive a change elsewhere exactly.
 TEST(RegistryFile, ForeignValuesSurviveOtherChanges) {
