@@ -83,38 +83,27 @@ TEST(RegistryFile, WritesTextsQuoted) {
     EXPECT_NE(text.find("\"PATH\"=\"C:\\\\写真\"\n\"DRIVE\"=\"\"\n"), std::string::npos) << text;
 }
 
-// Files as a person or the registry editor may write them are read, and
-// survive a change elsewhere exactly.
+// A file as a person or the registry editor may write it (a byte order mark,
+// a root in lower case, hex data continued over lines) is read, and its
+// values survive a change elsewhere exactly.
 TEST(RegistryFile, ForeignValuesSurviveOtherChanges) {
-    const struct {
-        std::string text;
-        std::u16string name;
-        std::uint32_t type;
-        std::vector<std::uint8_t> data;
-    } cases[] = {
-        {kHeader +
-             "[HKEY_CURRENT_USER\\Software\\App]\n\"m\"=hex(7):41,00,00,00,\\\n  42,00,00,00,\\\n  00,00\n",
-         u"m",
-         kRegMultiSz,
-         {0x41, 0, 0, 0, 0x42, 0, 0, 0, 0, 0}},
-        // A byte order mark and a root in lower case.
-        {"\xEF\xBB\xBF" + kHeader + "[hkey_current_user\\Software\\App]\n\"s\"=\"\\\"q\\\\\"\n",
-         u"s",
-         kRegSz,
-         {'"', 0, 'q', 0, '\\', 0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        TempConfigHome home;
-        home.Write(kCurrent, c.text);
-        ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/tmp"), kSuccess);
-        ScopedKey key;
-        ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\App", kKeyQueryValue, key.out()), kSuccess);
-        std::uint32_t type = 99;
-        std::vector<std::uint8_t> data;
-        ASSERT_EQ(QueryValue(key.get(), c.name, &type, &data), kSuccess);
-        EXPECT_EQ(type, c.type);
-        EXPECT_EQ(data, c.data);
-    }
+    TempConfigHome home;
+    home.Write(
+        kCurrent,
+        "\xEF\xBB\xBF" + kHeader +
+            "[hkey_current_user\\Software\\App]\n\"m\"=hex(7):41,00,00,00,\\\n  42,00,00,00,\\\n  00,00\n"
+            "\"s\"=\"\\\"q\\\\\"\n");
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/tmp"), kSuccess);
+    ScopedKey key;
+    ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\App", kKeyQueryValue, key.out()), kSuccess);
+    std::uint32_t type = 99;
+    std::vector<std::uint8_t> data;
+    EXPECT_EQ(QueryValue(key.get(), u"m", &type, &data), kSuccess);
+    EXPECT_EQ(type, kRegMultiSz);
+    EXPECT_EQ(data, (std::vector<std::uint8_t>{0x41, 0, 0, 0, 0x42, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(QueryValue(key.get(), u"s", &type, &data), kSuccess);
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(data, (std::vector<std::uint8_t>{'"', 0, 'q', 0, '\\', 0, 0, 0}));
 }
 
 // A link into a dotfiles folder stays a link, a file keeps its permissions,
