@@ -7,9 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <string>
-#include <vector>
-
 #include "TempConfigHome.h"
 #include "shared/NativeName.h"
 #include "shared/Registry.h"

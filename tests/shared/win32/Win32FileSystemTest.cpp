@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <string>
 
 #include "PlatformTraits.h"
 #include "shared/FileSystem.h"
