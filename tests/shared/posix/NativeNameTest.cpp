@@ -14,17 +14,14 @@ TEST(NativeName, DecodesAndRoundTrips) {
     } cases[] = {
         {"\xE5\x86\x99\xE7\x9C\x9F.jpg", u"写真.jpg"},
         {"\xF0\x9F\x98\x80", u"\U0001F600"},
-        // Shift-JIS "あ" from an old disk: neither byte is UTF-8.
+        // Shift-JIS "あ" from an old disk: neither byte is UTF-8; of a broken
+        // sequence only its bytes are escaped and the rest reads normally.
         {"\x82\xA0.txt", u"\xDC82\xDCA0.txt"},
-        // A broken sequence: only its bytes are escaped, the rest reads normally.
-        {"\xE3\x81"
-         "a",
-         u"\xDCE3\xDC81"
-         "a"},
-        // Overlong form of "/" and an encoded surrogate are not UTF-8.
+        {"\xE3\x81\x61", u"\xDCE3\xDC81\x61"},
+        // An overlong "/", an encoded surrogate and code points beyond U+10FFFF
+        // are not UTF-8.
         {"\xC0\xAF", u"\xDCC0\xDCAF"},
         {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},
-        // Beyond U+10FFFF.
         {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
         {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
         // Lone surrogates that name no byte are written as U+FFFD, never as

@@ -50,21 +50,13 @@ TEST(PosixFileSystem, ListsWhatTheListsShowSortedWithoutRegardToCase) {
 TEST(PosixFileSystem, LooksUpNamesWithoutRegardToCase) {
     ScratchFolder s;
     Populate(s, {"IMG_001.jpg", ".hidden.jpg", "\xFF.bin", "Ärger.txt", "twin.txt", "TWIN.txt"}, {"album"});
+    // Anything of that name blocks a new file, hidden files and folders too;
+    // names equal but for case may lie side by side on a case-sensitive disk.
     const struct {
         std::u16string name;
         std::size_t count;
-    } cases[] = {
-        {u"img_001.JPG", 1},
-        {u"IMG_001", 0},
-        // Anything of that name blocks a new file: hidden files and folders too.
-        {u".HIDDEN.jpg", 1},
-        {u"Album", 1},
-        {u"\xDCFF.bin", 1},
-        {u"ärger.TXT", 1},
-        {u"", 0},
-        // Names equal but for case, side by side on a case-sensitive disk.
-        {u"Twin.TXT", 2},
-    };
+    } cases[] = {{u"img_001.JPG", 1}, {u"IMG_001", 0}, {u".HIDDEN.jpg", 1}, {u"Album", 1}, {u"\xDCFF.bin", 1},
+                 {u"ärger.TXT", 1},   {u"", 0},        {u"Twin.TXT", 2}};
     const std::u16string root = FromNative(s.root());
     auto lookup = NativeFileSystem().OpenNameLookup(root);
     for (const auto& c : cases) {
