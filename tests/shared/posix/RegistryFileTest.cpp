@@ -13,6 +13,7 @@
 #include "shared/SettingsStore.h"
 
 using namespace zv::reg;
+using zv::test::ScratchFolder;
 using zv::test::TempConfigHome;
 
 namespace {
@@ -63,8 +64,8 @@ TEST(RegistryFile, DamagedFileIsSetAsideUnderAFreeName) {
     std::u16string keptAs;
     EXPECT_EQ(zv::SetAsideDamagedSettings(&keptAs), kSuccess);
     EXPECT_EQ(keptAs, zv::FromNative(file + ".damaged-2"));
-    EXPECT_EQ(TempConfigHome::Text(file + ".damaged-2"), "this is not a registry file\n");
-    EXPECT_EQ(TempConfigHome::Text(file + ".damaged"), "an older one\n");
+    EXPECT_EQ(ScratchFolder::Read(file + ".damaged-2"), "this is not a registry file\n");
+    EXPECT_EQ(ScratchFolder::Read(file + ".damaged"), "an older one\n");
     EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/home"), kSuccess);
     // A sound store is not moved.
     EXPECT_EQ(zv::SetAsideDamagedSettings(&keptAs), kSuccess);
