@@ -77,6 +77,9 @@ TEST(RegistryFile, WritesTextsQuoted) {
     TempConfigHome home;
     ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"C:\\写真"), kSuccess);
     ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""), kSuccess);
+    // Nothing but the registry's own folders is made on the way.
+    EXPECT_EQ(ScratchFolder::Names(home.Root()), std::set<std::string>{"zorvik"});
+    EXPECT_EQ(ScratchFolder::Names(home.Root() / "zorvik"), std::set<std::string>{"registry"});
     const std::string text = home.Read(kCurrent);
     EXPECT_NE(text.find("\"PATH\"=\"C:\\\\写真\"\n\"DRIVE\"=\"\"\n"), std::string::npos) << text;
 }
