@@ -88,20 +88,15 @@ const ClickCase kClicks[] = {
      false},
 };
 
-class PurgeClicks : public testing::TestWithParam<ClickCase> {
-  protected:
-    void SetUp() override {
-        QtMessageBox::SetAnswering(true);
-        QtMessageBox::ClearShown();
-    }
-    void TearDown() override { QtMessageBox::SetAnswering(false); }
-};
+class PurgeClicks : public testing::TestWithParam<ClickCase> {};
 
 TEST_P(PurgeClicks, SayAndDoWhatTheRegistryHolds) {
     TempConfigHome home;
     const auto& c = GetParam();
     if (c.before) home.Write("HKEY_CURRENT_USER", *c.before);
     home.Write("HKEY_USERS", kUsers);
+    QtMessageBox::SetAnswering(true);
+    QtMessageBox::ClearShown();
     QtMessageBox::PresetAnswers(c.answers);
 
     QtMessageBox messages;
@@ -113,7 +108,13 @@ TEST_P(PurgeClicks, SayAndDoWhatTheRegistryHolds) {
     const auto presses = std::max<std::ptrdiff_t>(1, std::count(c.shown.begin(), c.shown.end(), kConfirm));
     for (std::ptrdiff_t i = 0; i < presses; ++i) QTest::mouseClick(button, Qt::LeftButton);
 
+    QtMessageBox::SetAnswering(false);
     EXPECT_EQ(window.isVisible(), !c.closes);
+    // Fixed in size, without minimise or maximise.
+    EXPECT_EQ(window.minimumSize(), QSize(window.ToPixels(4740), window.ToPixels(930)));
+    EXPECT_EQ(window.maximumSize(), window.minimumSize());
+    EXPECT_EQ(window.Cmd_Exec->nextInFocusChain(), window.Cmd_Cancel);
+    EXPECT_FALSE(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     const auto& shown = QtMessageBox::Shown();
     ASSERT_EQ(shown.size(), c.shown.size());
     for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -130,15 +131,6 @@ TEST_P(PurgeClicks, SayAndDoWhatTheRegistryHolds) {
 
 INSTANTIATE_TEST_SUITE_P(Frm_Main, PurgeClicks, testing::ValuesIn(kClicks),
                          [](const auto& info) { return std::string(info.param.label); });
-
-TEST(PurgeWindow, FixedSizeWithoutMinimiseOrMaximise) {
-    QtMessageBox messages;
-    Frm_Main window(messages);
-    EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(window.size(), QSize(window.ToPixels(4740), window.ToPixels(930)));
-    EXPECT_FALSE(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(window.Cmd_Exec->nextInFocusChain(), window.Cmd_Cancel);
-}
 
 // Runs ZVNUM's window from load to close; answers the folder it started in.
 QString RunZvnum(const QString& programFolder) {
