@@ -1,20 +1,19 @@
-// Acceptance: the jobrun program run end to end on temporary folders. What the
-// user is told, and what the folders hold afterwards.
+// Acceptance: the jobrun program run end to end on temporary folders, on
+// POSIX and on Windows. What the user is told, and what the folders hold
+// afterwards.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdio.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
-
-#include "JobRunProcess.h"
 
 namespace {
 
@@ -22,12 +21,62 @@ namespace fs = std::filesystem;
 using Json = nlohmann::json;
 using Files = std::map<std::string, std::string>;  // name -> content
 
+std::string Slurp(const fs::path& p) {
+    std::stringstream s;
+    s << std::ifstream(p, std::ios::binary).rdbuf();
+    return s.str();
+}
+fs::path U8(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+std::string U8(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+}  // namespace
+
+// Runs jobrun with the job on its standard input and its output and errors
+// into files of work; its real runs keep their journals in work/state.
+#ifdef _WIN32
+#include <windows.h>
+namespace {
+int RunJobRun(const fs::path& work) {
+    _wputenv_s(L"LOCALAPPDATA", (work / "state").c_str());
+    // jobrun lands beside this program; no space in either path.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const fs::path program = fs::path(self).parent_path() / "jobrun.exe";
+    return std::system((program.string() + " < " + (work / "job.json").string() + " > " +
+                        (work / "out.txt").string() + " 2> " + (work / "err.txt").string())
+                           .c_str());
+}
+}  // namespace
+#else
+#include <signal.h>
+#include <stdio.h>
+#include <sys/wait.h>
+#include <unistd.h>
+namespace {
+std::string Command(const fs::path& work) {
+    return "exec env XDG_STATE_HOME='" + (work / "state").string() + "' '" ZV_JOBRUN_PATH "' < '" +
+           (work / "job.json").string() + "' > '" + (work / "out.txt").string() + "' 2> '" +
+           (work / "err.txt").string() + "'";
+}
+int RunJobRun(const fs::path& work) {
+    const int status = std::system(Command(work).c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+}  // namespace
+#endif
+
+namespace {
+
 // src and dst under a fresh folder that also holds the job, jobrun's output
 // and the journals of its real runs.
 struct Folders {
     Folders() {
-        std::string pattern = (fs::temp_directory_path() / "zv-jobrun-XXXXXX").string();
-        root = ::mkdtemp(pattern.data());
+        std::mt19937 random(std::random_device{}());
+        do root = fs::temp_directory_path() / ("zv-jobrun-" + std::to_string(random()));
+        while (!fs::create_directory(root));
         fs::create_directory(root / "src");
         fs::create_directory(root / "dst");
     }
@@ -35,16 +84,21 @@ struct Folders {
         std::error_code ec;
         fs::remove_all(root, ec);
     }
-    std::string Src() const { return (root / "src").string(); }
-    std::string Dst() const { return (root / "dst").string(); }
+    std::string Src() const { return U8(root / "src"); }
+    std::string Dst() const { return U8(root / "dst"); }
     static Files Contents(const std::string& folder) {
         Files m;
-        for (const auto& e : fs::directory_iterator(folder))
-            m[e.path().filename().string()] = zvtest::Slurp(e.path());
+        for (const auto& e : fs::directory_iterator(U8(folder))) m[U8(e.path().filename())] = Slurp(e.path());
         return m;
     }
-    zvtest::JobRunOutcome Run(const std::string& job) const {
-        return zvtest::Finish(zvtest::SpawnJobRun(root, job), root);
+    struct Outcome {
+        int status;
+        std::string out, err;
+    };
+    Outcome Run(const std::string& job) const {
+        std::ofstream(root / "job.json", std::ios::binary) << job;
+        const int status = RunJobRun(root);
+        return {status, Slurp(root / "out.txt"), Slurp(root / "err.txt")};
     }
     Json Ran(const Json& job) const {
         const auto o = Run(job.dump());
@@ -79,8 +133,8 @@ class JobRunAcceptance : public testing::TestWithParam<JobCase> {};
 TEST_P(JobRunAcceptance, FoldersHoldWhatTheUserWasToldOf) {
     const JobCase& c = GetParam();
     Folders f;
-    for (const auto& name : c.src) std::ofstream(fs::path(f.Src()) / name) << name;
-    for (const auto& name : c.dst) std::ofstream(fs::path(f.Dst()) / name) << name;
+    for (const auto& name : c.src) std::ofstream(f.root / "src" / U8(name)) << name;
+    for (const auto& name : c.dst) std::ofstream(f.root / "dst" / U8(name)) << name;
     const Files src = Folders::Contents(f.Src()), dst = Folders::Contents(f.Dst());
     Json job = Json::parse(c.job, nullptr, false);
     if (job.is_object()) {
@@ -109,8 +163,11 @@ TEST_P(JobRunAcceptance, FoldersHoldWhatTheUserWasToldOf) {
     if (job.value("run", "test") != "test") return;
     if (result.at("flag") == -1) {
         EXPECT_EQ(result.at("Lst_Kekka"), result.at("table").at("Lst_Test4"));
-        EXPECT_EQ(result.at("table").at("Lbl_TestPath1"), f.Src() + "/");
-        EXPECT_EQ(result.at("table").at("Lbl_TestPath2"), job.at("destination").get<std::string>() + "/");
+        const std::string separator(1, static_cast<char>(fs::path::preferred_separator));
+        EXPECT_EQ(result.at("table").at("Lbl_TestPath1"), f.Src() + separator);
+        if (job.at("destination") == f.Dst()) {
+            EXPECT_EQ(result.at("table").at("Lbl_TestPath2"), f.Dst() + separator);
+        }
     } else {
         EXPECT_EQ(result.at("Lst_Kekka"), Json::array());
         EXPECT_EQ(result.at("messages").size(), 1u);
@@ -148,11 +205,11 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobRunAcceptance, testing::Values(
     JobCase{"replace_every_match", {"2001_2001.txt", "abc.txt"}, {},
             R"({"controls": {"Chk_syori": [0, 1], "Txt_B_text": "2001", "Txt_A_text": "2002"}})",
             R"({"flag": -1, "Lst_Kekka": ["2002_2002.txt", "abc.txt"]})"},
-    JobCase{"real_rename_in_place", {"b.jpg", "a.jpg"}, {},
-            R"({"run": "real", "controls": {"Txt_B_text": "IMG_", "Lbl_keta": "3"}})",
+    JobCase{"real_rename_in_place", {"い.jpg", "あ.jpg"}, {},
+            R"({"run": "real", "controls": {"Txt_B_text": "写真_", "Lbl_keta": "3"}})",
             R"({"flag": -1, "messages": [)" ZV_QUESTION R"(6}], "Lst_Kekka": [], "conversionDisabled": true,
                 "phases": ["チェック中", "変換中", "チェック中", "書き込み中"]})",
-            Files{{"IMG_001.jpg", "a.jpg"}, {"IMG_002.jpg", "b.jpg"}}},
+            Files{{"写真_001.jpg", "あ.jpg"}, {"写真_002.jpg", "い.jpg"}}},
     JobCase{"real_answered_no", {"a.jpg"}, {},
             R"({"run": "real", "answers": [7], "controls": {"Txt_B_text": "IMG_"}})",
             R"({"flag": 0, "messages": [)" ZV_QUESTION R"(7}], "phases": [], "conversionDisabled": false})"},
@@ -211,7 +268,7 @@ TEST(UndoAcceptance, UndoTakesTheRunBackAndCanItselfBeTakenBackOnce) {
     Folders f;
     const Files before = {{"a.jpg", "A"}, {"b.jpg", "B"}},
                 after = {{"IMG_001.jpg", "A"}, {"IMG_002.jpg", "B"}};
-    for (const auto& [name, data] : before) std::ofstream(fs::path(f.Src()) / name) << data;
+    for (const auto& [name, data] : before) std::ofstream(f.root / "src" / name) << data;
     f.Ran({{"source", f.Src()}, {"run", "real"}, {"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "3"}}}});
     ASSERT_EQ(Folders::Contents(f.Src()), after);
 
@@ -246,6 +303,7 @@ TEST(UndoAcceptance, UndoTakesTheRunBackAndCanItselfBeTakenBackOnce) {
     }
 }
 
+#ifndef _WIN32
 // name -> sha256 of every file in the folder.
 Files Hashes(const std::string& folder) {
     Files m;
@@ -273,7 +331,10 @@ TEST(KilledRunAcceptance, RecoveryPutsEveryContentBackUnderItsOldNameExactlyOnce
 
     const Json job = {
         {"source", f.Src()}, {"run", "real"}, {"controls", {{"Txt_B_text", "IMG_"}, {"Lbl_keta", "5"}}}};
-    const pid_t pid = zvtest::SpawnJobRun(f.root, job.dump());
+    std::ofstream(f.root / "job.json") << job.dump();
+    const std::string command = Command(f.root);
+    const pid_t pid = ::fork();
+    if (pid == 0) ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr), ::_exit(127);
     ASSERT_GT(pid, 0);
     // Once the first file has its new name, a random moment later.
     const fs::path first = fs::path(f.Src()) / "IMG_00001.dat";
@@ -282,7 +343,7 @@ TEST(KilledRunAcceptance, RecoveryPutsEveryContentBackUnderItsOldNameExactlyOnce
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 60)(random)));
     ::kill(pid, SIGKILL);
-    zvtest::Finish(pid, f.root);
+    ::waitpid(pid, &status, 0);
     std::size_t renamed = 0;
     for (const auto& e : fs::directory_iterator(f.Src()))
         renamed += e.path().filename().string().starts_with("IMG_");
@@ -297,5 +358,7 @@ TEST(KilledRunAcceptance, RecoveryPutsEveryContentBackUnderItsOldNameExactlyOnce
     EXPECT_EQ(result.at("flag"), -1);
     EXPECT_EQ(Hashes(f.Src()), before);
 }
+
+#endif
 
 }  // namespace

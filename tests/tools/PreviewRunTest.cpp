@@ -1,12 +1,13 @@
 // Acceptance: the previewrun program's contract, on files made in the test.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-
-#include "JobRunProcess.h"
+#include <sstream>
 
 namespace {
 
@@ -19,6 +20,12 @@ const std::string kBmp =
     "BM\x3E\0\0\0\0\0\0\0\x36\0\0\0"
     "\x28\0\0\0\x02\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x08\0\0\0\x13\x0B\0\0\x13\x0B\0\0\0\0\0\0\0\0\0\0"
     "\0\0\xFF\xFF\0\0\0\0"s;
+
+std::string Slurp(const fs::path& p) {
+    std::stringstream s;
+    s << std::ifstream(p, std::ios::binary).rdbuf();
+    return s.str();
+}
 
 struct PreviewCase {
     const char* name;
@@ -36,8 +43,16 @@ class PreviewRunContract : public testing::TestWithParam<PreviewCase> {
         dir_ = mkdtemp(pattern.data());
     }
     void TearDown() override { fs::remove_all(dir_); }
-    zvtest::JobRunOutcome Run(const std::vector<std::string>& args) {
-        return zvtest::Finish(zvtest::Spawn(args, {}, dir_), dir_);
+    struct Outcome {
+        int status;
+        std::string out;
+    };
+    // Runs previewrun with these arguments, its output into a file.
+    Outcome Run(const std::string& args) {
+        const int status = std::system(
+            (ZV_PREVIEWRUN_PATH " " + args + " > '" + (dir_ / "out.txt").string() + "' 2> /dev/null")
+                .c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / "out.txt")};
     }
     fs::path dir_;
 };
@@ -46,14 +61,14 @@ TEST_P(PreviewRunContract, PrintsWhatThePreviewShows) {
     const PreviewCase& c = GetParam();
     const fs::path file = dir_ / c.file, png = dir_ / "shown.png";
     if (!std::string(c.name).starts_with("missing")) std::ofstream(file, std::ios::binary) << c.bytes;
-    const auto o = Run({ZV_PREVIEWRUN_PATH, file.string(), "--png", png.string()});
-    ASSERT_EQ(o.status, 0) << o.err;
+    const auto o = Run("'" + file.string() + "' --png '" + png.string() + "'");
+    ASSERT_EQ(o.status, 0) << o.out;
     Json result = Json::parse(o.out);
     EXPECT_GE(result.at("ms").get<double>(), 0) << o.out;
     result.erase("ms");
     EXPECT_EQ(result, Json::parse(c.expect));
     // The picture is written exactly when one is shown: a PNG of its size.
-    const std::string written = zvtest::Slurp(png);
+    const std::string written = Slurp(png);
     EXPECT_EQ(!written.empty(), !result.at("picture").is_null());
     if (!written.empty()) {
         ASSERT_GT(written.size(), 24u);
@@ -63,12 +78,7 @@ TEST_P(PreviewRunContract, PrintsWhatThePreviewShows) {
 }
 
 TEST_F(PreviewRunContract, WrongCommandLineIsRefused) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{ZV_PREVIEWRUN_PATH}, {ZV_PREVIEWRUN_PATH, "a.txt", "--png"}}) {
-        const auto o = Run(args);
-        EXPECT_EQ(o.status, 2);
-        EXPECT_EQ(o.out, "");
-    }
+    for (const char* args : {"", "a.txt --png"}) EXPECT_EQ(Run(args).status, 2) << args;
 }
 
 INSTANTIATE_TEST_SUITE_P(
