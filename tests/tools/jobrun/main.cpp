@@ -10,7 +10,6 @@
 // Exit status: 0 the job ran, 2 the input is not a job (one line on the error
 // stream), 1 anything else went wrong.
 #include <cstdio>
-#include <cstring>
 #include <deque>
 #include <iostream>
 #include <map>
@@ -44,8 +43,6 @@ const std::set<std::string, std::less<>> kNumberingGroup = {
     "Chk_keta_lock", "Opt_Han", "Opt_Zen",       "Label4", "Lbl_keta",    "UpDown_Keta",
     "Label5",        "Lbl_up",  "UpDown_Zoubun", "Label6", "Txt_Startnum"};
 
-std::u16string Decimal(int n) { return FromUtf8(std::to_string(n)); }
-
 OrderedJson Names(const std::vector<std::u16string>& names) {
     OrderedJson a = OrderedJson::array();
     for (const auto& n : names) a.push_back(ToUtf8(n));
@@ -65,7 +62,7 @@ class JobWindow final : public JobSettings, public MessageBoxService, public Pro
                   {"Lbl_keta", u"1"}};
         // At start-up the time-stamp boxes show the present date and time.
         const int fill[] = {now.year, now.month, now.day, now.hour, now.minute, now.second};
-        for (int i = 0; i < 6; ++i) texts_[kTimeStampBoxes[i]] = Decimal(fill[i]);
+        for (int i = 0; i < 6; ++i) texts_[kTimeStampBoxes[i]] = FromUtf8(std::to_string(fill[i]));
         values_ = {{"Chk_syori(0)", 0},   {"Chk_syori(1)", 0},   {"Chk_keta_lock", kChecked},
                    {"Opt_Han", kChosen},  {"Opt_Zen", 0},        {"Opt_Cpymov(0)", kChosen},
                    {"Opt_Cpymov(1)", 0},  {"Chk_DateLock", 0},   {"Chk_Attrib", 0},
@@ -154,96 +151,79 @@ std::u16string Path(const Json& job, const char* key) {
     return FromNative(s);
 }
 
-LocalDateTime ParseNow(const std::string& s) {
-    LocalDateTime t;
-    if (s.size() != 19 ||
-        std::sscanf(s.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &t.year, &t.month, &t.day, &t.hour, &t.minute,
-                    &t.second) != 6 ||
-        t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
-        t.second > 59)
-        throw JobError("\"now\" is not a date and time YYYY-MM-DDTHH:MM:SS: " + s);
-    return t;
-}
+}  // namespace
+}  // namespace zv
 
-struct Job {
+int main() {
+    using namespace zv;
     std::string run;
-    std::optional<FixedClock> clock;
+    std::optional<FixedClock> fixed;
     std::unique_ptr<JobWindow> window;
-};
-
-Job ParseJob(std::istream& in) {
-    const Json root = Json::parse(in);
-    if (!root.is_object()) throw JobError("the job is not a JSON object");
-    for (const auto& [key, value] : root.items())
-        if (!std::set<std::string>{"source", "destination", "files", "selected", "controls", "answers", "now",
-                                   "run"}
-                 .count(key))
-            throw JobError("unknown key \"" + key + "\"");
-    Job job;
-    job.run = root.value("run", "test");
-    if (job.run != "test" && job.run != "real" && job.run != "undo" && job.run != "recover")
-        throw JobError("\"run\" is not \"test\", \"real\", \"undo\" or \"recover\"");
-    if (root.contains("now")) job.clock.emplace(ParseNow(root["now"].get<std::string>()));
-
-    std::deque<int> answers;
-    for (const auto& a : root.value("answers", Json::array())) {
-        if (a != kOk && a != kCancel && a != kYes && a != kNo)
-            throw JobError("answer " + a.dump() + " is not a button");
-        answers.push_back(a.get<int>());
-    }
-    job.window = std::make_unique<JobWindow>(job.clock ? job.clock->Now() : SystemClock().Now(), answers);
-    JobWindow& w = *job.window;
-
-    // Undo and recovery work from the journals alone; a source is optional.
-    if (job.run == "test" || job.run == "real" || root.contains("source")) {
-        const std::u16string source = Path(root, "source");
-        if (!NativeFileSystem().FolderExists(source))
-            throw JobError("source folder not found: " + ToUtf8(source));
-        w.SetText("F_Dir", source);
-        w.SetText("A_Dir", root.contains("destination") ? Path(root, "destination") : source);
-        std::vector<std::u16string> files;
-        if (root.contains("files")) {
-            for (const auto& f : root["files"]) files.push_back(FromNative(f.get<std::string>()));
-        } else {
-            files = NativeFileSystem().ListFiles(source);
-        }
-        if (files.size() > static_cast<std::size_t>(kMaxRows))
-            throw JobError("a job holds at most " + std::to_string(kMaxRows) + " files");
-        const Json selected = root.value("selected", Json("all"));
-        for (const auto& f : files) w.rows.push_back({f, selected == "all"});
-        if (selected != "all")
-            for (const auto& row : selected) w.rows.at(row.get<std::size_t>()).second = true;
-    }
-    const Json controls = root.value("controls", Json::object());
-    for (const auto& [name, value] : controls.items()) w.Set(name, value);
-    return job;
-}
-
-int RunJob(std::istream& in, std::ostream& out, std::ostream& err) {
-    Job job;
     try {
-        job = ParseJob(in);
+        const Json root = Json::parse(std::cin);
+        if (!root.is_object()) throw JobError("the job is not a JSON object");
+        const std::set<std::string> keys = {"source",   "destination", "files", "selected",
+                                            "controls", "answers",     "now",   "run"};
+        for (const auto& [key, value] : root.items())
+            if (!keys.count(key)) throw JobError("unknown key \"" + key + "\"");
+        run = root.value("run", "test");
+        if (run != "test" && run != "real" && run != "undo" && run != "recover")
+            throw JobError("\"run\" is not \"test\", \"real\", \"undo\" or \"recover\"");
+        if (root.contains("now")) {
+            LocalDateTime t;
+            const std::string now = root["now"].get<std::string>();
+            if (now.size() != 19 || std::sscanf(now.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &t.year, &t.month,
+                                                &t.day, &t.hour, &t.minute, &t.second) != 6)
+                throw JobError("\"now\" is not a date and time YYYY-MM-DDTHH:MM:SS: " + now);
+            fixed.emplace(t);
+        }
+        std::deque<int> answers;
+        for (const auto& a : root.value("answers", Json::array())) {
+            if (a != kOk && a != kCancel && a != kYes && a != kNo)
+                throw JobError("answer " + a.dump() + " is not a button");
+            answers.push_back(a.get<int>());
+        }
+        window = std::make_unique<JobWindow>(fixed ? fixed->Now() : SystemClock().Now(), answers);
+
+        // Undo and recovery work from the journals alone; a source is optional.
+        if (run == "test" || run == "real" || root.contains("source")) {
+            const std::u16string source = Path(root, "source");
+            if (!NativeFileSystem().FolderExists(source))
+                throw JobError("source folder not found: " + ToUtf8(source));
+            window->SetText("F_Dir", source);
+            window->SetText("A_Dir", root.contains("destination") ? Path(root, "destination") : source);
+            std::vector<std::u16string> files;
+            if (!root.contains("files")) files = NativeFileSystem().ListFiles(source);
+            for (const auto& f : root.value("files", Json::array()))
+                files.push_back(FromNative(f.get<std::string>()));
+            if (files.size() > static_cast<std::size_t>(kMaxRows))
+                throw JobError("a job holds at most " + std::to_string(kMaxRows) + " files");
+            const Json selected = root.value("selected", Json("all"));
+            for (const auto& f : files) window->rows.push_back({f, selected == "all"});
+            if (selected != "all")
+                for (const auto& row : selected) window->rows.at(row.get<std::size_t>()).second = true;
+        }
+        const Json controls = root.value("controls", Json::object());
+        for (const auto& [name, value] : controls.items()) window->Set(name, value);
     } catch (const std::exception& e) {
         // JSON that does not parse, a value of the wrong type, a row past the end...
-        std::string what = e.what();
-        what = what.substr(0, what.find('\n'));
-        err << "jobrun: " << what << "\n";
+        const std::string what = e.what();
+        std::cerr << "jobrun: " << what.substr(0, what.find('\n')) << "\n";
         return 2;
     }
     try {
-        JobWindow& w = *job.window;
-        Clock& clock = job.clock ? static_cast<Clock&>(*job.clock) : SystemClock();
+        JobWindow& w = *window;
+        Clock& clock = fixed ? static_cast<Clock&>(*fixed) : SystemClock();
         NullEventPump events;
         // Real runs keep their journals where ZVNUM keeps them.
         ConversionEngine engine({w, w, events, clock, NativeFileSystem(), w, w, &NativeJournalStore()});
         StepFlag flag = kStop;
-        if (job.run == "real")
+        if (run == "real")
             flag = engine.RealRun();
-        else if (job.run == "test")
+        else if (run == "test")
             flag = engine.TestRun();
         else  // undo, recover: -1 when files changed
-            flag =
-                (job.run == "undo" ? engine.UndoLastRun() : engine.RecoverInterruptedRuns()) ? kGoOn : kStop;
+            flag = (run == "undo" ? engine.UndoLastRun() : engine.RecoverInterruptedRuns()) ? kGoOn : kStop;
 
         const ConversionTable& t = engine.Table();
         OrderedJson result;
@@ -259,22 +239,10 @@ int RunJob(std::istream& in, std::ostream& out, std::ostream& err) {
         for (const char* box : kTimeStampBoxes) result["controls"][box] = ToUtf8(w.Text(box));
         result["progressOpen"] = w.IsOpen();
         result["conversionDisabled"] = w.disabled;
-        out << result.dump(1) << "\n";
+        std::cout << result.dump(1) << "\n";
         return 0;
     } catch (const std::exception& e) {
-        err << "jobrun: failed: " << e.what() << "\n";
+        std::cerr << "jobrun: failed: " << e.what() << "\n";
         return 1;
     }
-}
-
-}  // namespace
-}  // namespace zv
-
-int main(int argc, char** argv) {
-    if (argc > 1) {
-        const bool help = std::strcmp(argv[1], "--help") == 0;
-        (help ? std::cout : std::cerr) << "usage: jobrun < job.json > result.json\n";
-        return help ? 0 : 2;
-    }
-    return zv::RunJob(std::cin, std::cout, std::cerr);
 }
