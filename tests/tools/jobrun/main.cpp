@@ -33,9 +33,7 @@ using OrderedJson = nlohmann::ordered_json;
 constexpr int kChecked = 1, kChosen = -1;
 
 // Input that is not a job.
-struct JobError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using JobError = std::runtime_error;
 
 const char* const kTimeStampBoxes[] = {"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"};
 
@@ -55,11 +53,9 @@ OrderedJson Names(const std::vector<std::u16string>& names) {
 class JobWindow final : public JobSettings, public MessageBoxService, public ProgressWindow, public RunView {
   public:
     explicit JobWindow(const LocalDateTime& now, std::deque<int> answers) : answers_(std::move(answers)) {
-        texts_ = {{"Txt_B_text", u""},
-                  {"Txt_A_text", u""},
-                  {"Txt_Startnum", u"1"},
-                  {"Lbl_up", u"1"},
-                  {"Lbl_keta", u"1"}};
+        // clang-format off
+        texts_ = {{"Txt_B_text", u""}, {"Txt_A_text", u""}, {"Txt_Startnum", u"1"}, {"Lbl_up", u"1"}, {"Lbl_keta", u"1"}};
+        // clang-format on
         // At start-up the time-stamp boxes show the present date and time.
         const int fill[] = {now.year, now.month, now.day, now.hour, now.minute, now.second};
         for (int i = 0; i < 6; ++i) texts_[kTimeStampBoxes[i]] = FromUtf8(std::to_string(fill[i]));
