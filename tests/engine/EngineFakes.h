@@ -35,6 +35,7 @@ struct Box {
     bool operator==(const Box&) const = default;
 };
 inline void PrintTo(const Box& b, std::ostream* os) { *os << ToUtf8(b.title) << " | " << ToUtf8(b.prompt); }
+inline const Box kQuestion{u"開始", u"変換処理を開始しますか？", kYesNo};
 inline const Box kDuplicate{u"ファイル指定エラー", u"変換後のファイル名が重複しています。"};
 
 // The main window as the engine sees it: its controls by name ("Chk_syori(0)"),

@@ -199,7 +199,7 @@ TEST_P(JobTest, AFailureAtEveryMoveIsTakenBackByUndo) {
         if (rig.engine.RealRun() == kGoOn) break;
         EXPECT_EQ(rig.ui.shown.back().prompt, u"ディスクの容量不足です。");
         EXPECT_FALSE(Answer(rig, kRecover, kYes)) << "the user saw the stop";
-        if (State(rig) != before) EXPECT_TRUE(Answer(rig, kUndo, kYes));
+        EXPECT_TRUE(State(rig) == before || Answer(rig, kUndo, kYes));
         EXPECT_EQ(State(rig), before);
     }
 }
@@ -238,7 +238,7 @@ TEST_P(JobTest, APowerCutAtEveryChangeIsTakenBackByRecoveryOrUndo) {
             EXPECT_EQ(State(no), crashed);
             Answer(no, kRecover, kYes);
             EXPECT_TRUE(no.ui.shown.empty());
-            if (crashed != before) EXPECT_TRUE(Answer(no, kUndo, kYes));
+            EXPECT_TRUE(crashed == before || Answer(no, kUndo, kYes));
             EXPECT_EQ(State(no), before);
         }
     }

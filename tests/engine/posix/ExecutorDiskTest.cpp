@@ -2,7 +2,6 @@
 // stamp and attributes, names that are not valid UTF-8, failures part-way
 // that keep every file, and renumbering thousands of files in place.
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <set>
@@ -13,18 +12,8 @@
 namespace zv::test {
 namespace {
 
-enum class Where { kSame, kFolder, kTmpfs, kExfat };
-
-// Mounts what the case needs; empty with the reason set when it cannot.
-std::string Mount(DiskRig& rig, Where where, std::size_t bytes, std::string& skip) {
-    if (!ScratchFolder::IsRoot()) return skip = "mounting needs root", "";
-    const std::string dst =
-        where == Where::kExfat ? rig.scratch.MountExfat("dst", bytes) : rig.scratch.MountTmpfs("dst", bytes);
-    if (dst.empty()) return skip = "the file system could not be mounted here (exfat-fuse, loop device)", "";
-    if (where == Where::kTmpfs && !ScratchFolder::HoldsXattrs(dst))
-        return skip = "this kernel's tmpfs holds no user attributes", "";
-    return dst;
-}
+enum class Where { kSame, kFolder, kTmpfs, kSmallTmpfs, kReadOnly, kExfat };
+enum class Trouble { kNone, kTakenMeanwhile, kDiskFull };
 
 struct RunCase {
     const char* label;
@@ -33,50 +22,91 @@ struct RunCase {
     std::vector<std::string> from, to;  // native names before and after, in list order
     int attributes = 0;                 // of the new files; -1: not looked at
     bool time = false;                  // stamped
+    Trouble trouble = Trouble::kNone;
+    std::u16string message = u"";  // of the failure: on row 3, or on row 1 into a read-only folder
 };
 void PrintTo(const RunCase& c, std::ostream* os) { *os << c.label; }
 
 class DiskRunTest : public testing::TestWithParam<RunCase> {};
 
-TEST_P(DiskRunTest, EveryFileArrivesWithItsDataTimeAndAttributes) {
+// Rows before a failure are done, with their data, time and attributes; rows
+// from it on keep their source untouched; nothing is lost or overwritten.
+TEST_P(DiskRunTest, RowsBeforeAFailureAreDoneTheRestUntouched) {
     const RunCase& c = GetParam();
     DiskRig rig;
     ASSERT_TRUE(rig.scratch.ok());
-    std::string src = rig.scratch.Folder("src"), dst = src, skip;
-    if (c.where == Where::kFolder) dst = rig.scratch.Folder("dst");
-    if (c.where == Where::kTmpfs || c.where == Where::kExfat) dst = Mount(rig, c.where, 8u << 20, skip);
-    if (!skip.empty()) GTEST_SKIP() << skip;
+    std::string src = rig.scratch.Folder("src"), dst = c.where == Where::kSame ? src : rig.scratch.Folder("dst");
+    if (c.where >= Where::kTmpfs && ScratchFolder::IsRoot()) {
+        dst = c.where == Where::kExfat ? rig.scratch.MountExfat("dst", 8u << 20)
+                                       : rig.scratch.MountTmpfs("dst", c.where == Where::kTmpfs ? 8u << 20 : 1u << 20);
+        if (dst.empty()) GTEST_SKIP() << "the file system could not be mounted here (exfat-fuse, loop device)";
+        if (c.where != Where::kExfat && !ScratchFolder::HoldsXattrs(dst)) GTEST_SKIP() << "tmpfs without user xattrs";
+        // Root passes permission checks; a read-only mount stops everyone.
+        if (c.where == Where::kReadOnly && !ScratchFolder::RemountReadOnly(dst)) GTEST_SKIP() << "no read-only mount";
+    } else if (c.where == Where::kReadOnly) {
+        ::chmod(dst.c_str(), 0555);
+    } else if (c.where >= Where::kTmpfs) {
+        GTEST_SKIP() << "mounting needs root";
+    }
     if (c.where == Where::kExfat) src = dst;
     rig.Job(src, dst, c.controls);
     rig.Files(src, c.from);
-    const bool copy = rig.ui.Value("Opt_Cpymov(0)") != 0 && src != dst;
-
-    ASSERT_EQ(rig.engine.RealRun(), kGoOn);
-
-    ASSERT_EQ(rig.ui.shown.size(), 1u) << ToUtf8(rig.ui.shown.back().prompt);
-    EXPECT_EQ(ScratchFolder::Names(dst), std::set<std::string>(c.to.begin(), c.to.end()));
-    for (std::size_t i = 0; i < c.to.size(); ++i) {
-        const std::string to = dst + "/" + c.to[i];
-        EXPECT_TRUE(HoldsData(to, DiskRig::Content(c.from[i])));
-        EXPECT_EQ(LocalTime(to), c.time ? kStamp : kOld) << to;
-        EXPECT_EQ(c.attributes < 0 ? -1 : Attributes(to), c.attributes) << to;
+    if (c.trouble == Trouble::kDiskFull) ScratchFolder::Write(src + "/a3.txt", ScratchFolder::Pattern(3u << 20));
+    std::vector<std::string> content;
+    for (const auto& n : c.from) content.push_back(ScratchFolder::Read(src + "/" + n));
+    // The check refuses a name taken beforehand: another program takes it
+    // while the run is under way.
+    if (c.trouble == Trouble::kTakenMeanwhile) {
+        rig.ui.onEvents = [&] {
+            if (::access((dst + "/b1.txt").c_str(), F_OK) == 0 && ::access((dst + "/b3.txt").c_str(), F_OK) != 0)
+                ScratchFolder::Write(dst + "/b3.txt", "keep me");
+        };
     }
-    if (src != dst) {
-        // Copied: the sources keep their names, data, time and attributes.
-        EXPECT_EQ(ScratchFolder::Names(src).size(), copy ? c.from.size() : 0u);
-        for (const auto& n : copy ? c.from : std::vector<std::string>{}) {
-            EXPECT_TRUE(HoldsData(src + "/" + n, DiskRig::Content(n)));
-            EXPECT_EQ(LocalTime(src + "/" + n), kOld);
-            EXPECT_EQ(Attributes(src + "/" + n), 0);
+    const bool copy = rig.ui.Value("Opt_Cpymov(0)") != 0 && src != dst;
+    const std::size_t failing = c.message.empty() ? c.from.size() : c.where == Where::kReadOnly ? 0 : 2;
+
+    EXPECT_EQ(rig.engine.RealRun(), c.message.empty() ? kGoOn : kStop);
+
+    ASSERT_EQ(rig.ui.shown.size(), c.message.empty() ? 1u : 2u) << ToUtf8(rig.ui.shown.back().prompt);
+    EXPECT_EQ(rig.ui.shown.back(), (c.message.empty() ? kQuestion : Box{u"ファイルエラー", c.message}));
+    for (std::size_t i = 0; i < c.from.size(); ++i) {
+        const std::string from = src + "/" + c.from[i], to = dst + "/" + c.to[i];
+        SCOPED_TRACE(to);
+        if (i < failing) {
+            EXPECT_TRUE(HoldsData(to, content[i]));
+            EXPECT_EQ(LocalTime(to), c.time ? kStamp : kOld);
+            EXPECT_EQ(c.attributes < 0 ? -1 : Attributes(to), c.attributes);
+            if (src == dst) continue;
+            // Copied: the source keeps its name, data, time and attributes.
+            EXPECT_EQ(::access(from.c_str(), F_OK) == 0, copy);
+            if (!copy) continue;
+            EXPECT_TRUE(HoldsData(from, content[i]));
+            EXPECT_EQ(LocalTime(from), kOld);
+            EXPECT_EQ(Attributes(from), 0);
+        } else {
+            EXPECT_TRUE(HoldsData(from, content[i])) << "lost its source";
+            EXPECT_EQ(Attributes(from), 0) << "touched";
+            if (i == 2 && c.trouble == Trouble::kTakenMeanwhile)
+                EXPECT_TRUE(HoldsData(to, "keep me")) << "an existing file was overwritten";
+            else
+                EXPECT_NE(::access(to.c_str(), F_OK), 0) << "something left there";
         }
     }
-    EXPECT_EQ(rig.ui.disables, 1);
-    EXPECT_EQ(rig.ui.listRefreshes, 1);
+    // No temporary or partial copy left anywhere.
+    for (const auto& name : ScratchFolder::Names(dst)) EXPECT_NE(name[0], '.') << name;
+    const std::set<std::string> all(c.to.begin(), c.to.end());
+    EXPECT_EQ(c.message.empty() ? ScratchFolder::Names(dst) : all, all);
+    EXPECT_EQ(rig.ui.disables + rig.ui.listRefreshes, c.message.empty() ? 2 : 0);
     EXPECT_FALSE(rig.ui.open);
 }
 
 const std::vector<std::string> kThree{"c.jpg", "a.jpg", "b.jpg"}, kImg{"IMG_001.jpg", "IMG_002.jpg", "IMG_003.jpg"};
-const std::u16string k1 = u"1";
+const std::vector<std::string> kA{"a1.txt", "a2.txt", "a3.txt", "a4.txt", "a5.txt"};
+const std::vector<std::string> kB{"b1.txt", "b2.txt", "b3.txt", "b4.txt", "b5.txt"};
+const std::u16string k1 = u"1", kExists = u"同名のファイル名がすでに存在します。", kFull = u"ディスクの容量不足です。";
+// Replace "a" by "b" and hide.
+const Controls kHide{{"Chk_syori(1)", k1}, {"Txt_B_text", u"a"}, {"Txt_A_text", u"b"}, {"Chk_Attrib", k1}, {"Chk_Att_Set(1)", k1}};
+Controls With(Controls a, const Controls& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Runs, DiskRunTest, testing::Values(
@@ -98,106 +128,18 @@ INSTANTIATE_TEST_SUITE_P(Runs, DiskRunTest, testing::Values(
             {"写真01.jpg"}, {"photo01.jpg"}},
     // A USB stick's file system ignores case: a change of case only renames.
     RunCase{"ExfatCaseOnly", Where::kExfat, {{"Chk_syori(1)", k1}, {"Txt_B_text", u"photo"}, {"Txt_A_text", u"PHOTO"}},
-            {"photo.txt", "memo.txt"}, {"PHOTO.txt", "memo.txt"}, -1}),
+            {"photo.txt", "memo.txt"}, {"PHOTO.txt", "memo.txt"}, -1},
+    RunCase{"InPlaceOntoExisting", Where::kSame, kHide, kA, kB, kAttrHidden, false, Trouble::kTakenMeanwhile, kExists},
+    RunCase{"CopyOntoExisting", Where::kFolder, kHide, kA, kB, kAttrHidden, false, Trouble::kTakenMeanwhile, kExists},
+    RunCase{"CopyDiskFull", Where::kSmallTmpfs, kHide, kA, kB, kAttrHidden, false, Trouble::kDiskFull, kFull},
+    RunCase{"MoveDiskFull", Where::kSmallTmpfs, With(kHide, {{"Opt_Cpymov(0)", u"0"}}), kA, kB, kAttrHidden, false,
+            Trouble::kDiskFull, kFull},
+    RunCase{"MoveIntoReadOnly", Where::kReadOnly, With(kHide, {{"Opt_Cpymov(0)", u"0"}}), kA, kB, kAttrHidden, false,
+            Trouble::kNone, u"書き込みができません。"}),
     [](const auto& info) { return std::string(info.param.label); });
 // clang-format on
 
-// ------------------------------------------------ failures part-way
-
-enum class Trouble { kExistingTarget, kDiskFull, kReadOnlyTarget };
-
-struct FailCase {
-    const char* label;
-    bool copy;
-    Where where;
-    Trouble trouble;
-    int failingRow;  // 1-based
-    std::u16string message;
-};
-void PrintTo(const FailCase& c, std::ostream* os) { *os << c.label; }
-
-class DiskFailureTest : public testing::TestWithParam<FailCase> {};
-
-TEST_P(DiskFailureTest, RowsBeforeDoneRowsAfterUntouchedNothingLost) {
-    const FailCase& c = GetParam();
-    DiskRig rig;
-    ASSERT_TRUE(rig.scratch.ok());
-    std::string src = rig.scratch.Folder("src"), dst = src, skip;
-    if (c.where == Where::kFolder) dst = rig.scratch.Folder("dst");
-    if (c.where == Where::kTmpfs) dst = Mount(rig, c.where, 1u << 20, skip);
-    // Root passes permission checks; a read-only mount stops everyone.
-    if (c.trouble == Trouble::kReadOnlyTarget && !ScratchFolder::IsRoot()) {
-        dst = rig.scratch.Folder("dst");
-        ::chmod(dst.c_str(), 0555);
-        skip.clear();
-    } else if (c.trouble == Trouble::kReadOnlyTarget && skip.empty() && !ScratchFolder::RemountReadOnly(dst)) {
-        skip = "no read-only mount";
-    }
-    if (!skip.empty()) GTEST_SKIP() << skip;
-    std::vector<std::string> names;
-    for (int i = 1; i <= 5; ++i) names.push_back("a" + std::to_string(i) + ".txt");
-    rig.Job(src, dst, {{"Chk_syori(1)", u"1"}, {"Txt_B_text", u"a"}, {"Txt_A_text", u"b"}, {"Chk_Attrib", u"1"},
-                       {"Chk_Att_Set(1)", u"1"}, {"Opt_Cpymov(0)", c.copy ? u"-1" : u"0"}});
-    rig.Files(src, names);
-    if (c.trouble == Trouble::kDiskFull) ScratchFolder::Write(src + "/a3.txt", ScratchFolder::Pattern(3u << 20));
-    const std::string row3 = ScratchFolder::Read(src + "/a3.txt");
-    // The check refuses a name taken beforehand: another program takes it
-    // while the run is under way.
-    if (c.trouble == Trouble::kExistingTarget) {
-        rig.ui.onEvents = [&, written = false]() mutable {
-            if (written || ::access((dst + "/b1.txt").c_str(), F_OK) != 0) return;
-            ScratchFolder::Write(dst + "/b3.txt", "keep me");
-            written = true;
-        };
-    }
-
-    EXPECT_EQ(rig.engine.RealRun(), kStop);
-
-    ASSERT_EQ(rig.ui.shown.size(), 2u);
-    EXPECT_EQ(rig.ui.shown[1], (Box{u"ファイルエラー", c.message}));
-    for (int i = 1; i <= 5; ++i) {
-        SCOPED_TRACE(i);
-        const std::string from = src + "/" + names[i - 1], to = dst + "/b" + std::to_string(i) + ".txt";
-        const std::string content = i == 3 ? row3 : DiskRig::Content(names[i - 1]);
-        if (i < c.failingRow) {
-            EXPECT_TRUE(HoldsData(to, content)) << "not done";
-            EXPECT_EQ(Attributes(to), kAttrHidden);
-            EXPECT_EQ(::access(from.c_str(), F_OK) == 0, c.copy);
-        } else {
-            EXPECT_TRUE(HoldsData(from, content)) << "lost its source";
-            EXPECT_EQ(Attributes(from), 0) << "touched";
-            if (i == 3 && c.trouble == Trouble::kExistingTarget)
-                EXPECT_TRUE(HoldsData(to, "keep me")) << "an existing file was overwritten";
-            else
-                EXPECT_NE(::access(to.c_str(), F_OK), 0) << "left something at " << to;
-        }
-    }
-    // No hidden temporary or partial copy anywhere.
-    for (const auto& name : ScratchFolder::Names(dst)) EXPECT_NE(name[0], '.') << name;
-    EXPECT_EQ(rig.ui.disables + rig.ui.listRefreshes, 0);
-    EXPECT_FALSE(rig.ui.open);
-}
-
-const std::u16string kExists = u"同名のファイル名がすでに存在します。", kFull = u"ディスクの容量不足です。";
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, DiskFailureTest,
-    testing::Values(FailCase{"InPlaceOntoExisting", false, Where::kSame, Trouble::kExistingTarget, 3, kExists},
-                    FailCase{"CopyOntoExisting", true, Where::kFolder, Trouble::kExistingTarget, 3, kExists},
-                    FailCase{"CopyDiskFull", true, Where::kTmpfs, Trouble::kDiskFull, 3, kFull},
-                    FailCase{"MoveDiskFull", false, Where::kTmpfs, Trouble::kDiskFull, 3, kFull},
-                    FailCase{"MoveIntoReadOnly", false, Where::kTmpfs, Trouble::kReadOnlyTarget, 1,
-                             u"書き込みができません。"}),
-    [](const auto& info) { return std::string(info.param.label); });
-
 // ------------------------------------------------ renumbering in place
-
-std::string Sha256(const std::string& data) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int size = 0;
-    EVP_Digest(data.data(), data.size(), digest, &size, EVP_sha256(), nullptr);
-    return std::string(reinterpret_cast<const char*>(digest), size);
-}
 
 std::string Numbered(int n) {
     char buf[16];
@@ -214,12 +156,11 @@ TEST(DiskRenumberTest, ShiftUpDownAndReverseKeepEveryFilesData) {
     ASSERT_TRUE(rig.scratch.ok());
     const std::string src = rig.scratch.Folder("src");
     rig.Job(src, src, {{"Lbl_keta", u"5"}});
-    std::vector<std::string> hash(kCount + 2);  // by the number the file had first
+    std::vector<std::string> data(kCount + 2);  // by the number the file had first
     std::vector<int> at(kCount + 2);            // at[n]: the first number of the file now named n
     for (int i = 1; i <= kCount; ++i) {
-        const std::string data = std::to_string(i) + ScratchFolder::Pattern(64 + i % 64, static_cast<unsigned>(i));
-        ScratchFolder::Write(src + "/" + Numbered(i), data);
-        hash[i] = Sha256(data);
+        data[i] = std::to_string(i) + ScratchFolder::Pattern(64 + i % 64, static_cast<unsigned>(i));
+        ScratchFolder::Write(src + "/" + Numbered(i), data[i]);
         at[i] = i;
     }
     // List of the current numbers in the order the run takes them, and its start.
@@ -241,7 +182,7 @@ TEST(DiskRenumberTest, ShiftUpDownAndReverseKeepEveryFilesData) {
         at = next;
         ASSERT_EQ(ScratchFolder::Names(src).size(), static_cast<std::size_t>(kCount)) << "a temporary name left";
         for (int n = start; n < start + kCount; ++n)
-            ASSERT_EQ(Sha256(ScratchFolder::Read(src + "/" + Numbered(n))), hash[at[n]]) << Numbered(n);
+            ASSERT_TRUE(ScratchFolder::Read(src + "/" + Numbered(n)) == data[at[n]]) << Numbered(n);
     }
     for (int n = 1; n <= kCount; ++n) EXPECT_EQ(at[n], kCount + 1 - n);
 }
