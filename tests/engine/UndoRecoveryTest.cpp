@@ -40,160 +40,116 @@ void Put(EngineRig& rig, const Names& names) {
                                                     ToUtf8(names[i]) + std::string(i, 'x')});
     rig.ui.SelectAll(names);
 }
-// Renumbered in place in list order from `start`, five digits after `prefix`.
-void Renumber(EngineRig& rig, const Names& names, int start, const std::u16string& prefix = u"") {
-    Put(rig, names);
-    rig.ui.Set("Txt_B_text", prefix);
-    rig.ui.Set("Lbl_keta", u"5");
-    rig.ui.Set("Txt_Startnum", std::u16string(1, char16_t(u'0' + start)));
-}
 Names Numbered(std::initializer_list<int> numbers) {
     Names names;
     for (int n : numbers) names.push_back(u"0000" + std::u16string(1, char16_t(u'0' + n)) + u".jpg");
     return names;
 }
+void Stamps(EngineRig& rig, bool on) {
+    for (const char* box : {"Chk_DateLock", "Chk_Attrib", "Chk_Att_Set(0)"}) rig.ui.Set(box, on ? u"1" : u"0");
+}
+// Five files a1..a5 replaced "a" -> "b" into `to`; copied or moved there.
+std::function<void(EngineRig&)> Five(const char16_t* to, bool copy, bool stamps, int device = 1) {
+    return [=](EngineRig& rig) {
+        Put(rig, {u"a1.txt", u"a2.txt", u"a3.txt", u"a4.txt", u"a5.txt"});
+        for (const auto& [control, value] : {std::pair{"Chk_syori(1)", u"1"}, {"Txt_B_text", u"a"},
+                                             {"Txt_A_text", u"b"}, {"Opt_Cpymov(0)", copy ? u"-1" : u"0"}})
+            rig.ui.Set(control, value);
+        rig.ui.Set("A_Dir", OsPath(to));
+        rig.files.devices[OsPath(u"/dst/")] = device;
+        Stamps(rig, stamps);
+    };
+}
 
-struct RenumberCase {
+// A job: the selected files renumbered in place in list order from `start`,
+// five digits after `prefix`, with time stamp and attributes; or any other.
+struct Job {
     const char* label;
     Names selected;
     int start;
     std::u16string prefix;
-    Names outside;
-    int renames;  // a chain: one per moving row; a ring: one more; -1: refused
-};
-void PrintTo(const RenumberCase& c, std::ostream* os) { *os << c.label; }
-
-class RenumberInPlaceTest : public testing::TestWithParam<RenumberCase> {};
-
-TEST_P(RenumberInPlaceTest, EachNameIsFreeWhenTakenAndNothingIsReplaced) {
-    const RenumberCase& c = GetParam();
-    EngineRig rig;
-    Renumber(rig, c.selected, c.start, c.prefix);
-    for (const auto& n : c.outside) rig.files.Add(OsPath(u"/src/") + n, {0, {}, "outside"});
-    const Snapshot before = State(rig);
-    const StepFlag flag = c.renames < 0 ? kStop : kGoOn;
-    Names expected;
-    Snapshot after = before;
-    for (std::size_t i = 0; i < c.selected.size(); ++i) {
-        expected.push_back(c.prefix + u"0000" + char16_t(u'0' + c.start + int(i)) +
-                           c.selected[i].substr(c.selected[i].size() - 4));
-        after.erase(OsPath(u"/src/") + c.selected[i]);
+    Names outside;  // files outside the job in the folder
+    int renames;    // a chain: one per moving row; a ring: one more; -1: refused
+    std::function<void(EngineRig&)> other = {};
+    int rows = 0;
+    void Setup(EngineRig& rig) const {
+        if (other) return other(rig);
+        Put(rig, selected);
+        for (const auto& n : outside) rig.files.Add(OsPath(u"/src/") + n, {0, {}, "outside"});
+        rig.ui.Set("Txt_B_text", prefix);
+        rig.ui.Set("Lbl_keta", u"5");
+        rig.ui.Set("Txt_Startnum", std::u16string(1, char16_t(u'0' + start)));
+        Stamps(rig, true);
     }
-    for (std::size_t i = 0; i < c.selected.size(); ++i)
-        after[OsPath(u"/src/") + expected[i]] = before.at(OsPath(u"/src/") + c.selected[i]);
+};
+void PrintTo(const Job& j, std::ostream* os) { *os << j.label; }
 
+class JobTest : public testing::TestWithParam<Job> {};
+
+// Each name is free when taken, nothing is replaced, and undo (and the undo
+// of that undo, and the undo cut short by a power cut) gives it all back.
+TEST_P(JobTest, CleanRunAndUndo) {
+    const Job& job = GetParam();
+    EngineRig rig;
+    job.Setup(rig);
+    const Snapshot before = State(rig);
+    const StepFlag flag = job.renames < 0 ? kStop : kGoOn;
+    Names names;
+    std::map<std::u16string, std::string> contents;  // expected after the run
+    for (const auto& [path, f] : rig.files.files) contents[path] = f.content;
+    for (std::size_t i = 0; i < job.selected.size(); ++i) {
+        const std::u16string& from = job.selected[i];
+        names.push_back(job.prefix + u"0000" + char16_t(u'0' + job.start + int(i)) + from.substr(from.size() - 4));
+        contents.erase(OsPath(u"/src/") + from);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i)
+        contents[OsPath(u"/src/") + names[i]] = std::get<0>(before.at(OsPath(u"/src/") + job.selected[i]));
     // The test run shows the final names and nothing else.
     EXPECT_EQ(rig.engine.TestRun(), flag);
-    EXPECT_EQ(rig.ui.results, flag == kGoOn ? expected : Names{});
-    rig.ui.shown.clear();
+    EXPECT_TRUE(job.other || rig.ui.results == (flag == kGoOn ? names : Names{}));
 
     EXPECT_EQ(rig.engine.RealRun(), flag);
-    EXPECT_EQ(Renames(rig), std::max(c.renames, 0));
+    EXPECT_EQ(Renames(rig), std::max(job.renames, 0));
     if (flag == kStop) {
         EXPECT_EQ(rig.ui.shown.back(), kDuplicate);
         EXPECT_EQ(State(rig), before);
         return;
     }
-    EXPECT_EQ(rig.ui.shown.size(), 1u);
-    EXPECT_EQ(State(rig), after) << "a file was replaced or left under a temporary name";
-    EXPECT_TRUE(Answer(rig, kUndo, kYes));
+    std::map<std::u16string, std::string> now;
+    for (const auto& [path, f] : rig.files.files) now[path] = f.content;
+    EXPECT_TRUE(job.other || now == contents) << "a file was replaced or left under a temporary name";
+    const Snapshot done = State(rig);
+    const int runChanges = rig.crash.seen;
+    const std::u16string n = std::u16string(1, char16_t(u'0' + (job.other ? job.rows : int(job.selected.size()))));
+    ASSERT_TRUE(Answer(rig, kUndo, kYes));
+    ASSERT_EQ(rig.ui.shown.size(), 2u);
+    EXPECT_EQ(rig.ui.shown[0].prompt, u"直前の変換処理を元に戻しますか？\r\n" + n + u" 個のファイルを元に戻します。");
+    EXPECT_EQ(rig.ui.shown[1].prompt, n + u" 個のファイルを元に戻しました。");
     EXPECT_EQ(State(rig), before);
-}
+    const int undoChanges = rig.crash.seen - runChanges;
+    ASSERT_TRUE(Answer(rig, kUndo, kYes));
+    EXPECT_EQ(State(rig), done);
+    EXPECT_FALSE(rig.engine.CanUndo());
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Jobs, RenumberInPlaceTest, testing::Values(
-    RenumberCase{"shift_up_one", Numbered({1, 2, 3, 4, 5}), 2, u"", {}, 5},
-    RenumberCase{"shift_down_one", Numbered({2, 3, 4, 5, 6}), 1, u"", {}, 5},
-    RenumberCase{"shift_up_three", Numbered({1, 2, 3, 4, 5, 6}), 4, u"", {}, 6},
-    RenumberCase{"shift_down_three", Numbered({4, 5, 6, 7, 8, 9}), 1, u"", {}, 6},
-    RenumberCase{"restart_after_gaps", Numbered({1, 2, 4, 5, 9}), 1, u"", {}, 3},
-    // Two swaps around a middle that stays.
-    RenumberCase{"reversal", Numbered({5, 4, 3, 2, 1}), 1, u"", {}, 6},
-    RenumberCase{"swap", Numbered({2, 1}), 1, u"", {}, 3},
-    RenumberCase{"three_cycle", Numbered({2, 3, 1}), 1, u"", {}, 4},
-    RenumberCase{"ring_and_chain", Numbered({2, 1, 3, 4}), 1, u"", {}, 3},
-    RenumberCase{"swap_mixed_case", {u"IMG_00002.JPG", u"img_00001.JPG"}, 1, u"img_", {}, 3},
-    RenumberCase{"case_only", {u"IMG_00001.jpg"}, 1, u"img_", {}, 2},
-    // What an earlier run left under a temporary name stays where it is.
-    RenumberCase{"temporary_name_taken", Numbered({2, 1}), 1, u"", {u".zorvik-cycle-1"}, 3},
-    RenumberCase{"chain_ends_at_a_file_outside", Numbered({1, 2}), 2, u"", {u"00003.JPG"}, -1},
-    // Case twins on a case-sensitive disk: the row gives its name up, the twin does not.
-    RenumberCase{"ring_with_a_twin_outside", Numbered({2, 1}), 1, u"", {u"00001.JPG"}, -1}),
-    [](const auto& info) { return std::string(info.param.label); });
-// clang-format on
-
-// 中止 takes effect between rows, never while a file is under its temporary
-// name: every file keeps its old or its new name, and undo takes the rows
-// done back.
-TEST(RenumberInPlace, CancelWaitsForTheRingToClose) {
-    EngineRig rig;
-    Renumber(rig, Numbered({2, 1, 4, 3}), 1);  // two swaps
-    const Snapshot before = State(rig);
-    rig.ui.onEvents = [&] {
-        for (const auto& [path, file] : rig.files.files)
-            if (path.find(kTemporaryPrefix) != std::u16string::npos) rig.ui.cancel = true;
-    };
-
-    EXPECT_EQ(rig.engine.RealRun(), kStop);
-
-    EXPECT_TRUE(rig.ui.cancellable);
-    EXPECT_EQ(rig.ui.shown.back(),
-              (Box{u"中止", u"変換処理を中止しました。\r\n2 個のファイルを処理しました。「元に戻す」で元に戻せます。"}));
-    EXPECT_EQ(Renames(rig), 3);
-    EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00001.jpg")]), "00002.jpg");
-    EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00003.jpg")]), "00003.jpgxxx") << "the second swap ran";
-    rig.ui.onEvents = nullptr;
-    EXPECT_FALSE(Answer(rig, kRecover, kYes)) << "a stop the user saw is no crash";
-    EXPECT_TRUE(rig.ui.shown.empty());
-    EXPECT_TRUE(Answer(rig, kUndo, kYes));
-    EXPECT_EQ(rig.ui.shown[0].prompt, u"直前の変換処理を元に戻しますか？\r\n2 個のファイルを元に戻します。");
-    EXPECT_EQ(State(rig), before);
-}
-
-// ------------------------------------------------ every mode, cut short anywhere
-
-struct Job {
-    const char* label;
-    std::function<void(EngineRig&)> setup;
-    int rows;
-};
-void PrintTo(const Job& j, std::ostream* os) { *os << j.label; }
-
-// Five files a1..a5 replaced "a" -> "b" into `to`; copied or moved there.
-std::function<void(EngineRig&)> Five(const char16_t* to, bool copy, bool stamps, int device = 1) {
-    return [=](EngineRig& rig) {
-        Put(rig, {u"a1.txt", u"a2.txt", u"a3.txt", u"a4.txt", u"a5.txt"});
-        rig.ui.Set("Chk_syori(1)", u"1");
-        rig.ui.Set("Txt_B_text", u"a");
-        rig.ui.Set("Txt_A_text", u"b");
-        rig.ui.Set("A_Dir", OsPath(to));
-        rig.ui.Set("Opt_Cpymov(0)", copy ? u"-1" : u"0");
-        rig.files.devices[OsPath(u"/dst/")] = device;
-        for (const char* box : {"Chk_DateLock", "Chk_Attrib", "Chk_Att_Set(0)"}) rig.ui.Set(box, stamps ? u"1" : u"0");
-    };
-}
-std::function<void(EngineRig&)> Ring(Names names, const std::u16string& prefix = u"") {
-    return [=](EngineRig& rig) {
-        Renumber(rig, names, 1, prefix);
-        for (const char* box : {"Chk_DateLock", "Chk_Attrib", "Chk_Att_Set(0)"}) rig.ui.Set(box, u"1");
-    };
-}
-
-class JobTest : public testing::TestWithParam<Job> {};
-
-// A clean run's number of changes (file changes and journal syncs).
-int Changes(const Job& job) {
-    EngineRig rig;
-    job.setup(rig);
-    EXPECT_EQ(rig.engine.RealRun(), kGoOn);
-    return rig.crash.seen;
+    // An undo cut short: the next start takes back what it did.
+    for (int at = 0; at < undoChanges; ++at) {
+        SCOPED_TRACE(testing::Message() << "power cut at change " << at << " of the undo");
+        EngineRig s;
+        job.Setup(s);
+        ASSERT_EQ(s.engine.RealRun(), kGoOn);
+        s.crash.at = s.crash.seen + at;
+        s.ui.answers = {kYes};
+        EXPECT_THROW(s.engine.UndoLastRun(), Crash);
+        Answer(s, kRecover, kYes);
+        EXPECT_EQ(State(s), done);
+    }
 }
 
 TEST_P(JobTest, AFailureAtEveryMoveIsTakenBackByUndo) {
-    for (int k = 0;; ++k) {
+    for (int k = 0; GetParam().renames >= 0; ++k) {
         SCOPED_TRACE(testing::Message() << "move " << k << " fails");
         EngineRig rig;
-        GetParam().setup(rig);
+        GetParam().Setup(rig);
         const Snapshot before = State(rig);
         rig.files.failAt = k;
         if (rig.engine.RealRun() == kGoOn) break;
@@ -205,14 +161,19 @@ TEST_P(JobTest, AFailureAtEveryMoveIsTakenBackByUndo) {
 }
 
 TEST_P(JobTest, APowerCutAtEveryChangeIsTakenBackByRecoveryOrUndo) {
-    const int changes = Changes(GetParam());
-    ASSERT_GT(changes, GetParam().rows);
+    int changes = 0;
+    {
+        EngineRig clean;
+        GetParam().Setup(clean);
+        if (clean.engine.RealRun() != kGoOn) return;  // refused: nothing to cut short
+        changes = clean.crash.seen;
+    }
     for (int at = 0; at < changes; ++at) {
         for (bool after : {false, true}) {
             SCOPED_TRACE(testing::Message() << "power cut " << (after ? "after" : "before") << " change " << at);
             EngineRig yes, no;
             for (EngineRig* r : {&yes, &no}) {
-                GetParam().setup(*r);
+                GetParam().Setup(*r);
                 r->crash.at = at;
                 r->crash.afterChange = after;
             }
@@ -244,49 +205,59 @@ TEST_P(JobTest, APowerCutAtEveryChangeIsTakenBackByRecoveryOrUndo) {
     }
 }
 
-TEST_P(JobTest, UndoOfACompleteRunAndItsOwnCrashAreTakenBack) {
-    const std::u16string n = std::u16string(1, char16_t(u'0' + GetParam().rows));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Jobs, JobTest, testing::Values(
+    Job{"shift_up_one", Numbered({1, 2, 3, 4, 5}), 2, u"", {}, 5},
+    Job{"shift_down_one", Numbered({2, 3, 4, 5, 6}), 1, u"", {}, 5},
+    Job{"shift_up_three", Numbered({1, 2, 3, 4, 5, 6}), 4, u"", {}, 6},
+    Job{"shift_down_three", Numbered({4, 5, 6, 7, 8, 9}), 1, u"", {}, 6},
+    Job{"restart_after_gaps", Numbered({1, 2, 4, 5, 9}), 1, u"", {}, 3},
+    // Two swaps around a middle that stays.
+    Job{"reversal", Numbered({5, 4, 3, 2, 1}), 1, u"", {}, 6},
+    Job{"swap", Numbered({2, 1}), 1, u"", {}, 3},
+    Job{"three_cycle", Numbered({2, 3, 1}), 1, u"", {}, 4},
+    Job{"ring_and_chain", Numbered({2, 1, 3, 4}), 1, u"", {}, 3},
+    Job{"swap_mixed_case", {u"IMG_00002.JPG", u"img_00001.JPG"}, 1, u"img_", {}, 3},
+    Job{"case_only", {u"IMG_00001.jpg"}, 1, u"img_", {}, 2},
+    // What an earlier run left under a temporary name stays where it is.
+    Job{"temporary_name_taken", Numbered({2, 1}), 1, u"", {u".zorvik-cycle-1"}, 3},
+    Job{"chain_ends_at_a_file_outside", Numbered({1, 2}), 2, u"", {u"00003.JPG"}, -1},
+    // Case twins on a case-sensitive disk: the row gives its name up, the twin does not.
+    Job{"ring_with_a_twin_outside", Numbered({2, 1}), 1, u"", {u"00001.JPG"}, -1},
+    Job{"RenameWithStamps", {}, 0, u"", {}, 5, Five(u"/src", false, true), 5},
+    Job{"CopyWithStamps", {}, 0, u"", {}, 0, Five(u"/dst", true, true), 5},
+    Job{"Move", {}, 0, u"", {}, 5, Five(u"/dst", false, false), 5},
+    Job{"MoveToOtherDevice", {}, 0, u"", {}, 5, Five(u"/dst", false, false, 2), 5}),
+    [](const auto& info) { return std::string(info.param.label); });
+// clang-format on
+
+// 中止 takes effect between rows, never while a file is under its temporary
+// name: every file keeps its old or its new name, and undo takes the rows
+// done back.
+TEST(RenumberInPlace, CancelWaitsForTheRingToClose) {
     EngineRig rig;
-    GetParam().setup(rig);
+    Job{"two_swaps", Numbered({2, 1, 4, 3}), 1, u"", {}, 0}.Setup(rig);
     const Snapshot before = State(rig);
-    ASSERT_EQ(rig.engine.RealRun(), kGoOn);
-    const Snapshot done = State(rig);
-    const int runChanges = rig.crash.seen;
-    ASSERT_TRUE(Answer(rig, kUndo, kYes));
-    ASSERT_EQ(rig.ui.shown.size(), 2u);
-    EXPECT_EQ(rig.ui.shown[0].prompt, u"直前の変換処理を元に戻しますか？\r\n" + n + u" 個のファイルを元に戻します。");
-    EXPECT_EQ(rig.ui.shown[1].prompt, n + u" 個のファイルを元に戻しました。");
+    rig.ui.onEvents = [&] {
+        for (const auto& [path, file] : rig.files.files)
+            if (path.find(kTemporaryPrefix) != std::u16string::npos) rig.ui.cancel = true;
+    };
+
+    EXPECT_EQ(rig.engine.RealRun(), kStop);
+
+    EXPECT_TRUE(rig.ui.cancellable);
+    EXPECT_EQ(rig.ui.shown.back(),
+              (Box{u"中止", u"変換処理を中止しました。\r\n2 個のファイルを処理しました。「元に戻す」で元に戻せます。"}));
+    EXPECT_EQ(Renames(rig), 3);
+    EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00001.jpg")]), "00002.jpg");
+    EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00003.jpg")]), "00003.jpgxxx") << "the second swap ran";
+    rig.ui.onEvents = nullptr;
+    EXPECT_FALSE(Answer(rig, kRecover, kYes)) << "a stop the user saw is no crash";
+    EXPECT_TRUE(rig.ui.shown.empty());
+    EXPECT_TRUE(Answer(rig, kUndo, kYes));
+    EXPECT_EQ(rig.ui.shown[0].prompt, u"直前の変換処理を元に戻しますか？\r\n2 個のファイルを元に戻します。");
     EXPECT_EQ(State(rig), before);
-    const int undoChanges = rig.crash.seen - runChanges;
-
-    // The undo itself taken back once, then nothing more.
-    ASSERT_TRUE(Answer(rig, kUndo, kYes));
-    EXPECT_EQ(State(rig), done);
-    EXPECT_FALSE(rig.engine.CanUndo());
-
-    // An undo cut short: the next start takes back what it did.
-    for (int at = 0; at < undoChanges; ++at) {
-        SCOPED_TRACE(testing::Message() << "power cut at change " << at << " of the undo");
-        EngineRig s;
-        GetParam().setup(s);
-        ASSERT_EQ(s.engine.RealRun(), kGoOn);
-        s.crash.at = s.crash.seen + at;
-        s.ui.answers = {kYes};
-        EXPECT_THROW(s.engine.UndoLastRun(), Crash);
-        Answer(s, kRecover, kYes);
-        EXPECT_EQ(State(s), done);
-    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Jobs, JobTest,
-                         testing::Values(Job{"RenameWithStamps", Five(u"/src", false, true), 5},
-                                         Job{"CopyWithStamps", Five(u"/dst", true, true), 5},
-                                         Job{"Move", Five(u"/dst", false, false), 5},
-                                         Job{"MoveToOtherDevice", Five(u"/dst", false, false, 2), 5},
-                                         Job{"ThreeCycle", Ring(Numbered({2, 3, 1})), 3},
-                                         Job{"Reversal", Ring(Numbered({5, 4, 3, 2, 1})), 5},
-                                         Job{"CaseOnly", Ring({u"IMG_00001.jpg"}, u"img_"), 1}),
-                         [](const auto& info) { return std::string(info.param.label); });
 
 // ------------------------------------------------ what undo leaves alone
 
