@@ -11,7 +11,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/ConversionEngine.h"
@@ -43,11 +42,19 @@ inline const Box kDuplicate{u"ファイル指定エラー", u"変換後のファ
 // from a script (a box with a choice takes the next answer, else its first
 // button); the event pump, the progress window and the result list.
 struct FakeWindow final : JobSettings, MessageBoxService, EventPump, ProgressWindow, RunView {
-    std::map<std::string, std::u16string, std::less<>> texts{
-        {"F_Dir", OsPath(u"/src")}, {"A_Dir", OsPath(u"/src")}, {"Txt_Startnum", u"1"}, {"Lbl_up", u"1"},
-        {"Lbl_keta", u"1"},         {"Txt_YY", u"2024"},        {"Txt_MM", u"3"},        {"Txt_DD", u"7"},
-        {"Txt_H", u"9"},            {"Txt_M", u"5"},            {"Txt_S", u"3"}};
-    std::map<std::string, int, std::less<>> values{{"Chk_keta_lock", 1}, {"Opt_Han", -1}, {"Opt_Cpymov(0)", -1}};
+    std::map<std::string, std::u16string, std::less<>> texts{{"F_Dir", OsPath(u"/src")},
+                                                             {"A_Dir", OsPath(u"/src")},
+                                                             {"Txt_Startnum", u"1"},
+                                                             {"Lbl_up", u"1"},
+                                                             {"Lbl_keta", u"1"},
+                                                             {"Txt_YY", u"2024"},
+                                                             {"Txt_MM", u"3"},
+                                                             {"Txt_DD", u"7"},
+                                                             {"Txt_H", u"9"},
+                                                             {"Txt_M", u"5"},
+                                                             {"Txt_S", u"3"}};
+    std::map<std::string, int, std::less<>> values{
+        {"Chk_keta_lock", 1}, {"Opt_Han", -1}, {"Opt_Cpymov(0)", -1}};
     std::vector<std::pair<std::u16string, bool>> files;  // the file list: name, selected
     std::string focus;
     std::deque<int> answers;
@@ -74,7 +81,9 @@ struct FakeWindow final : JobSettings, MessageBoxService, EventPump, ProgressWin
         auto it = texts.find(c);
         return it == texts.end() ? u"" : it->second;
     }
-    void SetText(std::string_view c, const std::u16string& t) override { texts.insert_or_assign(std::string(c), t); }
+    void SetText(std::string_view c, const std::u16string& t) override {
+        texts.insert_or_assign(std::string(c), t);
+    }
     int Value(std::string_view c) const override {
         auto it = values.find(c);
         return it == values.end() ? 0 : it->second;
@@ -98,8 +107,7 @@ struct FakeWindow final : JobSettings, MessageBoxService, EventPump, ProgressWin
         return answer;
     }
     void DoEvents() override {
-        ++pumps;
-        if (onEvents) onEvents();
+        if (++pumps; onEvents) onEvents();
     }
 
     void Open() override { open = true; }
@@ -109,16 +117,10 @@ struct FakeWindow final : JobSettings, MessageBoxService, EventPump, ProgressWin
     void ShowProgress(std::size_t, std::size_t, bool c) override { cancellable = c; }
     bool CancelRequested() const override { return cancel; }
 
-    void ClearResults() override {
-        results.clear();
-        ++clears;
-    }
+    void ClearResults() override { results.clear(), ++clears; }
     void AddResult(const std::u16string& name) override { results.push_back(name); }
     void RefreshResults() override { ++refreshes; }
-    bool RefreshFileList() override {
-        ++listRefreshes;
-        return refreshSucceeds;
-    }
+    bool RefreshFileList() override { return ++listRefreshes, refreshSucceeds; }
     void DisableConversion() override { ++disables; }
 };
 
@@ -154,7 +156,9 @@ struct FakeJournalStore final : JournalStore {
     struct Writer final : JournalWriter {
         FakeJournalStore& store;
         std::string name, pending;
-        Writer(FakeJournalStore& s, std::string n) : store(s), name(std::move(n)) { store.inUse.insert(name); }
+        Writer(FakeJournalStore& s, std::string n) : store(s), name(std::move(n)) {
+            store.inUse.insert(name);
+        }
         ~Writer() override { store.inUse.erase(name); }
         bool Write(std::string_view text) override { return (pending += text, true); }
         bool Sync() override {
@@ -215,16 +219,14 @@ struct FakeFileSystem final : FileSystem {
     std::vector<std::u16string> ListFolders(const std::u16string&) override { return {}; }
     std::unique_ptr<NameLookup> OpenNameLookup(const std::u16string& folder) override {
         struct Lookup final : NameLookup {
-            std::unordered_map<std::u16string, std::size_t> names;
-            bool Exists(const std::u16string& n) const override { return names.count(FoldCase(n)) != 0; }
-            std::size_t Count(const std::u16string& n) const override {
-                auto it = names.find(FoldCase(n));
-                return it == names.end() ? 0 : it->second;
-            }
+            std::multiset<std::u16string> names;  // folded
+            bool Exists(const std::u16string& n) const override { return Count(n) != 0; }
+            std::size_t Count(const std::u16string& n) const override { return names.count(FoldCase(n)); }
         };
         auto lookup = std::make_unique<Lookup>();
         for (const auto& [path, f] : files)
-            if (Folder(path) == WithTrailingSeparator(folder)) ++lookup->names[FoldCase(path.substr(Folder(path).size()))];
+            if (Folder(path) == WithTrailingSeparator(folder))
+                lookup->names.insert(FoldCase(path.substr(Folder(path).size())));
         return lookup;
     }
     bool FileExists(const std::u16string& path) override { return files.count(path) != 0; }
@@ -244,7 +246,9 @@ struct FakeFileSystem final : FileSystem {
     FsResult SetAttributes(const std::u16string& path, int mask) override {
         return Change(u"attrib ", path, [&] { files[path].attributes = mask; });
     }
-    int GetAttributes(const std::u16string& path) override { return files.count(path) ? files[path].attributes : -1; }
+    int GetAttributes(const std::u16string& path) override {
+        return files.count(path) ? files[path].attributes : -1;
+    }
     FsResult MakeDirectory(const std::u16string& path) override { return {kFsGeneric, path}; }
     // A folder is named with a trailing separator. The time as a number:
     // yyyymmddhhmmss.
@@ -255,13 +259,17 @@ struct FakeFileSystem final : FileSystem {
         const LocalDateTime& t = it->second.lastWrite;
         std::int64_t stamp = t.year;
         for (int v : {t.month, t.day, t.hour, t.minute, t.second}) stamp = stamp * 100 + v;
-        return {true, static_cast<std::uint64_t>(DeviceOf(path)), it->second.number,
-                static_cast<std::int64_t>(it->second.content.size()), stamp,
+        return {true,
+                static_cast<std::uint64_t>(DeviceOf(path)),
+                it->second.number,
+                static_cast<std::int64_t>(it->second.content.size()),
+                stamp,
                 withAttributes ? it->second.attributes : 0};
     }
     FsResult RestoreWriteTime(const std::u16string& path, std::int64_t v) override {
         LocalDateTime t;
-        for (int* field : {&t.second, &t.minute, &t.hour, &t.day, &t.month}) *field = static_cast<int>(v % 100), v /= 100;
+        for (int* field : {&t.second, &t.minute, &t.hour, &t.day, &t.month})
+            *field = static_cast<int>(v % 100), v /= 100;
         t.year = static_cast<int>(v);
         return Change(u"restore time ", path, [&] { files[path].lastWrite = t; });
     }
@@ -278,7 +286,9 @@ struct FakeFileSystem final : FileSystem {
     VolumeAbilities Abilities(const std::u16string&) override { return abilities; }
 
   private:
-    static std::u16string Folder(const std::u16string& path) { return path.substr(0, path.rfind(kPathSeparator) + 1); }
+    static std::u16string Folder(const std::u16string& path) {
+        return path.substr(0, path.rfind(kPathSeparator) + 1);
+    }
     int DeviceOf(const std::u16string& path) const {
         auto it = devices.find(Folder(path));
         return it == devices.end() ? 1 : it->second;
@@ -290,8 +300,8 @@ struct FakeFileSystem final : FileSystem {
         crash.Around(change);
         return {};
     }
-    FsResult Move(const std::u16string& what, const std::u16string& from, const std::u16string& to, bool newFile,
-                  bool removeSource) {
+    FsResult Move(const std::u16string& what, const std::u16string& from, const std::u16string& to,
+                  bool newFile, bool removeSource) {
         log.push_back(what + from + u" -> " + to);
         if (moves++ == failAt) return {failCode, to};
         if (!files.count(from)) return {kFsFileNotFound, from};

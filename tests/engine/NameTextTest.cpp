@@ -15,13 +15,20 @@ TEST(NameText, SplitName) {
     const struct {
         std::u16string name, base, extension;
     } cases[] = {
-        {u"photo.jpg", u"photo", u".jpg"},         {u"photo.jpeg", u"photo", u".jpeg"},
-        {u"report.docx", u"report", u".docx"},     {u"archive.tar.gz", u"archive.tar", u".gz"},
-        {u"x.y.z", u"x", u".y.z"},                 {u"README", u"README", u""},
-        {u"a.c", u"a", u".c"},                     {u"abcd", u"abcd", u""},
-        {u".abc", u"", u".abc"},                   {u".profile", u".profile", u""},
-        {u"photo.", u"photo", u"."},               {u"写真．jpg", u"写真．jpg", u""},
-        {u"x\U0001F600.jpeg", u"x\U0001F600", u".jpeg"}, {u"\U0001F600.c", u"\U0001F600", u".c"},
+        {u"photo.jpg", u"photo", u".jpg"},
+        {u"photo.jpeg", u"photo", u".jpeg"},
+        {u"report.docx", u"report", u".docx"},
+        {u"archive.tar.gz", u"archive.tar", u".gz"},
+        {u"x.y.z", u"x", u".y.z"},
+        {u"README", u"README", u""},
+        {u"a.c", u"a", u".c"},
+        {u"abcd", u"abcd", u""},
+        {u".abc", u"", u".abc"},
+        {u".profile", u".profile", u""},
+        {u"photo.", u"photo", u"."},
+        {u"写真．jpg", u"写真．jpg", u""},
+        {u"x\U0001F600.jpeg", u"x\U0001F600", u".jpeg"},
+        {u"\U0001F600.c", u"\U0001F600", u".c"},
     };
     for (const auto& c : cases) {
         const NameParts parts = SplitName(c.name);
@@ -31,8 +38,8 @@ TEST(NameText, SplitName) {
 
 TEST(NumericText, ReadsTheLeadingNumber) {
     const std::pair<std::u16string, double> cases[] = {
-        {u"", 0},    {u"abc", 0},   {u"12abc", 12}, {u" 1 2 3 ", 123}, {u"-5", -5}, {u"3-4", 3},
-        {u"1.2.3", 1.2}, {u"1e3", 1000}, {u"1D2", 100}, {u"2e+", 2},  {u"１", 0},
+        {u"", 0},        {u"abc", 0},    {u"12abc", 12}, {u" 1 2 3 ", 123}, {u"-5", -5}, {u"3-4", 3},
+        {u"1.2.3", 1.2}, {u"1e3", 1000}, {u"1D2", 100},  {u"2e+", 2},       {u"１", 0},
     };
     for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(ReadNumericPrefix(text), value);
     EXPECT_TRUE(std::isinf(ReadNumericPrefix(u"9e999")));

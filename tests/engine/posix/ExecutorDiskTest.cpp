@@ -35,14 +35,19 @@ TEST_P(DiskRunTest, RowsBeforeAFailureAreDoneTheRestUntouched) {
     const RunCase& c = GetParam();
     DiskRig rig;
     ASSERT_TRUE(rig.scratch.ok());
-    std::string src = rig.scratch.Folder("src"), dst = c.where == Where::kSame ? src : rig.scratch.Folder("dst");
+    std::string src = rig.scratch.Folder("src"),
+                dst = c.where == Where::kSame ? src : rig.scratch.Folder("dst");
     if (c.where >= Where::kTmpfs && ScratchFolder::IsRoot()) {
-        dst = c.where == Where::kExfat ? rig.scratch.MountExfat("dst", 8u << 20)
-                                       : rig.scratch.MountTmpfs("dst", c.where == Where::kTmpfs ? 8u << 20 : 1u << 20);
-        if (dst.empty()) GTEST_SKIP() << "the file system could not be mounted here (exfat-fuse, loop device)";
-        if (c.where != Where::kExfat && !ScratchFolder::HoldsXattrs(dst)) GTEST_SKIP() << "tmpfs without user xattrs";
+        dst = c.where == Where::kExfat
+                  ? rig.scratch.MountExfat("dst", 8u << 20)
+                  : rig.scratch.MountTmpfs("dst", c.where == Where::kTmpfs ? 8u << 20 : 1u << 20);
+        if (dst.empty())
+            GTEST_SKIP() << "the file system could not be mounted here (exfat-fuse, loop device)";
+        if (c.where != Where::kExfat && !ScratchFolder::HoldsXattrs(dst))
+            GTEST_SKIP() << "tmpfs without user xattrs";
         // Root passes permission checks; a read-only mount stops everyone.
-        if (c.where == Where::kReadOnly && !ScratchFolder::RemountReadOnly(dst)) GTEST_SKIP() << "no read-only mount";
+        if (c.where == Where::kReadOnly && !ScratchFolder::RemountReadOnly(dst))
+            GTEST_SKIP() << "no read-only mount";
     } else if (c.where == Where::kReadOnly) {
         ::chmod(dst.c_str(), 0555);
     } else if (c.where >= Where::kTmpfs) {
@@ -51,14 +56,16 @@ TEST_P(DiskRunTest, RowsBeforeAFailureAreDoneTheRestUntouched) {
     if (c.where == Where::kExfat) src = dst;
     rig.Job(src, dst, c.controls);
     rig.Files(src, c.from);
-    if (c.trouble == Trouble::kDiskFull) ScratchFolder::Write(src + "/a3.txt", ScratchFolder::Pattern(3u << 20));
+    if (c.trouble == Trouble::kDiskFull)
+        ScratchFolder::Write(src + "/a3.txt", ScratchFolder::Pattern(3u << 20));
     std::vector<std::string> content;
     for (const auto& n : c.from) content.push_back(ScratchFolder::Read(src + "/" + n));
     // The check refuses a name taken beforehand: another program takes it
     // while the run is under way.
     if (c.trouble == Trouble::kTakenMeanwhile) {
         rig.ui.onEvents = [&] {
-            if (::access((dst + "/b1.txt").c_str(), F_OK) == 0 && ::access((dst + "/b3.txt").c_str(), F_OK) != 0)
+            if (::access((dst + "/b1.txt").c_str(), F_OK) == 0 &&
+                ::access((dst + "/b3.txt").c_str(), F_OK) != 0)
                 ScratchFolder::Write(dst + "/b3.txt", "keep me");
         };
     }
@@ -100,12 +107,18 @@ TEST_P(DiskRunTest, RowsBeforeAFailureAreDoneTheRestUntouched) {
     EXPECT_FALSE(rig.ui.open);
 }
 
-const std::vector<std::string> kThree{"c.jpg", "a.jpg", "b.jpg"}, kImg{"IMG_001.jpg", "IMG_002.jpg", "IMG_003.jpg"};
+const std::vector<std::string> kThree{"c.jpg", "a.jpg", "b.jpg"},
+    kImg{"IMG_001.jpg", "IMG_002.jpg", "IMG_003.jpg"};
 const std::vector<std::string> kA{"a1.txt", "a2.txt", "a3.txt", "a4.txt", "a5.txt"};
 const std::vector<std::string> kB{"b1.txt", "b2.txt", "b3.txt", "b4.txt", "b5.txt"};
-const std::u16string k1 = u"1", kExists = u"同名のファイル名がすでに存在します。", kFull = u"ディスクの容量不足です。";
+const std::u16string k1 = u"1", kExists = u"同名のファイル名がすでに存在します。",
+                     kFull = u"ディスクの容量不足です。";
 // Replace "a" by "b" and hide.
-const Controls kHide{{"Chk_syori(1)", k1}, {"Txt_B_text", u"a"}, {"Txt_A_text", u"b"}, {"Chk_Attrib", k1}, {"Chk_Att_Set(1)", k1}};
+const Controls kHide{{"Chk_syori(1)", k1},
+                     {"Txt_B_text", u"a"},
+                     {"Txt_A_text", u"b"},
+                     {"Chk_Attrib", k1},
+                     {"Chk_Att_Set(1)", k1}};
 Controls With(Controls a, const Controls& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 
 // clang-format off
@@ -165,7 +178,8 @@ TEST(DiskRenumberTest, ShiftUpDownAndReverseKeepEveryFilesData) {
     }
     // List of the current numbers in the order the run takes them, and its start.
     for (const auto& [label, first, start, reverse] :
-         {std::tuple{"up", 1, 2, false}, std::tuple{"down", 2, 1, false}, std::tuple{"reverse", 1, 1, true}}) {
+         {std::tuple{"up", 1, 2, false}, std::tuple{"down", 2, 1, false},
+          std::tuple{"reverse", 1, 1, true}}) {
         SCOPED_TRACE(label);
         std::vector<std::u16string> listed;
         std::vector<int> next(kCount + 2);
@@ -180,7 +194,8 @@ TEST(DiskRenumberTest, ShiftUpDownAndReverseKeepEveryFilesData) {
         ASSERT_EQ(rig.engine.RealRun(), kGoOn);
         ASSERT_EQ(rig.ui.shown.size(), 1u);
         at = next;
-        ASSERT_EQ(ScratchFolder::Names(src).size(), static_cast<std::size_t>(kCount)) << "a temporary name left";
+        ASSERT_EQ(ScratchFolder::Names(src).size(), static_cast<std::size_t>(kCount))
+            << "a temporary name left";
         for (int n = start; n < start + kCount; ++n)
             ASSERT_TRUE(ScratchFolder::Read(src + "/" + Numbered(n)) == data[at[n]]) << Numbered(n);
     }

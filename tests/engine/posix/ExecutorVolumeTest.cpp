@@ -29,7 +29,8 @@ enum class Entry { kFile, kLinkToFile, kDanglingLink, kLinkToFolder, kFolder, kF
 constexpr const char* kVolumeNames[] = {"Disk", "Tmpfs", "Ramfs", "Ntfs", "Bindfs"};
 constexpr const char* kOpNames[] = {"Rename", "Copy", "Move", "MoveAcross"};
 constexpr const char* kStampNames[] = {"Plain", "Time", "TimeAttributes"};
-constexpr const char* kEntryNames[] = {"File", "LinkToFile", "DanglingLink", "LinkToFolder", "Folder", "Fifo", "HardLink"};
+constexpr const char* kEntryNames[] = {"File",   "LinkToFile", "DanglingLink", "LinkToFolder",
+                                       "Folder", "Fifo",       "HardLink"};
 constexpr int kMask = kAttrHidden | kAttrArchive;
 
 // One entry as the test sees it, links not followed.
@@ -44,8 +45,8 @@ struct Record {
 };
 
 std::ostream& operator<<(std::ostream& os, const Record& r) {
-    os << r.type << " mode " << std::oct << r.mode << std::dec << " mtime " << r.mtime << " attrs " << r.attributes
-       << " bytes " << r.content.size() << " link '" << r.linkText << "' xattrs";
+    os << r.type << " mode " << std::oct << r.mode << std::dec << " mtime " << r.mtime << " attrs "
+       << r.attributes << " bytes " << r.content.size() << " link '" << r.linkText << "' xattrs";
     for (const auto& [k, v] : r.xattrs) os << " " << k << "(" << v.size() << ")";
     return os;
 }
@@ -102,7 +103,9 @@ testing::AssertionResult SameTree(const Tree& got, const Tree& want) {
     return testing::AssertionFailure() << diff.str();
 }
 
-bool IsLink(Entry e) { return e == Entry::kLinkToFile || e == Entry::kDanglingLink || e == Entry::kLinkToFolder; }
+bool IsLink(Entry e) {
+    return e == Entry::kLinkToFile || e == Entry::kDanglingLink || e == Entry::kLinkToFolder;
+}
 
 // The selected name (source/sel.txt), a neighbour, a link target and the
 // hard link's other name (in elsewhere).
@@ -156,14 +159,16 @@ TEST_P(VolumeRunTest, OnlyTheSelectionChanges) {
     // A move across takes the files from another file system onto the volume.
     std::string other;
     if (op == Op::kMoveAcross) {
-        other = volume == Volume::kDisk ? rig.scratch.MountTmpfs("other", 4u << 20) : rig.scratch.Folder("other");
+        other =
+            volume == Volume::kDisk ? rig.scratch.MountTmpfs("other", 4u << 20) : rig.scratch.Folder("other");
         if (other.empty()) GTEST_SKIP() << "no second file system";
     }
     const bool copy = op == Op::kCopy;
     const bool keepsHidden = volume != Volume::kRamfs;
     // Where the copy lands, mode and access list survive only on volumes
     // that hold them.
-    const bool keepsPermissions = volume == Volume::kDisk || volume == Volume::kTmpfs || volume == Volume::kBindfs;
+    const bool keepsPermissions =
+        volume == Volume::kDisk || volume == Volume::kTmpfs || volume == Volume::kBindfs;
     const std::string root = rig.scratch.root();
     const auto rel = [&](const std::string& path) {
         return std::filesystem::path(path).lexically_relative(root).string();
@@ -178,18 +183,23 @@ TEST_P(VolumeRunTest, OnlyTheSelectionChanges) {
         Build(entry, src, base + "/elsewhere");
         std::filesystem::create_directories(dst);
         rig.ui.shown.clear();
-        rig.Job(src, dst, {{"Chk_syori(0)", u"1"}, {"Txt_B_text", u"new_"}, {"Opt_Cpymov(0)", copy ? u"-1" : u"0"},
-                           {"Chk_DateLock", stamp != Stamp::kNone ? u"1" : u"0"},
-                           {"Chk_Attrib", stamp == Stamp::kTimeAndAttributes ? u"1" : u"0"},
-                           {"Chk_Att_Set(1)", u"1"}, {"Chk_Att_Set(3)", u"1"}});
+        rig.Job(src, dst,
+                {{"Chk_syori(0)", u"1"},
+                 {"Txt_B_text", u"new_"},
+                 {"Opt_Cpymov(0)", copy ? u"-1" : u"0"},
+                 {"Chk_DateLock", stamp != Stamp::kNone ? u"1" : u"0"},
+                 {"Chk_Attrib", stamp == Stamp::kTimeAndAttributes ? u"1" : u"0"},
+                 {"Chk_Att_Set(1)", u"1"},
+                 {"Chk_Att_Set(3)", u"1"}});
         rig.ui.SelectAll({u"sel.txt"});
         const Tree before = Snapshot(root);
 
         const StepFlag flag = rig.engine.RealRun();
 
-        const bool refused = entry == Entry::kFolder || entry == Entry::kFifo ||
-                             (copy && (entry == Entry::kDanglingLink || entry == Entry::kLinkToFolder)) ||
-                             (stamp == Stamp::kTimeAndAttributes && (!keepsHidden || (IsLink(entry) && !copy)));
+        const bool refused =
+            entry == Entry::kFolder || entry == Entry::kFifo ||
+            (copy && (entry == Entry::kDanglingLink || entry == Entry::kLinkToFolder)) ||
+            (stamp == Stamp::kTimeAndAttributes && (!keepsHidden || (IsLink(entry) && !copy)));
         EXPECT_EQ(flag, refused ? kStop : kGoOn);
         ASSERT_EQ(rig.ui.shown.size(), refused ? 2u : 1u) << ToUtf8(rig.ui.shown.back().prompt);
         Tree expected = before;
@@ -229,7 +239,8 @@ TEST_P(VolumeRunTest, OnlyTheSelectionChanges) {
             if (after[path].type != 'f') continue;
             // A new file on NTFS is marked archive, as Windows marks it.
             if (stamp == Stamp::kTimeAndAttributes || keepsPermissions) {
-                EXPECT_EQ(Attributes(full), stamp == Stamp::kTimeAndAttributes ? kMask : before.at(data).attributes)
+                EXPECT_EQ(Attributes(full),
+                          stamp == Stamp::kTimeAndAttributes ? kMask : before.at(data).attributes)
                     << path;
             }
             // Windows reads the volume's own word, not ours.
@@ -247,16 +258,17 @@ TEST_P(VolumeRunTest, OnlyTheSelectionChanges) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Volumes, VolumeRunTest,
-    testing::Combine(testing::Values(Volume::kDisk, Volume::kTmpfs, Volume::kRamfs, Volume::kNtfs, Volume::kBindfs),
-                     testing::Values(Op::kRename, Op::kCopy, Op::kMove, Op::kMoveAcross),
-                     testing::Values(Stamp::kNone, Stamp::kTime, Stamp::kTimeAndAttributes)),
-    [](const auto& info) {
-        return std::string(kVolumeNames[static_cast<int>(std::get<0>(info.param))]) +
-               kOpNames[static_cast<int>(std::get<1>(info.param))] +
-               kStampNames[static_cast<int>(std::get<2>(info.param))];
-    });
+INSTANTIATE_TEST_SUITE_P(Volumes, VolumeRunTest,
+                         testing::Combine(testing::Values(Volume::kDisk, Volume::kTmpfs, Volume::kRamfs,
+                                                          Volume::kNtfs, Volume::kBindfs),
+                                          testing::Values(Op::kRename, Op::kCopy, Op::kMove, Op::kMoveAcross),
+                                          testing::Values(Stamp::kNone, Stamp::kTime,
+                                                          Stamp::kTimeAndAttributes)),
+                         [](const auto& info) {
+                             return std::string(kVolumeNames[static_cast<int>(std::get<0>(info.param))]) +
+                                    kOpNames[static_cast<int>(std::get<1>(info.param))] +
+                                    kStampNames[static_cast<int>(std::get<2>(info.param))];
+                         });
 
 }  // namespace
 }  // namespace zv::test
