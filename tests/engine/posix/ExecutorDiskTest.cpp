@@ -1,16 +1,80 @@
-// The real run on real folders: rename in place, copy and move with time
-// stamp and attributes, names that are not valid UTF-8, failures part-way
-// that keep every file, and renumbering thousands of files in place.
+// The real run on real folders and on the file systems users plug in (tmpfs,
+// ramfs, an NTFS image through ntfs-3g, bindfs, exFAT, mounted by the tests
+// when they run as root): rename, copy and move with time stamp and
+// attributes, names that are not valid UTF-8, thousands of files renumbered
+// in place, failures part-way, and every kind of entry a selected name may
+// have become. Nothing outside the selection may change and nothing be lost.
+#include <acl/libacl.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
-#include "DiskRig.h"
+#include "engine/EngineFakes.h"
+#include "shared/posix/ScratchFolder.h"
 
 namespace zv::test {
 namespace {
+
+inline constexpr long long kOldTime = 1000000000;
+inline const LocalDateTime kStamp{2024, 3, 7, 9, 5, 3};  // what the window's time-stamp boxes hold
+using Controls = std::vector<std::pair<const char*, std::u16string>>;
+
+// The entry's own time (a link's, not its target's), as a local time.
+inline LocalDateTime LocalTime(const std::string& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    std::tm tm{};
+    ::localtime_r(&st.st_mtim.tv_sec, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+inline void SetOldTime(const std::string& path) {
+    struct timespec times[2] = {{kOldTime, 0}, {kOldTime, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+inline const LocalDateTime kOld = [] {
+    std::time_t t = kOldTime;
+    std::tm tm{};
+    ::localtime_r(&t, &tm);
+    return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}();
+inline int Attributes(const std::string& path) { return NativeFileSystem().GetAttributes(FromNative(path)); }
+
+struct DiskRig {
+    ScratchFolder scratch;
+    FakeWindow ui;
+    FixedClock clock{LocalDateTime{2025, 11, 30, 23, 59, 8}};
+    ConversionEngine engine{EnginePorts{ui, ui, ui, clock, NativeFileSystem(), ui, ui}};
+
+    void Job(const std::string& source, const std::string& destination, const Controls& controls) {
+        ui.Set("F_Dir", FromNative(source));
+        ui.Set("A_Dir", FromNative(destination));
+        for (const auto& [control, value] : controls) ui.Set(control, value);
+    }
+    // Creates the files (content = name + pattern) and selects them all.
+    void Files(const std::string& folder, const std::vector<std::string>& names) {
+        std::vector<std::u16string> listed;
+        for (const auto& n : names) {
+            ScratchFolder::Write(folder + "/" + n, Content(n));
+            SetOldTime(folder + "/" + n);
+            listed.push_back(FromNative(n));
+        }
+        ui.SelectAll(listed);
+    }
+    static std::string Content(const std::string& name) {
+        return name + ScratchFolder::Pattern(3000, static_cast<unsigned>(name.size()));
+    }
+};
 
 enum class Where { kSame, kFolder, kTmpfs, kSmallTmpfs, kReadOnly, kExfat };
 enum class Trouble { kNone, kTakenMeanwhile, kDiskFull };
@@ -113,27 +177,35 @@ const std::vector<std::string> kA{"a1.txt", "a2.txt", "a3.txt", "a4.txt", "a5.tx
 const std::vector<std::string> kB{"b1.txt", "b2.txt", "b3.txt", "b4.txt", "b5.txt"};
 const std::u16string k1 = u"1", kExists = u"同名のファイル名がすでに存在します。",
                      kFull = u"ディスクの容量不足です。";
-// Replace "a" by "b" and hide.
-const Controls kHide{{"Chk_syori(1)", k1},
-                     {"Txt_B_text", u"a"},
-                     {"Txt_A_text", u"b"},
-                     {"Chk_Attrib", k1},
-                     {"Chk_Att_Set(1)", k1}};
 Controls With(Controls a, const Controls& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+// clang-format off
+const Controls kNumber{{"Txt_B_text", u"IMG_"}, {"Lbl_keta", u"3"}}, kMove{{"Opt_Cpymov(0)", u"0"}};
+const Controls kHide{{"Chk_syori(1)", k1}, {"Txt_B_text", u"a"}, {"Txt_A_text", u"b"}, {"Chk_Attrib", k1}, {"Chk_Att_Set(1)", k1}};
+// clang-format on
+
+// Thousands of numbered files, in list order or reversed.
+std::vector<std::string> Numbered(int first, int count, bool reverse = false) {
+    std::vector<std::string> names;
+    char buf[16];
+    for (int k = 0; k < count; ++k) {
+        std::snprintf(buf, sizeof buf, "%05d.dat", reverse ? first + count - 1 - k : first + k);
+        names.push_back(buf);
+    }
+    return names;
+}
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Runs, DiskRunTest, testing::Values(
-    RunCase{"InPlace", Where::kSame, {{"Txt_B_text", u"IMG_"}, {"Lbl_keta", u"3"}}, kThree, kImg},
-    RunCase{"CopyTimeAndHidden", Where::kFolder, {{"Txt_B_text", u"IMG_"}, {"Lbl_keta", u"3"}, {"Chk_DateLock", k1},
-            {"Chk_Attrib", k1}, {"Chk_Att_Set(1)", k1}}, kThree, kImg, kAttrHidden, true},
-    RunCase{"CopyAllAttributes", Where::kFolder, {{"Txt_B_text", u"IMG_"}, {"Lbl_keta", u"3"}, {"Chk_Attrib", k1},
-            {"Chk_Att_Set(0)", k1}, {"Chk_Att_Set(1)", k1}, {"Chk_Att_Set(2)", k1}, {"Chk_Att_Set(3)", k1}}, kThree, kImg, 39},
-    RunCase{"MoveTimeAndSystemArchive", Where::kFolder, {{"Txt_B_text", u"IMG_"}, {"Lbl_keta", u"3"}, {"Opt_Cpymov(0)", u"0"},
-            {"Chk_DateLock", k1}, {"Chk_Attrib", k1}, {"Chk_Att_Set(2)", k1}, {"Chk_Att_Set(3)", k1}}, kThree, kImg,
-            kAttrSystem | kAttrArchive, true},
-    RunCase{"MoveAcrossFileSystems", Where::kTmpfs, {{"Txt_B_text", u"IMG_"}, {"Lbl_keta", u"3"}, {"Opt_Cpymov(0)", u"0"},
-            {"Chk_DateLock", k1}, {"Chk_Attrib", k1}, {"Chk_Att_Set(0)", k1}, {"Chk_Att_Set(3)", k1}}, kThree, kImg, 33, true},
-    RunCase{"NumberingDropsBadBytes", Where::kSame, {{"Txt_B_text", u"IMG_"}, {"Lbl_keta", u"3"}}, {"\xff\xfe.jpg"}, {"IMG_001.jpg"}},
+    RunCase{"InPlace", Where::kSame, kNumber, kThree, kImg},
+    RunCase{"CopyTimeAndHidden", Where::kFolder, With(kNumber, {{"Chk_DateLock", k1}, {"Chk_Attrib", k1}, {"Chk_Att_Set(1)", k1}}),
+            kThree, kImg, kAttrHidden, true},
+    RunCase{"CopyAllAttributes", Where::kFolder, With(kNumber, {{"Chk_Attrib", k1}, {"Chk_Att_Set(0)", k1}, {"Chk_Att_Set(1)", k1},
+            {"Chk_Att_Set(2)", k1}, {"Chk_Att_Set(3)", k1}}), kThree, kImg, 39},
+    RunCase{"MoveTimeAndSystemArchive", Where::kFolder, With(kNumber, {{"Opt_Cpymov(0)", u"0"}, {"Chk_DateLock", k1},
+            {"Chk_Attrib", k1}, {"Chk_Att_Set(2)", k1}, {"Chk_Att_Set(3)", k1}}), kThree, kImg, kAttrSystem | kAttrArchive, true},
+    RunCase{"MoveAcrossFileSystems", Where::kTmpfs, With(kNumber, {{"Opt_Cpymov(0)", u"0"}, {"Chk_DateLock", k1},
+            {"Chk_Attrib", k1}, {"Chk_Att_Set(0)", k1}, {"Chk_Att_Set(3)", k1}}), kThree, kImg, 33, true},
+    RunCase{"NumberingDropsBadBytes", Where::kSame, kNumber, {"\xff\xfe.jpg"}, {"IMG_001.jpg"}},
     RunCase{"AppendKeepsBadBytes", Where::kSame, {{"Chk_syori(0)", k1}, {"Txt_B_text", u"new_"}}, {"x\xff.jpg"}, {"new_x\xff.jpg"}},
     RunCase{"ReplaceNextToBadBytes", Where::kSame, {{"Chk_syori(1)", k1}, {"Txt_B_text", u"abc"}, {"Txt_A_text", u"z"}},
             {"\xe3\x81" "abc.txt"}, {"\xe3\x81" "z.txt"}},
@@ -142,65 +214,269 @@ INSTANTIATE_TEST_SUITE_P(Runs, DiskRunTest, testing::Values(
     // A USB stick's file system ignores case: a change of case only renames.
     RunCase{"ExfatCaseOnly", Where::kExfat, {{"Chk_syori(1)", k1}, {"Txt_B_text", u"photo"}, {"Txt_A_text", u"PHOTO"}},
             {"photo.txt", "memo.txt"}, {"PHOTO.txt", "memo.txt"}, -1},
+    // Each name free when taken; the reversal swaps through a temporary name.
+    RunCase{"RenumberUp", Where::kSame, {{"Lbl_keta", u"5"}, {"Txt_Startnum", u"2"}}, Numbered(1, 3000), Numbered(2, 3000)},
+    RunCase{"RenumberDown", Where::kSame, {{"Lbl_keta", u"5"}}, Numbered(2, 3000), Numbered(1, 3000)},
+    RunCase{"RenumberReversed", Where::kSame, {{"Lbl_keta", u"5"}}, Numbered(1, 3000, true), Numbered(1, 3000)},
     RunCase{"InPlaceOntoExisting", Where::kSame, kHide, kA, kB, kAttrHidden, false, Trouble::kTakenMeanwhile, kExists},
     RunCase{"CopyOntoExisting", Where::kFolder, kHide, kA, kB, kAttrHidden, false, Trouble::kTakenMeanwhile, kExists},
     RunCase{"CopyDiskFull", Where::kSmallTmpfs, kHide, kA, kB, kAttrHidden, false, Trouble::kDiskFull, kFull},
-    RunCase{"MoveDiskFull", Where::kSmallTmpfs, With(kHide, {{"Opt_Cpymov(0)", u"0"}}), kA, kB, kAttrHidden, false,
-            Trouble::kDiskFull, kFull},
-    RunCase{"MoveIntoReadOnly", Where::kReadOnly, With(kHide, {{"Opt_Cpymov(0)", u"0"}}), kA, kB, kAttrHidden, false,
-            Trouble::kNone, u"書き込みができません。"}),
+    RunCase{"MoveDiskFull", Where::kSmallTmpfs, With(kHide, kMove), kA, kB, kAttrHidden, false, Trouble::kDiskFull, kFull},
+    RunCase{"MoveIntoReadOnly", Where::kReadOnly, With(kHide, kMove), kA, kB, kAttrHidden, false, Trouble::kNone,
+            u"書き込みができません。"}),
     [](const auto& info) { return std::string(info.param.label); });
 // clang-format on
 
-// ------------------------------------------------ renumbering in place
+// ------------------------------------------------ every kind of entry on every volume
 
-std::string Numbered(int n) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%05d.dat", n);
-    return buf;
+enum class Volume { kDisk, kTmpfs, kRamfs, kNtfs, kBindfs };
+enum class Op { kRename, kCopy, kMove, kMoveAcross };
+enum class Stamp { kNone, kTime, kTimeAndAttributes };
+enum class Entry { kFile, kLinkToFile, kDanglingLink, kLinkToFolder, kFolder, kFifo, kHardLink };
+
+constexpr const char* kVolumeNames[] = {"Disk", "Tmpfs", "Ramfs", "Ntfs", "Bindfs"};
+constexpr const char* kOpNames[] = {"Rename", "Copy", "Move", "MoveAcross"};
+constexpr const char* kStampNames[] = {"Plain", "Time", "TimeAttributes"};
+constexpr const char* kEntryNames[] = {"File",   "LinkToFile", "DanglingLink", "LinkToFolder",
+                                       "Folder", "Fifo",       "HardLink"};
+constexpr int kMask = kAttrHidden | kAttrArchive;
+
+// One entry as the test sees it, links not followed.
+struct Record {
+    char type = '?';
+    mode_t mode = 0;
+    long long mtime = 0;  // not for folders: their entries change it
+    std::string content, linkText;
+    std::map<std::string, std::string> xattrs;  // access lists included
+    int attributes = -1;
+    bool operator==(const Record&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Record& r) {
+    os << r.type << " mode " << std::oct << r.mode << std::dec << " mtime " << r.mtime << " attrs "
+       << r.attributes << " bytes " << r.content.size() << " link '" << r.linkText << "' xattrs";
+    for (const auto& [k, v] : r.xattrs) os << " " << k << "(" << v.size() << ")";
+    return os;
 }
 
-// Ten thousand numbered files shifted up by one, back down, then listed in
-// reverse (five thousand swaps through a temporary name): after each run
-// every name holds exactly the data the job meant for it.
-TEST(DiskRenumberTest, ShiftUpDownAndReverseKeepEveryFilesData) {
-    constexpr int kCount = 10000;
+Record Examine(const std::string& path) {
+    Record r;
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    r.mode = st.st_mode & 07777;
+    r.type = S_ISREG(st.st_mode) ? 'f' : S_ISLNK(st.st_mode) ? 'l' : S_ISDIR(st.st_mode) ? 'd' : 'p';
+    if (r.type == 'f') r.content = ScratchFolder::Read(path), r.attributes = Attributes(path);
+    if (r.type == 'l') r.linkText = std::filesystem::read_symlink(path).string();
+    if (r.type != 'd') r.mtime = st.st_mtim.tv_sec;
+    char names[4096], value[1024];
+    const ssize_t n = ::llistxattr(path.c_str(), names, sizeof names);
+    for (ssize_t pos = 0; pos < n; pos += static_cast<ssize_t>(std::strlen(names + pos)) + 1) {
+        const ssize_t len = ::lgetxattr(path.c_str(), names + pos, value, sizeof value);
+        r.xattrs[names + pos] = len < 0 ? "?" : std::string(value, static_cast<std::size_t>(len));
+    }
+    return r;
+}
+
+using Tree = std::map<std::string, Record>;
+
+// Every entry below root, by path relative to it; the folder a bindfs shows
+// is seen through the mount only.
+Tree Snapshot(const std::string& root) {
+    Tree tree;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        const std::string rel = it->path().lexically_relative(root).string();
+        if (rel == "under" || rel.ends_with(".img"))
+            it.disable_recursion_pending();
+        else
+            tree[rel] = Examine(it->path().string());
+    }
+    return tree;
+}
+
+// Names only the entries that differ.
+testing::AssertionResult SameTree(const Tree& got, const Tree& want) {
+    std::ostringstream diff;
+    for (const auto& [path, r] : want) {
+        auto it = got.find(path);
+        if (it == got.end())
+            diff << "\n  missing " << path;
+        else if (!(it->second == r))
+            diff << "\n  " << path << ": " << it->second << "\n    expected " << r;
+    }
+    for (const auto& [path, r] : got)
+        if (!want.count(path)) diff << "\n  unexpected " << path << ": " << r;
+    if (diff.str().empty()) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << diff.str();
+}
+
+bool IsLink(Entry e) {
+    return e == Entry::kLinkToFile || e == Entry::kDanglingLink || e == Entry::kLinkToFolder;
+}
+
+// The selected name (source/sel.txt), a neighbour, a link target and the
+// hard link's other name (in elsewhere).
+void Build(Entry entry, const std::string& source, const std::string& elsewhere) {
+    std::filesystem::create_directories(source);
+    std::filesystem::create_directories(elsewhere + "/folder");
+    ScratchFolder::Write(source + "/keep.txt", "a neighbour");
+    ScratchFolder::Write(elsewhere + "/target.txt", "the target of a link");
+    ::chmod((elsewhere + "/target.txt").c_str(), 0640);
+    SetOldTime(elsewhere + "/target.txt");
+    const std::string sel = source + "/sel.txt";
+    const std::string up = std::filesystem::path(elsewhere).lexically_relative(source).string();
+    if (entry == Entry::kFile || entry == Entry::kHardLink) {
+        const std::string file = entry == Entry::kFile ? sel : elsewhere + "/shared.txt";
+        ScratchFolder::Write(file, "the selected data");
+        ::chmod(file.c_str(), 0600);
+        ::setxattr(file.c_str(), "user.note", "kept", 4, 0);
+        // Only group:: --- and a named user: the mask shows rw- in the group
+        // bits, which a careless copy turns into real group rights.
+        if (acl_t acl = acl_from_text("u::rw-,u:nobody:rw-,g::---,m::rw-,o::---")) {
+            acl_set_file(file.c_str(), ACL_TYPE_ACCESS, acl);
+            acl_free(acl);
+        }
+        SetOldTime(file);
+        if (entry == Entry::kHardLink) ::link(file.c_str(), sel.c_str());
+    }
+    const char* target = entry == Entry::kLinkToFile     ? "/target.txt"
+                         : entry == Entry::kDanglingLink ? "/gone.txt"
+                         : entry == Entry::kLinkToFolder ? "/folder"
+                                                         : nullptr;
+    if (target) ::symlink((up + target).c_str(), sel.c_str()), SetOldTime(sel);
+    if (entry == Entry::kFolder) std::filesystem::create_directories(sel);
+    if (entry == Entry::kFifo) ::mkfifo(sel.c_str(), 0644);
+}
+
+using VolumeCase = std::tuple<Volume, Op, Stamp>;
+
+class VolumeRunTest : public testing::TestWithParam<VolumeCase> {};
+
+TEST_P(VolumeRunTest, OnlyTheSelectionChanges) {
+    const auto [volume, op, stamp] = GetParam();
+    if (!ScratchFolder::IsRoot()) GTEST_SKIP() << "mounting file systems needs root";
     DiskRig rig;
     ASSERT_TRUE(rig.scratch.ok());
-    const std::string src = rig.scratch.Folder("src");
-    rig.Job(src, src, {{"Lbl_keta", u"5"}});
-    std::vector<std::string> data(kCount + 2);  // by the number the file had first
-    std::vector<int> at(kCount + 2);            // at[n]: the first number of the file now named n
-    for (int i = 1; i <= kCount; ++i) {
-        data[i] = std::to_string(i) + ScratchFolder::Pattern(64 + i % 64, static_cast<unsigned>(i));
-        ScratchFolder::Write(src + "/" + Numbered(i), data[i]);
-        at[i] = i;
+    const std::string vol = volume == Volume::kDisk    ? rig.scratch.Folder("vol")
+                            : volume == Volume::kTmpfs ? rig.scratch.MountTmpfs("vol", 4u << 20)
+                            : volume == Volume::kRamfs ? rig.scratch.MountRamfs("vol")
+                            : volume == Volume::kNtfs  ? rig.scratch.MountNtfs("vol", 8u << 20)
+                                                       : rig.scratch.MountBindfs("vol", "under");
+    if (vol.empty()) GTEST_SKIP() << kVolumeNames[static_cast<int>(volume)] << " could not be mounted here";
+    // A move across takes the files from another file system onto the volume.
+    std::string other;
+    if (op == Op::kMoveAcross) {
+        other =
+            volume == Volume::kDisk ? rig.scratch.MountTmpfs("other", 4u << 20) : rig.scratch.Folder("other");
+        if (other.empty()) GTEST_SKIP() << "no second file system";
     }
-    // List of the current numbers in the order the run takes them, and its start.
-    for (const auto& [label, first, start, reverse] :
-         {std::tuple{"up", 1, 2, false}, std::tuple{"down", 2, 1, false},
-          std::tuple{"reverse", 1, 1, true}}) {
-        SCOPED_TRACE(label);
-        std::vector<std::u16string> listed;
-        std::vector<int> next(kCount + 2);
-        for (int k = 0; k < kCount; ++k) {
-            const int n = reverse ? kCount - k : first + k;
-            listed.push_back(FromNative(Numbered(n)));
-            next[start + k] = at[n];
-        }
-        rig.ui.SelectAll(listed);
-        rig.ui.Set("Txt_Startnum", std::u16string(1, char16_t(u'0' + start)));
+    const bool copy = op == Op::kCopy;
+    const bool keepsHidden = volume != Volume::kRamfs;
+    // Where the copy lands, mode and access list survive only on volumes
+    // that hold them.
+    const bool keepsPermissions =
+        volume == Volume::kDisk || volume == Volume::kTmpfs || volume == Volume::kBindfs;
+    const std::string root = rig.scratch.root();
+    const auto rel = [&](const std::string& path) {
+        return std::filesystem::path(path).lexically_relative(root).string();
+    };
+
+    for (int e = 0; e < 7; ++e) {
+        const Entry entry = static_cast<Entry>(e);
+        SCOPED_TRACE(kEntryNames[e]);
+        const std::string base = (op == Op::kMoveAcross ? other : vol) + "/" + kEntryNames[e];
+        const std::string src = base + "/src";
+        const std::string dst = op == Op::kRename ? src : vol + "/" + kEntryNames[e] + "/dst";
+        Build(entry, src, base + "/elsewhere");
+        std::filesystem::create_directories(dst);
         rig.ui.shown.clear();
-        ASSERT_EQ(rig.engine.RealRun(), kGoOn);
-        ASSERT_EQ(rig.ui.shown.size(), 1u);
-        at = next;
-        ASSERT_EQ(ScratchFolder::Names(src).size(), static_cast<std::size_t>(kCount))
-            << "a temporary name left";
-        for (int n = start; n < start + kCount; ++n)
-            ASSERT_TRUE(ScratchFolder::Read(src + "/" + Numbered(n)) == data[at[n]]) << Numbered(n);
+        rig.Job(src, dst,
+                {{"Chk_syori(0)", u"1"},
+                 {"Txt_B_text", u"new_"},
+                 {"Opt_Cpymov(0)", copy ? u"-1" : u"0"},
+                 {"Chk_DateLock", stamp != Stamp::kNone ? u"1" : u"0"},
+                 {"Chk_Attrib", stamp == Stamp::kTimeAndAttributes ? u"1" : u"0"},
+                 {"Chk_Att_Set(1)", u"1"},
+                 {"Chk_Att_Set(3)", u"1"}});
+        rig.ui.SelectAll({u"sel.txt"});
+        const Tree before = Snapshot(root);
+
+        const StepFlag flag = rig.engine.RealRun();
+
+        const bool refused =
+            entry == Entry::kFolder || entry == Entry::kFifo ||
+            (copy && (entry == Entry::kDanglingLink || entry == Entry::kLinkToFolder)) ||
+            (stamp == Stamp::kTimeAndAttributes && (!keepsHidden || (IsLink(entry) && !copy)));
+        EXPECT_EQ(flag, refused ? kStop : kGoOn);
+        ASSERT_EQ(rig.ui.shown.size(), refused ? 2u : 1u) << ToUtf8(rig.ui.shown.back().prompt);
+        Tree expected = before;
+        const std::string from = rel(src + "/sel.txt"), to = rel(dst + "/new_sel.txt");
+        // Where the selected data live: a copy of a link copies its target.
+        const std::string data = entry == Entry::kLinkToFile ? rel(base + "/elsewhere/target.txt") : from;
+        std::set<std::string> stamped;  // entries whose mode and attributes the run sets
+        if (!refused) {
+            expected[to] = before.at(copy ? data : from);
+            if (!copy) expected.erase(from);
+            // Hard links share one file: what a rename sets, the other name shows.
+            if (entry == Entry::kHardLink && (op == Op::kRename || op == Op::kMove) && stamp != Stamp::kNone)
+                stamped.insert(rel(base + "/elsewhere/shared.txt"));
+            if (stamp != Stamp::kNone) stamped.insert(to);
+        }
+        Tree after = Snapshot(root);
+        const bool landedCopy = !refused && (copy || (op == Op::kMoveAcross && expected.at(to).type == 'f'));
+        for (auto* tree : {&expected, &after}) {
+            for (const std::string& path : stamped) {
+                auto& r = (*tree)[path];
+                r.mtime = r.mode = r.attributes = 0;
+                r.xattrs.clear();
+            }
+            // A new file on a volume that keeps neither mode nor access list:
+            // compared below for what matters, that nobody gained access.
+            if (landedCopy && !keepsPermissions) {
+                auto& r = (*tree)[to];
+                r.mode = r.attributes = 0;
+                r.xattrs.clear();
+            }
+        }
+        EXPECT_TRUE(SameTree(after, expected));
+        if (refused) continue;
+        for (const std::string& path : stamped) {
+            const std::string full = root + "/" + path;
+            EXPECT_EQ(LocalTime(full), kStamp) << path << " (a link itself)";
+            if (after[path].type != 'f') continue;
+            // A new file on NTFS is marked archive, as Windows marks it.
+            if (stamp == Stamp::kTimeAndAttributes || keepsPermissions) {
+                EXPECT_EQ(Attributes(full),
+                          stamp == Stamp::kTimeAndAttributes ? kMask : before.at(data).attributes)
+                    << path;
+            }
+            // Windows reads the volume's own word, not ours.
+            if (volume == Volume::kNtfs && stamp == Stamp::kTimeAndAttributes) {
+                unsigned char word[4] = {};
+                ::lgetxattr(full.c_str(), "system.ntfs_attrib_be", word, sizeof word);
+                EXPECT_EQ(word[3] & 0x27, kMask) << path;
+            }
+        }
+        if (landedCopy && volume == Volume::kRamfs && entry != Entry::kLinkToFile) {
+            struct stat st {};
+            ::stat((dst + "/new_sel.txt").c_str(), &st);
+            EXPECT_EQ(st.st_mode & 077, 0u) << "the copy lost its access list and gave the group rights";
+        }
     }
-    for (int n = 1; n <= kCount; ++n) EXPECT_EQ(at[n], kCount + 1 - n);
 }
+
+INSTANTIATE_TEST_SUITE_P(Volumes, VolumeRunTest,
+                         testing::Combine(testing::Values(Volume::kDisk, Volume::kTmpfs, Volume::kRamfs,
+                                                          Volume::kNtfs, Volume::kBindfs),
+                                          testing::Values(Op::kRename, Op::kCopy, Op::kMove, Op::kMoveAcross),
+                                          testing::Values(Stamp::kNone, Stamp::kTime,
+                                                          Stamp::kTimeAndAttributes)),
+                         [](const auto& info) {
+                             return std::string(kVolumeNames[static_cast<int>(std::get<0>(info.param))]) +
+                                    kOpNames[static_cast<int>(std::get<1>(info.param))] +
+                                    kStampNames[static_cast<int>(std::get<2>(info.param))];
+                         });
 
 }  // namespace
 }  // namespace zv::test
