@@ -42,19 +42,13 @@ inline const Box kDuplicate{u"ファイル指定エラー", u"変換後のファ
 // from a script (a box with a choice takes the next answer, else its first
 // button); the event pump, the progress window and the result list.
 struct FakeWindow final : JobSettings, MessageBoxService, EventPump, ProgressWindow, RunView {
-    std::map<std::string, std::u16string, std::less<>> texts{{"F_Dir", OsPath(u"/src")},
-                                                             {"A_Dir", OsPath(u"/src")},
-                                                             {"Txt_Startnum", u"1"},
-                                                             {"Lbl_up", u"1"},
-                                                             {"Lbl_keta", u"1"},
-                                                             {"Txt_YY", u"2024"},
-                                                             {"Txt_MM", u"3"},
-                                                             {"Txt_DD", u"7"},
-                                                             {"Txt_H", u"9"},
-                                                             {"Txt_M", u"5"},
-                                                             {"Txt_S", u"3"}};
-    std::map<std::string, int, std::less<>> values{
-        {"Chk_keta_lock", 1}, {"Opt_Han", -1}, {"Opt_Cpymov(0)", -1}};
+    // Check boxes and option buttons hold their number as text.
+    // clang-format off
+    std::map<std::string, std::u16string, std::less<>> controls{
+        {"F_Dir", OsPath(u"/src")}, {"A_Dir", OsPath(u"/src")}, {"Txt_Startnum", u"1"}, {"Lbl_up", u"1"},
+        {"Lbl_keta", u"1"}, {"Txt_YY", u"2024"}, {"Txt_MM", u"3"}, {"Txt_DD", u"7"}, {"Txt_H", u"9"}, {"Txt_M", u"5"},
+        {"Txt_S", u"3"}, {"Chk_keta_lock", u"1"}, {"Opt_Han", u"-1"}, {"Opt_Cpymov(0)", u"-1"}};
+    // clang-format on
     std::vector<std::pair<std::u16string, bool>> files;  // the file list: name, selected
     std::string focus;
     std::deque<int> answers;
@@ -65,29 +59,18 @@ struct FakeWindow final : JobSettings, MessageBoxService, EventPump, ProgressWin
     bool open = false, cancellable = false, cancel = false, refreshSucceeds = true;
     int clears = 0, refreshes = 0, listRefreshes = 0, disables = 0;
 
-    // Check boxes and option buttons take a number, the rest a text.
-    void Set(std::string_view control, const std::u16string& v) {
-        if (control.starts_with("Chk_") || control.starts_with("Opt_"))
-            values.insert_or_assign(std::string(control), std::stoi(ToUtf8(v)));
-        else
-            texts.insert_or_assign(std::string(control), v);
-    }
+    void Set(std::string_view c, const std::u16string& v) { controls.insert_or_assign(std::string(c), v); }
     void SelectAll(const std::vector<std::u16string>& names) {
         files.clear();
         for (const auto& n : names) files.emplace_back(n, true);
     }
 
     std::u16string Text(std::string_view c) const override {
-        auto it = texts.find(c);
-        return it == texts.end() ? u"" : it->second;
+        auto it = controls.find(c);
+        return it == controls.end() ? u"" : it->second;
     }
-    void SetText(std::string_view c, const std::u16string& t) override {
-        texts.insert_or_assign(std::string(c), t);
-    }
-    int Value(std::string_view c) const override {
-        auto it = values.find(c);
-        return it == values.end() ? 0 : it->second;
-    }
+    void SetText(std::string_view c, const std::u16string& t) override { Set(c, t); }
+    int Value(std::string_view c) const override { return Text(c).empty() ? 0 : std::stoi(ToUtf8(Text(c))); }
     void SetFocus(std::string_view c) override { focus = c; }
     // The numbering group (the start number among it) is hidden outside numbering mode.
     bool IsVisible(std::string_view c) const override {
@@ -132,15 +115,11 @@ struct CrashPoint {
     int at = -1;  // -1: never
     bool afterChange = false;
     int seen = 0;
-    void Step(bool done) {
-        if (!done && seen == at && !afterChange) throw Crash{};
-        if (done && seen++ == at && afterChange) throw Crash{};
-    }
     template <typename F>
     void Around(F&& change) {
-        Step(false);
+        if (seen == at && !afterChange) throw Crash{};
         change();
-        Step(true);
+        if (seen++ == at && afterChange) throw Crash{};
     }
 };
 
@@ -256,15 +235,14 @@ struct FakeFileSystem final : FileSystem {
         if (path.ends_with(kPathSeparator)) return {true, static_cast<std::uint64_t>(DeviceOf(path)), 0};
         auto it = files.find(path);
         if (it == files.end()) return {};
-        const LocalDateTime& t = it->second.lastWrite;
-        std::int64_t stamp = t.year;
-        for (int v : {t.month, t.day, t.hour, t.minute, t.second}) stamp = stamp * 100 + v;
-        return {true,
-                static_cast<std::uint64_t>(DeviceOf(path)),
-                it->second.number,
-                static_cast<std::int64_t>(it->second.content.size()),
-                stamp,
-                withAttributes ? it->second.attributes : 0};
+        const FakeFile& f = it->second;
+        std::int64_t stamp = f.lastWrite.year;
+        for (int v :
+             {f.lastWrite.month, f.lastWrite.day, f.lastWrite.hour, f.lastWrite.minute, f.lastWrite.second})
+            stamp = stamp * 100 + v;
+        const int attributes = withAttributes ? f.attributes : 0;
+        return {true,      std::uint64_t(DeviceOf(path)), f.number, std::int64_t(f.content.size()), stamp,
+                attributes};
     }
     FsResult RestoreWriteTime(const std::u16string& path, std::int64_t v) override {
         LocalDateTime t;
