@@ -3,6 +3,7 @@
 // how the time-stamp boxes are read.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 #include "engine/EngineFakes.h"
@@ -78,41 +79,30 @@ TEST_P(RealRunTest, RowsBeforeAStopAreDoneAndTheRestUntouched) {
     EXPECT_EQ(rig.engine.CanUndo(), c.done > 0);
 }
 
-Setup Controls(std::vector<std::pair<const char*, std::u16string>> controls,
-               std::function<void(EngineRig&)> more = {}) {
-    return [=](EngineRig& rig) {
-        for (const auto& [control, value] : controls) rig.ui.Set(control, value);
-        if (more) more(rig);
-    };
-}
-// Row 3 fails with the code, the rows before take the hidden attribute.
+// Row 3 fails with the code; the rows before take the hidden attribute.
 Setup FailThird(int code) {
-    return Controls({{"Chk_Attrib", u"1"}, {"Chk_Att_Set(1)", u"1"}}, [=](EngineRig& rig) {
-        rig.files.failAt = 2;
-        rig.files.failCode = code;
-    });
+    return [=](EngineRig& rig) {
+        rig.ui.Set("Chk_Attrib", u"1"), rig.ui.Set("Chk_Att_Set(1)", u"1");
+        rig.files.failAt = 2, rig.files.failCode = code;
+    };
 }
 // Row 3 has become something else since the folder was listed, or the
 // destination cannot keep what the run sets.
 Setup Look(EntryKind kind, bool copy, bool time, bool attributes, VolumeAbilities volume = {}) {
-    return Controls({{"A_Dir", OsPath(copy ? u"/dst" : u"/src")},
-                     {"Chk_DateLock", time ? u"1" : u"0"},
-                     {"Chk_Attrib", attributes ? u"1" : u"0"},
-                     {"Chk_Att_Set(1)", u"1"}},
-                    [=](EngineRig& rig) {
-                        rig.files.kinds[Src(3)] = kind;
-                        rig.files.abilities = volume;
-                    });
+    return [=](EngineRig& rig) {
+        rig.ui.Set("A_Dir", OsPath(copy ? u"/dst" : u"/src"));
+        rig.ui.Set("Chk_DateLock", time ? u"1" : u"0"), rig.ui.Set("Chk_Attrib", attributes ? u"1" : u"0");
+        rig.ui.Set("Chk_Att_Set(1)", u"1");
+        rig.files.kinds[Src(3)] = kind, rig.files.abilities = volume;
+    };
 }
-Setup Stamp(const char16_t* yy, const char16_t* mm, const char16_t* dd, const char16_t* h, const char16_t* m,
-            const char16_t* s) {
-    return Controls({{"Chk_DateLock", u"1"},
-                     {"Txt_YY", yy},
-                     {"Txt_MM", mm},
-                     {"Txt_DD", dd},
-                     {"Txt_H", h},
-                     {"Txt_M", m},
-                     {"Txt_S", s}});
+// The time-stamp boxes, year to second.
+Setup Stamp(std::array<const char16_t*, 6> boxes) {
+    return [=](EngineRig& rig) {
+        rig.ui.Set("Chk_DateLock", u"1");
+        for (int i = 0; i < 6; ++i)
+            rig.ui.Set(std::array{"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}[i], boxes[i]);
+    };
 }
 
 const VolumeAbilities kLinksTakeTime{39, true, false};
@@ -140,24 +130,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, RealRunTest, testing::Values(
             {kAttributes, u"a3.txt\r\nシンボリックリンクには日付を設定できません。\r\n日付の設定を確認して下さい。"}, 0},
     RunCase{"HiddenNotKept", Look(EntryKind::kFile, false, false, true, {kAttrReadOnly, true, false}),
             {kAttributes, u"保存先のドライブには、選択した属性を設定できません。\r\n属性の設定を確認して下さい。"}, 0},
-    RunCase{"RefusedPipeline", Controls({{"Chk_syori(0)", u"1"}, {"Txt_B_text", u""}, {"Txt_A_text", u""}}),
+    RunCase{"RefusedPipeline", [](EngineRig& rig) { rig.ui.Set("Chk_syori(0)", u"1"), rig.ui.Set("Txt_B_text", u""), rig.ui.Set("Txt_A_text", u""); },
             {u"入力エラー", u"固定文字列を入力して下さい。"}, 0},
     RunCase{"FailingRefresh", [](EngineRig& rig) { rig.ui.refreshSucceeds = false; }, kWriteFailed},
     RunCase{"NoJournalNoRun", [](EngineRig& rig) { rig.journals.failCreate = true; },
             {kFileError, u"元に戻すための記録を保存できません。\r\nファイルは変更していません。"}, 0},
     // The time-stamp boxes are read as 16-bit integers.
-    RunCase{"Blanks", Stamp(u" 2024 ", u"\t3", u"7\u3000", u"9", u"5", u"3"), {}, 5, 0, kSet},
-    RunCase{"FullWidthDigits", Stamp(u"２０２４", u"３", u"７", u"９", u"5", u"3"), {}, 5, 0, kSet},
+    RunCase{"Blanks", Stamp({u" 2024 ", u"\t3", u"7\u3000", u"9", u"5", u"3"}), {}, 5, 0, kSet},
+    RunCase{"FullWidthDigits", Stamp({u"２０２４", u"３", u"７", u"９", u"5", u"3"}), {}, 5, 0, kSet},
     // Fractions round half to even: 2.5 -> 2, 3.5 -> 4.
-    RunCase{"HalfToEven", Stamp(u"2024", u"2.5", u"3.5", u"9.49", u"5.51", u"+3"), {}, 5, 0, {2024, 2, 4, 9, 6, 3}},
+    RunCase{"HalfToEven", Stamp({u"2024", u"2.5", u"3.5", u"9.49", u"5.51", u"+3"}), {}, 5, 0, {2024, 2, 4, 9, 6, 3}},
     // Numbers but no date: passed on, the file system leaves the time alone.
-    RunCase{"NoValidDate", Stamp(u"2024", u"13", u"-1", u"99", u"0", u"0"), {}, 5, 0, {2024, 13, -1, 99, 0, 0}},
-    RunCase{"Largest", Stamp(u"32767", u"1", u"1", u"0", u"0", u"0"), {}, 5, 0, {32767, 1, 1, 0, 0, 0}},
-    RunCase{"Letters", Stamp(u"2024", u"3", u"7", u"9", u"5", u"abc"), kWriteFailed, 0},
-    RunCase{"Exponent", Stamp(u"2e3", u"3", u"7", u"9", u"5", u"3"), kWriteFailed, 0},
-    RunCase{"Above16Bits", Stamp(u"40000", u"3", u"7", u"9", u"5", u"3"), kWriteFailed, 0},
-    RunCase{"RoundsAbove16Bits", Stamp(u"32767.5", u"3", u"7", u"9", u"5", u"3"), kWriteFailed, 0},
-    RunCase{"InnerBlank", Stamp(u"20 24", u"3", u"7", u"9", u"5", u"3"), kWriteFailed, 0}),
+    RunCase{"NoValidDate", Stamp({u"2024", u"13", u"-1", u"99", u"0", u"0"}), {}, 5, 0, {2024, 13, -1, 99, 0, 0}},
+    RunCase{"Largest", Stamp({u"32767", u"1", u"1", u"0", u"0", u"0"}), {}, 5, 0, {32767, 1, 1, 0, 0, 0}},
+    RunCase{"Letters", Stamp({u"2024", u"3", u"7", u"9", u"5", u"abc"}), kWriteFailed, 0},
+    RunCase{"Exponent", Stamp({u"2e3", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0},
+    RunCase{"Above16Bits", Stamp({u"40000", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0},
+    RunCase{"RoundsAbove16Bits", Stamp({u"32767.5", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0},
+    RunCase{"InnerBlank", Stamp({u"20 24", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0}),
     [](const auto& info) { return std::string(info.param.label); });
 // clang-format on
 
