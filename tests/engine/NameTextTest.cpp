@@ -38,7 +38,7 @@ TEST(NameText, SplitName) {
 
 TEST(NumericText, ReadsTheLeadingNumber) {
     const std::pair<std::u16string, double> cases[] = {
-        {u"", 0},        {u"abc", 0},    {u"12abc", 12}, {u" 1 2 3 ", 123}, {u"-5", -5}, {u"3-4", 3},
+        {u"", 0},        {u"abc", 0},    {u"10abc", 10}, {u" 1 2 3 ", 123}, {u"-5", -5}, {u"3-4", 3},
         {u"1.2.3", 1.2}, {u"1e3", 1000}, {u"1D2", 100},  {u"2e+", 2},       {u"１", 0},
     };
     for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(ReadNumericPrefix(text), value);

@@ -126,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Checks, PipelineTest, testing::Values(
 
 INSTANTIATE_TEST_SUITE_P(Names, PipelineTest, testing::Values(
     Case{"fixed_three", 0, u"IMG_", u"", {u"a.jpg", u"b.jpg"}, {u"IMG_001.jpg", u"IMG_002.jpg"}},
-    Case{"full_width", 0, u"IMG_", u"", {u"a.jpg", u"b.jpg"}, {u"IMG_００１.jpg", u"IMG_００２.jpg"}, {}, {{"Opt_Han", u"0"}}},
+    Case{"full_width", 0, u"IMG_", u"", {u"a.jpg", u"b.jpg"}, {u"IMG_００９.jpg", u"IMG_０１０.jpg"}, {},
+         {{"Opt_Han", u"0"}, {"Txt_Startnum", u"9"}}},
     Case{"tenth_file_overflows_one_digit", 0, u"", u"", Files(10), {}, kDigits, {{"Lbl_keta", u"1"}}},
     Case{"base_part_dropped", 0, u"", u"", {u"photo.jpg", u"memo.txt"}, {u"1.jpg", u"2.txt"}, {}, kFree},
     Case{"texts_around_number", 0, u"a", u"b", {u"a.jpg"}, {u"a7b.jpg"}, {}, {{"Txt_Startnum", u"7"}, kFree[0]}},
