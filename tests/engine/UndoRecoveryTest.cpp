@@ -71,12 +71,11 @@ struct Job {
     Names selected;
     int start;
     std::u16string prefix;
-    Names outside;  // files outside the job in the folder
-    int renames;    // a chain: one per moving row; a ring: one more; -1: refused
-    std::function<void(EngineRig&)> other = {};
-    int rows = 0;
-    const char16_t* theirs = nullptr;  // put there by someone else after the run
-    bool reported = false;             // by undo, which leaves it alone
+    Names outside;                               // files outside the job in the folder
+    int renames;                                 // a chain: one per moving row; a ring: one more; -1: refused
+    std::function<void(EngineRig&)> other = {};  // five files, see Five()
+    const char16_t* theirs = nullptr;            // put there by someone else after the run
+    bool reported = false;                       // by undo, which leaves it alone
     void Setup(EngineRig& rig) const {
         if (other) return other(rig);
         Put(rig, selected);
@@ -125,8 +124,7 @@ TEST_P(JobTest, CleanRunAndUndo) {
         << "a file replaced, left under a temporary name or unstamped";
     const Snapshot done = State(rig);
     const int runChanges = rig.crash.seen;
-    const std::u16string n =
-        std::u16string(1, char16_t(u'0' + (job.other ? job.rows : int(job.selected.size()))));
+    const std::u16string n = std::u16string(1, char16_t(u'0' + (job.other ? 5 : int(job.selected.size()))));
     ASSERT_TRUE(Answer(rig, kUndo, kYes));
     ASSERT_EQ(rig.ui.shown.size(), 2u);
     EXPECT_EQ(rig.ui.shown[0].prompt,
@@ -251,10 +249,10 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobTest, testing::Values(
     Job{"chain_ends_at_a_file_outside", Numbered({1, 2}), 2, u"", {u"00003.JPG"}, -1},
     // Case twins on a case-sensitive disk: the row gives its name up, the twin does not.
     Job{"ring_with_a_twin_outside", Numbered({2, 1}), 1, u"", {u"00001.JPG"}, -1},
-    Job{"RenameWithStamps", {}, 0, u"", {}, 5, Five(u"/src", false, true), 5, u"/src/a2.txt", true},
-    Job{"CopyWithStamps", {}, 0, u"", {}, 0, Five(u"/dst", true, true), 5, u"/dst/b2.txt"},
-    Job{"Move", {}, 0, u"", {}, 5, Five(u"/dst", false, false), 5},
-    Job{"MoveToOtherDevice", {}, 0, u"", {}, 5, Five(u"/dst", false, false, 2), 5}),
+    Job{"RenameWithStamps", {}, 0, u"", {}, 5, Five(u"/src", false, true), u"/src/a2.txt", true},
+    Job{"CopyWithStamps", {}, 0, u"", {}, 0, Five(u"/dst", true, true), u"/dst/b2.txt"},
+    Job{"Move", {}, 0, u"", {}, 5, Five(u"/dst", false, false)},
+    Job{"MoveToOtherDevice", {}, 0, u"", {}, 5, Five(u"/dst", false, false, 2)}),
     [](const auto& info) { return std::string(info.param.label); });
 // clang-format on
 
