@@ -33,18 +33,18 @@ class SilentMessages : public zv::MessageBoxService {
 // A square picture of the given side, 10 device pixels per millimetre.
 QByteArray Ellipses(int count, int millimetres) {
     const int side = millimetres * 10;
-    zvtest::EmfBuilder b(QRect(0, 0, side, side),
-                         QRect(QPoint(0, 0), QPoint(millimetres * 100, millimetres * 100)));
+    std::vector<char*> records;
     for (int i = 0; i < 4; ++i) {
         const uint8_t v = uint8_t(60 * i);
-        b.Add(U_EMRCREATEBRUSHINDIRECT_set(uint32_t(i + 1),
-                                           logbrush_set(U_BS_SOLID, U_RGB(v, 255 - v, 128), 0)));
+        records.push_back(U_EMRCREATEBRUSHINDIRECT_set(uint32_t(i + 1),
+                                                       logbrush_set(U_BS_SOLID, U_RGB(v, 255 - v, 128), 0)));
     }
     for (int i = 0; i < count; ++i) {
-        b.Add(U_EMRSELECTOBJECT_set(uint32_t(i % 4 + 1)));
-        b.Add(U_EMRELLIPSE_set(U_RECTL{0, 0, side, side}));
+        records.push_back(U_EMRSELECTOBJECT_set(uint32_t(i % 4 + 1)));
+        records.push_back(U_EMRELLIPSE_set(U_RECTL{0, 0, side, side}));
     }
-    return b.Finish();
+    return zvtest::Emf(QRect(0, 0, side, side),
+                       QRect(QPoint(0, 0), QPoint(millimetres * 100, millimetres * 100)), records);
 }
 
 double Ink(const QImage& image) {

@@ -4,213 +4,121 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "DialogTestSupport.h"
 #include "dialogs/Frm_Mkdir.h"
-#include "dialogs/HelpWindow.h"
 #include "dialogs/QtHelp.h"
 #include "shared/FileSystem.h"
 
 namespace zv::dialogs {
 namespace {
 
-using test::ScriptedMessages;
-using test::TempFolder;
-
-// The main window's folder lists as the dialog sees them; records what it is asked.
-class RecordingHost final : public MkdirHost {
-  public:
-    explicit RecordingHost(std::u16string destination) : destination(std::move(destination)) {}
+// The dialog over a temporary folder, standing in for the main window's
+// folder lists and recording what it is asked.
+struct Fixture final : MkdirHost {
+    explicit Fixture(HelpService* help = nullptr, bool trailingSeparator = false)
+        : destination(folder.path().toStdU16String() + std::u16string(trailingSeparator, kPathSeparator)),
+          dialog(*this, NativeFileSystem(), messages, help) {}
     std::u16string DestinationFolder() override { return destination; }
     void SetDestinationFolder(const std::u16string& path) override {
-        calls.push_back("set");
+        calls += "set ";
         destination = path;
     }
-    void RefreshDestinationFolders() override { calls.push_back("refresh A_Dir"); }
-    void RefreshSourceFolders() override { calls.push_back("refresh F_Dir"); }
+    void RefreshDestinationFolders() override { calls += "A_Dir "; }
+    void RefreshSourceFolders() override { calls += "F_Dir "; }
 
+    QTemporaryDir folder;  // its path never ends in the separator
     std::u16string destination;
-    std::vector<std::string> calls;
-};
-
-struct Fixture {
-    explicit Fixture(bool trailingSeparator)
-        : host(trailingSeparator ? folder.Path() + kPathSeparator : folder.Path()),
-          dialog(host, NativeFileSystem(), messages, nullptr) {
-        dialog.show();
-    }
-    void Make(const QString& name) {
-        dialog.Txt_NewFolder->setText(name);
-        dialog.Cmd_Make->click();
-    }
-    TempFolder folder;
-    RecordingHost host;
-    ScriptedMessages messages;
+    std::string calls;
+    test::ScriptedMessages messages;
     Frm_Mkdir dialog;
 };
 
-// ---- successful creation ------------------------------------------------------
+TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
+    const QString nul = QStringLiteral("ab") + QChar(0) + QStringLiteral("cd");  // must not become "ab"
+    // The row's label, whether the folder ends in the separator (as a root does) and the dialog is to switch
+    // to the new folder, a folder made before the attempt, the name, the answer to the confirmation,
+    // whether the folder is made and the calls to the main window.
+    const std::tuple<const char*, bool, bool, const char*, QString, int, bool, const char*> cases[] = {
+        {"RootLikeSwitch", true, true, "", QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
+        {"NormalSwitch", false, true, "", QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
+        {"NormalKeep", false, false, "", QStringLiteral("データ Data"), kOk, true, "A_Dir F_Dir "},
+        {"Existing", false, true, "Data", QStringLiteral("Data"), kOk, false, ""},
+        {"ParentName", false, true, "", QStringLiteral(".."), kOk, false, ""},
+        {"MissingIntermediate", false, true, "", QStringLiteral("nope/child"), kOk, false, ""},
+        {"NulCharacter", false, true, "", nul, kOk, false, ""},
+        {"Cancelled", false, true, "", QStringLiteral("Data"), kCancel, false, ""},
+        {"EmptyName", false, true, "", QString(), kOk, false, ""}};
+    for (const auto& [label, trailingSeparator, switchDestination, existing, name, answer, created, calls] :
+         cases) {
+        SCOPED_TRACE(label);
+        Fixture f(nullptr, trailingSeparator);
+        f.dialog.show();
+        if (*existing) ASSERT_TRUE(QDir(f.folder.path()).mkpath(existing));
+        const std::u16string before = f.destination;
+        EXPECT_EQ(f.dialog.Label1->text().toStdU16String(), before + u" の下に新規フォルダを作成します。");
+        EXPECT_TRUE(f.dialog.Chk_Cd_Nowfolder->isChecked());  // checked when the dialog opens
+        f.dialog.Chk_Cd_Nowfolder->setChecked(switchDestination);
+        f.messages.answer = answer;
+        f.dialog.Txt_NewFolder->setText(name);
+        f.dialog.Cmd_Make->click();
 
-struct CreateCase {
-    const char* label;
-    bool trailingSeparator;  // a folder that ends in the separator, as a root does
-    bool switchDestination;
-};
-
-class MkdirCreateTest : public ::testing::TestWithParam<CreateCase> {};
-
-TEST_P(MkdirCreateTest, CreatesBelowDestinationAndRefreshesBothLists) {
-    const CreateCase& c = GetParam();
-    Fixture f(c.trailingSeparator);
-    const std::u16string before = f.host.destination;
-    EXPECT_EQ(f.dialog.Label1->text(),
-              QString::fromStdU16String(before) + QStringLiteral(" の下に新規フォルダを作成します。"));
-    ASSERT_TRUE(f.dialog.Chk_Cd_Nowfolder->isChecked()) << "checked when the dialog opens";
-    f.dialog.Chk_Cd_Nowfolder->setChecked(c.switchDestination);
-
-    f.Make(QStringLiteral("データ Data"));
-
-    EXPECT_TRUE(f.folder.Has(QStringLiteral("データ Data")));
-    ASSERT_EQ(f.messages.asked.size(), 1u);
-    EXPECT_EQ(f.messages.asked[0].prompt, u"データ Dataフォルダを作成します。");
-    EXPECT_EQ(f.messages.asked[0].buttons, kOkCancel);
-    EXPECT_EQ(f.messages.asked[0].title, u"新規作成");
-    if (c.switchDestination) {
+        std::vector<test::AskedMessage> asked;
+        if (!name.isEmpty())
+            asked.push_back({name.toStdU16String() + u"フォルダを作成します。", kOkCancel, u"新規作成"});
+        if (!name.isEmpty() && !created && answer == kOk)
+            asked.push_back({u"フォルダの作成に失敗しました。", kOkOnly, u"作成エラー"});
+        EXPECT_EQ(f.messages.asked, asked);
+        EXPECT_EQ(f.calls, calls);
         // Exactly one separator between the folder and the new name.
-        EXPECT_EQ(f.host.destination, f.folder.Path() + u"/データ Data");
-        EXPECT_EQ(f.host.calls, (std::vector<std::string>{"set", "refresh A_Dir", "refresh F_Dir"}));
-    } else {
-        EXPECT_EQ(f.host.destination, before);
-        EXPECT_EQ(f.host.calls, (std::vector<std::string>{"refresh A_Dir", "refresh F_Dir"}));
+        const std::u16string made = f.folder.path().toStdU16String() + kPathSeparator + name.toStdU16String();
+        EXPECT_EQ(f.destination, created && switchDestination ? made : before);
+        EXPECT_EQ(QDir(f.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
+                  created || *existing ? 1 : 0);
+        if (created) EXPECT_TRUE(QFileInfo(QString::fromStdU16String(made)).isDir());
+        EXPECT_EQ(f.dialog.isVisible(), !created);
+        EXPECT_EQ(f.dialog.result(), created ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(f.dialog.Txt_NewFolder->text(), name);
     }
-    EXPECT_EQ(f.dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(f.dialog.isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, MkdirCreateTest,
-                         ::testing::Values(CreateCase{"RootLikeSwitch", true, true},
-                                           CreateCase{"NormalSwitch", false, true},
-                                           CreateCase{"NormalKeep", false, false}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-// ---- refused creation ---------------------------------------------------------
-
-struct FailCase {
-    const char* label;
-    const char* existing;  // folder made before the attempt, or empty
-    QString name;
-};
-
-class MkdirFailTest : public ::testing::TestWithParam<FailCase> {};
-
-TEST_P(MkdirFailTest, MessageAndTheDialogStaysOpenWithTheName) {
-    const FailCase& c = GetParam();
-    Fixture f(false);
-    if (*c.existing) {
-        ASSERT_TRUE(QDir(f.folder.QPath()).mkpath(QString::fromUtf8(c.existing)));
+// Each control shows its help topic; a Japanese name typed through the input
+// method lands as committed, and a screen reader calls the box by its label.
+// Without a help file there are no texts and the dialog still works.
+TEST(Mkdir, ControlsShowTheirHelpTopicAndTakeJapanese) {
+    QtHelp help(QStringLiteral(ZV_TEST_CHM));
+    Fixture f(&help);
+    EXPECT_TRUE(f.dialog.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+    for (const auto& [control, heading] :
+         {std::pair{"Txt_NewFolder", "作成するフォルダの名前"},
+          std::pair{"Chk_Cd_Nowfolder", "保存先のフォルダ一覧が新しいフォルダに変わります"},
+          std::pair{"Cmd_Make", "作成ボタン"},
+          std::pair{"Cmd_Cancel", "フォルダを作成しないでダイアログを閉じます"}}) {
+        auto* widget = f.dialog.findChild<QWidget*>(control);
+        ASSERT_TRUE(widget) << control;
+        EXPECT_TRUE(widget->whatsThis().contains(QString::fromUtf8(heading)))
+            << widget->whatsThis().toStdString();
     }
-    const std::u16string before = f.host.destination;
-
-    f.Make(c.name);
-
-    ASSERT_EQ(f.messages.asked.size(), 2u);
-    EXPECT_EQ(f.messages.asked[1].prompt, u"フォルダの作成に失敗しました。");
-    EXPECT_EQ(f.messages.asked[1].buttons, kOkOnly);
-    EXPECT_EQ(f.messages.asked[1].title, u"作成エラー");
-    EXPECT_TRUE(f.dialog.isVisible());
-    EXPECT_EQ(f.dialog.Txt_NewFolder->text(), c.name);
-    EXPECT_EQ(f.host.destination, before);
-    EXPECT_TRUE(f.host.calls.empty());
-    EXPECT_EQ(QDir(f.folder.QPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
-              *c.existing ? 1 : 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, MkdirFailTest,
-                         ::testing::Values(FailCase{"Existing", "Data", QStringLiteral("Data")},
-                                           FailCase{"ParentName", "", QStringLiteral("..")},
-                                           FailCase{"MissingIntermediate", "", QStringLiteral("nope/child")},
-                                           // Must not quietly become the folder "ab".
-                                           FailCase{"NulCharacter", "",
-                                                    QStringLiteral("ab") + QChar(0) + QStringLiteral("cd")}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-// ---- nothing happens ----------------------------------------------------------
-
-TEST(MkdirQuietTest, EmptyNameDoesNothing) {
-    Fixture f(false);
-    f.Make(QString());
-    EXPECT_TRUE(f.messages.asked.empty());
-    EXPECT_TRUE(f.host.calls.empty());
-    EXPECT_TRUE(f.dialog.isVisible());
-}
-
-TEST(MkdirQuietTest, CancelledConfirmationKeepsTheText) {
-    Fixture f(false);
-    f.messages.answers = {kCancel};
-    f.Make(QStringLiteral("Data"));
-    EXPECT_EQ(f.messages.asked.size(), 1u);
-    EXPECT_FALSE(f.folder.Has(QStringLiteral("Data")));
-    EXPECT_EQ(f.dialog.Txt_NewFolder->text(), QStringLiteral("Data"));
-    EXPECT_TRUE(f.dialog.isVisible());
-    EXPECT_TRUE(f.host.calls.empty());
-}
-
-// A Japanese name typed through the input method lands as committed, and a
-// screen reader calls the box by its label.
-TEST(MkdirInputTest, NameBoxTakesTheInputMethodAndIsNamedByItsLabel) {
-    Fixture f(false);
     EXPECT_TRUE(f.dialog.Txt_NewFolder->inputMethodQuery(Qt::ImEnabled).toBool());
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("写真"));
     QApplication::sendEvent(f.dialog.Txt_NewFolder, &commit);
     EXPECT_EQ(f.dialog.Txt_NewFolder->text(), QStringLiteral("写真"));
-    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(f.dialog.Txt_NewFolder);
-    EXPECT_EQ(box->text(QAccessible::Name), QStringLiteral("フォルダ名"));
-}
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(f.dialog.Txt_NewFolder)->text(QAccessible::Name),
+              QStringLiteral("フォルダ名"));
 
-// ---- What's This --------------------------------------------------------------
-
-struct WhatsThisCase {
-    const char* control;
-    const char* heading;
-};
-
-class MkdirWhatsThisTest : public ::testing::TestWithParam<WhatsThisCase> {};
-
-TEST_P(MkdirWhatsThisTest, ControlShowsItsHelpTopic) {
-    TempFolder folder;
-    RecordingHost host(folder.Path());
-    ScriptedMessages messages;
-    QtHelp help(QStringLiteral(ZV_TEST_CHM));
-    Frm_Mkdir dialog(host, NativeFileSystem(), messages, &help);
-    EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
-    auto* control = dialog.findChild<QWidget*>(QString::fromUtf8(GetParam().control));
-    ASSERT_TRUE(control);
-    EXPECT_TRUE(control->whatsThis().contains(QString::fromUtf8(GetParam().heading)))
-        << control->whatsThis().toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Controls, MkdirWhatsThisTest,
-    ::testing::Values(WhatsThisCase{"Txt_NewFolder", "作成するフォルダの名前"},
-                      WhatsThisCase{"Chk_Cd_Nowfolder", "保存先のフォルダ一覧が新しいフォルダに変わります"},
-                      WhatsThisCase{"Cmd_Make", "作成ボタン"},
-                      WhatsThisCase{"Cmd_Cancel", "フォルダを作成しないでダイアログを閉じます"}));
-
-TEST(MkdirWhatsThisNoHelpTest, WithoutHelpFileTheDialogStillWorks) {
-    TempFolder folder;
-    RecordingHost host(folder.Path());
-    ScriptedMessages messages;
-    QtHelp help(QStringLiteral("/nonexistent/ZVNUM.chm"));
-    Frm_Mkdir dialog(host, NativeFileSystem(), messages, &help);
-    EXPECT_TRUE(dialog.Txt_NewFolder->whatsThis().isEmpty());
-    dialog.Txt_NewFolder->setText(QStringLiteral("x"));
-    dialog.Cmd_Make->click();
-    EXPECT_TRUE(folder.Has(QStringLiteral("x")));
+    QtHelp missing(QStringLiteral("/nonexistent/ZVNUM.chm"));
+    Fixture g(&missing);
+    EXPECT_TRUE(g.dialog.Txt_NewFolder->whatsThis().isEmpty());
+    g.dialog.Txt_NewFolder->setText(QStringLiteral("x"));
+    g.dialog.Cmd_Make->click();
+    EXPECT_TRUE(QFileInfo(g.folder.filePath("x")).isDir());
 }
 
 }  // namespace

@@ -1,124 +1,84 @@
 #pragma once
 // Stand-ins for everything the engine talks to, shared by the engine's tests
-// (and the executor's). Each records what the engine did to it so a test can
-// check the order and the texts.
+// (and the executor's). Each records what the engine did to it.
 
-#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/ConversionEngine.h"
-#include "engine/JobSettings.h"
-#include "engine/RunView.h"
 #include "shared/CaseFold.h"
-#include "shared/Clock.h"
-#include "shared/EventPump.h"
-#include "shared/FileSystem.h"
-#include "shared/JournalStore.h"
-#include "shared/MessageBox.h"
+#include "shared/NativeName.h"
 
 namespace zv::test {
 
 // Paths in the tests are written with "/"; the engine joins with the
-// platform's separator, so each literal path is given in that form.
+// platform's separator.
 inline std::u16string OsPath(std::u16string path) {
     for (auto& c : path)
         if (c == u'/') c = kPathSeparator;
     return path;
 }
 
-// The main window's controls, keyed by control name ("Chk_syori(0)"). Starts
-// with the values the window shows after start-up.
-class FakeJobSettings final : public JobSettings {
-  public:
-    struct File {
-        std::u16string name;
-        bool selected = true;
-    };
+// A message box as shown.
+struct Box {
+    std::u16string title, prompt;
+    int buttons = kOkOnly;
+    bool operator==(const Box&) const = default;
+};
+inline void PrintTo(const Box& b, std::ostream* os) { *os << ToUtf8(b.title) << " | " << ToUtf8(b.prompt); }
+inline const Box kQuestion{u"開始", u"変換処理を開始しますか？", kYesNo};
+inline const Box kDuplicate{u"ファイル指定エラー", u"変換後のファイル名が重複しています。"};
 
-    FakeJobSettings() {
-        texts_ = {{"F_Dir", OsPath(u"/src")},
-                  {"A_Dir", OsPath(u"/src")},
-                  {"Txt_B_text", u""},
-                  {"Txt_A_text", u""},
-                  {"Txt_Startnum", u"1"},
-                  {"Lbl_up", u"1"},
-                  {"Lbl_keta", u"1"},
-                  {"Txt_YY", u"2024"},
-                  {"Txt_MM", u"3"},
-                  {"Txt_DD", u"7"},
-                  {"Txt_H", u"9"},
-                  {"Txt_M", u"5"},
-                  {"Txt_S", u"3"}};
-        values_ = {{"Chk_syori(0)", 0},  {"Chk_syori(1)", 0},   {"Chk_keta_lock", 1},  {"Opt_Han", -1},
-                   {"Opt_Zen", 0},       {"Opt_Cpymov(0)", -1}, {"Opt_Cpymov(1)", 0},  {"Chk_DateLock", 0},
-                   {"Chk_Attrib", 0},    {"Chk_Att_Set(0)", 0}, {"Chk_Att_Set(1)", 0}, {"Chk_Att_Set(2)", 0},
-                   {"Chk_Att_Set(3)", 0}};
-    }
+// The main window as the engine sees it: its controls by name ("Chk_syori(0)"),
+// starting with what the window shows after start-up; message boxes answered
+// from a script (a box with a choice takes the next answer, else its first
+// button); the event pump, the progress window and the result list.
+struct FakeWindow final : JobSettings, MessageBoxService, EventPump, ProgressWindow, RunView {
+    // Check boxes and option buttons hold their number as text.
+    // clang-format off
+    std::map<std::string, std::u16string, std::less<>> controls{
+        {"F_Dir", OsPath(u"/src")}, {"A_Dir", OsPath(u"/src")}, {"Txt_Startnum", u"1"}, {"Lbl_up", u"1"},
+        {"Lbl_keta", u"1"}, {"Txt_YY", u"2024"}, {"Txt_MM", u"3"}, {"Txt_DD", u"7"}, {"Txt_H", u"9"}, {"Txt_M", u"5"},
+        {"Txt_S", u"3"}, {"Chk_keta_lock", u"1"}, {"Opt_Han", u"-1"}, {"Opt_Cpymov(0)", u"-1"}};
+    // clang-format on
+    std::vector<std::pair<std::u16string, bool>> files;  // the file list: name, selected
+    std::string focus;
+    std::deque<int> answers;
+    std::vector<Box> shown;
+    int pumps = 0;
+    std::function<void()> onEvents;  // what the user does meanwhile
+    std::vector<std::u16string> phases, results;
+    bool open = false, cancellable = false, cancel = false, refreshSucceeds = true;
+    int clears = 0, refreshes = 0, listRefreshes = 0, disables = 0;
 
-    std::u16string Text(std::string_view control) const override {
-        auto it = texts_.find(std::string(control));
-        return it == texts_.end() ? std::u16string() : it->second;
-    }
-    void SetText(std::string_view control, const std::u16string& text) override {
-        texts_[std::string(control)] = text;
-    }
-    int Value(std::string_view control) const override {
-        auto it = values_.find(std::string(control));
-        return it == values_.end() ? 0 : it->second;
-    }
-    void SetValue(std::string_view control, int value) { values_[std::string(control)] = value; }
-
-    void SetFocus(std::string_view control) override { focus.emplace_back(control); }
-    // As the mode selector does: the numbering group is hidden outside
-    // numbering mode.
-    bool IsVisible(std::string_view control) const override {
-        static const std::set<std::string, std::less<>> numberingGroup = {
-            "Chk_keta_lock", "Opt_Han", "Opt_Zen",       "Label4", "Lbl_keta",    "UpDown_Keta",
-            "Label5",        "Lbl_up",  "UpDown_Zoubun", "Label6", "Txt_Startnum"};
-        const bool numbering = Value("Chk_syori(0)") != 1 && Value("Chk_syori(1)") != 1;
-        return numbering || !numberingGroup.count(control);
-    }
-
-    int FileCount() const override { return static_cast<int>(files.size()); }
-    std::u16string FileName(int index) const override {
-        return files.at(static_cast<std::size_t>(index)).name;
-    }
-    bool FileSelected(int index) const override { return files.at(static_cast<std::size_t>(index)).selected; }
-
-    // Every name selected.
+    void Set(std::string_view c, const std::u16string& v) { controls.insert_or_assign(std::string(c), v); }
     void SelectAll(const std::vector<std::u16string>& names) {
         files.clear();
-        for (const auto& n : names) files.push_back({n, true});
+        for (const auto& n : names) files.emplace_back(n, true);
     }
 
-    std::vector<File> files;
-    std::vector<std::string> focus;  // every SetFocus, in order
-
-  private:
-    std::map<std::string, std::u16string> texts_;
-    std::map<std::string, int> values_;
-};
-
-// Answers message boxes from a script: each box with a choice takes the next
-// preset answer; without one (and for OK-only boxes) the first button.
-class ScriptedMessageBox final : public MessageBoxService {
-  public:
-    struct Shown {
-        std::u16string prompt;
-        int buttons;
-        std::u16string title;
-        int answer;
-    };
+    std::u16string Text(std::string_view c) const override {
+        auto it = controls.find(c);
+        return it == controls.end() ? u"" : it->second;
+    }
+    void SetText(std::string_view c, const std::u16string& t) override { Set(c, t); }
+    int Value(std::string_view c) const override { return Text(c).empty() ? 0 : std::stoi(ToUtf8(Text(c))); }
+    void SetFocus(std::string_view c) override { focus = c; }
+    // The numbering group (the start number among it) is hidden outside numbering mode.
+    bool IsVisible(std::string_view c) const override {
+        return c != "Txt_Startnum" || (Value("Chk_syori(0)") != 1 && Value("Chk_syori(1)") != 1);
+    }
+    int FileCount() const override { return static_cast<int>(files.size()); }
+    std::u16string FileName(int i) const override { return files.at(static_cast<std::size_t>(i)).first; }
+    bool FileSelected(int i) const override { return files.at(static_cast<std::size_t>(i)).second; }
 
     int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
         int answer = buttons == kYesNo ? kYes : kOk;
@@ -126,108 +86,66 @@ class ScriptedMessageBox final : public MessageBoxService {
             answer = answers.front();
             answers.pop_front();
         }
-        shown.push_back({prompt, buttons, title, answer});
+        shown.push_back({title, prompt, buttons});
         return answer;
     }
-
-    std::deque<int> answers;
-    std::vector<Shown> shown;
-};
-
-class CountingEventPump final : public EventPump {
-  public:
     void DoEvents() override {
-        ++count;
-        if (onEvents) onEvents();
+        if (++pumps; onEvents) onEvents();
     }
-    int count = 0;
-    std::function<void()> onEvents;  // stands for what the user does meanwhile
-};
 
-// Records the progress window's life as "open", "phase:<caption>", "close".
-class RecordingProgress final : public ProgressWindow {
-  public:
-    void Open() override {
-        if (!open_) log.push_back(u"open");
-        open_ = true;
-    }
-    void SetPhase(const std::u16string& phase) override {
-        phases.push_back(phase);
-        log.push_back(u"phase:" + phase);
-    }
-    void Close() override {
-        if (open_) log.push_back(u"close");
-        open_ = false;
-    }
-    bool IsOpen() const override { return open_; }
-    void ShowProgress(std::size_t done, std::size_t total, bool cancellable) override {
-        progress = {done, total};
-        this->cancellable = cancellable;
-    }
+    void Open() override { open = true; }
+    void SetPhase(const std::u16string& phase) override { phases.push_back(phase); }
+    void Close() override { open = false; }
+    bool IsOpen() const override { return open; }
+    void ShowProgress(std::size_t, std::size_t, bool c) override { cancellable = c; }
     bool CancelRequested() const override { return cancel; }
 
-    std::vector<std::u16string> phases;
-    std::vector<std::u16string> log;
-    std::pair<std::size_t, std::size_t> progress;
-    bool cancellable = false;
-    bool cancel = false;  // 中止 pressed
-
-  private:
-    bool open_ = false;
-};
-
-class RecordingRunView final : public RunView {
-  public:
-    void ClearResults() override {
-        results.clear();
-        ++clears;
-    }
+    void ClearResults() override { results.clear(), ++clears; }
     void AddResult(const std::u16string& name) override { results.push_back(name); }
     void RefreshResults() override { ++refreshes; }
-    bool RefreshFileList() override {
-        ++fileListRefreshes;
-        return refreshFileListSucceeds;
-    }
+    bool RefreshFileList() override { return ++listRefreshes, refreshSucceeds; }
     void DisableConversion() override { ++disables; }
-
-    std::vector<std::u16string> results;
-    int clears = 0;
-    int refreshes = 0;
-    int fileListRefreshes = 0;
-    int disables = 0;
-    bool refreshFileListSucceeds = true;
 };
 
-// An in-memory file system. Paths are folder + "/" + name; folders are
-// created on demand by AddFile. Every change is logged, and a failure can be
-// planted for any path.
-struct FakeFile {
-    int attributes = kAttrArchive;
-    LocalDateTime lastWrite{2000, 1, 1, 0, 0, 0};
-    std::string content;
-    std::uint64_t number = 0;  // the file number; 0: given one when added
-    bool operator==(const FakeFile&) const = default;
-};
-
-// The moment a simulated power cut strikes: counts every change of a file
-// and every journal sync, and throws Crash (which the engine does not catch)
-// before or after the change numbered `at` takes effect.
+// A simulated power cut: counts every change of a file and every journal
+// sync, and throws Crash (which the engine does not catch) before or after
+// the change numbered `at` takes effect.
 struct Crash {};
 struct CrashPoint {
     int at = -1;  // -1: never
     bool afterChange = false;
     int seen = 0;
-    // Called around each change: before it (done = false) and after it.
-    void Step(bool done) {
-        if (!done && seen == at && !afterChange) throw Crash{};
-        if (done && seen++ == at && afterChange) throw Crash{};
+    template <typename F>
+    void Around(F&& change) {
+        if (seen == at && !afterChange) throw Crash{};
+        change();
+        if (seen++ == at && afterChange) throw Crash{};
     }
 };
 
 // An in-memory journal store. What a writer has not synced is lost when it
 // goes, as it would be in a power cut.
-class FakeJournalStore final : public JournalStore {
-  public:
+struct FakeJournalStore final : JournalStore {
+    std::map<std::string, std::string> journals;  // name -> synced text
+    std::set<std::string> inUse;
+    CrashPoint& crash;
+    bool failCreate = false;
+
+    explicit FakeJournalStore(CrashPoint& c) : crash(c) {}
+    struct Writer final : JournalWriter {
+        FakeJournalStore& store;
+        std::string name, pending;
+        Writer(FakeJournalStore& s, std::string n) : store(s), name(std::move(n)) {
+            store.inUse.insert(name);
+        }
+        ~Writer() override { store.inUse.erase(name); }
+        bool Write(std::string_view text) override { return (pending += text, true); }
+        bool Sync() override {
+            store.crash.Around([&] { store.journals[name] += pending; });
+            pending.clear();
+            return true;
+        }
+    };
     std::unique_ptr<JournalWriter> Create(const std::string& name) override {
         if (failCreate || journals.count(name)) return nullptr;
         journals[name];
@@ -240,269 +158,150 @@ class FakeJournalStore final : public JournalStore {
     }
     std::optional<std::string> Read(const std::string& name) override {
         auto it = journals.find(name);
-        if (it == journals.end()) return std::nullopt;
-        return it->second;
+        return it == journals.end() ? std::nullopt : std::optional(it->second);
     }
     bool Append(const std::string& name, std::string_view text) override {
-        if (!journals.count(name)) return false;
-        journals[name] += text;
-        return true;
+        return journals.count(name) && (journals[name] += text, true);
     }
     bool Remove(const std::string& name) override { return journals.erase(name) != 0; }
     bool InUse(const std::string& name) override { return inUse.count(name) != 0; }
     std::u16string Location() override { return u"/state"; }
-
-    std::map<std::string, std::string> journals;  // name -> synced text
-    std::set<std::string> inUse;
-    CrashPoint* crash = nullptr;
-    bool failCreate = false;
-
-  private:
-    class Writer final : public JournalWriter {
-      public:
-        Writer(FakeJournalStore& store, std::string name) : store_(store), name_(std::move(name)) {
-            store_.inUse.insert(name_);
-        }
-        ~Writer() override { store_.inUse.erase(name_); }
-        bool Write(std::string_view text) override {
-            pending_ += text;
-            return true;
-        }
-        bool Sync() override {
-            if (store_.crash) store_.crash->Step(false);
-            store_.journals[name_] += pending_;
-            pending_.clear();
-            if (store_.crash) store_.crash->Step(true);
-            return true;
-        }
-
-      private:
-        FakeJournalStore& store_;
-        std::string name_;
-        std::string pending_;
-    };
 };
 
-class FakeFileSystem final : public FileSystem {
-  public:
-    using File = FakeFile;
+struct FakeFile {
+    int attributes = 0;
+    LocalDateTime lastWrite{2001, 1, 1, 0, 0, 0};
+    std::string content;
+    std::uint64_t number = 0;  // the file number, given when added
+    bool operator==(const FakeFile&) const = default;
+};
 
-    void AddFolder(const std::u16string& folder, int device = 1) {
-        folders.insert(Trim(folder));
-        devices[Trim(folder)] = device;
-    }
-    void AddFile(const std::u16string& folder, const std::u16string& name, File file = {}) {
-        if (!folders.count(Trim(folder))) AddFolder(folder);
-        if (file.number == 0) file.number = ++lastNumber;
-        files[JoinPath(Trim(folder), name)] = file;
+// An in-memory file system of full paths. Every change is logged; the n-th
+// rename or copy (from 0) can be made to fail.
+struct FakeFileSystem final : FileSystem {
+    std::map<std::u16string, FakeFile> files;
+    std::map<std::u16string, EntryKind> kinds;  // entries that are no plain file
+    std::map<std::u16string, int> devices;      // folder -> device (1 when absent)
+    VolumeAbilities abilities;
+    std::vector<std::u16string> log;
+    CrashPoint& crash;
+    int failAt = -1, failCode = kFsDiskFull, moves = 0;
+    std::uint64_t lastNumber = 0;
+
+    explicit FakeFileSystem(CrashPoint& c) : crash(c) {}
+    void Add(const std::u16string& path, FakeFile f = {}) {
+        f.number = ++lastNumber;
+        files[path] = f;
     }
 
-    std::vector<std::u16string> ListFiles(const std::u16string& folder) override {
-        std::vector<std::pair<std::u16string, std::u16string>> keyed;
-        for (const auto& [path, file] : files) {
-            auto [dir, name] = Split(path);
-            if (dir == Trim(folder) && !name.starts_with(u".") &&
-                !(file.attributes & (kAttrHidden | kAttrSystem)))
-                keyed.emplace_back(FoldCase(name), name);
-        }
-        std::sort(keyed.begin(), keyed.end());
-        std::vector<std::u16string> out;
-        for (auto& k : keyed) out.push_back(k.second);
-        return out;
-    }
-    std::vector<std::u16string> ListFolders(const std::u16string& folder) override {
-        std::vector<std::u16string> out;
-        for (const auto& f : folders) {
-            auto [dir, name] = Split(f);
-            if (dir == Trim(folder) && !name.empty()) out.push_back(name);
-        }
-        return out;
-    }
+    std::vector<std::u16string> ListFiles(const std::u16string&) override { return {}; }
+    std::vector<std::u16string> ListFolders(const std::u16string&) override { return {}; }
     std::unique_ptr<NameLookup> OpenNameLookup(const std::u16string& folder) override {
-        ++lookupsOpened;
+        struct Lookup final : NameLookup {
+            std::multiset<std::u16string> names;  // folded
+            bool Exists(const std::u16string& n) const override { return Count(n) != 0; }
+            std::size_t Count(const std::u16string& n) const override { return names.count(FoldCase(n)); }
+        };
         auto lookup = std::make_unique<Lookup>();
-        for (const auto& [path, file] : files) {
-            auto [dir, name] = Split(path);
-            if (dir == Trim(folder)) ++lookup->names[FoldCase(name)];
-        }
+        for (const auto& [path, f] : files)
+            if (Folder(path) == WithTrailingSeparator(folder))
+                lookup->names.insert(FoldCase(path.substr(Folder(path).size())));
         return lookup;
     }
     bool FileExists(const std::u16string& path) override { return files.count(path) != 0; }
-    bool FolderExists(const std::u16string& path) override { return folders.count(Trim(path)) != 0; }
+    bool FolderExists(const std::u16string&) override { return false; }
 
     // Into a folder of another device the file is copied (a new file
-    // number) and then the source removed: a crash may fall in between.
+    // number) and then the source removed: a power cut may fall in between.
     FsResult Rename(const std::u16string& from, const std::u16string& to) override {
-        log.push_back(u"rename " + from + u" -> " + to);
-        if (renames++ == failRename) return {kFsDiskFull, to};
-        if (auto r = Planted(from, to); !r.ok()) return r;
-        if (!files.count(from)) return {kFsFileNotFound, from};
-        if (files.count(to)) return {kFsAlreadyExists, to};
-        if (DeviceOf(from) != DeviceOf(to)) {
-            Change([&] {
-                files[to] = files[from];
-                files[to].number = ++lastNumber;
-            });
-            Change([&] { files.erase(from); });
-        } else {
-            Change([&] {
-                files[to] = files[from];
-                files.erase(from);
-            });
-        }
-        return {};
+        return Move(u"rename ", from, to, DeviceOf(from) != DeviceOf(to), true);
     }
     FsResult Copy(const std::u16string& from, const std::u16string& to) override {
-        log.push_back(u"copy " + from + u" -> " + to);
-        if (auto r = Planted(from, to); !r.ok()) return r;
-        if (!files.count(from)) return {kFsFileNotFound, from};
-        if (files.count(to)) return {kFsAlreadyExists, to};
-        Change([&] {
-            files[to] = files[from];
-            files[to].number = ++lastNumber;
-        });
-        return {};
+        return Move(u"copy ", from, to, true, false);
     }
-    FsResult SetLastWriteTime(const std::u16string& path, const LocalDateTime& local) override {
-        log.push_back(u"time " + path);
-        if (auto r = Planted(path); !r.ok()) return r;
-        if (!files.count(path)) return {kFsFileNotFound, path};
-        Change([&] { files[path].lastWrite = local; });
-        return {};
+    FsResult SetLastWriteTime(const std::u16string& path, const LocalDateTime& t) override {
+        return Change(u"time ", path, [&] { files[path].lastWrite = t; });
     }
     FsResult SetAttributes(const std::u16string& path, int mask) override {
-        log.push_back(u"attrib " + path);
-        if (auto r = Planted(path); !r.ok()) return r;
-        if (!files.count(path)) return {kFsFileNotFound, path};
-        Change([&] { files[path].attributes = mask; });
-        return {};
+        return Change(u"attrib ", path, [&] { files[path].attributes = mask; });
     }
-
+    int GetAttributes(const std::u16string& path) override {
+        return files.count(path) ? files[path].attributes : -1;
+    }
+    FsResult MakeDirectory(const std::u16string& path) override { return {kFsGeneric, path}; }
+    // A folder is named with a trailing separator. The time as a number:
+    // yyyymmddhhmmss.
     FileIdentity Identify(const std::u16string& path, bool withAttributes) override {
-        if (folders.count(Trim(path))) return {true, static_cast<std::uint64_t>(DeviceOf(Trim(path) + kPathSeparator + u"x")), 0};
+        if (path.ends_with(kPathSeparator)) return {true, static_cast<std::uint64_t>(DeviceOf(path)), 0};
         auto it = files.find(path);
         if (it == files.end()) return {};
-        const File& f = it->second;
-        const LocalDateTime& t = f.lastWrite;
-        const std::int64_t stamp =
-            ((((t.year * 100LL + t.month) * 100 + t.day) * 100 + t.hour) * 100 + t.minute) * 100 + t.second;
-        return {true, static_cast<std::uint64_t>(DeviceOf(path)), f.number,
-                static_cast<std::int64_t>(f.content.size()), stamp, withAttributes ? f.attributes : 0};
+        const FakeFile& f = it->second;
+        std::int64_t stamp = f.lastWrite.year;
+        for (int v :
+             {f.lastWrite.month, f.lastWrite.day, f.lastWrite.hour, f.lastWrite.minute, f.lastWrite.second})
+            stamp = stamp * 100 + v;
+        const int attributes = withAttributes ? f.attributes : 0;
+        return {true,      std::uint64_t(DeviceOf(path)), f.number, std::int64_t(f.content.size()), stamp,
+                attributes};
     }
     FsResult RestoreWriteTime(const std::u16string& path, std::int64_t v) override {
-        log.push_back(u"restore time " + path);
-        if (auto r = Planted(path); !r.ok()) return r;
-        if (!files.count(path)) return {kFsFileNotFound, path};
         LocalDateTime t;
-        t.second = static_cast<int>(v % 100), v /= 100;
-        t.minute = static_cast<int>(v % 100), v /= 100;
-        t.hour = static_cast<int>(v % 100), v /= 100;
-        t.day = static_cast<int>(v % 100), v /= 100;
-        t.month = static_cast<int>(v % 100), v /= 100;
+        for (int* field : {&t.second, &t.minute, &t.hour, &t.day, &t.month})
+            *field = static_cast<int>(v % 100), v /= 100;
         t.year = static_cast<int>(v);
-        Change([&] { files[path].lastWrite = t; });
-        return {};
+        return Change(u"restore time ", path, [&] { files[path].lastWrite = t; });
     }
     FsResult RemoveFile(const std::u16string& path) override {
-        log.push_back(u"remove " + path);
-        if (auto r = Planted(path); !r.ok()) return r;
-        if (!files.count(path)) return {kFsFileNotFound, path};
-        Change([&] { files.erase(path); });
-        return {};
+        return Change(u"remove ", path, [&] { files.erase(path); });
     }
     bool SameContent(const std::u16string& a, const std::u16string& b) override {
         return files.count(a) && files.count(b) && files[a].content == files[b].content;
     }
-    int GetAttributes(const std::u16string& path) override {
-        auto it = files.find(path);
-        return it == files.end() ? -1 : it->second.attributes;
-    }
-    FsResult MakeDirectory(const std::u16string& path) override {
-        log.push_back(u"mkdir " + path);
-        if (auto r = Planted(path); !r.ok()) return r;
-        if (folders.count(Trim(path)) || files.count(path)) return {kFsPathFileAccess, path};
-        folders.insert(Trim(path));
-        return {};
-    }
-
     EntryKind Examine(const std::u16string& path) override {
         auto it = kinds.find(path);
-        return it == kinds.end() ? FileSystem::Examine(path) : it->second;
+        return it != kinds.end() ? it->second : FileExists(path) ? EntryKind::kFile : EntryKind::kMissing;
     }
     VolumeAbilities Abilities(const std::u16string&) override { return abilities; }
 
-    std::map<std::u16string, File> files;  // full path -> file
-    std::map<std::u16string, EntryKind> kinds;  // entries that are no plain file
-    VolumeAbilities abilities;
-    std::set<std::u16string> folders;
-    std::map<std::u16string, int> devices;  // folder -> device
-    std::uint64_t lastNumber = 0;
-    CrashPoint* crash = nullptr;
-    // path -> code the next change of it fails with (either end of a rename or copy)
-    std::map<std::u16string, int> failures;
-    int failRename = -1;  // the rename (counted from 0) that fails with disk full
-    int renames = 0;
-    std::vector<std::u16string> log;
-    int lookupsOpened = 0;
-
   private:
-    struct Lookup final : NameLookup {
-        bool Exists(const std::u16string& name) const override { return names.count(FoldCase(name)) != 0; }
-        std::size_t Count(const std::u16string& name) const override {
-            auto it = names.find(FoldCase(name));
-            return it == names.end() ? 0 : it->second;
-        }
-        std::unordered_map<std::u16string, std::size_t> names;
-    };
-
-    template <typename F>
-    void Change(F&& change) {
-        if (crash) crash->Step(false);
-        change();
-        if (crash) crash->Step(true);
+    static std::u16string Folder(const std::u16string& path) {
+        return path.substr(0, path.rfind(kPathSeparator) + 1);
     }
     int DeviceOf(const std::u16string& path) const {
-        auto it = devices.find(Split(path).first);
+        auto it = devices.find(Folder(path));
         return it == devices.end() ? 1 : it->second;
     }
-    static std::u16string Trim(const std::u16string& folder) {
-        if (folder.size() > 1 && folder.back() == kPathSeparator) return folder.substr(0, folder.size() - 1);
-        return folder;
+    template <typename F>
+    FsResult Change(const std::u16string& what, const std::u16string& path, F&& change) {
+        log.push_back(what + path);
+        if (!files.count(path)) return {kFsFileNotFound, path};
+        crash.Around(change);
+        return {};
     }
-    static std::pair<std::u16string, std::u16string> Split(const std::u16string& path) {
-        auto at = path.rfind(kPathSeparator);
-        if (at == std::u16string::npos) return {u"", path};
-        return {at == 0 ? path.substr(0, 1) : path.substr(0, at), path.substr(at + 1)};
-    }
-    FsResult Planted(const std::u16string& path) {
-        auto it = failures.find(path);
-        if (it == failures.end()) return {};
-        FsResult r{it->second, path};
-        failures.erase(it);
-        return r;
-    }
-    FsResult Planted(const std::u16string& from, const std::u16string& to) {
-        if (auto r = Planted(from); !r.ok()) return r;
-        return Planted(to);
+    FsResult Move(const std::u16string& what, const std::u16string& from, const std::u16string& to,
+                  bool newFile, bool removeSource) {
+        log.push_back(what + from + u" -> " + to);
+        if (moves++ == failAt) return {failCode, to};
+        if (!files.count(from)) return {kFsFileNotFound, from};
+        if (files.count(to)) return {kFsAlreadyExists, to};
+        crash.Around([&] {
+            files[to] = files[from];
+            if (newFile) files[to].number = ++lastNumber;
+            if (!newFile) files.erase(from);
+        });
+        if (newFile && removeSource) crash.Around([&] { files.erase(from); });
+        return {};
     }
 };
 
 // One engine wired to a full set of fakes.
 struct EngineRig {
-    FakeJobSettings settings;
-    ScriptedMessageBox messages;
-    CountingEventPump events;
+    FakeWindow ui;
     FixedClock clock{LocalDateTime{2025, 11, 30, 23, 59, 8}};
-    FakeFileSystem files;
-    RecordingProgress progress;
-    RecordingRunView view;
-    FakeJournalStore journals;
-    ConversionEngine engine{EnginePorts{settings, messages, events, clock, files, progress, view, &journals}};
-
-    EngineRig() {
-        files.AddFolder(OsPath(u"/src"));
-        files.AddFolder(OsPath(u"/dst"));
-    }
+    CrashPoint crash;
+    FakeFileSystem files{crash};
+    FakeJournalStore journals{crash};
+    ConversionEngine engine{EnginePorts{ui, ui, ui, clock, files, ui, ui, &journals}};
 };
 
 }  // namespace zv::test

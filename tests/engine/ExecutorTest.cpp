@@ -1,278 +1,155 @@
-// The real run against an in-memory file system: what each error code tells
-// the user, what a failure leaves undone, and how the time-stamp boxes are read.
+// The real run against an in-memory file system: the last look before any
+// file is touched, what each failure tells the user and leaves undone, and
+// how the time-stamp boxes are read.
 #include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
 
 #include "engine/EngineFakes.h"
 
 namespace zv::test {
 namespace {
 
-const std::u16string kFileError = u"ファイルエラー";
-const std::u16string kWriteFailed = u"書き込みに失敗しました。";
-const std::u16string kSelectionError = u"ファイル選択エラー";
-const std::u16string kAttributeError = u"属性設定エラー";
-const std::u16string kNotAFile = u"通常のファイルではないため、変換できません。\r\n選択したファイルを確認して下さい。";
+const std::u16string kFileError = u"ファイルエラー", kSelection = u"ファイル選択エラー",
+                     kAttributes = u"属性設定エラー";
+const std::u16string kNotAFile =
+    u"a3.txt\r\n通常のファイルではないため、変換できません。\r\n選択したファイルを確認して下さい。";
+const Box kWriteFailed{kFileError, u"書き込みに失敗しました。"};
 
-// Five files a1..a5 in /src, replace mode "a" -> "b"; the failures are
-// planted in the file system, so the checks pass and the executor meets them.
-struct FiveFiles : EngineRig {
-    explicit FiveFiles(const std::u16string& destination = OsPath(u"/src")) {
-        std::vector<std::u16string> names;
-        for (int i = 1; i <= 5; ++i) {
-            std::u16string name = u"a" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
-            files.AddFile(OsPath(u"/src"), name, {0, {2001, 1, 1, 0, 0, 0}, "data"});
-            names.push_back(name);
+std::u16string Src(int i) { return OsPath(u"/src/a") + char16_t(u'0' + i) + u".txt"; }
+std::u16string Dst(const std::u16string& folder, int i) {
+    return folder + u"b" + char16_t(u'0' + i) + u".txt";
+}
+
+using Setup = std::function<void(EngineRig&)>;
+
+struct RunCase {
+    const char* label;
+    Setup setup;
+    Box box = {};  // after the question; none: the run goes through
+    int done = 5;  // rows carried out
+    int attributes = 0;
+    LocalDateTime time{2001, 1, 1, 0, 0, 0};  // of the rows done
+};
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.label; }
+
+class RealRunTest : public testing::TestWithParam<RunCase> {};
+
+// Five files a1..a5 in /src, replaced "a" -> "b"; rows done are complete,
+// rows after the first failure untouched.
+TEST_P(RealRunTest, RowsBeforeAStopAreDoneAndTheRestUntouched) {
+    const RunCase& c = GetParam();
+    EngineRig rig;
+    std::vector<std::u16string> names;
+    for (int i = 1; i <= 5; ++i) {
+        rig.files.Add(Src(i), {0, {2001, 1, 1, 0, 0, 0}, "data"});
+        names.push_back(Src(i).substr(5));
+    }
+    rig.ui.SelectAll(names);
+    rig.ui.Set("Chk_syori(1)", u"1");
+    rig.ui.Set("Txt_B_text", u"a");
+    rig.ui.Set("Txt_A_text", u"b");
+    c.setup(rig);
+    const auto before = rig.files.files;
+    const std::u16string to = WithTrailingSeparator(rig.ui.Text("A_Dir"));
+    const bool copy = to != OsPath(u"/src/") && rig.ui.Value("Opt_Cpymov(0)") != 0;
+
+    EXPECT_EQ(rig.engine.RealRun(), c.box.prompt.empty() ? kGoOn : kStop);
+
+    ASSERT_EQ(rig.ui.shown.size(), c.box.prompt.empty() ? 1u : 2u);
+    EXPECT_EQ(rig.ui.shown.back(), c.box.prompt.empty() ? kQuestion : c.box);
+    for (int i = 1; i <= 5; ++i) {
+        SCOPED_TRACE(i);
+        if (i <= c.done) {
+            ASSERT_TRUE(rig.files.FileExists(Dst(to, i)));
+            const FakeFile& f = rig.files.files[Dst(to, i)];
+            EXPECT_EQ(f.attributes, c.attributes);
+            EXPECT_EQ(f.lastWrite, c.time);
+            EXPECT_EQ(f.content, "data");
+            EXPECT_EQ(rig.files.FileExists(Src(i)), copy);
+        } else {
+            EXPECT_TRUE(rig.files.files.count(Src(i)) && rig.files.files[Src(i)] == before.at(Src(i)))
+                << "touched";
+            EXPECT_FALSE(rig.files.FileExists(Dst(to, i)));
         }
-        settings.SelectAll(names);
-        settings.SetValue("Chk_syori(1)", 1);
-        settings.SetText("Txt_B_text", u"a");
-        settings.SetText("Txt_A_text", u"b");
-        settings.SetText("A_Dir", destination);
     }
-    static std::u16string Src(int i) {
-        return OsPath(u"/src/a") + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
-    }
-    static std::u16string Dst(const std::u16string& folder, int i) {
-        return folder + OsPath(u"/b") + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u".txt";
-    }
-};
-
-// ------------------------------------------------ failures by error code
-
-struct CodeCase {
-    const char* label;
-    int code;
-    std::u16string message;
-    std::u16string title = kFileError;
-};
-
-void PrintTo(const CodeCase& c, std::ostream* os) { *os << c.label; }
-
-class FailureOnThirdRowTest : public testing::TestWithParam<CodeCase> {};
-
-TEST_P(FailureOnThirdRowTest, StopsWithTheCodesMessageAndLeavesTheRestUntouched) {
-    const CodeCase& c = GetParam();
-    FiveFiles rig;
-    rig.settings.SetValue("Chk_Attrib", 1);
-    rig.settings.SetValue("Chk_Att_Set(1)", 1);
-    rig.files.failures[FiveFiles::Dst(OsPath(u"/src"), 3)] = c.code;
-
-    EXPECT_EQ(rig.engine.RealRun(), kStop);
-
-    ASSERT_EQ(rig.messages.shown.size(), 2u);
-    EXPECT_EQ(rig.messages.shown[1].prompt, c.message);
-    EXPECT_EQ(rig.messages.shown[1].title, c.title);
-    EXPECT_EQ(rig.messages.shown[1].buttons, kOkOnly);
-    for (int i = 1; i <= 2; ++i) {
-        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Dst(OsPath(u"/src"), i)), kAttrHidden) << "row " << i;
-    }
-    for (int i = 3; i <= 5; ++i) {
-        EXPECT_EQ(rig.files.GetAttributes(FiveFiles::Src(i)), 0) << "row " << i << " was touched";
-        EXPECT_FALSE(rig.files.FileExists(FiveFiles::Dst(OsPath(u"/src"), i)));
-    }
-    // Nothing after the failing step: no attributes for row 3, no refresh.
-    EXPECT_EQ(rig.files.log.back(),
-              u"rename " + FiveFiles::Src(3) + u" -> " + FiveFiles::Dst(OsPath(u"/src"), 3));
-    EXPECT_EQ(rig.view.fileListRefreshes, 0);
-    EXPECT_EQ(rig.view.disables, 0);
-    EXPECT_FALSE(rig.progress.IsOpen());
+    EXPECT_EQ(rig.ui.disables, c.box.prompt.empty() ? 1 : 0);
+    EXPECT_FALSE(rig.ui.open);
+    EXPECT_EQ(rig.engine.CanUndo(), c.done > 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, FailureOnThirdRowTest,
-                         testing::Values(CodeCase{"DiskFull", 61, u"ディスクの容量不足です。"},
-                                         CodeCase{"Denied", 70, u"書き込みができません。"},
-                                         CodeCase{"Generic", 1, kWriteFailed},
-                                         // Another program put a folder there during the run.
-                                         CodeCase{"NoLongerAFile", kFsNotAFile, u"a3.txt\r\n" + kNotAFile,
-                                                  kSelectionError}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-// ------------------------------------------------ the last look before touching
-
-// Row 3 has changed since the folder was listed, or the destination cannot
-// keep what the run sets: the run stops before the first file.
-struct LookCase {
-    const char* label;
-    EntryKind kind;  // of row 3
-    bool copy, time, attributes;
-    VolumeAbilities volume;
-    std::u16string prompt, title;  // empty: the run goes through
-};
-
-void PrintTo(const LookCase& c, std::ostream* os) { *os << c.label; }
-
-class LastLookTest : public testing::TestWithParam<LookCase> {};
-
-TEST_P(LastLookTest, RefusesBeforeTheFirstFileOrGoesThrough) {
-    const LookCase& c = GetParam();
-    FiveFiles rig(c.copy ? OsPath(u"/dst") : OsPath(u"/src"));
-    rig.files.AddFolder(OsPath(u"/dst"));
-    rig.files.kinds[FiveFiles::Src(3)] = c.kind;
-    if (c.kind == EntryKind::kMissing) rig.files.files.erase(FiveFiles::Src(3));
-    rig.files.abilities = c.volume;
-    rig.settings.SetValue("Opt_Cpymov(0)", c.copy ? -1 : 0);
-    rig.settings.SetValue("Chk_DateLock", c.time);
-    rig.settings.SetValue("Chk_Attrib", c.attributes);
-    rig.settings.SetValue("Chk_Att_Set(1)", 1);
-
-    EXPECT_EQ(rig.engine.RealRun(), c.prompt.empty() ? kGoOn : kStop);
-
-    if (c.prompt.empty()) {
-        EXPECT_EQ(rig.messages.shown.size(), 1u);
-        return;
-    }
-    ASSERT_EQ(rig.messages.shown.size(), 2u);
-    EXPECT_EQ(rig.messages.shown[1].prompt, c.prompt);
-    EXPECT_EQ(rig.messages.shown[1].title, c.title);
-    EXPECT_TRUE(rig.files.log.empty()) << "a file was touched";
-    EXPECT_FALSE(rig.progress.IsOpen());
-}
-
-const VolumeAbilities kEverything{};
-const VolumeAbilities kReadOnlyOnly{kAttrReadOnly, true, false};
-const VolumeAbilities kLinksTakeTime{39, true, false};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LastLookTest,
-    testing::Values(
-        LookCase{"Folder", EntryKind::kFolder, false, false, false, kEverything, u"a3.txt\r\n" + kNotAFile,
-                 kSelectionError},
-        LookCase{"Fifo", EntryKind::kOther, true, false, false, kEverything, u"a3.txt\r\n" + kNotAFile,
-                 kSelectionError},
-        LookCase{"Missing", EntryKind::kMissing, false, false, false, kEverything,
-                 u"a3.txt\r\nファイルが見つかりません。\r\n選択したファイルを確認して下さい。", kSelectionError},
-        // A copy needs data: a dangling link or a link to a folder has none.
-        LookCase{"CopyDanglingLink", EntryKind::kOtherLink, true, false, false, kEverything,
-                 u"a3.txt\r\n" + kNotAFile, kSelectionError},
-        LookCase{"RenameDanglingLink", EntryKind::kOtherLink, false, false, false, kEverything, u"", u""},
-        LookCase{"CopyLinkWithAttributes", EntryKind::kLinkToFile, true, true, true, kEverything, u"", u""},
-        LookCase{"RenameLinkWithTime", EntryKind::kLinkToFile, false, true, false, kLinksTakeTime, u"", u""},
-        LookCase{"RenameLinkWithAttributes", EntryKind::kLinkToFile, false, false, true, kLinksTakeTime,
-                 u"a3.txt\r\nシンボリックリンクには属性を設定できません。\r\n属性の設定を確認して下さい。",
-                 kAttributeError},
-        LookCase{"LinkTimeNotKept", EntryKind::kLinkToFile, false, true, false, VolumeAbilities{39, false, false},
-                 u"a3.txt\r\nシンボリックリンクには日付を設定できません。\r\n日付の設定を確認して下さい。",
-                 kAttributeError},
-        LookCase{"HiddenNotKept", EntryKind::kFile, false, false, true, kReadOnlyOnly,
-                 u"保存先のドライブには、選択した属性を設定できません。\r\n属性の設定を確認して下さい。",
-                 kAttributeError}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-// ------------------------------------------------ sound behaviours
-
-TEST(RealRunTest, RefusedPipelineDoesNotWrite) {
-    FiveFiles rig;
-    rig.settings.SetValue("Chk_syori(1)", 0);
-    rig.settings.SetValue("Chk_syori(0)", 1);  // append mode with both texts empty
-    rig.settings.SetText("Txt_B_text", u"");
-    rig.settings.SetText("Txt_A_text", u"");
-
-    EXPECT_EQ(rig.engine.RealRun(), kStop);
-
-    EXPECT_TRUE(rig.files.log.empty());
-    EXPECT_FALSE(rig.progress.IsOpen());
-    for (const auto& phase : rig.progress.phases) EXPECT_NE(phase, u"書き込み中");
-}
-
-TEST(RealRunTest, UnchangedNameIsNoClashAndStillGetsTimeAndAttributes) {
-    FiveFiles rig;
-    rig.files.AddFile(OsPath(u"/src"), u"zz.txt");
-    rig.settings.SelectAll({u"a1.txt", u"zz.txt", u"a3.txt"});
-    rig.settings.SetValue("Chk_DateLock", 1);
-    rig.settings.SetValue("Chk_Attrib", 1);
-    rig.settings.SetValue("Chk_Att_Set(0)", 1);
-
-    EXPECT_EQ(rig.engine.RealRun(), kGoOn);
-
-    EXPECT_EQ(rig.messages.shown.size(), 1u);
-    for (const auto& entry : rig.files.log)
-        EXPECT_EQ(entry.find(u"rename /src/zz.txt"), std::u16string::npos);
-    EXPECT_EQ(rig.files.GetAttributes(OsPath(u"/src/zz.txt")), kAttrReadOnly);
-    EXPECT_EQ(rig.files.files[OsPath(u"/src/zz.txt")].lastWrite, (LocalDateTime{2024, 3, 7, 9, 5, 3}));
-    EXPECT_TRUE(rig.files.FileExists(OsPath(u"/src/b3.txt")));
-}
-
-TEST(RealRunTest, FailingRefreshIsAFailure) {
-    FiveFiles rig;
-    rig.view.refreshFileListSucceeds = false;
-
-    EXPECT_EQ(rig.engine.RealRun(), kStop);
-
-    ASSERT_EQ(rig.messages.shown.size(), 2u);
-    EXPECT_EQ(rig.messages.shown[1].prompt, kWriteFailed);
-    EXPECT_EQ(rig.view.disables, 0);
-    EXPECT_FALSE(rig.progress.IsOpen());
-}
-
-TEST(RealRunTest, SecondRunDuringARunIsRefused) {
-    FiveFiles rig;
-    StepFlag nested = kGoOn;
-    int nestedCalls = 0;
-    rig.events.onEvents = [&] {
-        if (nestedCalls++ == 0) nested = rig.engine.RealRun();
+// Row 3 fails with the code; the rows before take the hidden attribute.
+Setup FailThird(int code) {
+    return [=](EngineRig& rig) {
+        rig.ui.Set("Chk_Attrib", u"1"), rig.ui.Set("Chk_Att_Set(1)", u"1");
+        rig.files.failAt = 2, rig.files.failCode = code;
     };
-
-    EXPECT_EQ(rig.engine.RealRun(), kGoOn);
-
-    EXPECT_EQ(nested, kStop);
-    EXPECT_EQ(rig.messages.shown.size(), 1u) << "the nested run asked again";
+}
+// Row 3 has become something else since the folder was listed, or the
+// destination cannot keep what the run sets.
+Setup Look(EntryKind kind, bool copy, bool time, bool attributes, VolumeAbilities volume = {}) {
+    return [=](EngineRig& rig) {
+        rig.ui.Set("A_Dir", OsPath(copy ? u"/dst" : u"/src"));
+        rig.ui.Set("Chk_DateLock", time ? u"1" : u"0"), rig.ui.Set("Chk_Attrib", attributes ? u"1" : u"0");
+        rig.ui.Set("Chk_Att_Set(1)", u"1");
+        rig.files.kinds[Src(3)] = kind, rig.files.abilities = volume;
+    };
+}
+// The time-stamp boxes, year to second.
+Setup Stamp(std::array<const char16_t*, 6> boxes) {
+    return [=](EngineRig& rig) {
+        rig.ui.Set("Chk_DateLock", u"1");
+        for (int i = 0; i < 6; ++i)
+            rig.ui.Set(std::array{"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}[i], boxes[i]);
+    };
 }
 
-// ------------------------------------------------ the time-stamp boxes
+const VolumeAbilities kLinksTakeTime{39, true, false};
+const LocalDateTime kSet{2024, 3, 7, 9, 5, 3};
 
-struct BoxCase {
-    const char* label;
-    std::u16string yy, mm, dd, h, m, s;
-    bool isNumber;
-    LocalDateTime expected;
-};
-
-void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.label; }
-
-class TimeStampBoxTest : public testing::TestWithParam<BoxCase> {};
-
-TEST_P(TimeStampBoxTest, BoxesAreReadAsSixteenBitIntegers) {
-    const BoxCase& c = GetParam();
-    FiveFiles rig;
-    rig.settings.SetValue("Chk_DateLock", 1);
-    rig.settings.SetText("Txt_YY", c.yy);
-    rig.settings.SetText("Txt_MM", c.mm);
-    rig.settings.SetText("Txt_DD", c.dd);
-    rig.settings.SetText("Txt_H", c.h);
-    rig.settings.SetText("Txt_M", c.m);
-    rig.settings.SetText("Txt_S", c.s);
-
-    const StepFlag flag = rig.engine.RealRun();
-
-    if (!c.isNumber) {
-        EXPECT_EQ(flag, kStop);
-        ASSERT_EQ(rig.messages.shown.size(), 2u);
-        EXPECT_EQ(rig.messages.shown[1].prompt, kWriteFailed);
-        EXPECT_EQ(rig.messages.shown[1].title, kFileError);
-        EXPECT_TRUE(rig.files.log.empty()) << "a file was touched before the boxes were read";
-        return;
-    }
-    EXPECT_EQ(flag, kGoOn);
-    for (int i = 1; i <= 5; ++i)
-        EXPECT_EQ(rig.files.files[FiveFiles::Dst(OsPath(u"/src"), i)].lastWrite, c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Boxes, TimeStampBoxTest,
-    testing::Values(
-        BoxCase{"Blanks", u" 2024 ", u"\t3", u"7\u3000", u"9", u"5", u"3", true, {2024, 3, 7, 9, 5, 3}},
-        BoxCase{"FullWidthDigits", u"２０２４", u"３", u"７", u"9", u"5", u"3", true, {2024, 3, 7, 9, 5, 3}},
-        // Fractions round half to even: 2.5 -> 2, 3.5 -> 4.
-        BoxCase{"HalfToEven", u"2024", u"2.5", u"3.5", u"9.49", u"5.51", u"+3", true, {2024, 2, 4, 9, 6, 3}},
-        // Numbers but no date: passed on, the file system leaves the time alone.
-        BoxCase{"NoValidDate", u"2024", u"13", u"-1", u"99", u"0", u"0", true, {2024, 13, -1, 99, 0, 0}},
-        BoxCase{"Largest", u"32767", u"1", u"1", u"0", u"0", u"0", true, {32767, 1, 1, 0, 0, 0}},
-        BoxCase{"Letters", u"2024", u"3", u"7", u"9", u"5", u"abc", false, {}},
-        BoxCase{"Exponent", u"2e3", u"3", u"7", u"9", u"5", u"3", false, {}},
-        BoxCase{"Above16Bits", u"40000", u"3", u"7", u"9", u"5", u"3", false, {}},
-        BoxCase{"RoundsAbove16Bits", u"32767.5", u"3", u"7", u"9", u"5", u"3", false, {}},
-        BoxCase{"InnerBlank", u"20 24", u"3", u"7", u"9", u"5", u"3", false, {}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, RealRunTest, testing::Values(
+    RunCase{"DiskFull", FailThird(kFsDiskFull), {kFileError, u"ディスクの容量不足です。"}, 2, kAttrHidden},
+    RunCase{"Denied", FailThird(kFsPermissionDenied), {kFileError, u"書き込みができません。"}, 2, kAttrHidden},
+    RunCase{"Generic", FailThird(kFsGeneric), kWriteFailed, 2, kAttrHidden},
+    // Another program put a folder there during the run.
+    RunCase{"NoLongerAFile", FailThird(kFsNotAFile), {kSelection, kNotAFile}, 2, kAttrHidden},
+    RunCase{"Folder", Look(EntryKind::kFolder, false, false, false), {kSelection, kNotAFile}, 0},
+    RunCase{"Fifo", Look(EntryKind::kOther, true, false, false), {kSelection, kNotAFile}, 0},
+    RunCase{"Missing", Look(EntryKind::kMissing, false, false, false),
+            {kSelection, u"a3.txt\r\nファイルが見つかりません。\r\n選択したファイルを確認して下さい。"}, 0},
+    // A copy needs data: a dangling link or a link to a folder has none.
+    RunCase{"CopyDanglingLink", Look(EntryKind::kOtherLink, true, false, false), {kSelection, kNotAFile}, 0},
+    RunCase{"RenameDanglingLink", Look(EntryKind::kOtherLink, false, false, false)},
+    RunCase{"CopyLinkWithAttributes", Look(EntryKind::kLinkToFile, true, true, true), {}, 5, kAttrHidden, kSet},
+    RunCase{"RenameLinkWithTime", Look(EntryKind::kLinkToFile, false, true, false, kLinksTakeTime), {}, 5, 0, kSet},
+    RunCase{"RenameLinkWithAttributes", Look(EntryKind::kLinkToFile, false, false, true, kLinksTakeTime),
+            {kAttributes, u"a3.txt\r\nシンボリックリンクには属性を設定できません。\r\n属性の設定を確認して下さい。"}, 0},
+    RunCase{"LinkTimeNotKept", Look(EntryKind::kLinkToFile, false, true, false, {39, false, false}),
+            {kAttributes, u"a3.txt\r\nシンボリックリンクには日付を設定できません。\r\n日付の設定を確認して下さい。"}, 0},
+    RunCase{"HiddenNotKept", Look(EntryKind::kFile, false, false, true, {kAttrReadOnly, true, false}),
+            {kAttributes, u"保存先のドライブには、選択した属性を設定できません。\r\n属性の設定を確認して下さい。"}, 0},
+    RunCase{"RefusedPipeline", [](EngineRig& rig) { rig.ui.Set("Chk_syori(0)", u"1"), rig.ui.Set("Txt_B_text", u""), rig.ui.Set("Txt_A_text", u""); },
+            {u"入力エラー", u"固定文字列を入力して下さい。"}, 0},
+    RunCase{"FailingRefresh", [](EngineRig& rig) { rig.ui.refreshSucceeds = false; }, kWriteFailed},
+    RunCase{"NoJournalNoRun", [](EngineRig& rig) { rig.journals.failCreate = true; },
+            {kFileError, u"元に戻すための記録を保存できません。\r\nファイルは変更していません。"}, 0},
+    // The time-stamp boxes are read as 16-bit integers.
+    RunCase{"Blanks", Stamp({u" 2024 ", u"\t3", u"7\u3000", u"9", u"5", u"3"}), {}, 5, 0, kSet},
+    RunCase{"FullWidthDigits", Stamp({u"２０２４", u"３", u"７", u"９", u"5", u"3"}), {}, 5, 0, kSet},
+    // Fractions round half to even: 2.5 -> 2, 3.5 -> 4.
+    RunCase{"HalfToEven", Stamp({u"2024", u"2.5", u"3.5", u"9.49", u"5.51", u"+3"}), {}, 5, 0, {2024, 2, 4, 9, 6, 3}},
+    // Numbers but no date: passed on, the file system leaves the time alone.
+    RunCase{"NoValidDate", Stamp({u"2024", u"13", u"-1", u"99", u"0", u"0"}), {}, 5, 0, {2024, 13, -1, 99, 0, 0}},
+    RunCase{"Largest", Stamp({u"32767", u"1", u"1", u"0", u"0", u"0"}), {}, 5, 0, {32767, 1, 1, 0, 0, 0}},
+    RunCase{"Letters", Stamp({u"2024", u"3", u"7", u"9", u"5", u"abc"}), kWriteFailed, 0},
+    RunCase{"Exponent", Stamp({u"2e3", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0},
+    RunCase{"Above16Bits", Stamp({u"40000", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0},
+    RunCase{"RoundsAbove16Bits", Stamp({u"32767.5", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0},
+    RunCase{"InnerBlank", Stamp({u"20 24", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0}),
     [](const auto& info) { return std::string(info.param.label); });
+// clang-format on
 
 }  // namespace
 }  // namespace zv::test

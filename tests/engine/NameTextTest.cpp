@@ -1,25 +1,63 @@
+// How a name splits into base and extension parts, and how the number boxes
+// are read.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "engine/NameText.h"
+#include "engine/NumericText.h"
 
 namespace zv {
 namespace {
 
-struct ReplaceCase {
-    std::u16string text, search, replacement, result;
-};
-
-class ReplaceAllTest : public testing::TestWithParam<ReplaceCase> {};
-
-TEST_P(ReplaceAllTest, ReplacesEveryOccurrence) {
-    const auto& c = GetParam();
-    EXPECT_EQ(ReplaceAll(c.text, c.search, c.replacement), c.result);
+TEST(NameText, SplitName) {
+    const struct {
+        std::u16string name, base, extension;
+    } cases[] = {
+        {u"photo.jpg", u"photo", u".jpg"},
+        {u"photo.jpeg", u"photo", u".jpeg"},
+        {u"report.docx", u"report", u".docx"},
+        {u"archive.tar.gz", u"archive.tar", u".gz"},
+        {u"x.y.z", u"x", u".y.z"},
+        {u"README", u"README", u""},
+        {u"a.c", u"a", u".c"},
+        {u"abcd", u"abcd", u""},
+        {u".abc", u"", u".abc"},
+        {u".profile", u".profile", u""},
+        {u"photo.", u"photo", u"."},
+        {u"写真．jpg", u"写真．jpg", u""},
+        {u"x\U0001F600.jpeg", u"x\U0001F600", u".jpeg"},
+        {u"\U0001F600.c", u"\U0001F600", u".c"},
+    };
+    for (const auto& c : cases) {
+        const NameParts parts = SplitName(c.name);
+        EXPECT_EQ(parts.base + u"|" + parts.extension, c.base + u"|" + c.extension);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ReplaceAllTest,
-    testing::Values(ReplaceCase{u"aaa", u"aa", u"b", u"ba"}, ReplaceCase{u"aba", u"a", u"aa", u"aabaa"},
-                    ReplaceCase{u"abc", u"", u"x", u"abc"}, ReplaceCase{u"あア", u"ア", u"あ", u"ああ"},
-                    ReplaceCase{u"abc", u"abcd", u"x", u"abc"}));
+TEST(NumericText, ReadsTheLeadingNumber) {
+    const std::pair<std::u16string, double> cases[] = {
+        {u"", 0},        {u"abc", 0},    {u"10abc", 10}, {u" 1 2 3 ", 123}, {u"-5", -5}, {u"3-4", 3},
+        {u"1.2.3", 1.2}, {u"1e3", 1000}, {u"1D2", 100},  {u"2e+", 2},       {u"１", 0},
+    };
+    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(ReadNumericPrefix(text), value);
+    EXPECT_TRUE(std::isinf(ReadNumericPrefix(u"9e999")));
+}
+
+TEST(NumericText, RoundsTiesToEvenWithin32Bits) {
+    const std::pair<double, std::optional<std::int32_t>> cases[] = {
+        {0.5, 0},
+        {1.5, 2},
+        {-2.5, -2},
+        {2147483647.4, 2147483647},
+        {2147483647.5, std::nullopt},
+        {-2147483648.0, -2147483647 - 1},
+        {-2147483649.0, std::nullopt},
+        {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+    };
+    for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundToInt32(value), rounded) << value;
+}
+
 }  // namespace
 }  // namespace zv

@@ -1,240 +1,298 @@
-// Runs cut short by a power cut at every change they make, then the next
-// start's recovery; undo after complete runs, and what undo must refuse.
+// Renumbering in place (names handed on within the job, rings through a
+// temporary name), runs cut short by a failure or a power cut at every change
+// they make, the next start's recovery, and undo.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/EngineFakes.h"
-#include "engine/EngineTexts.h"
+#include "engine/RenamePlan.h"
 
 namespace zv::test {
 namespace {
 
-enum class Mode { kRenameWithStamps, kCopyWithStamps, kMove, kMoveToOtherDevice };
-
-struct ModeCase {
-    const char* label;
-    Mode mode;
-};
-void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.label; }
-
+using Names = std::vector<std::u16string>;
 using Snapshot = std::map<std::u16string, std::tuple<std::string, int, LocalDateTime>>;
 
-// Five files a1..a5 in /src, replace mode "a" -> "b", in the mode's way.
-struct Scene : EngineRig {
-    explicit Scene(Mode mode) {
-        files.crash = &crash;
-        journals.crash = &crash;
-        if (mode == Mode::kMoveToOtherDevice) files.AddFolder(OsPath(u"/dst"), 2);
-        std::vector<std::u16string> names;
-        for (int i = 1; i <= 5; ++i) {
-            std::u16string name = u"a" + std::u16string(1, char16_t(u'0' + i)) + u".txt";
-            files.AddFile(OsPath(u"/src"), name, {kAttrArchive, {2001, 1, i, 0, 0, 0}, std::string(i, 'x')});
-            names.push_back(name);
-        }
-        settings.SelectAll(names);
-        settings.SetValue("Chk_syori(1)", 1);
-        settings.SetText("Txt_B_text", u"a");
-        settings.SetText("Txt_A_text", u"b");
-        if (mode != Mode::kRenameWithStamps) settings.SetText("A_Dir", OsPath(u"/dst"));
-        if (mode == Mode::kMove || mode == Mode::kMoveToOtherDevice) {
-            settings.SetValue("Opt_Cpymov(0)", 0);
-            settings.SetValue("Opt_Cpymov(1)", -1);
-        }
-        if (mode == Mode::kRenameWithStamps || mode == Mode::kCopyWithStamps) {
-            settings.SetValue("Chk_DateLock", 1);
-            settings.SetValue("Chk_Attrib", 1);
-            settings.SetValue("Chk_Att_Set(0)", 1);
-        }
-    }
-    Snapshot State() const {
-        Snapshot s;
-        for (const auto& [path, f] : files.files) s[path] = {f.content, f.attributes, f.lastWrite};
-        return s;
-    }
-    // The next start: no crash any more, the user's answer preset.
-    bool Restart(int answer) {
-        crash.at = -1;
-        messages.shown.clear();
-        messages.answers = {answer};
-        return engine.RecoverInterruptedRuns();
-    }
-    bool Undo(int answer = kYes) {
-        messages.shown.clear();
-        messages.answers = {answer};
-        return engine.UndoLastRun();
-    }
-    CrashPoint crash;
-};
+Snapshot State(const EngineRig& rig) {
+    Snapshot s;
+    for (const auto& [path, f] : rig.files.files) s[path] = {f.content, f.attributes, f.lastWrite};
+    return s;
+}
+int Renames(const EngineRig& rig) {
+    return static_cast<int>(std::count_if(rig.files.log.begin(), rig.files.log.end(),
+                                          [](const auto& e) { return e.starts_with(u"rename "); }));
+}
+// The next start, or 元に戻す: no power cut any more, the user's answer preset.
+bool Answer(EngineRig& rig, bool (ConversionEngine::*action)(), int answer) {
+    rig.crash.at = -1;
+    rig.ui.shown.clear();
+    rig.ui.answers = {answer};
+    return (rig.engine.*action)();
+}
+const auto kUndo = &ConversionEngine::UndoLastRun;
+const auto kRecover = &ConversionEngine::RecoverInterruptedRuns;
 
-int ChangesOfACleanRun(Mode mode) {
-    Scene s(mode);
-    EXPECT_EQ(s.engine.RealRun(), kGoOn);
-    return s.crash.seen;
+// Files of these names in /src, each of its own size and time, all selected.
+void Put(EngineRig& rig, const Names& names) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        rig.files.Add(OsPath(u"/src/") + names[i],
+                      {kAttrArchive, {2001, 1, int(i) + 1, 0, 0, 0}, ToUtf8(names[i]) + std::string(i, 'x')});
+    rig.ui.SelectAll(names);
+}
+Names Numbered(std::initializer_list<int> numbers) {
+    Names names;
+    for (int n : numbers) names.push_back(u"0000" + std::u16string(1, char16_t(u'0' + n)) + u".jpg");
+    return names;
+}
+void Stamps(EngineRig& rig, bool on) {
+    for (const char* box : {"Chk_DateLock", "Chk_Attrib", "Chk_Att_Set(0)"})
+        rig.ui.Set(box, on ? u"1" : u"0");
+}
+// Five files a1..a5 replaced "a" -> "b" into `to`; copied or moved there.
+std::function<void(EngineRig&)> Five(const char16_t* to, bool copy, bool stamps, int device = 1) {
+    return [=](EngineRig& rig) {
+        Put(rig, {u"a1.txt", u"a2.txt", u"a3.txt", u"a4.txt", u"a5.txt"});
+        for (const auto& [control, value] : {std::pair{"Chk_syori(1)", u"1"},
+                                             {"Txt_B_text", u"a"},
+                                             {"Txt_A_text", u"b"},
+                                             {"Opt_Cpymov(0)", copy ? u"-1" : u"0"}})
+            rig.ui.Set(control, value);
+        rig.ui.Set("A_Dir", OsPath(to));
+        rig.files.devices[OsPath(u"/dst/")] = device;
+        Stamps(rig, stamps);
+    };
 }
 
-class CrashTest : public testing::TestWithParam<ModeCase> {};
+// A job: the selected files renumbered in place in list order from `start`,
+// five digits after `prefix`, with time stamp and attributes; or any other.
+struct Job {
+    const char* label;
+    Names selected;
+    int start;
+    std::u16string prefix;
+    Names outside;                               // files outside the job in the folder
+    int renames;                                 // a chain: one per moving row; a ring: one more; -1: refused
+    std::function<void(EngineRig&)> other = {};  // five files, see Five()
+    const char16_t* theirs = nullptr;            // put there by someone else after the run
+    bool reported = false;                       // by undo, which leaves it alone
+    void Setup(EngineRig& rig) const {
+        if (other) return other(rig);
+        Put(rig, selected);
+        for (const auto& n : outside) rig.files.Add(OsPath(u"/src/") + n, {0, {}, "outside"});
+        rig.ui.Set("Txt_B_text", prefix);
+        rig.ui.Set("Lbl_keta", u"5");
+        rig.ui.Set("Txt_Startnum", std::u16string(1, char16_t(u'0' + start)));
+        Stamps(rig, true);
+    }
+};
+void PrintTo(const Job& j, std::ostream* os) { *os << j.label; }
 
-TEST_P(CrashTest, RecoveryGivesBackTheStateBeforeTheRunOrKeepsTheRowsDone) {
-    const Mode mode = GetParam().mode;
-    const int changes = ChangesOfACleanRun(mode);
-    ASSERT_GT(changes, 5);
+class JobTest : public testing::TestWithParam<Job> {};
+
+// Each name is free when taken, nothing is replaced, and undo (and the undo
+// of that undo, and the undo cut short by a power cut) gives it all back.
+TEST_P(JobTest, CleanRunAndUndo) {
+    const Job& job = GetParam();
+    EngineRig rig;
+    job.Setup(rig);
+    const Snapshot before = State(rig);
+    const StepFlag flag = job.renames < 0 ? kStop : kGoOn;
+    Names names;
+    Snapshot after = before;  // renumbered: moved and stamped, the rest as it was
+    for (std::size_t i = 0; i < job.selected.size(); ++i) {
+        const std::u16string& from = job.selected[i];
+        names.push_back(job.prefix + u"0000" + char16_t(u'0' + job.start + int(i)) +
+                        from.substr(from.size() - 4));
+        after.erase(OsPath(u"/src/") + from);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i)
+        after[OsPath(u"/src/") + names[i]] = {std::get<0>(before.at(OsPath(u"/src/") + job.selected[i])),
+                                              kAttrReadOnly, LocalDateTime{2024, 3, 7, 9, 5, 3}};
+    // The test run shows the final names and nothing else.
+    EXPECT_EQ(rig.engine.TestRun(), flag);
+    EXPECT_TRUE(job.other || rig.ui.results == (flag == kGoOn ? names : Names{}));
+
+    EXPECT_EQ(rig.engine.RealRun(), flag);
+    EXPECT_EQ(Renames(rig), std::max(job.renames, 0));
+    if (flag == kStop) {
+        EXPECT_EQ(rig.ui.shown.back(), kDuplicate);
+        EXPECT_EQ(State(rig), before);
+        return;
+    }
+    EXPECT_EQ(job.other ? after : State(rig), after)
+        << "a file replaced, left under a temporary name or unstamped";
+    const Snapshot done = State(rig);
+    const int runChanges = rig.crash.seen;
+    const std::u16string n = std::u16string(1, char16_t(u'0' + (job.other ? 5 : int(job.selected.size()))));
+    ASSERT_TRUE(Answer(rig, kUndo, kYes));
+    ASSERT_EQ(rig.ui.shown.size(), 2u);
+    EXPECT_EQ(rig.ui.shown[0].prompt,
+              u"直前の変換処理を元に戻しますか？\r\n" + n + u" 個のファイルを元に戻します。");
+    EXPECT_EQ(rig.ui.shown[1].prompt, n + u" 個のファイルを元に戻しました。");
+    EXPECT_EQ(State(rig), before);
+    const int undoChanges = rig.crash.seen - runChanges;
+    ASSERT_TRUE(Answer(rig, kUndo, kYes));
+    EXPECT_EQ(State(rig), done);
+    EXPECT_FALSE(rig.engine.CanUndo());
+
+    // An undo cut short: the next start takes back what it did.
+    for (int at = 0; at < undoChanges; ++at) {
+        SCOPED_TRACE(testing::Message() << "power cut at change " << at << " of the undo");
+        EngineRig s;
+        job.Setup(s);
+        ASSERT_EQ(s.engine.RealRun(), kGoOn);
+        s.crash.at = s.crash.seen + at;
+        s.ui.answers = {kYes};
+        EXPECT_THROW(s.engine.UndoLastRun(), Crash);
+        Answer(s, kRecover, kYes);
+        EXPECT_EQ(State(s), done);
+    }
+    if (!job.theirs) return;
+
+    // Undo leaves a file someone else put there since alone and takes the rest back.
+    EngineRig s;
+    job.Setup(s);
+    ASSERT_EQ(s.engine.RealRun(), kGoOn);
+    s.files.Add(OsPath(job.theirs), {0, {2020, 1, 1, 0, 0, 0}, "theirs"});
+    const auto theirs = State(s)[OsPath(job.theirs)];
+    ASSERT_TRUE(Answer(s, kUndo, kYes));
+    EXPECT_EQ(State(s)[OsPath(job.theirs)], theirs);
+    EXPECT_EQ(s.ui.shown.back().prompt,
+              u"4 個のファイルを元に戻しました。" +
+                  (job.reported ? u"\r\n次のファイルは元に戻せませんでした。\r\n" + OsPath(job.theirs) +
+                                      u"（同名のファイル名がすでに存在します。）"
+                                : u""));
+    for (int i : {1, 3, 4, 5}) {
+        const std::u16string a = OsPath(u"/src/a") + char16_t(u'0' + i) + u".txt";
+        EXPECT_EQ(State(s)[a], before.at(a)) << i;
+    }
+}
+
+TEST_P(JobTest, AFailureAtEveryMoveIsTakenBackByUndo) {
+    for (int k = 0; k < 16 && GetParam().renames >= 0; ++k) {  // no job here makes more moves
+        SCOPED_TRACE(testing::Message() << "move " << k << " fails");
+        EngineRig rig;
+        GetParam().Setup(rig);
+        const Snapshot before = State(rig);
+        rig.files.failAt = k;
+        if (rig.engine.RealRun() == kGoOn) break;
+        EXPECT_EQ(rig.ui.shown.back().prompt, u"ディスクの容量不足です。");
+        EXPECT_FALSE(Answer(rig, kRecover, kYes)) << "the user saw the stop";
+        EXPECT_TRUE(State(rig) == before || Answer(rig, kUndo, kYes));
+        EXPECT_EQ(State(rig), before);
+    }
+}
+
+TEST_P(JobTest, APowerCutAtEveryChangeIsTakenBackByRecoveryOrUndo) {
+    int changes = 0;
+    {
+        EngineRig clean;
+        GetParam().Setup(clean);
+        if (clean.engine.RealRun() != kGoOn) return;  // refused: nothing to cut short
+        changes = clean.crash.seen;
+    }
     for (int at = 0; at < changes; ++at) {
         for (bool after : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "crash " << (after ? "after" : "before") << " change " << at);
-            Scene yes(mode), no(mode);
-            const Snapshot before = yes.State();
-            for (Scene* s : {&yes, &no}) {
-                s->crash.at = at;
-                s->crash.afterChange = after;
-                EXPECT_THROW(s->engine.RealRun(), Crash);
+            SCOPED_TRACE(testing::Message()
+                         << "power cut " << (after ? "after" : "before") << " change " << at);
+            EngineRig yes, no;
+            for (EngineRig* r : {&yes, &no}) {
+                GetParam().Setup(*r);
+                r->crash.at = at;
+                r->crash.afterChange = after;
             }
-            const Snapshot crashed = no.State();
-            const bool touched = crashed != before;
+            const Snapshot before = State(yes);
+            for (EngineRig* r : {&yes, &no}) EXPECT_THROW(r->engine.RealRun(), Crash);
+            const Snapshot crashed = State(no);
             // After its last change (the final sync) the run is complete.
             const bool complete = after && at == changes - 1;
 
-            yes.Restart(kYes);
+            Answer(yes, kRecover, kYes);
             if (complete) {
-                EXPECT_TRUE(yes.messages.shown.empty());
-                EXPECT_TRUE(yes.Undo());
-            } else if (touched) {
-                ASSERT_EQ(yes.messages.shown.size(), 2u);  // question, report
-                EXPECT_EQ(yes.messages.shown[0].title, u"復旧");
+                EXPECT_TRUE(yes.ui.shown.empty());
+                EXPECT_TRUE(Answer(yes, kUndo, kYes));
+            } else if (crashed != before) {
+                ASSERT_EQ(yes.ui.shown.size(), 2u);  // question, report
+                EXPECT_EQ(yes.ui.shown[0].title, u"復旧");
             }
-            EXPECT_EQ(yes.State(), before);
+            EXPECT_EQ(State(yes), before);
 
-            no.Restart(kNo);
-            EXPECT_EQ(no.State(), crashed);
-            // The journal is closed: the next start asks nothing, and 元に戻す
-            // still takes the rows back.
-            no.Restart(kYes);
-            EXPECT_TRUE(no.messages.shown.empty());
-            if (touched) {
-                EXPECT_TRUE(no.Undo());
-                EXPECT_EQ(no.State(), before);
-            }
+            // Declined: the journal is closed, the next start asks nothing,
+            // and 元に戻す still takes the rows back.
+            Answer(no, kRecover, kNo);
+            EXPECT_EQ(State(no), crashed);
+            Answer(no, kRecover, kYes);
+            EXPECT_TRUE(no.ui.shown.empty());
+            EXPECT_TRUE(crashed == before || Answer(no, kUndo, kYes));
+            EXPECT_EQ(State(no), before);
         }
     }
 }
 
-TEST_P(CrashTest, UndoOfACompleteRunAndItsOwnCrashAreTakenBack) {
-    const Mode mode = GetParam().mode;
-    Scene clean(mode);
-    const Snapshot before = clean.State();
-    ASSERT_EQ(clean.engine.RealRun(), kGoOn);
-    const Snapshot done = clean.State();
-    const int undoChanges = clean.crash.seen;
-    ASSERT_TRUE(clean.Undo());
-    ASSERT_EQ(clean.messages.shown.size(), 2u);
-    EXPECT_EQ(clean.messages.shown[0].prompt, u"直前の変換処理を元に戻しますか？\r\n5 個のファイルを元に戻します。");
-    EXPECT_EQ(clean.messages.shown[1].prompt, u"5 個のファイルを元に戻しました。");
-    EXPECT_EQ(clean.State(), before);
-    const int changesOfUndo = clean.crash.seen - undoChanges;
-
-    // The undo itself taken back once, then nothing more.
-    ASSERT_TRUE(clean.Undo());
-    EXPECT_EQ(clean.State(), done);
-    EXPECT_FALSE(clean.engine.CanUndo());
-
-    // An undo cut short: the next start takes back what it did.
-    for (int at = 0; at < changesOfUndo; ++at) {
-        SCOPED_TRACE(testing::Message() << "crash at change " << at << " of the undo");
-        Scene s(mode);
-        ASSERT_EQ(s.engine.RealRun(), kGoOn);
-        s.crash.at = s.crash.seen + at;
-        s.messages.answers = {kYes};
-        EXPECT_THROW(s.engine.UndoLastRun(), Crash);
-        s.Restart(kYes);
-        EXPECT_EQ(s.State(), done);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, CrashTest,
-                         testing::Values(ModeCase{"RenameWithStamps", Mode::kRenameWithStamps},
-                                         ModeCase{"CopyWithStamps", Mode::kCopyWithStamps},
-                                         ModeCase{"Move", Mode::kMove},
-                                         ModeCase{"MoveToOtherDevice", Mode::kMoveToOtherDevice}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-// ------------------------------------------------ what undo leaves alone
-
-struct LeftCase {
-    const char* label;
-    Mode mode;
-    std::u16string path;  // changed by someone else after the run
-    std::string content;
-    std::u16string reported;  // empty: left without a word
-};
-void PrintTo(const LeftCase& c, std::ostream* os) { *os << c.label; }
-
-class UndoLeavesTest : public testing::TestWithParam<LeftCase> {};
-
-TEST_P(UndoLeavesTest, FilesOthersChangedSinceStayAsTheyAre) {
-    const LeftCase& c = GetParam();
-    Scene s(c.mode);
-    const Snapshot before = s.State();
-    ASSERT_EQ(s.engine.RealRun(), kGoOn);
-    s.files.AddFile(OsPath(u"/x"), u"y", {0, {2020, 1, 1, 0, 0, 0}, c.content});
-    s.files.files[OsPath(c.path)] = s.files.files[OsPath(u"/x/y")];
-    s.files.files.erase(OsPath(u"/x/y"));
-    const FakeFile theirs = s.files.files[OsPath(c.path)];
-
-    ASSERT_TRUE(s.Undo());
-
-    EXPECT_EQ(s.files.files[OsPath(c.path)], theirs);
-    ASSERT_EQ(s.messages.shown.size(), 2u);
-    const std::u16string& report = s.messages.shown[1].prompt;
-    if (c.reported.empty()) {
-        EXPECT_EQ(report, u"4 個のファイルを元に戻しました。");
-    } else {
-        EXPECT_EQ(report, u"4 個のファイルを元に戻しました。\r\n次のファイルは元に戻せませんでした。\r\n" +
-                              OsPath(c.reported) + u"（同名のファイル名がすでに存在します。）");
-    }
-    // Every other row is back as it was.
-    for (int i : {1, 3, 4, 5}) {
-        const std::u16string a = OsPath(u"/src/a") + char16_t(u'0' + i) + u".txt";
-        EXPECT_EQ(s.State()[a], before.at(a)) << i;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, UndoLeavesTest,
-    testing::Values(LeftCase{"OldNameTakenSince", Mode::kRenameWithStamps, u"/src/a2.txt", "new", u"/src/a2.txt"},
-                    LeftCase{"CopyChangedSince", Mode::kCopyWithStamps, u"/dst/b2.txt", "edited", u""}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Jobs, JobTest, testing::Values(
+    Job{"shift_up_one", Numbered({1, 2, 3, 4, 5}), 2, u"", {}, 5},
+    Job{"shift_down_one", Numbered({2, 3, 4, 5, 6}), 1, u"", {}, 5},
+    Job{"shift_up_three", Numbered({1, 2, 3, 4, 5, 6}), 4, u"", {}, 6},
+    Job{"shift_down_three", Numbered({4, 5, 6, 7, 8, 9}), 1, u"", {}, 6},
+    Job{"restart_after_gaps", Numbered({1, 2, 4, 5, 9}), 1, u"", {}, 3},
+    // Two swaps around a middle that stays.
+    Job{"reversal", Numbered({5, 4, 3, 2, 1}), 1, u"", {}, 6},
+    Job{"swap", Numbered({2, 1}), 1, u"", {}, 3},
+    Job{"three_cycle", Numbered({2, 3, 1}), 1, u"", {}, 4},
+    Job{"ring_and_chain", Numbered({2, 1, 3, 4}), 1, u"", {}, 3},
+    Job{"swap_mixed_case", {u"IMG_00002.JPG", u"img_00001.JPG"}, 1, u"img_", {}, 3},
+    Job{"case_only", {u"IMG_00001.jpg"}, 1, u"img_", {}, 2},
+    // What an earlier run left under a temporary name stays where it is.
+    Job{"temporary_name_taken", Numbered({2, 1}), 1, u"", {u".zorvik-cycle-1"}, 3},
+    Job{"chain_ends_at_a_file_outside", Numbered({1, 2}), 2, u"", {u"00003.JPG"}, -1},
+    // Case twins on a case-sensitive disk: the row gives its name up, the twin does not.
+    Job{"ring_with_a_twin_outside", Numbered({2, 1}), 1, u"", {u"00001.JPG"}, -1},
+    Job{"RenameWithStamps", {}, 0, u"", {}, 5, Five(u"/src", false, true), u"/src/a2.txt", true},
+    Job{"CopyWithStamps", {}, 0, u"", {}, 0, Five(u"/dst", true, true), u"/dst/b2.txt"},
+    Job{"Move", {}, 0, u"", {}, 5, Five(u"/dst", false, false)},
+    Job{"MoveToOtherDevice", {}, 0, u"", {}, 5, Five(u"/dst", false, false, 2)}),
     [](const auto& info) { return std::string(info.param.label); });
+// clang-format on
 
-// ------------------------------------------------ stopping and refusing
+// 中止 takes effect between rows, never while a file is under its temporary
+// name: every file keeps its old or its new name, and undo takes the rows
+// done back.
+TEST(RenumberInPlace, CancelWaitsForTheRingToClose) {
+    EngineRig rig;
+    Job{"two_swaps", Numbered({2, 1, 4, 3}), 1, u"", {}, 0}.Setup(rig);
+    const Snapshot before = State(rig);
+    rig.ui.onEvents = [&] {
+        for (const auto& [path, file] : rig.files.files)
+            if (path.find(kTemporaryPrefix) != std::u16string::npos) rig.ui.cancel = true;
+    };
 
-TEST(RunJournalTest, CancelStopsAfterTheRowAndUndoTakesTheDoneRowsBack) {
-    Scene s(Mode::kRenameWithStamps);
-    const Snapshot before = s.State();
-    s.events.onEvents = [&] { s.progress.cancel = s.files.FileExists(OsPath(u"/src/b2.txt")); };
+    EXPECT_EQ(rig.engine.RealRun(), kStop);
 
-    EXPECT_EQ(s.engine.RealRun(), kStop);
-
-    EXPECT_TRUE(s.progress.cancellable);
-    ASSERT_EQ(s.messages.shown.size(), 2u);
-    EXPECT_EQ(s.messages.shown[1].prompt,
-              u"変換処理を中止しました。\r\n2 個のファイルを処理しました。「元に戻す」で元に戻せます。");
-    EXPECT_TRUE(s.files.FileExists(OsPath(u"/src/b2.txt")));
-    EXPECT_TRUE(s.files.FileExists(OsPath(u"/src/a3.txt")));
-    EXPECT_FALSE(s.Restart(kYes)) << "a stop the user saw is no crash";
-    EXPECT_TRUE(s.messages.shown.empty());
-    EXPECT_TRUE(s.Undo());
-    EXPECT_EQ(s.messages.shown[0].prompt, u"直前の変換処理を元に戻しますか？\r\n2 個のファイルを元に戻します。");
-    EXPECT_EQ(s.State(), before);
+    EXPECT_TRUE(rig.ui.cancellable);
+    EXPECT_EQ(
+        rig.ui.shown.back(),
+        (Box{u"中止",
+             u"変換処理を中止しました。\r\n2 個のファイルを処理しました。「元に戻す」で元に戻せます。"}));
+    EXPECT_EQ(Renames(rig), 3);
+    EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00001.jpg")]), "00002.jpg");
+    EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00003.jpg")]), "00003.jpgxxx") << "the second swap ran";
+    rig.ui.onEvents = nullptr;
+    EXPECT_FALSE(Answer(rig, kRecover, kYes)) << "a stop the user saw is no crash";
+    EXPECT_TRUE(rig.ui.shown.empty());
+    EXPECT_TRUE(Answer(rig, kUndo, kYes));
+    EXPECT_EQ(rig.ui.shown[0].prompt, u"直前の変換処理を元に戻しますか？\r\n2 個のファイルを元に戻します。");
+    EXPECT_EQ(State(rig), before);
 }
 
-TEST(RunJournalTest, NoJournalNoRun) {
-    Scene s(Mode::kRenameWithStamps);
-    const Snapshot before = s.State();
-    s.journals.failCreate = true;
-
-    EXPECT_EQ(s.engine.RealRun(), kStop);
-
-    ASSERT_EQ(s.messages.shown.size(), 2u);
-    EXPECT_EQ(s.messages.shown[1].prompt, texts::kJournalFailed);
-    EXPECT_EQ(s.State(), before);
-    EXPECT_FALSE(s.engine.CanUndo());
+TEST(PlanRenames, TemporaryNamesAvoidTheJobsNewNamesAndWhatIsOnDisk) {
+    const RenamePlan plan =
+        PlanRenames({u"a", u".zorvik-cycle-1", u"x", u"y"}, {u".ZORVIK-CYCLE-1", u"a", u"y", u"x"},
+                    [](const std::u16string& name) { return name == u".zorvik-cycle-2"; });
+    EXPECT_EQ(plan.temporary, (Names{u".zorvik-cycle-3", u"", u".zorvik-cycle-4", u""}));
+    EXPECT_EQ(plan.steps.size(), 6u);
+    EXPECT_EQ(TemporaryPath(OsPath(u"/d/b.txt"), u".t"), OsPath(u"/d/.t"));
 }
 
 }  // namespace

@@ -3,134 +3,52 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <QWhatsThis>
 #include <algorithm>
-#include <functional>
-#include <memory>
 
+#include "MainWindowFixture.h"
 #include "QtPrinters.h"
-#include "TempConfigHome.h"
 #include "dialogs/Frm_Mkdir.h"
 #include "dialogs/HelpWindow.h"
 #include "dialogs/QtHelp.h"
-#include "mainwindow/DirListBox.h"
-#include "mainwindow/DriveModel.h"
-#include "mainwindow/FileListBox.h"
-#include "mainwindow/Frm_Main.h"
 #include "mainwindow/HelpKeys.h"
-#include "shared/EventPump.h"
-#include "shared/FileSystem.h"
-#include "shared/SettingsStore.h"
 #include "shared/Valiable.h"
-#include "shared/qt/QtMessageBox.h"
 
 using zv::qt::QtMessageBox;
 
 namespace {
 
-// Watches for the next modal window while it lives: records its title,
-// whether the main window owns it and whether it was still open after `act`,
-// then closes it, so a test never hangs on it.
-class ModalWatcher {
-  public:
-    explicit ModalWatcher(std::function<void(QWidget*)> act = {}) : act_(std::move(act)) {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-        timer_.start();
+// Watches for the next modal window: records its title, whether the main
+// window owns it and whether it was still open after `act`, then closes it,
+// so a test never hangs on it.
+struct ModalWatcher {
+    explicit ModalWatcher(std::function<void(QWidget*)> act = {}) {
+        QObject::connect(&timer, &QTimer::timeout, [this, act] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w) return;
+            timer.stop();
+            opened = true;
+            title = w->windowTitle();
+            owner = w->parentWidget();
+            if (act) act(w);
+            openAfterAct = w->isVisible();
+            w->close();
+        });
+        timer.start(10);
     }
-
-    bool opened = false;
+    QTimer timer;
+    bool opened = false, openAfterAct = false;
     QString title;
     QWidget* owner = nullptr;
-    bool openAfterAct = false;
-
-  private:
-    void Poll() {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        timer_.stop();
-        opened = true;
-        title = w->windowTitle();
-        owner = w->parentWidget();
-        if (act_) act_(w);
-        openAfterAct = w->isVisible();
-        if (auto* d = qobject_cast<QDialog*>(w)) {
-            d->reject();
-        } else {
-            w->close();
-        }
-    }
-
-    QTimer timer_;
-    std::function<void(QWidget*)> act_;
 };
 
-// The main window over a temporary folder tree:
-//   prog/                the program folder (no help file)
-//   src/                 the source folder the window starts in
-//   src/sub/             an existing subfolder
-struct RealFolders {
-    zv::test::TempConfigHome config;
-    QTemporaryDir tmp;
-    QString prog, src;
-    std::unique_ptr<zv::DriveModel> drives;
-    zv::FixedClock clock{zv::LocalDateTime{2024, 3, 7, 9, 5, 3}};
-    zv::NullEventPump pump;
-    QtMessageBox messages;
-    std::unique_ptr<zv::Frm_Main> window;
-
-    RealFolders() {
-        prog = tmp.path() + "/prog";
-        src = tmp.path() + "/src";
-        QDir().mkpath(prog);
-        QDir().mkpath(src + "/sub");
-        drives = std::make_unique<zv::DriveModel>(
-            tmp.path(),
-            [] {
-                return std::vector<zv::VolumeInfo>{{"/", "", "ext4", "/dev/sda1", true, true}};
-            },
-            [](const QString&) { return qint64(1) << 30; });
-        QtMessageBox::SetAnswering(true);
-        QtMessageBox::ClearShown();
-    }
-    ~RealFolders() {
-        window.reset();
-        QtMessageBox::SetAnswering(false);
-    }
-    void Write(const QString& name, const QByteArray& bytes) const {
-        QFile f(src + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    void Open() {
-        zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
-        window = std::make_unique<zv::Frm_Main>(
-            zv::Frm_Main::Services{messages, pump, clock, zv::NativeFileSystem(), drives.get()}, prog);
-        messages.SetParent(window.get());
-        window->Form_Load(prog);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    int RowOf(const QString& name) const {
-        for (int i = 0; i < window->F_File->listCount(); ++i)
-            if (window->F_File->list(i) == name) return i;
-        return -1;
-    }
+// The main window as the program starts it over real folders.
+struct RealFolders : zvtest::MainWindowFixture {
+    RealFolders() : MainWindowFixture(Real{}, {}) {}
     void DoubleClick(const QString& name) {
-        const int row = RowOf(name);
+        const int row = Rows().indexOf(name);
         ASSERT_GE(row, 0) << name.toStdString();
         const QModelIndex index = window->F_File->model()->index(row, 0);
         window->F_File->scrollTo(index);
@@ -139,120 +57,71 @@ struct RealFolders {
         QTest::mouseClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
     }
-    bool SourceListHas(const QString& folder) const {
-        for (int i = 0; i < window->F_Dir->listCount(); ++i)
-            if (window->F_Dir->rowPath(i) == folder) return true;
-        return false;
-    }
 };
 
-// ---- Double-click previews --------------------------------------------------
+// ---- Double-click previews and the new-folder dialog ----------------------------
+// Which viewer opens for which file, and what the dialog refuses, are the
+// viewers' and the dialog's own tests: here, that the window hands them the
+// double-clicked file and takes the new folder back into its lists.
 
-struct PreviewCase {
-    const char* name;
-    QByteArray content;  // empty: a small picture is written instead
-    const char* title;   // of the modal window opened; null: none opens
-    const char16_t* message;
-};
+class DoubleClickPreview : public testing::TestWithParam<std::pair<const char*, const char*>> {};
 
-void PrintTo(const PreviewCase& c, std::ostream* os) { *os << c.name; }
-
-class DoubleClickPreview : public testing::TestWithParam<PreviewCase> {};
-
-TEST_P(DoubleClickPreview, OpensTheViewerOfTheExtension) {
-    const PreviewCase& c = GetParam();
+TEST_P(DoubleClickPreview, OpensTheViewerOfTheFileOverTheWindow) {
+    const auto [name, title] = GetParam();  // title: of the viewer; null: none opens
     RealFolders f;
-    if (c.content.isEmpty()) {
-        QImage picture(4, 3, QImage::Format_RGB32);
-        picture.fill(Qt::red);
-        ASSERT_TRUE(picture.save(f.src + "/" + c.name, "BMP"));
-    } else {
-        f.Write(c.name, c.content);
-    }
-    f.Open();
+    ASSERT_TRUE(f.Write(f.src + "/" + name, "hello"));
+    f.window->Cmd_Newfile->click();
+    ASSERT_TRUE(f.Show());
     ModalWatcher seen;
-    f.DoubleClick(c.name);
-    if (!c.title) QTest::qWait(100);  // give a wrongly opened window the chance to show
-
-    const QString path = f.src + "/" + c.name;
-    EXPECT_EQ(QString::fromStdU16String(Valiable::PreviewFilePath), path);
-    EXPECT_EQ(seen.opened, c.title != nullptr);
-    if (c.title) EXPECT_TRUE(seen.title.startsWith(QString::fromUtf8(c.title))) << seen.title.toStdString();
-    std::vector<std::u16string> prompts;
-    for (const auto& m : QtMessageBox::Shown()) prompts.push_back(m.prompt);
-    EXPECT_EQ(prompts, c.message ? std::vector<std::u16string>{c.message} : std::vector<std::u16string>{});
+    f.DoubleClick(name);
+    if (!title) QTest::qWait(100);  // give a wrongly opened window the chance to show
+    EXPECT_EQ(QString::fromStdU16String(Valiable::PreviewFilePath), f.src + "/" + name);
+    EXPECT_EQ(seen.opened, title != nullptr);
+    if (title) EXPECT_TRUE(seen.title.startsWith(title)) << seen.title.toStdString();
+    EXPECT_TRUE(QtMessageBox::Shown().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    MainWindow, DoubleClickPreview,
-    testing::Values(PreviewCase{"readme.txt", "hello", "テキストビュアー( ", nullptr},
-                    PreviewCase{"memo.Rtf", "{\\rtf1 hello}", "テキストビュアー( ", nullptr},
-                    PreviewCase{"photo.bmp", "", "イメージビュアー", nullptr},
-                    PreviewCase{"song.mid", "not a MIDI file", "MIDI プレイヤー", u"正常に再生できません"},
-                    PreviewCase{"broken.wav", "not a WAV file", nullptr, u"正常に再生できません"},
-                    PreviewCase{"photo.jpeg", "x", nullptr, nullptr},
-                    PreviewCase{"noextension", "x", nullptr, nullptr}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (ch == '.') ch = '_';
-        return n;
-    });
+INSTANTIATE_TEST_SUITE_P(MainWindow, DoubleClickPreview,
+                         testing::Values(std::pair{"readme.txt", "テキストビュアー( "},
+                                         std::pair{"photo.jpeg", nullptr}),
+                         [](const auto& info) { return std::string(info.param.second ? "Viewer" : "None"); });
 
-// ---- New folder --------------------------------------------------------------
-
-struct MkdirCase {
-    const char* label;
-    QString name;
-    bool switchToIt;
-    bool created;           // the folder is made (and the dialog closes)
-    bool destinationMoves;  // A_Dir goes to the new folder
-};
-
-void PrintTo(const MkdirCase& c, std::ostream* os) { *os << c.label; }
-
-class NewFolderButton : public testing::TestWithParam<MkdirCase> {};
+class NewFolderButton : public testing::TestWithParam<bool> {};
 
 TEST_P(NewFolderButton, CreatesBelowTheDestinationAndRefreshesBothLists) {
-    const MkdirCase& c = GetParam();
+    const bool switchToIt = GetParam();
     RealFolders f;
-    f.Open();
-    const QString target = f.src + "/" + c.name;
-    const bool existedBefore = QDir(target).exists();
+    ASSERT_TRUE(f.Show());
+    const QString target = f.src + "/新規";
     ModalWatcher seen([&](QWidget* w) {
         auto* dialog = qobject_cast<zv::dialogs::Frm_Mkdir*>(w);
         ASSERT_NE(dialog, nullptr);
-        dialog->Txt_NewFolder->setText(c.name);
-        dialog->Chk_Cd_Nowfolder->setChecked(c.switchToIt);
+        dialog->Txt_NewFolder->setText("新規");
+        dialog->Chk_Cd_Nowfolder->setChecked(switchToIt);
         QtMessageBox::PresetAnswers({zv::kOk});
         dialog->Cmd_Make->click();
     });
     f.window->Com_Makefolder->click();
-
     ASSERT_TRUE(seen.opened);
     EXPECT_EQ(seen.owner, f.window.get());
-    EXPECT_EQ(seen.openAfterAct, !c.created);
-    EXPECT_EQ(QDir(target).exists(), c.created || existedBefore);
-    EXPECT_EQ(f.window->A_Dir->path(), c.destinationMoves ? target : f.src);
-    // The source list was re-read: a new folder is listed below the source.
-    EXPECT_EQ(f.SourceListHas(target), c.created || existedBefore);
+    EXPECT_FALSE(seen.openAfterAct);
+    EXPECT_TRUE(QDir(target).exists());
+    EXPECT_EQ(f.window->A_Dir->path(), switchToIt ? target : f.src);
+    // The source list was re-read: the new folder is listed below the source.
+    QStringList folders;
+    for (int i = 0; i < f.window->F_Dir->listCount(); ++i) folders << f.window->F_Dir->rowPath(i);
+    EXPECT_TRUE(folders.contains(target));
     // Copy and move are on exactly when the destination left the source.
-    EXPECT_EQ(f.window->Opt_Cpymov[0]->isEnabled(), c.destinationMoves);
+    EXPECT_EQ(f.window->Opt_Cpymov[0]->isEnabled(), switchToIt);
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, NewFolderButton,
-                         testing::Values(MkdirCase{"SwitchesDestination", "新規", true, true, true},
-                                         MkdirCase{"KeepsDestination", "新規", false, true, false},
-                                         MkdirCase{"ExistingNameKeepsDialog", "sub", true, false, false},
-                                         MkdirCase{"MissingParentKeepsDialog", "no/such", true, false,
-                                                   false}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(MainWindow, NewFolderButton, testing::Bool());
 
 // ---- About and help ---------------------------------------------------------------
 
 TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
     RealFolders f;
-    f.Open();
+    ASSERT_TRUE(f.Show());
     ModalWatcher seen([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     f.window->Cmd_About->click();
     ASSERT_TRUE(seen.opened);
@@ -263,7 +132,7 @@ TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
 
 TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
     RealFolders f;
-    f.Open();
+    ASSERT_TRUE(f.Show());
     zv::dialogs::QtHelp* help = f.window->Help();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->ChmPath(), f.prog + "/ZVNUM.chm");
@@ -280,12 +149,12 @@ TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
     EXPECT_TRUE(std::none_of(left.cbegin(), left.cend(), [](QWidget* w) { return w->isVisible(); }));
 }
 
-// F1 where the focus is: the page of the window or of the focused control;
-// Shift+F1 the context help.
+// F1 where the focus is: the page of the focused control, else of its
+// window, else the contents; Shift+F1 the context help.
 struct F1Case {
     const char* label;
-    const char* windowClass;  // "" for a plain window
-    int controlTopic;         // 0: the focused control has none
+    bool inDialog;        // the new-folder dialog, else the main window
+    const char* control;  // focused; "": a box without a page of its own
     Qt::KeyboardModifiers modifiers;
     int shownTopic;  // -1 contents, 0 nothing shown
     bool whatsThis;
@@ -305,27 +174,14 @@ TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
     zv::HelpKeys keys;
     keys.SetHelp(&help);
     qApp->installEventFilter(&keys);
-
-    std::unique_ptr<QWidget> window;
-    if (std::string_view(c.windowClass) == "Frm_Mkdir") {
-        struct NoHost final : zv::dialogs::MkdirHost {
-            std::u16string DestinationFolder() override { return u"/"; }
-            void SetDestinationFolder(const std::u16string&) override {}
-            void RefreshDestinationFolders() override {}
-            void RefreshSourceFolders() override {}
-        };
-        static NoHost host;
-        static QtMessageBox messages;
-        window = std::make_unique<zv::dialogs::Frm_Mkdir>(host, zv::NativeFileSystem(), messages, nullptr);
-    } else {
-        window = std::make_unique<QWidget>();
-    }
-    auto* box = new QLineEdit(window.get());
-    if (c.controlTopic) box->setProperty("helpContextId", c.controlTopic);
+    zvtest::MainWindowFixture f;
+    zv::dialogs::Frm_Mkdir dialog(*f.window, f.files, f.messages, nullptr);
+    QWidget* window = c.inDialog ? static_cast<QWidget*>(&dialog) : f.window.get();
+    QWidget* focus = *c.control ? window->findChild<QWidget*>(c.control) : new QLineEdit(window);
     window->show();
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    focus->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1, c.modifiers);
     EXPECT_EQ(help.shown, c.shownTopic);
     EXPECT_EQ(QWhatsThis::inWhatsThisMode(), c.whatsThis);
@@ -333,13 +189,14 @@ TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
     qApp->removeEventFilter(&keys);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, F1Key,
-                         testing::Values(F1Case{"main_window_contents", "", 0, Qt::NoModifier, -1, false},
-                                         F1Case{"control_topic", "Frm_Mkdir", zv::dialogs::kHelpMkdirMake,
-                                                Qt::NoModifier, zv::dialogs::kHelpMkdirMake, false},
-                                         F1Case{"dialog_page", "Frm_Mkdir", 0, Qt::NoModifier, 80035, false},
-                                         F1Case{"shift_context_help", "", 0, Qt::ShiftModifier, 0, true},
-                                         F1Case{"ctrl_does_nothing", "", 0, Qt::ControlModifier, 0, false}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, F1Key,
+    testing::Values(F1Case{"main_window_contents", false, "Txt_B_text", Qt::NoModifier, -1, false},
+                    F1Case{"control_topic", true, "Cmd_Make", Qt::NoModifier, zv::dialogs::kHelpMkdirMake,
+                           false},
+                    F1Case{"dialog_page", true, "", Qt::NoModifier, 80035, false},
+                    F1Case{"shift_context_help", false, "Txt_B_text", Qt::ShiftModifier, 0, true},
+                    F1Case{"ctrl_does_nothing", false, "Txt_B_text", Qt::ControlModifier, 0, false}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -1,93 +1,57 @@
 #pragma once
-// A main window over a fake file system and a fixed clock, with message boxes
-// answered instead of shown and beeps counted.
+// A main window over a fixed clock, with message boxes answered instead of
+// shown and beeps counted: by default over folders in memory (the start
+// folder /data holding a.txt b.txt c.txt), or over real folders in a
+// temporary tree with pretended volumes a test can take away and settings
+// in a temporary store, started as the program starts:
+//   home/src (the start folder, holding the given files), home/src/sub,
+//   home/prog (the program folder), mnt/music on the volume "STICK".
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
-#include <map>
+#include <QToolButton>
+#include <functional>
 #include <memory>
-#include <vector>
+#include <optional>
+#include <stdexcept>
 
+#include "MemoryFileSystem.h"
+#include "TempConfigHome.h"
+#include "mainwindow/DirListBox.h"
+#include "mainwindow/DriveListBox.h"
+#include "mainwindow/DriveModel.h"
 #include "mainwindow/FileListBox.h"
 #include "mainwindow/Frm_Main.h"
 #include "mainwindow/Frm_Wait.h"
 #include "mainwindow/UpDownControl.h"
+#include "shared/SettingsStore.h"
 #include "shared/qt/QtMessageBox.h"
 #include "shared/qt/SystemBeep.h"
 
 namespace zvtest {
 
-// Holds named folders of file names. These tests never change files: every
-// change is refused, and the name lookup sees the listed names.
-class FakeFileSystem final : public zv::FileSystem {
-  public:
-    std::map<std::u16string, std::vector<std::u16string>> folders;
-
-    std::vector<std::u16string> ListFiles(const std::u16string& folder) override {
-        auto it = folders.find(Strip(folder));
-        return it == folders.end() ? std::vector<std::u16string>{} : it->second;
-    }
-    // The named folders directly below `folder`.
-    std::vector<std::u16string> ListFolders(const std::u16string& folder) override {
-        std::u16string prefix = Strip(folder);
-        if (prefix.back() != zv::kPathSeparator) prefix += zv::kPathSeparator;
-        std::vector<std::u16string> names;
-        for (const auto& [path, files] : folders) {
-            if (path.size() > prefix.size() && path.starts_with(prefix) &&
-                path.find(zv::kPathSeparator, prefix.size()) == std::u16string::npos)
-                names.push_back(path.substr(prefix.size()));
-        }
-        return names;
-    }
-    std::unique_ptr<zv::NameLookup> OpenNameLookup(const std::u16string& folder) override {
-        struct Lookup final : zv::NameLookup {
-            std::vector<std::u16string> names;
-            bool Exists(const std::u16string& n) const override {
-                return std::find(names.begin(), names.end(), n) != names.end();
-            }
-        };
-        auto lookup = std::make_unique<Lookup>();
-        lookup->names = ListFiles(folder);
-        return lookup;
-    }
-    bool FileExists(const std::u16string&) override { return false; }
-    bool FolderExists(const std::u16string& path) override { return folders.count(Strip(path)) != 0; }
-    zv::FsResult Rename(const std::u16string&, const std::u16string& to) override {
-        return {zv::kFsGeneric, to};
-    }
-    zv::FsResult Copy(const std::u16string&, const std::u16string& to) override {
-        return {zv::kFsGeneric, to};
-    }
-    zv::FsResult SetLastWriteTime(const std::u16string& p, const zv::LocalDateTime&) override {
-        return {zv::kFsGeneric, p};
-    }
-    zv::FsResult SetAttributes(const std::u16string& p, int) override { return {zv::kFsGeneric, p}; }
-    int GetAttributes(const std::u16string&) override { return 0; }
-    zv::FsResult MakeDirectory(const std::u16string& p) override { return {zv::kFsGeneric, p}; }
-
-  private:
-    static std::u16string Strip(std::u16string folder) {
-        while (folder.size() > 1 && folder.back() == zv::kPathSeparator) folder.pop_back();
-        return folder;
-    }
-};
-
-// Records, at every event-pump call, whether either run button could be clicked.
+// Records, at every event-pump call, whether either run button could be
+// clicked, and does what a test wants done while a run works.
 class WatchingPump final : public zv::EventPump {
   public:
     zv::Frm_Main* window = nullptr;
     int calls = 0;
     int callsWithRunButtonsOn = 0;
+    std::function<void()> during;
     void DoEvents() override {
         ++calls;
         if (window && (window->Cmd_Test->isEnabled() || window->Cmd_Run->isEnabled()))
             ++callsWithRunButtonsOn;
+        if (during) during();
     }
 };
 
@@ -97,22 +61,68 @@ struct MainWindowFixture {
     FakeFileSystem files;
     zv::qt::QtMessageBox messages;
     WatchingPump pump;
+    std::optional<zv::test::TempConfigHome> config;
+    QTemporaryDir tmp;
+    QString home, src, prog, mnt;
+    std::vector<zv::VolumeInfo> volumes;
+    qint64 freeBytes = 1572864000;
+    std::unique_ptr<zv::DriveModel> drives;
     std::unique_ptr<zv::Frm_Main> window;
     int beeps = 0;
 
     explicit MainWindowFixture(std::vector<std::u16string> startFiles = {u"a.txt", u"b.txt", u"c.txt"}) {
         files.folders[u"/data"] = std::move(startFiles);
-        zv::qt::QtMessageBox::SetAnswering(true);
-        zv::qt::QtMessageBox::ClearShown();
-        zv::qt::SetBeepHook([this] { ++beeps; });
-        window = std::make_unique<zv::Frm_Main>(zv::Frm_Main::Services{messages, pump, clock, files},
-                                                QStringLiteral("/data"));
-        pump.window = window.get();
+        Init();
+        Open(QStringLiteral("/data"));
+    }
+    struct Real {};
+    // Without `load` the window is open on the start folder, not loaded.
+    explicit MainWindowFixture(Real, const QStringList& startFiles = {"a.txt", "b.txt", "c.txt"},
+                               bool load = true) {
+        config.emplace();
+        home = tmp.path() + "/home", src = home + "/src", prog = home + "/prog", mnt = tmp.path() + "/mnt";
+        for (const QString& d : {src + "/sub", prog, mnt + "/music"}) QDir().mkpath(d);
+        for (const QString& f : startFiles) Write(src + "/" + f);
+        volumes = {{"/", "", "ext4", "/dev/sda1", true, true},
+                   {mnt, "STICK", "vfat", "/dev/sdb1", true, true}};
+        Init();
+        if (load) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
+        Open(load ? prog : src, load);
     }
     ~MainWindowFixture() {
         window.reset();
         zv::qt::SetBeepHook({});
         zv::qt::QtMessageBox::SetAnswering(false);
+    }
+    bool IsReal() const { return !home.isEmpty(); }
+    // A fresh window on `folder`, over a fresh list of the volumes; `beforeLoad`
+    // then runs, and with `load` the window starts as the program does.
+    void Open(const QString& folder, bool load = false, const std::function<void()>& beforeLoad = {}) {
+        window.reset();
+        if (IsReal())
+            drives = std::make_unique<zv::DriveModel>(
+                home, [this] { return volumes; }, [this](const QString&) { return freeBytes; });
+        zv::FileSystem& fs = IsReal() ? zv::NativeFileSystem() : files;
+        window = std::make_unique<zv::Frm_Main>(
+            zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()}, folder);
+        pump.window = window.get();
+        messages.SetParent(window.get());
+        if (beforeLoad) beforeLoad();
+        if (load) window->Form_Load(IsReal() ? prog : folder);
+    }
+    bool Show() {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    static bool Write(const QString& path, const QByteArray& bytes = {}) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+    QString Stick() const { return mnt + " [STICK]"; }
+    void Unmount(bool removeFolder) {
+        std::erase_if(volumes, [&](const zv::VolumeInfo& v) { return v.rootPath == mnt; });
+        if (removeFolder) QDir(mnt).removeRecursively();
     }
 
     // Selects the given rows of F_File the way a click does.
@@ -120,9 +130,39 @@ struct MainWindowFixture {
         for (int r : rows) window->F_File->setSelected(r, true);
         window->F_File_Click();
     }
+    QStringList Rows() const {
+        QStringList out;
+        for (int i = 0; i < window->F_File->listCount(); ++i) out << window->F_File->list(i);
+        return out;
+    }
+    QStringList Results() const {
+        QStringList out;
+        for (int i = 0; i < window->Lst_Kekka->count(); ++i) out << window->Lst_Kekka->item(i)->text();
+        return out;
+    }
+    QList<int> SelectedRows() const {
+        QList<int> out;
+        for (int i = 0; i < window->F_File->listCount(); ++i)
+            if (window->F_File->selected(i)) out << i;
+        return out;
+    }
+    // Copy and move go together.
+    bool CopyMoveEnabled() const {
+        const bool on = window->Opt_Cpymov[0]->isEnabled();
+        return on == window->Opt_Cpymov[1]->isEnabled() ? on : throw std::logic_error("options differ");
+    }
+    void Click(const QString& button) { Find<QAbstractButton>(button)->click(); }
+    bool Ready() const { return window->Cmd_Test->isEnabled() && window->Cmd_Run->isEnabled(); }
     template <typename T = QWidget>
-    T* Find(const char* name) const {
-        return window->findChild<T*>(QString::fromLatin1(name));
+    T* Find(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+
+  private:
+    void Init() {
+        zv::qt::QtMessageBox::SetAnswering(true);
+        zv::qt::QtMessageBox::ClearShown();
+        zv::qt::SetBeepHook([this] { ++beeps; });
     }
 };
 

@@ -1,26 +1,30 @@
-// Start-up and shutdown: the folders remembered between runs, the window's
-// load and unload, and the one-instance lock.
+// Start-up and shutdown: where the five lists open from the stored drive and
+// folder (silently in the program folder when either is gone), the stored
+// settings, and the one-instance lock. The registry goes to a temporary
+// XDG_CONFIG_HOME per test.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "MainWindowFixture.h"
+#include "QtPrinters.h"
 #include "TempConfigHome.h"
-#include "mainwindow/DirListBox.h"
 #include "mainwindow/SingleInstance.h"
 #include "shared/SettingsStore.h"
 
+using zv::qt::QtMessageBox;
 using zv::test::TempConfigHome;
 using zvtest::MainWindowFixture;
 
 namespace {
+
+std::u16string Stored(const char16_t* key) { return zv::GetSetting(u"Zorvik", u"Setting", key, u"-"); }
 
 TEST(Startup, WindowNotLoadedWritesNothing) {
     TempConfigHome home;
@@ -38,27 +42,25 @@ TEST(Startup, WindowNotLoadedWritesNothing) {
 class DamagedStore : public testing::TestWithParam<int> {};
 
 TEST_P(DamagedStore, OneQuestionThenFreshOrUntouched) {
-    const bool fresh = GetParam() == zv::kYes;
     TempConfigHome home;
     home.Write("HKEY_CURRENT_USER", "damaged\n");
     {
         MainWindowFixture f;
         f.files.folders[u"/prog"] = {};
-        zv::qt::QtMessageBox::PresetAnswers({GetParam()});
-        f.window->Form_Load(QStringLiteral("/prog"));
-        EXPECT_EQ(f.window->F_Dir->path(), QStringLiteral("/prog"));
+        QtMessageBox::PresetAnswers({GetParam()});
+        f.window->Form_Load("/prog");
+        EXPECT_EQ(f.window->F_Dir->path(), "/prog");
         f.window->show();
         f.window->close();
-        const auto& shown = zv::qt::QtMessageBox::Shown();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].title, u"Zorvik");
-        EXPECT_EQ(shown[0].buttons, zv::kYesNo);
+        ASSERT_EQ(QtMessageBox::Shown().size(), 1u);
+        EXPECT_EQ(QtMessageBox::Shown()[0].title, u"Zorvik");
+        EXPECT_EQ(QtMessageBox::Shown()[0].buttons, zv::kYesNo);
     }
     const std::filesystem::path aside = home.File("HKEY_CURRENT_USER").string() + ".damaged";
-    if (fresh) {
+    if (GetParam() == zv::kYes) {
         std::ifstream in(aside, std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "damaged\n");
-        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u""), u"/prog");
+        EXPECT_EQ(Stored(u"PATH"), u"/prog");
     } else {
         EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), "damaged\n");
         EXPECT_FALSE(std::filesystem::exists(aside));
@@ -67,62 +69,111 @@ TEST_P(DamagedStore, OneQuestionThenFreshOrUntouched) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, DamagedStore, testing::Values(int(zv::kYes), int(zv::kNo)));
 
-// The one-instance lock, in a folder of the test's own.
-enum class Holder { None, Live, LiveButOld, EndedProcess, Released };
+// ---- Start folders ----
 
-struct LockCase {
+enum class Volume { Ready, NotReady, Unplugged };
+
+struct FolderCase {
     const char* label;
-    Holder holder;
-    bool acquired;
+    std::optional<QString> drive, path;  // stored; "%h" home, "%m" mnt, "%s" the stick, "%p" prog
+    Volume stick;
+    QString expectedFolder;  // of all five lists
+    QString expectedDrive;   // of both drive lists
 };
 
-void PrintTo(const LockCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.label; }
 
-class InstanceLock : public testing::TestWithParam<LockCase> {};
+class StartFolders : public testing::TestWithParam<FolderCase> {};
+
+TEST_P(StartFolders, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) {
+    const FolderCase& c = GetParam();
+    MainWindowFixture m(MainWindowFixture::Real{}, {}, false);
+    auto expand = [&](QString s) {
+        return s.replace("%s", m.Stick()).replace("%h", m.home).replace("%m", m.mnt).replace("%p", m.prog);
+    };
+    if (c.drive) zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", expand(*c.drive).toStdU16String());
+    if (c.path) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", expand(*c.path).toStdU16String());
+    if (c.stick == Volume::Unplugged) m.Unmount(true);
+    // Listed as a drive, but it cannot be read when the lists go to it.
+    m.Open(m.prog, true, [&] {
+        if (c.stick == Volume::NotReady) m.volumes[1].ready = false;
+    });
+    const QString folder = expand(c.expectedFolder), drive = expand(c.expectedDrive);
+    EXPECT_EQ(m.window->F_Drive->drive(), drive);
+    EXPECT_EQ(m.window->A_Drive->drive(), drive);
+    EXPECT_EQ(m.window->F_Dir->path(), folder);
+    EXPECT_EQ(m.window->A_Dir->path(), folder);
+    EXPECT_EQ(m.window->F_File->path(), folder);
+    // Source and destination are one folder: nothing to copy or move to.
+    EXPECT_FALSE(m.window->Opt_Cpymov[0]->isEnabled() || m.window->Opt_Cpymov[1]->isEnabled());
+    EXPECT_TRUE(QtMessageBox::Shown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, StartFolders,
+    testing::Values(FolderCase{"FirstStart", std::nullopt, std::nullopt, Volume::Ready, "%p", "%h"},
+                    FolderCase{"StoredLabelChanged", "%m [OLD]", "%m/music", Volume::Ready, "%m/music", "%s"},
+                    FolderCase{"StoredFolderGone", "%h", "%h/gone", Volume::Ready, "%p", "%h"},
+                    FolderCase{"StoredDriveNotReady", "%s", "%m/music", Volume::NotReady, "%p", "%h"},
+                    FolderCase{"StoredDriveUnplugged", "%s", "%m/music", Volume::Unplugged, "%p", "%h"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// Whatever the destination was at the end, the next run opens source and
+// destination on the source folder.
+TEST(StartFolders, NextRunOpensTheSourceFolderOnBothSides) {
+    MainWindowFixture m(MainWindowFixture::Real{});
+    const QString music = m.mnt + "/music";
+    ASSERT_TRUE(m.Write(music + "/song.mid"));
+    ASSERT_EQ(m.window->F_Drive->setDrive(m.Stick()), zv::kFsOk);
+    ASSERT_EQ(m.window->F_Dir->setPath(music), zv::kFsOk);
+    ASSERT_EQ(m.window->A_Dir->setPath(m.src), zv::kFsOk);
+    ASSERT_TRUE(m.window->Opt_Cpymov[0]->isEnabled());
+    m.window->show();
+    m.window->close();
+    EXPECT_EQ(Stored(u"DRIVE"), m.Stick().toStdU16String());
+    EXPECT_EQ(Stored(u"PATH"), music.toStdU16String());
+    m.Open(m.prog, true);
+    EXPECT_EQ(m.window->A_Drive->drive(), m.Stick());
+    EXPECT_EQ(m.window->A_Dir->path(), music);
+    EXPECT_EQ(m.window->F_File->listCount(), 1);
+}
+
+// ---- The one-instance lock, in a folder of the test's own ----
+
+enum class Holder { Live, LiveButOld, EndedProcess, Released };
+const char* const kHolderNames[] = {"HeldByRunningInstance", "HeldForDays", "LeftByEndedProcess", "Released"};
+
+class InstanceLock : public testing::TestWithParam<std::pair<Holder, bool>> {};
 
 TEST_P(InstanceLock, RefusesOnlyALiveHolder) {
+    const auto [holder, acquired] = GetParam();
     TempConfigHome home;
     const QString folder = QString::fromStdString(home.Root().string());
-    std::unique_ptr<zv::SingleInstance> first;
-    switch (GetParam().holder) {
-        case Holder::None:
-            break;
-        case Holder::Live:
-        case Holder::LiveButOld:
-        case Holder::Released:
-            first = std::make_unique<zv::SingleInstance>(QStringLiteral("ZVNUM"), folder);
-            ASSERT_TRUE(first->Acquire());
-            if (GetParam().holder == Holder::Released) first.reset();
-            if (GetParam().holder == Holder::LiveButOld) {
-                QFile lock(QDir(folder).filePath("ZVNUM.lock"));
-                ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
-                lock.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime);
-            }
-            break;
-        case Holder::EndedProcess: {
-            pid_t pid = fork();
-            ASSERT_GE(pid, 0);
-            if (pid == 0) {
-                // Ends while holding the lock, as a crashed instance would.
-                auto* lock = new zv::SingleInstance(QStringLiteral("ZVNUM"), folder);
-                _exit(lock->Acquire() ? 0 : 1);
-            }
-            int status = 0;
-            waitpid(pid, &status, 0);
-            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-            ASSERT_TRUE(QFile::exists(QDir(folder).filePath("ZVNUM.lock")));
-            break;
-        }
+    if (holder == Holder::EndedProcess) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        // Ends while holding the lock, as a crashed instance would.
+        if (pid == 0) _exit((new zv::SingleInstance("ZVNUM", folder))->Acquire() ? 0 : 1);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0 && QFile::exists(folder + "/ZVNUM.lock"));
     }
-    zv::SingleInstance second(QStringLiteral("ZVNUM"), folder);
-    EXPECT_EQ(second.Acquire(), GetParam().acquired);
+    std::optional<zv::SingleInstance> first;
+    if (holder == Holder::Live || holder == Holder::LiveButOld || holder == Holder::Released)
+        ASSERT_TRUE(first.emplace("ZVNUM", folder).Acquire());
+    if (holder == Holder::Released) first.reset();
+    QFile lock(folder + "/ZVNUM.lock");
+    if (holder == Holder::LiveButOld)
+        ASSERT_TRUE(
+            lock.open(QIODevice::ReadWrite) &&
+            lock.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
+    EXPECT_EQ(zv::SingleInstance("ZVNUM", folder).Acquire(), acquired);
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, InstanceLock,
-                         testing::Values(LockCase{"HeldByRunningInstance", Holder::Live, false},
-                                         LockCase{"HeldForDays", Holder::LiveButOld, false},
-                                         LockCase{"LeftByEndedProcess", Holder::EndedProcess, true},
-                                         LockCase{"Released", Holder::Released, true}),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         testing::Values(std::pair{Holder::Live, false}, std::pair{Holder::LiveButOld, false},
+                                         std::pair{Holder::EndedProcess, true},
+                                         std::pair{Holder::Released, true}),
+                         [](const auto& info) { return std::string(kHolderNames[int(info.param.first)]); });
 
 }  // namespace

@@ -1,14 +1,16 @@
-// ZVPURGE's window, driven as the user does: its controls, and what its
-// buttons do to a registry file that also holds other programs' keys.
-
+// ZVPURGE's window, driven as the user does: what its buttons say and do to a
+// registry file that also holds other programs' keys, and both programs over
+// one registry.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
+#include <optional>
 
+#include "MainWindowFixture.h"
 #include "TempConfigHome.h"
+#include "mainwindow/DirListBox.h"
 #include "purge/Frm_Main.h"
 #include "shared/SettingsStore.h"
 #include "shared/qt/QtMessageBox.h"
@@ -19,18 +21,6 @@ using zv::test::TempConfigHome;
 
 namespace {
 
-TEST(PurgeWindow, FixedSizeWithoutMinimiseOrMaximise) {
-    QtMessageBox messages;
-    Frm_Main window(messages);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("「Zorvik」レジストリ削除"));
-    EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(window.size(), QSize(window.ToPixels(4740), window.ToPixels(930)));
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(window.Cmd_Exec->nextInFocusChain(), window.Cmd_Cancel);
-    EXPECT_EQ(window.Label1->focusPolicy(), Qt::NoFocus);
-}
-
 const std::string kOthers =
     "Windows Registry Editor Version 5.00\n\n"
     "[HKEY_CURRENT_USER\\Software]\n\n"
@@ -38,43 +28,60 @@ const std::string kOthers =
     "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings]\n\n"
     "[HKEY_CURRENT_USER\\Software\\VB and VBA Program "
     "Settings\\Neighbour]\n\"v\"=hex(7):41,00,00,00,00,00\n\n";
-const std::string kZorvik =
-    "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik]\n\n"
-    "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik\\Setting]\n"
-    "\"DRIVE\"=\"/\"\n\"PATH\"=\"/srv/写真\"\n\n";
+const std::string kZorvikKey = "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik]\n\n";
+const std::string kZorvik = kZorvikKey +
+                            "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik\\Setting]\n"
+                            "\"DRIVE\"=\"/\"\n\"PATH\"=\"/srv/写真\"\n\n";
+// 128 kanji: 256 bytes in the code page, more than a listed name may hold.
+const std::string kTooLongForTheListing =
+    "[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Zorvik\\" +
+    QString(128, QChar(u'長')).toStdString() + "]\n\n";
+// Where the settings would lie below the default user profile; never touched.
+const std::string kUsers =
+    "Windows Registry Editor Version 5.00\n\n"
+    "[HKEY_USERS\\.Default\\Software\\VB and VBA Program Settings\\Zorvik\\Setting]\n\"PATH\"=\"x\"\n\n";
 
-// One press of a button with the answers given to the boxes it raises.
+const std::u16string kConfirm = u"「Zorvik」の情報を削除しますか？",
+                     kDone = u"削除しました。\r\n「Zorvik」のフォルダを削除して下さい。",
+                     kNothing = u"「Zorvik」の情報は登録されていません。\r\n指定のキーがない",
+                     kFailed = u"「Zorvik」の情報を削除できませんでした。\r\nエラーで終了";
+
+// Presses of one button with the answers given to the boxes they raise.
 struct ClickCase {
     const char* label;
+    std::optional<std::string> before;  // HKEY_CURRENT_USER's file; none: no file
     const char* button;
     std::vector<int> answers;
-    int clicks;
-    bool closes;
-    std::string after;
-    int boxes;
+    std::vector<std::u16string> shown;  // the boxes' texts; the first asks Yes/No, the others only inform
+    std::optional<std::string> after;   // the file afterwards; none: no file
+    bool closes = true;
 };
 
 void PrintTo(const ClickCase& c, std::ostream* os) { *os << c.label; }
 
+// clang-format off
 const ClickCase kClicks[] = {
-    {"ExecYesRemovesAndEnds", "Cmd_Exec", {zv::kYes, zv::kOk}, 1, true, kOthers, 2},
-    {"ExecNoKeepsEverythingAndAsksAgain", "Cmd_Exec", {zv::kNo, zv::kNo}, 2, false, kOthers + kZorvik, 2},
-    {"CancelEndsWithoutAsking", "Cmd_Cancel", {}, 1, true, kOthers + kZorvik, 0},
+    {"YesRemovesOnlyZorviksKey", kOthers + kZorvik, "Cmd_Exec", {zv::kYes, zv::kOk}, {kConfirm, kDone}, kOthers},
+    {"NoKeepsEverythingAndAsksAgain", kOthers + kZorvik, "Cmd_Exec", {zv::kNo, zv::kNo}, {kConfirm, kConfirm},
+     kOthers + kZorvik, false},
+    {"CancelEndsWithoutAsking", kOthers + kZorvik, "Cmd_Cancel", {}, {}, kOthers + kZorvik},
+    {"NothingStored", kOthers, "Cmd_Exec", {zv::kYes}, {kConfirm, kNothing}, kOthers},
+    {"NoRegistryYet", std::nullopt, "Cmd_Exec", {zv::kYes}, {kConfirm, kNothing}, std::nullopt},
+    {"DamagedRegistry", "garbage\n", "Cmd_Exec", {zv::kYes}, {kConfirm, kFailed}, "garbage\n"},
+    {"SubKeyTheListingCannotHold", kOthers + kZorvik + kTooLongForTheListing, "Cmd_Exec", {zv::kYes},
+     {kConfirm, kFailed}, kOthers + kZorvikKey + kTooLongForTheListing},
 };
+// clang-format on
 
-class PurgeClicks : public testing::TestWithParam<ClickCase> {
-  protected:
-    void SetUp() override {
-        QtMessageBox::SetAnswering(true);
-        QtMessageBox::ClearShown();
-    }
-    void TearDown() override { QtMessageBox::SetAnswering(false); }
-};
+class PurgeClicks : public testing::TestWithParam<ClickCase> {};
 
-TEST_P(PurgeClicks, ChangeOnlyZorviksKey) {
+TEST_P(PurgeClicks, SayAndDoWhatTheRegistryHolds) {
     TempConfigHome home;
-    home.Write("HKEY_CURRENT_USER", kOthers + kZorvik);
     const auto& c = GetParam();
+    if (c.before) home.Write("HKEY_CURRENT_USER", *c.before);
+    home.Write("HKEY_USERS", kUsers);
+    QtMessageBox::SetAnswering(true);
+    QtMessageBox::ClearShown();
     QtMessageBox::PresetAnswers(c.answers);
 
     QtMessageBox messages;
@@ -82,14 +89,61 @@ TEST_P(PurgeClicks, ChangeOnlyZorviksKey) {
     window.show();
     auto* button = window.findChild<QPushButton*>(QString::fromUtf8(c.button));
     ASSERT_NE(button, nullptr);
-    for (int i = 0; i < c.clicks; ++i) QTest::mouseClick(button, Qt::LeftButton);
+    // Each press of Cmd_Exec asks once.
+    const auto presses = std::max<std::ptrdiff_t>(1, std::count(c.shown.begin(), c.shown.end(), kConfirm));
+    for (std::ptrdiff_t i = 0; i < presses; ++i) QTest::mouseClick(button, Qt::LeftButton);
 
+    QtMessageBox::SetAnswering(false);
     EXPECT_EQ(window.isVisible(), !c.closes);
-    EXPECT_EQ(static_cast<int>(QtMessageBox::Shown().size()), c.boxes);
-    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), c.after);
+    // Fixed in size, without minimise or maximise.
+    EXPECT_EQ(window.minimumSize(), QSize(window.ToPixels(4740), window.ToPixels(930)));
+    EXPECT_EQ(window.maximumSize(), window.minimumSize());
+    EXPECT_EQ(window.Cmd_Exec->nextInFocusChain(), window.Cmd_Cancel);
+    EXPECT_FALSE(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    const auto& shown = QtMessageBox::Shown();
+    ASSERT_EQ(shown.size(), c.shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].prompt, c.shown[i]) << i;
+        EXPECT_EQ(shown[i].title, c.shown[i] == kDone ? u"削除完了" : u"削除") << i;
+        EXPECT_EQ(shown[i].buttons, c.shown[i] == kConfirm ? zv::kYesNo : zv::kOkOnly) << i;
+    }
+    EXPECT_EQ(std::filesystem::exists(home.File("HKEY_CURRENT_USER")), c.after.has_value());
+    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), c.after.value_or(""));
+    EXPECT_EQ(home.Read("HKEY_USERS"), kUsers);
 }
 
 INSTANTIATE_TEST_SUITE_P(Frm_Main, PurgeClicks, testing::ValuesIn(kClicks),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// Runs ZVNUM's window from load to close; answers the folder it started in.
+QString RunZvnum(const QString& programFolder) {
+    zvtest::MainWindowFixture zvnum;
+    zvnum.files.folders[u"/prog"] = {};
+    zvnum.files.folders[u"/photos"] = {};
+    zvnum.window->Form_Load(programFolder);
+    const QString started = zvnum.window->F_Dir->path();
+    zvnum.window->show();
+    zvnum.window->close();
+    return started;
+}
+
+// ZVNUM stores its folder when it closes, ZVPURGE removes it, and the next
+// ZVNUM starts in its own folder.
+TEST(SettingsLifecycle, PurgedSettingsStartTheNextRunInTheProgramFolder) {
+    TempConfigHome home;
+    home.Write("HKEY_CURRENT_USER", kOthers);
+    EXPECT_EQ(RunZvnum(QStringLiteral("/photos")), QStringLiteral("/photos"));
+    ASSERT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"-"), u"/photos");
+
+    QtMessageBox::SetAnswering(true);
+    QtMessageBox::PresetAnswers({zv::kYes, zv::kOk});
+    QtMessageBox messages;
+    Frm_Main(messages).Cmd_Exec->click();
+    QtMessageBox::SetAnswering(false);
+    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"-"), u"-");
+    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), kOthers);
+
+    EXPECT_EQ(RunZvnum(QStringLiteral("/prog")), QStringLiteral("/prog"));
+}
 
 }  // namespace

@@ -1,138 +1,113 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "PlatformTraits.h"
 #include "TempConfigHome.h"
+#include "shared/NativeName.h"
 #include "shared/Registry.h"
+#include "shared/SettingsStore.h"
 
 using namespace zv::reg;
 using zv::test::TempConfigHome;
 
 namespace {
 
-constexpr std::u16string_view kBase = u"Software\\Test";
+const std::u16string kBase = u"Software\\Test", kChild = kBase + u"\\Child", kLeaf = kBase + u"\\Leaf";
 
-// A registry with HKCU\Software\Test\{Child, Leaf} and a value in Child.
-struct Prepared {
-    TempConfigHome home;
-    Prepared() {
-        HKey key = 0;
-        CreateKey(kCurrentUser, u"Software\\Test\\Child", kKeyAllAccess, &key);
-        SetString(key, u"Name", u"value");
-        CloseKey(key);
-        CreateKey(kCurrentUser, u"Software\\Test\\Leaf", kKeyAllAccess, &key);
-        CloseKey(key);
-    }
-};
-
-std::u16string Read(HKey root, std::u16string_view path, std::u16string_view name, long* rc = nullptr) {
+std::u16string Read(std::u16string_view path, std::u16string_view name, long* rc = nullptr) {
     ScopedKey key;
     std::u16string text;
-    long r = OpenKey(root, path, kKeyQueryValue, key.out());
+    long r = OpenKey(kCurrentUser, path, kKeyQueryValue, key.out());
     if (r == kSuccess) r = QueryString(key.get(), name, &text);
     if (rc) *rc = r;
     return text;
 }
 
-long Write(HKey root, std::u16string_view path, std::u16string_view name, std::u16string_view text) {
+long Write(std::u16string_view path, std::u16string_view name, std::u16string_view text) {
     ScopedKey key;
-    long r = CreateKey(root, path, kKeySetValue, key.out());
+    const long r = CreateKey(kCurrentUser, path, kKeySetValue, key.out());
     return r == kSuccess ? SetString(key.get(), name, text) : r;
 }
 
-std::vector<std::u16string> SubKeys(HKey root, std::u16string_view path) {
-    ScopedKey key;
+// Names of the sub keys (or with values, of the values) of the key at path.
+std::vector<std::u16string> Enum(std::u16string_view path, bool values) {
     std::vector<std::u16string> names;
-    if (OpenKey(root, path, kKeyEnumerateSubKeys, key.out()) != kSuccess) return names;
     std::u16string name;
-    for (std::uint32_t i = 0; EnumKey(key.get(), i, &name) == kSuccess; ++i) names.push_back(name);
+    ScopedKey key;
+    EXPECT_EQ(OpenKey(kCurrentUser, path, kKeyRead, key.out()), kSuccess);
+    for (std::uint32_t i = 0;
+         (values ? EnumValue(key.get(), i, &name) : EnumKey(key.get(), i, &name)) == kSuccess; ++i)
+        names.push_back(name);
     return names;
 }
 
-// ---------------------------------------------------------------------------
-// Error numbers: each case opens path with the given rights (unless it
-// deletes or creates from the root) and makes one call.
+// Each case starts from HKCU\Software\Test\{Child, Leaf} with a value in
+// Child, opens the path with the given rights (unless it deletes or creates
+// from the root) and makes one call.
+enum class Call { Open, Delete, Create, Query, Set, DeleteValue, EnumKeys, CreateBelow };
 
-enum class Call { Open, Delete, Create, Query, Set, EnumKeys, EnumValues, CreateBelow };
-
-struct ErrorCase {
-    const char* label;
-    Call call;
-    std::u16string path;
-    std::uint32_t access;
-    long expected;
-    std::u16string name = u"Name";
-    std::uint32_t index = 0;
-};
-
-void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.label; }
-
-long MakeCall(const ErrorCase& c) {
+long MakeCall(Call call, const std::u16string& path, std::uint32_t access, const std::u16string& name) {
     HKey created = 0;
-    if (c.call == Call::Delete) return DeleteKey(kCurrentUser, c.path);
-    if (c.call == Call::Create) return CreateKey(kCurrentUser, c.path, c.access, &created);
+    if (call == Call::Delete) return DeleteKey(kCurrentUser, path);
+    if (call == Call::Create) return CreateKey(kCurrentUser, path, access, &created);
     ScopedKey key;
-    long rc = OpenKey(kCurrentUser, c.path, c.access, key.out());
-    if (rc != kSuccess || c.call == Call::Open) return rc;
-    switch (c.call) {
-        case Call::Query:
-            return QueryString(key.get(), c.name, nullptr);
-        case Call::Set:
-            return SetString(key.get(), c.name, u"x");
-        case Call::EnumKeys:
-            return EnumKey(key.get(), c.index, nullptr);
-        case Call::EnumValues:
-            return EnumValue(key.get(), c.index, nullptr);
-        default:
-            rc = CreateKey(key.get(), c.name, kKeyAllAccess, &created);
-            CloseKey(created);
-            return rc;
+    long rc = OpenKey(kCurrentUser, path, access, key.out());
+    if (rc != kSuccess || call == Call::Open) return rc;
+    if (call == Call::Query) return QueryString(key.get(), name, nullptr);
+    if (call == Call::Set) return SetString(key.get(), name, u"x");
+    if (call == Call::DeleteValue) return DeleteValue(key.get(), name);
+    if (call == Call::EnumKeys) return EnumKey(key.get(), name == u"" ? 2 : 0, nullptr);
+    rc = CreateKey(key.get(), name, kKeyAllAccess, &created);
+    CloseKey(created);
+    return rc;
+}
+
+TEST(Registry, AnswersWin32ErrorNumbers) {
+    const struct {
+        Call call;
+        std::u16string path;
+        std::uint32_t access;
+        long expected;
+        std::u16string name = u"Name";  // for EnumKeys: empty asks past the end
+    } cases[] = {
+        {Call::Open, u"Software\\Test\\Nope", kKeyRead, kFileNotFound},
+        {Call::Delete, kBase, 0, kAccessDenied},
+        {Call::Delete, kLeaf, 0, kSuccess},
+        {Call::Delete, u"software\\test\\CHILD", 0, kSuccess},
+        {Call::Delete, u"Software\\Test\\Nope", 0, kFileNotFound},
+        {Call::Delete, u"", 0, kAccessDenied},
+        {Call::Query, kChild, kKeyQueryValue, kFileNotFound, u"Other"},
+        {Call::Query, kChild, kKeySetValue, kAccessDenied},
+        {Call::Set, kChild, kKeyQueryValue, kAccessDenied},
+        {Call::DeleteValue, kChild, kKeyQueryValue, kAccessDenied},
+        {Call::DeleteValue, kChild, kKeySetValue, kFileNotFound, u"Other"},
+        {Call::DeleteValue, kChild, kKeySetValue, kSuccess},
+        {Call::EnumKeys, kBase, kKeyQueryValue, kAccessDenied},
+        {Call::EnumKeys, kBase, kKeyRead, kNoMoreItems, u""},
+        {Call::Open, u"Software\\\\Test", kKeyRead, kBadPathname},
+        {Call::Create, u"Software\\" + std::u16string(256, u'x'), kKeyAllAccess, kInvalidParameter},
+        {Call::CreateBelow, kBase, kKeyRead, kAccessDenied, u"New"},
+        {Call::CreateBelow, kBase, kKeyCreateSubKey, kSuccess, u"New"},
+    };
+    for (const auto& c : cases) {
+        if (c.call == Call::CreateBelow && c.expected == kAccessDenied &&
+            !zv::test::RegistryChecksCreateSubKeyRight())
+            continue;  // this registry does not check the create right of the parent handle
+        SCOPED_TRACE(zv::ToUtf8(c.path) + " " + std::to_string(static_cast<int>(c.call)));
+        TempConfigHome home;
+        ASSERT_EQ(Write(kChild, u"Name", u"value"), kSuccess);
+        ScopedKey leaf;
+        ASSERT_EQ(CreateKey(kCurrentUser, kLeaf, kKeyAllAccess, leaf.out()), kSuccess);
+        leaf.reset();
+        EXPECT_EQ(MakeCall(c.call, c.path, c.access, c.name), c.expected);
     }
 }
 
-const std::u16string kChild = u"Software\\Test\\Child";
-const std::u16string kLeaf = u"Software\\Test\\Leaf";
-
-const ErrorCase kErrorCases[] = {
-    {"OpenMissingKey", Call::Open, u"Software\\Test\\Nope", kKeyRead, kFileNotFound},
-    {"DeleteKeyWithSubKeys", Call::Delete, std::u16string(kBase), 0, kAccessDenied},
-    {"DeleteEmptyKey", Call::Delete, kLeaf, 0, kSuccess},
-    {"DeleteKeyHoldingOnlyValues", Call::Delete, u"software\\test\\CHILD", 0, kSuccess},
-    {"DeleteMissingKey", Call::Delete, u"Software\\Test\\Nope", 0, kFileNotFound},
-    {"DeletePredefinedRoot", Call::Delete, u"", 0, kAccessDenied},
-    {"QueryMissingValue", Call::Query, kChild, kKeyQueryValue, kFileNotFound, u"Other"},
-    {"QueryWithoutQueryRight", Call::Query, kChild, kKeySetValue, kAccessDenied},
-    {"SetWithoutSetRight", Call::Set, kChild, kKeyQueryValue, kAccessDenied},
-    {"EnumWithoutEnumerateRight", Call::EnumKeys, std::u16string(kBase), kKeyQueryValue, kAccessDenied},
-    {"EnumKeyPastEnd", Call::EnumKeys, std::u16string(kBase), kKeyRead, kNoMoreItems, u"", 2},
-    {"EmptyPathPart", Call::Open, u"Software\\\\Test", kKeyRead, kBadPathname},
-    {"KeyNameTooLong", Call::Create, u"Software\\" + std::u16string(256, u'x'), kKeyAllAccess,
-     kInvalidParameter},
-    {"CreateBelowWithoutCreateRight", Call::CreateBelow, std::u16string(kBase), kKeyRead, kAccessDenied,
-     u"New"},
-    {"CreateBelowWithCreateRight", Call::CreateBelow, std::u16string(kBase), kKeyCreateSubKey, kSuccess,
-     u"New"},
-};
-
-class RegistryErrors : public testing::TestWithParam<ErrorCase> {};
-
-TEST_P(RegistryErrors, AnswersWin32Number) {
-    if (GetParam().call == Call::CreateBelow && GetParam().expected == kAccessDenied &&
-        !zv::test::RegistryChecksCreateSubKeyRight())
-        GTEST_SKIP() << "this registry does not check the create right of the parent handle";
-    Prepared registry;
-    EXPECT_EQ(MakeCall(GetParam()), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Registry, RegistryErrors, testing::ValuesIn(kErrorCases),
-                         [](const auto& info) { return std::string(info.param.label); });
-
 TEST(Registry, HandlesOfClosedOrDeletedKeysAreRefused) {
-    Prepared registry;
+    TempConfigHome home;
     HKey closed = 0;
-    ASSERT_EQ(OpenKey(kCurrentUser, kBase, kKeyRead, &closed), kSuccess);
+    ASSERT_EQ(CreateKey(kCurrentUser, kLeaf, kKeyRead, &closed), kSuccess);
     CloseKey(closed);
     EXPECT_EQ(EnumKey(closed, 0, nullptr), kInvalidHandle);
     ScopedKey leaf;
@@ -141,78 +116,95 @@ TEST(Registry, HandlesOfClosedOrDeletedKeysAreRefused) {
     EXPECT_EQ(SetString(leaf.get(), u"X", u"y"), kKeyDeleted);
 }
 
-// ---------------------------------------------------------------------------
-// Texts and names that need escaping or are not ASCII survive the file.
-
-struct TextCase {
-    const char* label;
-    std::u16string name;
-    std::u16string text;
-};
-
-void PrintTo(const TextCase& c, std::ostream* os) { *os << c.label; }
-
-const TextCase kTextCases[] = {
-    {"BackslashesAndQuotes", u"DRIVE", u"C:\\Photos\\\"best\" of\\"},
-    {"Japanese", u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
-    {"OutsideBmp", u"emoji", u"\U0001F600 x \U00020B9F"},
-    {"Empty", u"Empty", u""},
-    {"DefaultValue", u"", u"default"},
-    {"LineBreaks", u"multi", u"one\r\ntwo\nthree\t."},
-    {"LooksLikeSyntax", u"\"=@[x]", u"\"]=hex:00,\\"},
-    {"LoneSurrogate", u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"},
-};
-
-class RegistryTexts : public testing::TestWithParam<TextCase> {};
-
-TEST_P(RegistryTexts, RoundTripThroughTheFile) {
+// Texts and names that need escaping or are not ASCII survive the file; a
+// second value after each proves it did not swallow the rest of the file.
+TEST(Registry, TextsRoundTripThroughTheFile) {
+    const struct {
+        std::u16string name, text;
+    } cases[] = {
+        {u"DRIVE", u"C:\\Photos\\\"best\" of\\"},
+        {u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
+        {u"emoji", u"\U0001F600 x \U00020B9F"},
+        {u"Empty", u""},
+        {u"", u"default"},
+        {u"multi", u"one\r\ntwo\nthree\t."},
+        {u"\"=@[x]", u"\"]=hex:00,\\"},
+        {u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"},
+    };
     TempConfigHome home;
-    const auto& c = GetParam();
-    ASSERT_EQ(Write(kCurrentUser, u"Software\\Texts", c.name, c.text), kSuccess);
-    // A second value after it proves the first did not swallow the rest of the file.
-    ASSERT_EQ(Write(kCurrentUser, u"Software\\Texts", u"After", u"tail"), kSuccess);
-    long rc = -1;
-    EXPECT_EQ(Read(kCurrentUser, u"Software\\Texts", c.name, &rc), c.text);
-    EXPECT_EQ(rc, kSuccess);
-    EXPECT_EQ(Read(kCurrentUser, u"Software\\Texts", u"After"), u"tail");
-
-    ScopedKey key;
-    ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\Texts", kKeyQueryValue, key.out()), kSuccess);
-    std::vector<std::u16string> names;
-    std::u16string name;
-    for (std::uint32_t i = 0; EnumValue(key.get(), i, &name) == kSuccess; ++i) names.push_back(name);
-    std::vector<std::u16string> expected{c.name, u"After"};
-    if (!zv::test::RegistryKeepsValueWritingOrder()) {
-        std::sort(names.begin(), names.end());
-        std::sort(expected.begin(), expected.end());
+    char16_t letter = u'a';
+    for (const auto& c : cases) {
+        SCOPED_TRACE(zv::ToUtf8(c.name));
+        const std::u16string path = u"Software\\Texts\\" + std::u16string(1, letter++);
+        ASSERT_EQ(Write(path, c.name, c.text), kSuccess);
+        ASSERT_EQ(Write(path, u"After", u"tail"), kSuccess);
+        long rc = -1;
+        EXPECT_EQ(Read(path, c.name, &rc), c.text);
+        EXPECT_EQ(rc, kSuccess);
+        EXPECT_EQ(Read(path, u"After"), u"tail");
+        std::vector<std::u16string> names = Enum(path, true), expected{c.name, u"After"};
+        if (!zv::test::RegistryKeepsValueWritingOrder()) {
+            std::sort(names.begin(), names.end());
+            std::sort(expected.begin(), expected.end());
+        }
+        EXPECT_EQ(names, expected);
     }
-    EXPECT_EQ(names, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Registry, RegistryTexts, testing::ValuesIn(kTextCases),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-// ---------------------------------------------------------------------------
 // Keys are found whatever the case, and keep the case they were made with.
-
 TEST(Registry, KeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
     TempConfigHome home;
-    ASSERT_EQ(Write(kCurrentUser, u"Software\\Case\\Zorvik", u"Drive", u"C:"), kSuccess);
+    ASSERT_EQ(Write(u"Software\\Case\\Zorvik", u"Drive", u"C:"), kSuccess);
     bool created = true;
     ScopedKey again;
     ASSERT_EQ(CreateKey(kCurrentUser, u"SOFTWARE\\case\\zorvik", kKeySetValue, again.out(), &created),
               kSuccess);
     EXPECT_FALSE(created);
     ASSERT_EQ(SetString(again.get(), u"DRIVE", u"D:"), kSuccess);
+    EXPECT_EQ(Read(u"software\\CASE\\ZORVIK", u"drive"), u"D:");
+    EXPECT_EQ(Enum(u"Software\\Case", false), std::vector<std::u16string>{u"Zorvik"});
+    EXPECT_EQ(Enum(u"Software\\Case\\Zorvik", true), std::vector<std::u16string>{u"Drive"});
+}
 
-    EXPECT_EQ(SubKeys(kCurrentUser, u"Software\\Case"), std::vector<std::u16string>{u"Zorvik"});
-    EXPECT_EQ(Read(kCurrentUser, u"software\\CASE\\ZORVIK", u"drive"), u"D:");
+// The key the remover deletes, and what GetSetting answers for DRIVE after a
+// given history of the store.
+TEST(SettingsStore, AnswersStoredTextOrFallbackWhereTheRemoverLooks) {
+    const struct {
+        void (*prepare)();
+        std::u16string expected;
+    } cases[] = {
+        {[] {}, u"fallback"},
+        {[] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"D:"); }, u"D:"},
+        {[] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""); }, u""},
+        {[] {  // not a text
+             ScopedKey key;
+             CreateKey(kCurrentUser, zv::SettingsKeyPath(u"Zorvik", u"Setting"), kKeySetValue, key.out());
+             SetValue(key.get(), u"DRIVE", kRegDword, {1, 0, 0, 0});
+         },
+         u"fallback"},
+    };
+    for (const auto& c : cases) {
+        TempConfigHome home;
+        c.prepare();
+        long error = -1;
+        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"DRIVE", u"fallback", &error), c.expected);
+        EXPECT_EQ(error, 0);
+    }
+    TempConfigHome home;
+    ASSERT_EQ(zv::SaveSetting(zv::kSettingsApp, zv::kSettingsSection, zv::kSettingPath, u"/srv/写真"), 0);
+    EXPECT_EQ(Read(u"Software\\VB and VBA Program Settings\\Zorvik\\Setting", u"PATH"), u"/srv/写真");
+}
+
+TEST(SettingsStore, DeletingTheApplicationKeepsOtherKeys) {
+    TempConfigHome home;
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"C:"), 0);
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Window", u"Left", u"10"), 0);
+    ASSERT_EQ(zv::SaveSetting(u"Neighbour", u"Setting", u"DRIVE", u"N:"), 0);
+    ASSERT_EQ(zv::DeleteSetting(u"Zorvik"), 0);
+    EXPECT_EQ(zv::GetSetting(u"Neighbour", u"Setting", u"DRIVE", u"-"), u"N:");
     ScopedKey key;
-    ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\Case\\Zorvik", kKeyQueryValue, key.out()), kSuccess);
-    std::u16string name;
-    EXPECT_EQ(EnumValue(key.get(), 0, &name), kSuccess);
-    EXPECT_EQ(name, u"Drive");
-    EXPECT_EQ(EnumValue(key.get(), 1, &name), kNoMoreItems);
+    EXPECT_EQ(OpenKey(kCurrentUser, zv::SettingsKeyPath(u"Zorvik"), kKeyRead, key.out()), kFileNotFound);
+    EXPECT_EQ(zv::DeleteSetting(u"Zorvik"), kFileNotFound);
 }
 
 }  // namespace

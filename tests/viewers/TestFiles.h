@@ -1,6 +1,8 @@
 #pragma once
-// Where the tests of the viewers find their sample files.
+// Where the tests of the viewers find their sample files, and a message box
+// that records every message instead of showing it.
 
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "shared/MessageBox.h"
 #include "shared/NativeName.h"
 
 namespace zvtest {
@@ -32,6 +35,13 @@ inline std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& d
     return files;
 }
 
+// A sample's path in the corpus or else in tests/data; empty when neither has it.
+inline std::filesystem::path FindSample(const char* kind, const char* file) {
+    for (const auto& dir : {CorpusDir(kind), DataDir() / kind})
+        if (!dir.empty() && std::filesystem::exists(dir / file)) return dir / file;
+    return {};
+}
+
 inline std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
@@ -39,6 +49,30 @@ inline std::string ReadAll(const std::filesystem::path& path) {
     return out.str();
 }
 
+inline std::u16string WriteFile(const QTemporaryDir& dir, const std::string& name, const std::string& bytes) {
+    const QString path = dir.filePath(QString::fromStdString(name));
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+    return path.toStdU16String();
+}
+
 inline std::string Utf8(const std::u16string& text) { return zv::ToUtf8(text); }
+
+class FakeMessageBox : public zv::MessageBoxService {
+  public:
+    struct Shown {
+        std::u16string prompt;
+        int buttons;
+        std::u16string title;
+        bool operator==(const Shown&) const = default;
+    };
+    int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
+        shown.push_back({prompt, buttons, title});
+        return zv::kOk;
+    }
+    std::vector<Shown> shown;
+};
+inline const FakeMessageBox::Shown kCannotShow{u"このファイルは表示できません。", zv::kOkOnly,
+                                               u"読み込みエラー"};
+inline const FakeMessageBox::Shown kCannotPlay{u"正常に再生できません", zv::kOkOnly, u"再生エラー"};
 
 }  // namespace zvtest

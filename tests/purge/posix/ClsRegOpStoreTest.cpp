@@ -4,23 +4,17 @@
 #include "TempConfigHome.h"
 #include "purge/clsRegOp.h"
 
-using zv::clsRegOp;
-using zv::test::TempConfigHome;
-
 namespace {
 
-constexpr std::uint32_t kHkcu = 0x80000001u;
-const std::u16string kFailed(clsRegOp::kFailed);
-
 TEST(ClsRegOp, DamagedRegistryIsAnErrorNotAnEmptyValue) {
-    TempConfigHome home;
+    zv::test::TempConfigHome home;
     home.Write("HKEY_CURRENT_USER", "not a registry\n");
-    clsRegOp op;
-    op.RootKey = kHkcu;
+    zv::clsRegOp op;
+    op.RootKey = 0x80000001u;  // HKEY_CURRENT_USER
     op.SubKey = u"Software";
     for (std::int16_t flag : {0, 1, 2, 3}) {
         op.Flag = flag;
-        EXPECT_EQ(op.RegistOperation(), kFailed) << flag;
+        EXPECT_EQ(op.RegistOperation(), zv::clsRegOp::kFailed) << flag;
     }
     EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), "not a registry\n");
 }

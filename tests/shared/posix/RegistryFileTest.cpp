@@ -1,155 +1,170 @@
 // The registry file on disk: damage is reported and never overwritten, values
-// the program did not write survive its changes, and concurrent writers in
-// separate processes lose nothing.
+// the program did not write survive its changes, the file the user keeps
+// stays as kept, and concurrent writers in separate processes lose nothing.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <string>
-#include <vector>
-
 #include "TempConfigHome.h"
+#include "shared/NativeName.h"
 #include "shared/Registry.h"
+#include "shared/SettingsStore.h"
 
 using namespace zv::reg;
+using zv::test::ScratchFolder;
 using zv::test::TempConfigHome;
 
 namespace {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
+const std::string kCurrent = "HKEY_CURRENT_USER";
 
-struct DamageCase {
-    const char* label;
-    std::string text;
-};
-
-void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.label; }
-
-const DamageCase kDamageCases[] = {
-    {"EmptyFile", ""},
-    {"NoHeader", "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n"},
-    {"UnterminatedQuote", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\n"},
-    {"UnknownEscape", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"C:\\Photos\"\n"},
-    {"DeletionSection", kHeader + "[-HKEY_CURRENT_USER\\Software]\n"},
-    {"BadHex", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=hex:0g,01\n"},
-    {"InvalidUtf8", kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"\xff\xfe\"\n"},
-    {"BinaryJunk", std::string("\x00\x01\x02\x03garbage\x00", 12)},
-};
-
-class RegistryDamage : public testing::TestWithParam<DamageCase> {};
-
-TEST_P(RegistryDamage, IsReportedAndNeverOverwritten) {
-    TempConfigHome home;
-    home.Write("HKEY_CURRENT_USER", GetParam().text);
-
-    HKey key = 0;
-    EXPECT_EQ(OpenKey(kCurrentUser, u"Software", kKeyRead, &key), kBadDb);
-    EXPECT_EQ(key, 0u);
-    EXPECT_EQ(CreateKey(kCurrentUser, u"Software\\New", kKeyAllAccess, &key), kBadDb);
-    EXPECT_EQ(SetString(kCurrentUser, u"v", u"x"), kBadDb);
-    EXPECT_EQ(DeleteKey(kCurrentUser, u"Software"), kBadDb);
-    EXPECT_EQ(EnumKey(kCurrentUser, 0, nullptr), kBadDb);
-    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), GetParam().text);
-
-    // The other roots are not affected.
-    EXPECT_EQ(CreateKey(kUsers, u".Default", kKeyAllAccess, &key), kSuccess);
-    CloseKey(key);
+TEST(RegistryFile, DamageIsReportedAndNeverOverwritten) {
+    const std::string cases[] = {
+        "",
+        "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n",  // no header
+        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\n",
+        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"C:\\Photos\"\n",  // unknown escape
+        kHeader + "[-HKEY_CURRENT_USER\\Software]\n",
+        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=hex:0g,01\n",
+        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"\xff\xfe\"\n",
+        std::string("\x00\x01\x02\x03garbage\x00", 12),
+    };
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text);
+        TempConfigHome home;
+        home.Write(kCurrent, text);
+        HKey key = 0;
+        EXPECT_EQ(OpenKey(kCurrentUser, u"Software", kKeyRead, &key), kBadDb);
+        EXPECT_EQ(key, 0u);
+        EXPECT_EQ(CreateKey(kCurrentUser, u"Software\\New", kKeyAllAccess, &key), kBadDb);
+        EXPECT_EQ(SetString(kCurrentUser, u"v", u"x"), kBadDb);
+        EXPECT_EQ(DeleteKey(kCurrentUser, u"Software"), kBadDb);
+        EXPECT_EQ(EnumKey(kCurrentUser, 0, nullptr), kBadDb);
+        // The settings report it and go on with their fallback.
+        long error = 0;
+        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"/opt/zorvik", &error), u"/opt/zorvik");
+        EXPECT_EQ(error, kBadDb);
+        EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/home"), kBadDb);
+        EXPECT_EQ(zv::DeleteSetting(u"Zorvik"), kBadDb);
+        EXPECT_EQ(home.Read(kCurrent), text);
+        // The other roots are not affected.
+        EXPECT_EQ(CreateKey(kUsers, u".Default", kKeyAllAccess, &key), kSuccess);
+        CloseKey(key);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Registry, RegistryDamage, testing::ValuesIn(kDamageCases),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-// Files as a person or the registry editor may write them.
-struct ForeignCase {
-    const char* label;
-    std::string text;
-    std::u16string key;
-    std::u16string name;
-    std::uint32_t type;
-    std::vector<std::uint8_t> data;
-};
-
-void PrintTo(const ForeignCase& c, std::ostream* os) { *os << c.label; }
-
-const ForeignCase kForeignCases[] = {
-    {"MultiStringOverLines",
-     kHeader + "[HKEY_CURRENT_USER\\Software\\App]\n\"m\"=hex(7):41,00,00,00,\\\n  42,00,00,00,\\\n  00,00\n",
-     u"Software\\App",
-     u"m",
-     kRegMultiSz,
-     {0x41, 0, 0, 0, 0x42, 0, 0, 0, 0, 0}},
-    {"ByteOrderMarkAndLowerCaseRoot",
-     "\xEF\xBB\xBF" + kHeader + "[hkey_current_user\\Software\\App]\n\"s\"=\"\\\"q\\\\\"\n",
-     u"Software\\App",
-     u"s",
-     kRegSz,
-     {'"', 0, 'q', 0, '\\', 0, 0, 0}},
-};
-
-class RegistryForeign : public testing::TestWithParam<ForeignCase> {};
-
-TEST_P(RegistryForeign, IsReadAndSurvivesOtherChanges) {
+TEST(RegistryFile, DamagedFileIsSetAsideUnderAFreeName) {
     TempConfigHome home;
-    const auto& c = GetParam();
-    home.Write("HKEY_CURRENT_USER", c.text);
+    home.Write(kCurrent, "this is not a registry file\n");
+    const std::string file = home.File(kCurrent).string();
+    std::ofstream(file + ".damaged") << "an older one\n";
+    std::u16string keptAs;
+    EXPECT_EQ(zv::SetAsideDamagedSettings(&keptAs), kSuccess);
+    EXPECT_EQ(keptAs, zv::FromNative(file + ".damaged-2"));
+    EXPECT_EQ(ScratchFolder::Read(file + ".damaged-2"), "this is not a registry file\n");
+    EXPECT_EQ(ScratchFolder::Read(file + ".damaged"), "an older one\n");
+    EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/home"), kSuccess);
+    // A sound store is not moved.
+    EXPECT_EQ(zv::SetAsideDamagedSettings(&keptAs), kSuccess);
+    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u""), u"/home");
+}
 
-    // Change something elsewhere, then read the untouched value back exactly.
-    HKey other = 0;
-    ASSERT_EQ(CreateKey(kCurrentUser, u"Software\\Zorvik\\Setting", kKeySetValue, &other), kSuccess);
-    ASSERT_EQ(SetString(other, u"PATH", u"/tmp"), kSuccess);
-    CloseKey(other);
+// Texts are written quoted, as the registry editor writes them.
+TEST(RegistryFile, WritesTextsQuoted) {
+    TempConfigHome home;
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"C:\\写真"), kSuccess);
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""), kSuccess);
+    // Nothing but the registry's own folders is made on the way.
+    EXPECT_EQ(ScratchFolder::Names(home.Root()), std::set<std::string>{"zorvik"});
+    EXPECT_EQ(ScratchFolder::Names(home.Root() / "zorvik"), std::set<std::string>{"registry"});
+    const std::string text = home.Read(kCurrent);
+    EXPECT_NE(text.find("\"PATH\"=\"C:\\\\写真\"\n\"DRIVE\"=\"\"\n"), std::string::npos) << text;
+}
 
+// A file as a person or the registry editor may write it (a byte order mark,
+// a root in lower case, hex data continued over lines) is read, and its
+// values survive a change elsewhere exactly.
+TEST(RegistryFile, ForeignValuesSurviveOtherChanges) {
+    TempConfigHome home;
+    home.Write(
+        kCurrent,
+        "\xEF\xBB\xBF" + kHeader +
+            "[hkey_current_user\\Software\\App]\n\"m\"=hex(7):41,00,00,00,\\\n  42,00,00,00,\\\n  00,00\n"
+            "\"s\"=\"\\\"q\\\\\"\n");
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/tmp"), kSuccess);
     ScopedKey key;
-    ASSERT_EQ(OpenKey(kCurrentUser, c.key, kKeyQueryValue, key.out()), kSuccess);
+    ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\App", kKeyQueryValue, key.out()), kSuccess);
     std::uint32_t type = 99;
     std::vector<std::uint8_t> data;
-    ASSERT_EQ(QueryValue(key.get(), c.name, &type, &data), kSuccess);
-    EXPECT_EQ(type, c.type);
-    EXPECT_EQ(data, c.data);
+    EXPECT_EQ(QueryValue(key.get(), u"m", &type, &data), kSuccess);
+    EXPECT_EQ(type, kRegMultiSz);
+    EXPECT_EQ(data, (std::vector<std::uint8_t>{0x41, 0, 0, 0, 0x42, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(QueryValue(key.get(), u"s", &type, &data), kSuccess);
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(data, (std::vector<std::uint8_t>{'"', 0, 'q', 0, '\\', 0, 0, 0}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Registry, RegistryForeign, testing::ValuesIn(kForeignCases),
-                         [](const auto& info) { return std::string(info.param.label); });
+// A link into a dotfiles folder stays a link, a file keeps its permissions,
+// a read-only one is not replaced, and a failed write keeps the old file.
+TEST(RegistryFile, SaveRespectsTheFileTheUserKeeps) {
+    const struct {
+        bool throughLink;
+        mode_t mode;
+        long result;
+    } cases[] = {
+        {false, 0640, kSuccess}, {true, 0644, kSuccess}, {false, 0444, kCantWrite}, {true, 0400, kCantWrite}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        TempConfigHome home;
+        const std::filesystem::path real = home.Root() / "dotfiles" / "registry.reg",
+                                    file = home.File(kCurrent);
+        std::filesystem::create_directories(real.parent_path());
+        std::filesystem::create_directories(home.Folder());
+        std::ofstream(real, std::ios::binary) << kHeader;
+        ::chmod(real.c_str(), c.mode);
+        if (c.throughLink)
+            std::filesystem::create_symlink("../../dotfiles/registry.reg", file);
+        else
+            std::filesystem::rename(real, file);
+        const std::filesystem::path data = c.throughLink ? real : file;
 
-TEST(RegistryFile, FailedWriteKeepsTheOldFile) {
+        EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/home"), c.result);
+
+        EXPECT_EQ(std::filesystem::is_symlink(file), c.throughLink);
+        struct stat st {};
+        ASSERT_EQ(::stat(data.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        const std::string now = home.Read(kCurrent);
+        EXPECT_EQ(now.find("/home") != std::string::npos, c.result == kSuccess) << now;
+        EXPECT_FALSE(std::filesystem::exists(data.string() + ".tmp"));
+    }
     TempConfigHome home;
-    ASSERT_EQ(SetString(kCurrentUser, u"kept", u"old"), kSuccess);
-    const std::string before = home.Read("HKEY_CURRENT_USER");
+    ASSERT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"old"), kSuccess);
+    const std::string before = home.Read(kCurrent);
     // A folder where the temporary file must go makes the write fail, even for root.
-    const auto blocker = home.Folder() / "HKEY_CURRENT_USER.reg.tmp";
-    std::filesystem::create_directory(blocker);
-    EXPECT_EQ(SetString(kCurrentUser, u"kept", u"new"), kCantWrite);
-    std::filesystem::remove(blocker);
-    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), before);
-    std::u16string text;
-    EXPECT_EQ(QueryString(kCurrentUser, u"kept", &text), kSuccess);
-    EXPECT_EQ(text, u"old");
+    std::filesystem::create_directory(home.File(kCurrent).string() + ".tmp");
+    EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"new"), kCantWrite);
+    EXPECT_EQ(home.Read(kCurrent), before);
+    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u""), u"old");
 }
 
-// Several processes write into the same key at once; every value arrives.
-class RegistryConcurrency : public testing::TestWithParam<int> {};
-
-TEST_P(RegistryConcurrency, SeparateProcessesLoseNothing) {
+// Several processes write at once; every value arrives.
+TEST(RegistryFile, SeparateProcessesLoseNothing) {
     TempConfigHome home;
-    const int writers = GetParam();
-    constexpr int kPerWriter = 40;
+    constexpr int kWriters = 4, kPerWriter = 40;
+    const auto name = [](int n) { return zv::FromNative(std::to_string(n)); };
     std::vector<pid_t> children;
-    for (int w = 0; w < writers; ++w) {
-        pid_t pid = fork();
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             int failures = 0;
-            for (int i = 0; i < kPerWriter; ++i) {
-                std::string name = "w" + std::to_string(w) + "_" + std::to_string(i);
-                HKey key = 0;
-                std::u16string path = u"Software\\Race\\K" + std::u16string(1, char16_t(u'0' + w));
-                failures += CreateKey(kCurrentUser, path, kKeySetValue, &key) != kSuccess;
-                CloseKey(key);
-                failures +=
-                    SetString(kCurrentUser, std::u16string(name.begin(), name.end()), u"値") != kSuccess;
-            }
-            _exit(failures == 0 ? 0 : 1);
+            for (int i = 0; i < kPerWriter; ++i)
+                failures += zv::SaveSetting(u"Race", name(w), name(i), u"値") != kSuccess;
+            _exit(failures);
         }
         children.push_back(pid);
     }
@@ -158,19 +173,9 @@ TEST_P(RegistryConcurrency, SeparateProcessesLoseNothing) {
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    int found = 0;
-    for (std::uint32_t i = 0; EnumValue(kCurrentUser, i, nullptr) == kSuccess; ++i) ++found;
-    EXPECT_EQ(found, writers * kPerWriter);
-    std::u16string text;
-    EXPECT_EQ(QueryString(kCurrentUser, u"w0_0", &text), kSuccess);
-    EXPECT_EQ(text, u"値");
-    int keys = 0;
-    ScopedKey race;
-    ASSERT_EQ(OpenKey(kCurrentUser, u"Software\\Race", kKeyRead, race.out()), kSuccess);
-    for (std::uint32_t i = 0; EnumKey(race.get(), i, nullptr) == kSuccess; ++i) ++keys;
-    EXPECT_EQ(keys, writers);
+    for (int w = 0; w < kWriters; ++w)
+        for (int i = 0; i < kPerWriter; ++i)
+            EXPECT_EQ(zv::GetSetting(u"Race", name(w), name(i), u"lost"), u"値") << w << " " << i;
 }
-
-INSTANTIATE_TEST_SUITE_P(Registry, RegistryConcurrency, testing::Values(4));
 
 }  // namespace

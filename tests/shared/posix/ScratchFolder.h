@@ -49,22 +49,12 @@ class ScratchFolder {
     }
 
     // A small tmpfs of its own (another file system, or one that fills up
-    // quickly). Empty when mounting is not permitted (not root).
+    // quickly), or a ramfs: no size limit, no extended attributes, no access
+    // lists. Empty when mounting is not permitted (not root).
     std::string MountTmpfs(const std::string& relative, std::size_t bytes) {
-        std::string where = Folder(relative);
-        std::string options = "size=" + std::to_string(bytes);
-        if (::mount("zvtest", where.c_str(), "tmpfs", 0, options.c_str()) != 0) return {};
-        mounts_.push_back(where);
-        return where;
+        return MountKernel(relative, "tmpfs", "size=" + std::to_string(bytes));
     }
-
-    // A ramfs: no size limit, no extended attributes, no access lists.
-    std::string MountRamfs(const std::string& relative) {
-        std::string where = Folder(relative);
-        if (::mount("zvtest", where.c_str(), "ramfs", 0, nullptr) != 0) return {};
-        mounts_.push_back(where);
-        return where;
-    }
+    std::string MountRamfs(const std::string& relative) { return MountKernel(relative, "ramfs", ""); }
 
     // A small exFAT volume (exfatprogs, exfat-fuse) on a loop device over an
     // image file: a file system that ignores case, as USB sticks do. Empty
@@ -82,10 +72,8 @@ class ScratchFolder {
     // A bindfs (FUSE) view of another folder of the scratch folder; FUSE
     // offers no O_TMPFILE, so copies take the named temporary file.
     std::string MountBindfs(const std::string& relative, const std::string& under) {
-        std::string where = Folder(relative);
-        if (!Run("bindfs '" + Folder(under) + "' '" + where + "'")) return {};
-        mounts_.push_back(where);
-        return where;
+        const std::string where = Folder(relative);
+        return Mounted(where, Run("bindfs '" + Folder(under) + "' '" + where + "'"));
     }
 
     static bool RemountReadOnly(const std::string& where) {
@@ -113,11 +101,8 @@ class ScratchFolder {
     // block shows.
     static std::string Pattern(std::size_t size, unsigned seed = 1) {
         std::string s(size, '\0');
-        unsigned x = seed * 2654435761u + 1;
-        for (auto& c : s) {
-            x = x * 1103515245u + 12345u;
-            c = static_cast<char>(x >> 16);
-        }
+        for (unsigned x = seed * 2654435761u + 1; auto& c : s)
+            c = static_cast<char>((x = x * 1103515245u + 12345u) >> 16);
         return s;
     }
 
@@ -140,19 +125,29 @@ class ScratchFolder {
     }
 
   private:
-    static bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+    // The folder, kept to be unmounted, when the mount worked; else empty.
+    std::string Mounted(const std::string& where, bool ok) {
+        if (ok) mounts_.push_back(where);
+        return ok ? where : std::string();
+    }
+    std::string MountKernel(const std::string& relative, const char* type, const std::string& options) {
+        const std::string where = Folder(relative);
+        return Mounted(where, ::mount("zvtest", where.c_str(), type, 0, options.c_str()) == 0);
+    }
+    static bool Run(const std::string& command) {
+        return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    }
 
     // An image file of that size, formatted with make and mounted with mount.
     std::string MountImage(const std::string& relative, std::size_t bytes, const std::string& make,
                            const std::string& mount) {
         const std::string image = Path(relative + ".img");
-        std::string where = Folder(relative);
+        const std::string where = Folder(relative);
         std::ofstream(image, std::ios::binary).close();
         std::error_code ec;
         std::filesystem::resize_file(image, bytes, ec);
-        if (ec || !Run(make + " '" + image + "'") || !Run(mount + " '" + image + "' '" + where + "'")) return {};
-        mounts_.push_back(where);
-        return where;
+        return Mounted(
+            where, !ec && Run(make + " '" + image + "'") && Run(mount + " '" + image + "' '" + where + "'"));
     }
 
     static void MakeWritable(const std::string& folder) {

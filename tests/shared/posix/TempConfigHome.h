@@ -1,58 +1,37 @@
 #pragma once
-// Points XDG_CONFIG_HOME at a fresh temporary folder for the life of the
+// Points XDG_CONFIG_HOME at a fresh scratch folder for the life of the
 // object, so registry tests never touch the user's real settings.
 
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
+#include <optional>
+
+#include "ScratchFolder.h"
 
 namespace zv::test {
 
 class TempConfigHome {
   public:
     TempConfigHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zvreg-XXXXXX").string();
-        char* made = mkdtemp(pattern.data());
-        root_ = made ? made : "";
-        const char* old = getenv("XDG_CONFIG_HOME");
-        hadOld_ = old != nullptr;
-        if (old) old_ = old;
-        setenv("XDG_CONFIG_HOME", root_.c_str(), 1);
+        if (const char* old = getenv("XDG_CONFIG_HOME")) old_ = old;
+        setenv("XDG_CONFIG_HOME", scratch_.root().c_str(), 1);
     }
-    ~TempConfigHome() {
-        if (hadOld_)
-            setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
-    }
-    TempConfigHome(const TempConfigHome&) = delete;
-    TempConfigHome& operator=(const TempConfigHome&) = delete;
+    ~TempConfigHome() { old_ ? setenv("XDG_CONFIG_HOME", old_->c_str(), 1) : unsetenv("XDG_CONFIG_HOME"); }
 
-    std::filesystem::path Root() const { return root_; }
-    std::filesystem::path Folder() const { return std::filesystem::path(root_) / "zorvik" / "registry"; }
+    std::filesystem::path Root() const { return scratch_.root(); }
+    std::filesystem::path Folder() const { return Root() / "zorvik" / "registry"; }
     // The file of one root key, e.g. "HKEY_CURRENT_USER".
     std::filesystem::path File(const std::string& rootName) const { return Folder() / (rootName + ".reg"); }
 
     void Write(const std::string& rootName, const std::string& text) const {
         std::filesystem::create_directories(Folder());
-        std::ofstream(File(rootName), std::ios::binary) << text;
+        ScratchFolder::Write(File(rootName), text);
     }
-    std::string Read(const std::string& rootName) const {
-        std::ifstream in(File(rootName), std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
-    }
+    std::string Read(const std::string& rootName) const { return ScratchFolder::Read(File(rootName)); }
 
   private:
-    std::string root_;
-    std::string old_;
-    bool hadOld_ = false;
+    ScratchFolder scratch_;
+    std::optional<std::string> old_;
 };
 
 }  // namespace zv::test

@@ -1,12 +1,11 @@
 #pragma once
 // The real registry of the (throw-away) Wine or Windows profile, put back to
-// how the first test found it: whatever a test adds below HKEY_CURRENT_USER\
-// Software is removed before and after each test. Read() gives the whole
+// how the first test found it: whatever a test adds below
+// HKEY_CURRENT_USER\Software is removed before and after each test. Read() gives the whole
 // root as text, so a test can see that nothing changed.
 
 #include <windows.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 
@@ -25,29 +24,29 @@ class TempConfigHome {
     // Every key, value type and value byte below the root, in enumeration order.
     std::string Read(const std::string& rootName) const {
         std::string out;
-        Dump(RootByName(rootName), u"", out);
+        Dump(rootName == "HKEY_USERS" ? reg::kUsers : reg::kCurrentUser, u"", out);
         return out;
     }
 
   private:
-    static reg::HKey RootByName(const std::string& rootName) {
-        return rootName == "HKEY_USERS" ? reg::kUsers : reg::kCurrentUser;
-    }
-
-    static std::set<std::u16string> SoftwareKeys() {
-        std::set<std::u16string> names;
+    // Names of the sub keys (or of the values) of the key at path.
+    static std::vector<std::u16string> Names(reg::HKey root, const std::u16string& path, bool values) {
+        std::vector<std::u16string> names;
         reg::ScopedKey key;
-        if (reg::OpenKey(reg::kCurrentUser, u"Software", reg::kKeyRead, key.out()) != reg::kSuccess)
-            return names;
         std::u16string name;
-        for (std::uint32_t i = 0; reg::EnumKey(key.get(), i, &name) == reg::kSuccess; ++i) names.insert(name);
+        if (reg::OpenKey(root, path, reg::kKeyRead, key.out()) != reg::kSuccess) return names;
+        for (std::uint32_t i = 0; (values ? reg::EnumValue(key.get(), i, &name)
+                                          : reg::EnumKey(key.get(), i, &name)) == reg::kSuccess;
+             ++i)
+            names.push_back(name);
         return names;
     }
 
     static void Clean() {
-        static const std::set<std::u16string> baseline = SoftwareKeys();
-        for (const auto& name : SoftwareKeys()) {
-            if (baseline.count(name)) continue;
+        static const auto baseline = Names(reg::kCurrentUser, u"Software", false);
+        const std::set<std::u16string> keep(baseline.begin(), baseline.end());
+        for (const auto& name : Names(reg::kCurrentUser, u"Software", false)) {
+            if (keep.count(name)) continue;
             const std::wstring path = L"Software\\" + std::wstring(name.begin(), name.end());
             RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
             RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
@@ -58,8 +57,7 @@ class TempConfigHome {
         reg::ScopedKey key;
         if (reg::OpenKey(root, path, reg::kKeyRead, key.out()) != reg::kSuccess) return;
         out += "[" + ToUtf8(path) + "]\n";
-        std::u16string name;
-        for (std::uint32_t i = 0; reg::EnumValue(key.get(), i, &name) == reg::kSuccess; ++i) {
+        for (const auto& name : Names(root, path, true)) {
             std::uint32_t type = 0;
             std::vector<std::uint8_t> data;
             reg::QueryValue(key.get(), name, &type, &data);
@@ -67,10 +65,8 @@ class TempConfigHome {
             for (std::uint8_t b : data) out += std::to_string(b) + ",";
             out += "\n";
         }
-        std::vector<std::u16string> children;
-        for (std::uint32_t i = 0; reg::EnumKey(key.get(), i, &name) == reg::kSuccess; ++i)
-            children.push_back(name);
-        for (const auto& child : children) Dump(root, path.empty() ? child : path + u"\\" + child, out);
+        for (const auto& child : Names(root, path, false))
+            Dump(root, path.empty() ? child : path + u"\\" + child, out);
     }
 };
 

@@ -50,17 +50,9 @@ class RecordedMessages : public zv::MessageBoxService {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string file, png;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--png" && i + 1 < argc)
-            png = argv[++i];
-        else if (file.empty() && !arg.starts_with("--"))
-            file = arg;
-        else
-            file.clear(), i = argc;
-    }
-    if (file.empty()) {
+    const std::string file = argc > 1 ? argv[1] : "",
+                      png = argc == 4 && argv[2] == std::string("--png") ? argv[3] : "";
+    if (file.empty() || file.starts_with("--") || (argc != 2 && png.empty())) {
         std::fprintf(stderr, "usage: previewrun FILE [--png OUT.png]\n");
         return 2;
     }

@@ -1,0 +1,294 @@
+// The lists of the file selection panel on their own: the file pattern, the
+// drives, the file list and the folder list, over folders in memory.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "MemoryFileSystem.h"
+#include "QtPrinters.h"
+#include "mainwindow/DirListBox.h"
+#include "mainwindow/DriveListBox.h"
+#include "mainwindow/DriveModel.h"
+#include "mainwindow/FileListBox.h"
+#include "mainwindow/FilePattern.h"
+#include "shared/qt/QtMessageBox.h"
+
+namespace zv {
+namespace {
+
+using qt::QtMessageBox;
+
+struct MatchCase {
+    const char16_t* pattern;
+    const char16_t* name;
+    bool listed;
+};
+
+class FilePatternMatch : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(FilePatternMatch, ListsExactlyTheMatchingNames) {
+    const QString pattern = QString::fromUtf16(GetParam().pattern),
+                  name = QString::fromUtf16(GetParam().name);
+    EXPECT_EQ(FilePattern(pattern).Matches(name), GetParam().listed)
+        << pattern.toStdString() << " / " << name.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Wildcards, FilePatternMatch,
+                         ::testing::Values(
+                             // "*.*" is every file, with or without an extension.
+                             MatchCase{u"*.*", u"README", true}, MatchCase{u"a.*", u"a", true},
+                             MatchCase{u"a.*", u"ab", false},
+                             // Case is ignored both ways, beyond ASCII too.
+                             MatchCase{u"*.txt", u"A.TXT", true}, MatchCase{u"Ä*", u"äpfel", true},
+                             // "*" is anchored at both ends.
+                             MatchCase{u"*.txt", u"a.txt.bak", false}, MatchCase{u"a*b*c", u"aXcYb", false},
+                             MatchCase{u"*ab*", u"aab", true},  // needs a step back after a false start
+                             // "?" is exactly one character, a surrogate pair counting as one.
+                             MatchCase{u"?.txt", u"ab.txt", false}, MatchCase{u"??.txt", u"a.txt", false},
+                             MatchCase{u"?", u"\U0002000B", true}, MatchCase{u"??", u"\U0002000B", false},
+                             MatchCase{u"?.txt", u"\xDCFF.txt", true},
+                             // ";" separates; any one wildcard is enough.
+                             MatchCase{u"*.BMP;*.JPG", u"x.jpg", true},
+                             MatchCase{u"*.BMP;*.JPG", u"x.gif", false}, MatchCase{u"*.txt;", u"a.txt", true},
+                             // The full-width "；" is part of the wildcard, not a separator.
+                             MatchCase{u"*.txt；*.jpg", u"a.txt", false},
+                             MatchCase{u"*.txt；*.jpg", u"a.txt；b.jpg", true},
+                             // Nothing is trimmed.
+                             MatchCase{u"*.txt ", u"a.txt", false}, MatchCase{u"", u"a", false}));
+
+// ---- Drives ----
+
+// A machine's mounts: those a user would pick, the system's own, one not
+// ready and one mounted over; a test may unmount while the lists are open.
+struct Machine {
+    std::vector<VolumeInfo> list{{"/", "", "ext4", "/dev/sda1", true, true},
+                                 {"/proc", "", "proc", "proc", true, true},
+                                 {"/mnt/data", "", "ext4", "/dev/sdb1", true, true},
+                                 {"/media/u/USB", "STICK", "vfat", "/dev/sdc1", true, true},
+                                 {"/mnt/data", "", "ext4", "/dev/sdd1", true, true},
+                                 {"/snap/x/1", "", "squashfs", "/dev/loop0", true, true},
+                                 {"/run/media/u/CARD", "", "exfat", "/dev/sde1", true, true},
+                                 {"/bootstrap", "", "ext4", "/dev/sdf1", true, true},  // not below /boot
+                                 {"/mnt/off", "", "ext4", "/dev/sdg1", true, false},
+                                 {"/dev/shm", "", "tmpfs", "tmpfs", true, true},
+                                 {"/boot/efi", "", "vfat", "/dev/sda2", true, true},
+                                 {"/var/lib/docker/overlay2/x/merged", "", "overlay", "overlay", true, true},
+                                 {"/run/user/1000/doc", "", "fuse.portal", "portal", true, true}};
+    DriveModel model{"/home/u", [this] { return list; }, [](const QString&) { return qint64(42); }};
+};
+
+TEST(DriveModelTest, HomeThenRootThenTheMountsAUserWouldPickInOrderOnce) {
+    Machine m;
+    QStringList texts;
+    for (int i = 0; i < m.model.Count(); ++i) texts << m.model.At(i).text;
+    EXPECT_EQ(texts, (QStringList{"/home/u", "/", "/bootstrap", "/media/u/USB [STICK]", "/mnt/data",
+                                  "/run/media/u/CARD"}));
+}
+
+TEST(DriveModelTest, NamesTheDriveHoldingThePath) {
+    Machine m;
+    for (const auto& [given, root] :
+         {std::pair{"/home/u/docs/", "/home/u"}, std::pair{"/home/u2", "/"}, std::pair{"/media/u/USBX", "/"},
+          std::pair{"/media/u/USB [RENAMED]", "/media/u/USB"}, std::pair{"/mnt/data/../data/x", "/mnt/data"},
+          std::pair{"relative/path", ""}}) {
+        const int i = m.model.Find(given);
+        EXPECT_EQ(i < 0 ? QString() : m.model.At(i).root, root) << given;
+    }
+}
+
+TEST(DriveModelTest, AVolumeUnmountedSinceListingIsNotReady) {
+    Machine m;
+    const int usb = m.model.Find("/media/u/USB");
+    EXPECT_TRUE(m.model.IsReady(usb));
+    EXPECT_EQ(m.model.FreeBytes(usb), 42);
+    std::erase_if(m.list, [](const VolumeInfo& v) { return v.rootPath == "/media/u/USB"; });
+    EXPECT_FALSE(m.model.IsReady(usb));
+    EXPECT_EQ(m.model.FreeBytes(usb), -1);  // not the figure of the volume below it
+    EXPECT_TRUE(m.model.IsReady(m.model.Find("/")));
+    EXPECT_TRUE(m.model.IsReady(m.model.Find("/home/u")));
+}
+
+TEST(DriveModelTest, FreeSpaceInWholeMegabytesWithThousandsSeparators) {
+    constexpr qint64 kMB = 1024 * 1024;
+    for (const auto& [bytes, text] :
+         {std::pair{1572864000LL, "空き容量: 1,500MB"}, std::pair{kMB / 2 - 1, "空き容量: MB"},
+          std::pair{kMB / 2, "空き容量: 1MB"}, std::pair{1000 * kMB, "空き容量: 1,000MB"},
+          std::pair{3 * 1024 * kMB, "空き容量: 3,072MB"},  // beyond 32 bits
+          std::pair{-1LL, "空き容量: 不明"}})
+        EXPECT_EQ(DriveModel::FreeSpaceText(bytes).toStdString(), text) << bytes;
+}
+
+// ---- File list ----
+
+struct FileListBoxTest : ::testing::Test {
+    FileListBoxTest() {
+        list.setFileSystem(&fs);
+        list.setMessageBox(&box);
+        QtMessageBox::SetAnswering(true);
+        QtMessageBox::ClearShown();
+    }
+    ~FileListBoxTest() override { QtMessageBox::SetAnswering(false); }
+    zvtest::FakeFileSystem fs;
+    QtMessageBox box;
+    FileListBox list;
+};
+
+TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
+    for (const char16_t* n : {u"a.txt", u"B.TXT", u"README", u".hidden"})
+        fs.AddFile(std::u16string(u"/f/") + n);
+    fs.AddFolder(u"/f/sub");
+    ASSERT_EQ(list.setPath("/f"), kFsOk);
+    QSignalSpy changed(&list, &FileListBox::pathChange);
+    for (const char* path : {"/nowhere", "f", ""}) EXPECT_EQ(list.setPath(path), kFsPathNotFound) << path;
+    EXPECT_EQ(list.setPath("/f/"), kFsOk);  // the same folder written differently
+    EXPECT_EQ(list.path(), "/f");
+    EXPECT_EQ(list.listCount(), 3);
+    EXPECT_EQ(changed.count(), 0);
+}
+
+TEST_F(FileListBoxTest, ABigFolderShowsTheFirstRowsAndTellsTheUserOncePerFolder) {
+    const int n = FileListBox::kMaxRows + 2;
+    for (int i = 0; i < n; ++i) {
+        fs.AddFile(QString("/big/%1.dat").arg(i, 6, 10, QLatin1Char('0')).toStdU16String());
+        fs.AddFile(QString("/big2/x%1.dat").arg(i).toStdU16String());
+    }
+    list.setPath("/big");
+    EXPECT_EQ(list.listCount(), FileListBox::kMaxRows);
+    EXPECT_TRUE(list.truncated());
+    EXPECT_EQ(list.list(FileListBox::kMaxRows - 1), "032766.dat");
+    ASSERT_EQ(QtMessageBox::Shown().size(), 1u);
+    EXPECT_EQ(QtMessageBox::Shown()[0].buttons, kOkOnly);
+    list.refresh();
+    list.setPattern("*.dat");
+    EXPECT_EQ(QtMessageBox::Shown().size(), 1u);
+    list.setPattern("00000?.dat");  // a narrower pattern fits
+    EXPECT_FALSE(list.truncated());
+    list.setPattern("*.*");
+    list.setPath("/big2");
+    EXPECT_EQ(QtMessageBox::Shown().size(), 2u);
+}
+
+// ---- Folder list ----
+
+class DirListBoxTest : public ::testing::Test {
+  protected:
+    DirListBoxTest() {
+        for (const char16_t* f :
+             {u"/home/u/a/b/x", u"/home/u/a/b/Y", u"/home/u/a/b/.hid", u"/mnt/usb/music/jazz", u"/etc"})
+            fs.AddFolder(f);
+        dirs.setFileSystem(&fs);
+        dirs.setDriveModel(&model);
+    }
+    QStringList Paths() const {
+        QStringList out;
+        for (int i = 0; i < dirs.listCount(); ++i) out << dirs.rowPath(i);
+        return out;
+    }
+    std::vector<VolumeInfo> volumes{{"/", "", "ext4", "/dev/sda1", true, true},
+                                    {"/mnt/usb", "STICK", "vfat", "/dev/sdb1", true, true}};
+    DriveModel model{"/home/u", [this] { return volumes; }, [](const QString&) { return qint64(-1); }};
+    zvtest::FakeFileSystem fs;
+    DirListBox dirs;
+};
+
+TEST_F(DirListBoxTest, ShowsTheDrivesRootDownToTheFolderThenItsSubfolders) {
+    ASSERT_EQ(dirs.setPath("/home/u/a/b/"), kFsOk);
+    EXPECT_EQ(dirs.path(), "/home/u/a/b");
+    EXPECT_EQ(Paths(),
+              (QStringList{"/home/u", "/home/u/a", "/home/u/a/b", "/home/u/a/b/x", "/home/u/a/b/Y"}));
+    EXPECT_EQ(dirs.currentFolderRow(), 2);
+    ASSERT_EQ(dirs.setPath("/"), kFsOk);
+    EXPECT_EQ(Paths(), (QStringList{"/", "/etc", "/home", "/mnt"}));
+}
+
+TEST_F(DirListBoxTest, OpeningADriveGoesBackToItsLastFolder) {
+    dirs.setPath("/mnt/usb/music/jazz");
+    dirs.setPath("/home/u/a");
+    EXPECT_EQ(dirs.openDrive("/mnt/usb [STICK]"), kFsOk);
+    EXPECT_EQ(dirs.path(), "/mnt/usb/music/jazz");
+    EXPECT_EQ(dirs.openDrive("/home/u"), kFsOk);
+    EXPECT_EQ(dirs.path(), "/home/u/a");
+    fs.Remove(u"/mnt/usb/music/jazz");  // deleted meanwhile: its parent stands in
+    EXPECT_EQ(dirs.openDrive("/mnt/usb [STICK]"), kFsOk);
+    EXPECT_EQ(dirs.path(), "/mnt/usb/music");
+    EXPECT_EQ(dirs.openDrive("/"), kFsOk);  // never opened: its root
+    EXPECT_EQ(dirs.path(), "/");
+}
+
+TEST_F(DirListBoxTest, DoubleClickAndEnterOpenTheRowsFolder) {
+    dirs.resize(300, 300);
+    dirs.show();
+    dirs.setPath("/home/u/a/b");
+    // A real double-click: the rows are rebuilt while the click is still being handled.
+    const QPoint at = dirs.visualItemRect(dirs.item(4)).center();
+    QTest::mouseClick(dirs.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(dirs.viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(dirs.path(), "/home/u/a/b/Y");
+    dirs.setCurrentRow(1);
+    QTest::keyClick(&dirs, Qt::Key_Return);
+    EXPECT_EQ(dirs.path(), "/home/u/a");
+}
+
+TEST_F(DirListBoxTest, RefreshLeavesAVanishedFolderForItsParent) {
+    dirs.setPath("/home/u/a/b");
+    QSignalSpy changes(&dirs, &DirListBox::change);
+    fs.Remove(u"/home/u/a/b");
+    dirs.refresh();
+    EXPECT_EQ(dirs.path(), "/home/u/a");
+    EXPECT_EQ(changes.count(), 1);
+}
+
+// Typing moves to a row by its name: the folder name without its indentation,
+// a drive's last folder or its label. Each case starts on /home/u/a/b in the
+// folder list (rows /home/u, a, b, x, xylo, Y, 写真) or on "/" in the drive list.
+struct TypeAheadCase {
+    const char* label;
+    bool drives;
+    const char* typed;
+    const char* lands;  // folder path, or drive text
+};
+
+class TypeAheadTest : public DirListBoxTest, public ::testing::WithParamInterface<TypeAheadCase> {};
+
+TEST_P(TypeAheadTest, MovesToTheRowWhoseNameStartsWithTheTypedText) {
+    const TypeAheadCase& c = GetParam();
+    fs.AddFolder(u"/home/u/a/b/xylo");
+    fs.AddFolder(u"/home/u/a/b/写真");
+    DriveListBox drives;
+    drives.setDriveModel(&model);
+    drives.setDrive("/");
+    ASSERT_EQ(dirs.setPath("/home/u/a/b"), kFsOk);
+    QWidget* target = c.drives ? static_cast<QWidget*>(&drives) : &dirs;
+    for (const QChar k : QString::fromUtf8(c.typed)) {
+        if (k.unicode() < 0x80) {
+            QTest::keyClick(target, char(k.unicode()));
+            continue;
+        }
+        // Japanese comes committed by the input method.
+        QInputMethodEvent commit;
+        commit.setCommitString(k);
+        QApplication::sendEvent(target, &commit);
+    }
+    EXPECT_EQ(c.drives ? drives.drive() : dirs.currentItem()->data(DirListBox::kPathRole).toString(),
+              QString::fromUtf8(c.lands));
+    EXPECT_EQ(dirs.path(), "/home/u/a/b");  // moving is not opening
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, TypeAheadTest,
+                         ::testing::Values(TypeAheadCase{"IndentedNameAnyCase", false, "y", "/home/u/a/b/Y"},
+                                           TypeAheadCase{"SeveralLetters", false, "xy", "/home/u/a/b/xylo"},
+                                           TypeAheadCase{"WrapsToTheTop", false, "a", "/home/u/a"},
+                                           TypeAheadCase{"NoMatchStays", false, "q", "/home/u/a/b"},
+                                           TypeAheadCase{"KanjiFromTheInputMethod", false, "写",
+                                                         "/home/u/a/b/写真"},
+                                           TypeAheadCase{"DriveByLabel", true, "s", "/mnt/usb [STICK]"},
+                                           TypeAheadCase{"SameLetterWalksOn", true, "uu", "/home/u"},
+                                           TypeAheadCase{"MountPathIsNoName", true, "m", "/"}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
+}  // namespace zv

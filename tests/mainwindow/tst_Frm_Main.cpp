@@ -1,0 +1,634 @@
+// The main window driven through its widgets: its layout, the mode switch,
+// the steppers and the number boxes, test runs, the keyboard alone as a
+// screen reader meets it, and the file selection panel on real folders.
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+
+#include "MainWindowFixture.h"
+#include "shared/Valiable.h"
+
+using zv::qt::QtMessageBox;
+using zvtest::MainWindowFixture;
+
+namespace {
+
+// One key of a typed sequence: a key code plus the text it makes.
+struct Key {
+    Qt::Key key;
+    QString text;
+    Qt::KeyboardModifiers mods = Qt::NoModifier;
+};
+QList<Key> Chars(const char* s) {
+    QList<Key> keys;
+    for (; *s; ++s) keys << Key{Qt::Key(QChar(*s).toUpper().unicode()), QString(QChar(*s))};
+    return keys;
+}
+
+QWidget* Focused() { return QApplication::focusWidget(); }
+void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(Focused(), key, mods);
+}
+// Tabs until the control has the focus; false if it is never reached.
+bool TabTo(QWidget* control) {
+    for (int i = 0; i < 60 && Focused() != control; ++i) Press(Qt::Key_Tab);
+    return Focused() == control;
+}
+// Typed as the user types: to whichever widget has the keyboard focus.
+void TypePattern(MainWindowFixture& f, const QString& text) {
+    if (!f.window->isActiveWindow()) f.Show();
+    f.window->Cmb_Filter->setFocus();
+    f.window->Cmb_Filter->lineEdit()->clear();
+    QTest::keyClicks(Focused(), text);
+    QTest::keyClick(Focused(), Qt::Key_Return);
+}
+QString Announced(QWidget* w, QAccessible::Text t) {
+    return QAccessible::queryAccessibleInterface(w)->text(t);
+}
+
+enum How { Keys, Commit, Paste };
+QList<Key> Text(const QString& s) { return {Key{Qt::Key_unknown, s}}; }
+struct InputRow {
+    QString box, before;
+    How how;
+    QList<Key> keys;  // a commit or paste: the text of the first
+    QString after;
+    int beeps;
+};
+
+// What a stepper test does: a key, or one of these.
+enum { kUpArrow = -1, kDownArrow = -2, kDoubleClick = -3, kLock = -4 };
+struct StepRow {
+    bool increment;  // else the digit count
+    QString start;
+    QList<int> actions;
+    QString shown;
+};
+struct RunRow {
+    QList<int> files;
+    QString front;
+    bool real;
+    QStringList results;
+    QString prompt;
+};
+struct ModeRow {
+    int box;         // -1: check and uncheck box 1 again
+    int fileClicks;  // on the second file, with Ctrl
+    bool groupVisible;
+    QString label2, label3;
+    bool box0Enabled, box1Enabled;
+    QString guidance;
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(InputRow)
+Q_DECLARE_METATYPE(ModeRow)
+Q_DECLARE_METATYPE(RunRow)
+Q_DECLARE_METATYPE(StepRow)
+
+class tst_Frm_Main : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() {
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    }
+
+    // ---- As it opens ----
+
+    void everyControlInsideTheFixedClientArea() {
+        MainWindowFixture f;
+        QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
+        for (QWidget* w : f.window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(w->isWindow() || f.window->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        for (QGroupBox* frame : f.window->findChildren<QGroupBox*>())
+            for (QWidget* w : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(frame->rect().contains(w->geometry()), qPrintable(w->objectName()));
+    }
+
+    // ---- Processing mode ----
+
+    void switchMode_data() {
+        QTest::addColumn<ModeRow>("row");
+        const QString tail =
+            QStringLiteral("、[開始]ボタンを押して下さい。（または、［テスト開始]ボタンを押して下さい。）");
+        const QString front = "固定文字列（前半部）", back = "固定文字列（後半部）",
+                      none = "ファイルを選択して下さい。";
+        QTest::newRow("append, file")
+            << ModeRow{0, 1, false, front, back, true, false, "固定文字列を設定して" + tail};
+        QTest::newRow("replace, no file")
+            << ModeRow{1, 0, false, "検索文字列", "置換文字列", false, true, none};
+        QTest::newRow("replace, file picked and unpicked")
+            << ModeRow{1, 2, false, "検索文字列", "置換文字列", false, true, none};
+        QTest::newRow("replace, file")
+            << ModeRow{1, 1, false, "検索文字列", "置換文字列", false, true, "検索文字列を設定して" + tail};
+        QTest::newRow("back to numbering")
+            << ModeRow{-1, 1, true, front, back, true, true, "連番を設定して" + tail};
+    }
+    void switchMode() {
+        QFETCH(ModeRow, row);
+        MainWindowFixture f;
+        QVERIFY(f.Show());
+        // Texts and numbering set before the switch survive it.
+        f.window->Txt_B_text->insert("写真_");
+        QTest::keyClicks(f.window->Txt_A_text, "_b");
+        f.window->Txt_Startnum->setText("42");
+        f.window->Opt_Zen->setChecked(true);
+        f.window->UpDown_Zoubun_UpClick();
+        const QRect cell = f.window->F_File->visualRect(f.window->F_File->model()->index(1, 0));
+        for (int i = 0; i < row.fileClicks; ++i)
+            QTest::mouseClick(f.window->F_File->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              cell.center());
+        auto* clicked = f.window->Chk_syori[row.box < 0 ? 1 : row.box];
+        for (int i = row.box < 0 ? 2 : 1; i > 0; --i)
+            QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(8, clicked->height() / 2));
+        for (const char* name : {"Label4", "Label5", "Label6", "Lbl_keta", "Lbl_up", "Txt_Startnum",
+                                 "UpDown_Keta", "UpDown_Zoubun", "Chk_keta_lock", "Opt_Han", "Opt_Zen"}) {
+            QVERIFY2(f.Find(name)->isVisible() == row.groupVisible, name);
+            QCOMPARE(f.window->IsVisible(name), row.groupVisible);
+        }
+        QCOMPARE(f.window->Label2->text(), row.label2);
+        QCOMPARE(f.window->Label3->text(), row.label3);
+        QCOMPARE(f.window->Chk_syori[0]->isEnabled(), row.box0Enabled);
+        QCOMPARE(f.window->Chk_syori[1]->isEnabled(), row.box1Enabled);
+        QCOMPARE(f.window->Lbl_Msgdsp->text(), row.guidance);
+        QCOMPARE(f.window->FileSelected(1), row.fileClicks == 1);
+        QCOMPARE(f.Ready(), row.fileClicks == 1);          // the mode never changes the ready state
+        QCOMPARE(f.window->Text("Txt_B_text"), u"写真_");  // when replacing, the search string
+        QCOMPARE(f.window->Txt_A_text->text(), "_b");
+        QCOMPARE(f.window->Txt_Startnum->text(), "42");
+        QCOMPARE(f.window->Lbl_up->text(), "2");
+        QCOMPARE(f.window->Value("Opt_Zen"), -1);
+        QCOMPARE(f.window->Value("Opt_Han"), 0);
+    }
+
+    // ---- Steppers ----
+
+    // The increment wraps from 100 to -100 and skips 0; double-click or Home
+    // set it back to 1. The digit count stops at 1 and 10; its lock greys it
+    // without changing it. By the arrows and by keys.
+    void steppers_data() {
+        QTest::addColumn<StepRow>("row");
+        const int up = kUpArrow, down = kDownArrow;
+        QTest::newRow("up from 100 wraps") << StepRow{true, "100", {up}, "-100"};
+        QTest::newRow("down from -100 wraps") << StepRow{true, "-100", {down}, "100"};
+        QTest::newRow("down from 1 skips 0") << StepRow{true, "1", {down}, "-1"};
+        QTest::newRow("up from -1 skips 0") << StepRow{true, "-1", {up}, "1"};
+        QTest::newRow("Up key wraps at 100") << StepRow{true, "99", {Qt::Key_Up, Qt::Key_Up}, "-100"};
+        QTest::newRow("Down key skips 0") << StepRow{true, "2", {Qt::Key_Down, Qt::Key_Down}, "-1"};
+        QTest::newRow("+ key skips 0") << StepRow{true, "-1", {Qt::Key_Plus}, "1"};
+        QTest::newRow("- key wraps at -100") << StepRow{true, "-100", {Qt::Key_Minus}, "100"};
+        QTest::newRow("double-click resets") << StepRow{true, "1", {down, down, kDoubleClick}, "1"};
+        QTest::newRow("Home resets") << StepRow{true, "-5", {Qt::Key_Home}, "1"};
+        QTest::newRow("digits stop at 10") << StepRow{false, "", QList<int>(15, up), "10"};
+        QTest::newRow("one below the top") << StepRow{false, "", QList<int>(15, up) << down, "9"};
+        QTest::newRow("digits stop at 1") << StepRow{false, "", {down, down}, "1"};
+        QTest::newRow("Up key stops at 10") << StepRow{false, "", QList<int>(12, Qt::Key_Up), "10"};
+        QTest::newRow("Down key stops at 1")
+            << StepRow{false, "", {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}, "1"};
+        QTest::newRow("locked: arrow and key do nothing")
+            << StepRow{false, "", {up, kLock, up, Qt::Key_Up}, "2"};
+        QTest::newRow("unlocked keeps the count") << StepRow{false, "", {up, up, kLock, kLock}, "3"};
+    }
+    void steppers() {
+        QFETCH(StepRow, row);
+        MainWindowFixture f;
+        if (row.actions.contains(kDoubleClick)) QVERIFY(f.Show());
+        zv::UpDownControl* stepper = row.increment ? f.window->UpDown_Zoubun : f.window->UpDown_Keta;
+        QLabel* label = row.increment ? f.window->Lbl_up : f.window->Lbl_keta;
+        if (row.increment) label->setText(row.start);
+        const bool locked = row.actions.count(kLock) % 2;
+        for (int action : row.actions) {
+            if (action == kUpArrow || action == kDownArrow)
+                (action == kUpArrow ? stepper->UpButton() : stepper->DownButton())->click();
+            else if (action == kDoubleClick)
+                QTest::mouseDClick(label, Qt::LeftButton);
+            else if (action == kLock)
+                f.window->Chk_keta_lock->click();
+            else
+                QTest::keyClick(stepper, Qt::Key(action));
+        }
+        const QString name = row.increment ? "増分" : "桁数";
+        QCOMPARE(label->text(), row.shown);
+        QCOMPARE(f.window->Text(row.increment ? "Lbl_up" : "Lbl_keta"), row.shown.toStdU16String());
+        QCOMPARE(label->accessibleName(), name + " " + row.shown);
+        QCOMPARE(Announced(stepper, QAccessible::Name), name);
+        QCOMPARE(Announced(stepper, QAccessible::Value), row.shown);
+        QCOMPARE(stepper->isEnabled() && label->isEnabled(), !locked);
+        QCOMPARE(f.window->Value("Chk_keta_lock"), locked ? 0 : 1);
+        if (!row.increment) QCOMPARE(stepper->Value(), row.shown.toInt());
+    }
+
+    // ---- Number boxes ----
+
+    // Typed keys, an input method's commit and a paste meet one filter in the
+    // number boxes; the free texts take any text as it is.
+    void input_data() {
+        QTest::addColumn<InputRow>("row");
+        const Key enter{Qt::Key_Return, "\r"}, backspace{Qt::Key_Backspace, "\b"}, del{Qt::Key_Delete, {}},
+            home{Qt::Key_Home, {}}, left{Qt::Key_Left, {}}, fullWidth1{Qt::Key_unknown, "１"};
+        const QList<Key> ctrlVX{{Qt::Key_V, "\x16", Qt::ControlModifier},
+                                {Qt::Key_X, "\x18", Qt::ControlModifier}};
+        QTest::newRow("digits and a letter") << InputRow{"Txt_Startnum", "", Keys, Chars("12a3"), "123", 1};
+        QTest::newRow("enter beeps") << InputRow{"Txt_Startnum", "5", Keys, {enter}, "5", 1};
+        QTest::newRow("minus beeps") << InputRow{"Txt_Startnum", "", Keys, Chars("-7"), "7", 1};
+        QTest::newRow("eleventh digit")
+            << InputRow{"Txt_Startnum", "", Keys, Chars("12345678901"), "1234567890", 0};
+        QTest::newRow("backspace deletes")
+            << InputRow{"Txt_Startnum", "", Keys, Chars("123") << backspace, "12", 0};
+        QTest::newRow("delete and arrows silent")
+            << InputRow{"Txt_Startnum", "", Keys, Chars("123") << home << del << left, "23", 0};
+        QTest::newRow("full-width digit key beeps")
+            << InputRow{"Txt_Startnum", "", Keys, {fullWidth1}, "", 1};
+        QTest::newRow("month takes two") << InputRow{"Txt_MM", "", Keys, Chars("1x23"), "12", 1};
+        QTest::newRow("ctrl+v and ctrl+x refused") << InputRow{"Txt_Startnum", "1", Keys, ctrlVX, "1", 2};
+        for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
+            QTest::addRow("%s full-width digits", box) << InputRow{box, "5", Commit, Text("１２"), "5", 1};
+            QTest::addRow("%s kana", box) << InputRow{box, "5", Commit, Text("に"), "5", 1};
+        }
+        QTest::newRow("digit and kana together") << InputRow{"Txt_DD", "5", Commit, Text("7に"), "5", 1};
+        QTest::newRow("committed digits land")
+            << InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0};
+        QTest::newRow("pasted letters") << InputRow{"Txt_Startnum", "5", Paste, Text("12a"), "5", 1};
+        QTest::newRow("pasted digits land") << InputRow{"Txt_MM", "5", Paste, Text("12"), "12", 0};
+        QTest::newRow("front text takes kana")
+            << InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0};
+        QTest::newRow("back text takes full-width")
+            << InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0};
+    }
+    void input() {
+        QFETCH(InputRow, row);
+        MainWindowFixture f;
+        f.window->Chk_DateLock->setChecked(true);
+        auto* edit = f.Find<QLineEdit>(row.box);
+        QVERIFY(edit);
+        edit->setText(row.before);
+        edit->selectAll();  // as a user is about to type over it
+        // The platform's input method asks only this before it composes.
+        QCOMPARE(edit->inputMethodQuery(Qt::ImEnabled).toBool(), row.box.endsWith("_text"));
+        QApplication::clipboard()->setText(row.how == Paste ? row.keys[0].text : "99");
+        if (row.how == Paste) edit->paste();
+        QInputMethodEvent composing(row.keys[0].text, {}), commit;
+        commit.setCommitString(row.keys[0].text);
+        if (row.how == Commit)
+            for (QInputMethodEvent* e : {&composing, &commit}) QApplication::sendEvent(edit, e);
+        for (const Key& k : row.how == Keys ? row.keys : QList<Key>{})
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(type, k.key, k.mods, k.text);
+                QApplication::sendEvent(edit, &event);
+            }
+        QCOMPARE(edit->text(), row.after);
+        QCOMPARE(f.beeps, row.beeps);
+    }
+
+    void nowFillsFromTheClock() {
+        MainWindowFixture f;
+        const QList<QLineEdit*> boxes{f.window->Txt_YY, f.window->Txt_MM, f.window->Txt_DD,
+                                      f.window->Txt_H,  f.window->Txt_M,  f.window->Txt_S};
+        for (QLineEdit* box : boxes) box->clear();
+        f.window->Chk_DateLock->click();
+        f.window->Cmd_Now->click();
+        QStringList shown;
+        for (QLineEdit* box : boxes) shown << box->text();
+        QCOMPARE(shown, (QStringList{"2024", "3", "7", "9", "5", "3"}));
+    }
+
+    void switchingAGroupOffKeepsItsValues_data() {
+        QTest::addColumn<QString>("switchBox");
+        QTest::addColumn<QStringList>("members");
+        QTest::newRow("time stamp") << "Chk_DateLock" << QStringList{"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H",
+                                                                     "Txt_M",  "Txt_S",  "Cmd_Now"};
+        QTest::newRow("attributes") << "Chk_Attrib"
+                                    << QStringList{"Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)",
+                                                   "Chk_Att_Set(3)"};
+    }
+    void switchingAGroupOffKeepsItsValues() {
+        QFETCH(QString, switchBox);
+        QFETCH(QStringList, members);
+        MainWindowFixture f;
+        auto* sw = f.Find<QCheckBox>(switchBox);
+        const int attribute = switchBox == "Chk_Attrib" ? 1 : 0;
+        for (bool on : {true, false, true}) {
+            sw->click();
+            for (const QString& m : members) QVERIFY2(f.Find(m)->isEnabled() == on, qPrintable(m));
+            QCOMPARE(f.window->Value(switchBox.toStdString()), on ? 1 : 0);
+            if (on && f.window->Txt_MM->text() != "12") {
+                f.window->Txt_MM->setText("12");
+                f.window->Chk_Att_Set[1]->click();
+            }
+            QCOMPARE(f.window->Text("Txt_MM"), u"12");
+            QCOMPARE(f.window->Value("Chk_Att_Set(1)"), attribute);
+        }
+    }
+
+    // ---- Test runs ----
+
+    // A test run shows the new names; one the checks refuse, or a real run
+    // the user declines, shows the message. Either way no progress window and
+    // no wait pointer stay behind, the run buttons are off while the run works
+    // and on again afterwards.
+    void runs_data() {
+        QTest::addColumn<RunRow>("row");
+        QTest::newRow("two of three") << RunRow{{0, 2}, "", false, {"1.txt", "2.txt"}, ""};
+        QTest::newRow("all, with a front text")
+            << RunRow{{0, 1, 2}, "p", false, {"p1.txt", "p2.txt", "p3.txt"}, ""};
+        QTest::newRow("refused test run clears the results") << RunRow{
+            {0, 1}, "a/b", false, {}, "固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。"};
+        QTest::newRow("real run declined")
+            << RunRow{{0, 1}, "", true, {"1.txt", "2.txt"}, "変換処理を開始しますか？"};
+    }
+    void runs() {
+        QFETCH(RunRow, row);
+        MainWindowFixture f;
+        for (int r : row.files) f.window->F_File->setSelected(r, true);
+        f.window->F_File_Click();
+        f.window->Cmd_Test->click();  // a good run first, so there is something to clear
+        f.window->Txt_B_text->setText(row.front);
+        QtMessageBox::ClearShown();
+        QtMessageBox::PresetAnswers({zv::kNo});
+        (row.real ? f.window->Cmd_Run : f.window->Cmd_Test)->click();
+        QCOMPARE(f.Results(), row.results);
+        QStringList column4, prompts;
+        for (const auto& n : f.window->Engine().Table().newName) column4 << QString::fromStdU16String(n);
+        if (!row.results.isEmpty()) QCOMPARE(column4, row.results);
+        for (const auto& m : QtMessageBox::Shown()) prompts << QString::fromStdU16String(m.prompt);
+        QCOMPARE(prompts, row.prompt.isEmpty() ? QStringList{} : QStringList{row.prompt});
+        if (!prompts.isEmpty())
+            QCOMPARE(QtMessageBox::Shown()[0].buttons, int(row.real ? zv::kYesNo : zv::kOkOnly));
+        QVERIFY(!f.window->WaitWindow().IsOpen());
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(f.Ready());
+        QVERIFY(f.pump.calls > 0);
+        QCOMPARE(f.pump.callsWithRunButtonsOn, 0);
+    }
+
+    // The engine reads the texts file by file: input arriving while the run
+    // pumps events must not reach the controls, and a close waits for its end.
+    void inputAndCloseDuringARun() {
+        MainWindowFixture f;
+        QVERIFY(f.Show());
+        bool stillOpen = true;
+        f.pump.during = [&] {
+            QTest::keyClick(f.window->Txt_B_text, Qt::Key_X);
+            QTest::mouseClick(f.window->Chk_syori[0], Qt::LeftButton, {},
+                              QPoint(8, f.window->Chk_syori[0]->height() / 2));
+            f.window->close();  // as Alt+F4 does
+            stillOpen = stillOpen && f.window->isVisible();
+        };
+        f.Select({0, 1});
+        f.window->Cmd_Test->click();
+        f.pump.during = {};
+        QVERIFY(stillOpen);
+        QCOMPARE(f.window->Txt_B_text->text(), QString());
+        QCOMPARE(f.window->Value("Chk_syori(0)"), 0);
+        QCOMPARE(f.Results(), (QStringList{"1.txt", "2.txt"}));
+        QTRY_VERIFY(!f.window->isVisible());
+        QTest::keyClick(f.window->Txt_B_text, Qt::Key_X);  // input works again once the run is over
+        QCOMPARE(f.window->Txt_B_text->text(), "x");
+    }
+
+    // ---- Keyboard and screen reader ----
+
+    void tabGoesDownEachColumn() {
+        MainWindowFixture f;
+        // Everything that can be switched off is on, so every stop counts.
+        f.Select({0});
+        f.window->Chk_DateLock->setChecked(true);
+        f.window->Chk_Attrib->setChecked(true);
+        for (QRadioButton* o : f.window->Opt_Cpymov) o->setEnabled(true);
+        QVERIFY(f.Show());
+        f.window->F_Drive->setFocus();
+        QStringList visited;
+        do {
+            // An editable combo box's own box counts as the combo box.
+            QWidget* w = Focused();
+            if (w->objectName().isEmpty() && qobject_cast<QComboBox*>(w->parentWidget()))
+                w = w->parentWidget();
+            visited << w->objectName();
+            Press(Qt::Key_Tab);
+        } while (Focused() != f.window->F_Drive && visited.size() < 100);
+        QCOMPARE(
+            visited.join(' '),
+            "F_Drive F_Dir Cmb_Filter Cmd_Newfile F_File Cmd_AllSelect Cmd_OddSelect Cmd_EvenSelect "
+            "Cmd_AllDelete Chk_syori(0) Chk_syori(1) Txt_B_text Txt_A_text Chk_keta_lock Opt_Han "
+            "UpDown_Keta UpDown_Zoubun Txt_Startnum Chk_DateLock Cmd_Now Txt_YY Txt_MM Txt_DD Txt_H Txt_M "
+            "Txt_S Chk_Attrib Chk_Att_Set(0) Chk_Att_Set(1) Chk_Att_Set(2) Chk_Att_Set(3) A_Drive "
+            "Com_Makefolder A_Dir Opt_Cpymov(0) Cmd_Test Lst_Kekka Cmd_About Cmd_Help Cmd_Run");
+    }
+
+    // A screen reader tells the controls apart by their names: every control
+    // that can take the focus has one, and no two share it.
+    void everyFocusableControlHasItsOwnName() {
+        MainWindowFixture f;
+        QList<QAccessibleInterface*> all{QAccessible::queryAccessibleInterface(f.window.get())};
+        QCOMPARE(all[0]->role(), QAccessible::Window);
+        for (int i = 0; i < all.size(); ++i)
+            for (int c = 0; c < all[i]->childCount(); ++c)
+                if (QAccessibleInterface* child = all[i]->child(c)) all << child;
+        QHash<QString, QString> owner;  // name -> control
+        for (QAccessibleInterface* iface : all) {
+            auto* w = qobject_cast<QWidget*>(iface->object());
+            // Pop-up lists belong to windows of their own; a part that hands
+            // its focus on (the box of an editable combo box) is never a stop.
+            if (!w || w->window() != f.window.get() || !iface->state().focusable || w->focusProxy()) continue;
+            const QString name = iface->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), qPrintable(w->objectName() + " has no name"));
+            QVERIFY2(!owner.contains(name),
+                     qPrintable(owner.value(name) + " and " + w->objectName() + ": " + name));
+            owner.insert(name, w->objectName());
+        }
+        QVERIFY(owner.size() >= 40);
+    }
+
+    // Pick a folder by typing its name, select its files, set the digit count
+    // and the increment, test, start and answer the question: keys only.
+    void wholeJobByKeyboard() {
+        MainWindowFixture f;
+        f.files.folders[u"/data/photos"] = {u"p.jpg"};
+        f.files.folders[u"/data/tmp"] = {u"x1.jpg", u"x2.jpg", u"x3.jpg"};
+        f.window->F_Dir->refresh();
+        QVERIFY(f.Show());
+        f.window->F_Drive->setFocus();
+        QVERIFY(TabTo(f.window->F_Dir));
+        Press(Qt::Key_T);  // the row shows "    tmp"; the name is what counts
+        QCOMPARE(f.window->F_Dir->currentItem()->data(zv::DirListBox::kPathRole).toString(), "/data/tmp");
+        Press(Qt::Key_Return);
+        QCOMPARE(f.window->F_File->listCount(), 3);
+        QVERIFY(TabTo(f.window->F_File));
+        Press(Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(f.window->Cmd_Test->isEnabled());
+        QVERIFY(TabTo(f.window->UpDown_Keta));
+        for (Qt::Key k : {Qt::Key_Up, Qt::Key_Up}) Press(k);
+        QVERIFY(TabTo(f.window->UpDown_Zoubun));
+        Press(Qt::Key_Plus);
+        Press(Qt::Key_T, Qt::AltModifier);  // a mnemonic clicks once its button has shown the press
+        QTRY_COMPARE(f.Results(), (QStringList{"001.jpg", "003.jpg", "005.jpg"}));
+
+        QtMessageBox::PresetAnswers({zv::kNo});
+        Press(Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(QtMessageBox::Shown().size(), 1u);
+    }
+
+    // ---- File selection panel, on real folders ----
+
+    void selectionButtons_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QList<int>>("before");  // selected by the user first
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QList<int>>("after");
+        QTest::newRow("odd of five") << 5 << QList<int>{1} << "Cmd_OddSelect" << QList<int>{0, 2, 4};
+        QTest::newRow("even of four") << 4 << QList<int>{} << "Cmd_EvenSelect" << QList<int>{1, 3};
+        // With one row the even button does nothing at all, not even clear.
+        QTest::newRow("even of one, selected") << 1 << QList<int>{0} << "Cmd_EvenSelect" << QList<int>{0};
+        QTest::newRow("all of none") << 0 << QList<int>{} << "Cmd_AllSelect" << QList<int>{};
+        QTest::newRow("clear") << 5 << QList<int>{0, 3} << "Cmd_AllDelete" << QList<int>{};
+    }
+    void selectionButtons() {
+        QFETCH(int, files);
+        QFETCH(QList<int>, before);
+        QFETCH(QString, button);
+        QFETCH(QList<int>, after);
+        QStringList names;
+        for (int i = 0; i < files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
+        MainWindowFixture p(MainWindowFixture::Real{}, names);
+        QCOMPARE(p.window->F_File->listCount(), files);
+        for (int row : before) p.window->F_File->setSelected(row, true);
+        p.window->F_File_Click();
+        p.Click(button);
+        QCOMPARE(p.SelectedRows(), after);
+        QCOMPARE(p.Ready(), !after.isEmpty());
+        if (after.isEmpty()) QCOMPARE(p.window->Lbl_Msgdsp->text(), "ファイルを選択して下さい。");
+    }
+
+    // A typed pattern confirmed with Enter is remembered once per exact text
+    // and leaves the run buttons as they were; one picked from the list
+    // turns them off.
+    void patternBox() {
+        MainWindowFixture p(MainWindowFixture::Real{}, {"a.txt", "B.TXT", "c.wav", "b.MID"});
+        p.Click("Cmd_AllSelect");
+        const int entries = p.window->Cmb_Filter->count();
+        TypePattern(p, "*.txt");
+        QCOMPARE(p.Rows(), (QStringList{"a.txt", "B.TXT"}));
+        QCOMPARE(p.SelectedRows(), QList<int>{});
+        QVERIFY(p.Ready());
+        TypePattern(p, "*.txt");
+        TypePattern(p, "*.TXT");        // another text, though the same files
+        TypePattern(p, "*.TXT;*.RTF");  // already a start-up entry
+        QCOMPARE(p.window->Cmb_Filter->count(), entries + 2);
+        QCOMPARE(p.window->Cmb_Filter->itemText(entries), "*.txt");
+        QCOMPARE(p.window->Cmb_Filter->itemText(entries + 1), "*.TXT");
+        QCOMPARE(p.window->F_File->pattern(), "*.TXT;*.RTF");
+        p.Click("Cmd_AllSelect");
+        p.window->F_File->setFocus();  // leaving the box picks no entry behind the user's back
+        QVERIFY(p.Ready());
+        for (int i = 0; i < 9 && p.window->Cmb_Filter->currentText() != "*.WAV;*.MID"; ++i)
+            QTest::keyClick(p.window->Cmb_Filter, Qt::Key_Down);
+        QCOMPARE(p.Rows(), (QStringList{"b.MID", "c.wav"}));
+        QVERIFY(!p.Ready());
+        QCOMPARE(p.window->Lbl_Msgdsp->text(), "ファイルを選択して下さい。");
+    }
+
+    void destinationFollowsTheSourceAndCopyMoveNeedsAnotherFolder() {
+        MainWindowFixture p(MainWindowFixture::Real{});
+        p.Click("Cmd_AllSelect");
+        QCOMPARE(p.window->F_Dir->setPath(p.src + "/sub"), zv::kFsOk);
+        QCOMPARE(p.window->A_Dir->path(), p.src + "/sub");
+        QCOMPARE(p.window->F_File->path(), p.src + "/sub");
+        QVERIFY(!p.CopyMoveEnabled());
+        QVERIFY(!p.Ready());  // a folder change resets the selection state
+        QDir().mkpath(p.src + "/sub/deeper");
+        for (const QString& dest : {p.src + "/sub/deeper", p.src + "/sub"}) {
+            QCOMPARE(p.window->A_Dir->setPath(dest), zv::kFsOk);
+            QCOMPARE(p.CopyMoveEnabled(), dest != p.window->F_Dir->path());
+        }
+        QCOMPARE(p.window->F_Dir->path(), p.src + "/sub");  // the source never follows the destination
+    }
+
+    void sourceDriveTakesTheDestinationAlong() {
+        MainWindowFixture p(MainWindowFixture::Real{});
+        QCOMPARE(p.window->F_Drive->setDrive(p.Stick()), zv::kFsOk);
+        QCOMPARE(p.window->F_Dir->path(), p.mnt);
+        QCOMPARE(p.window->A_Drive->drive(), p.Stick());
+        QCOMPARE(p.window->A_Dir->path(), p.mnt);
+        QVERIFY(!p.CopyMoveEnabled());
+        QVERIFY(!Valiable::DestDriveSync);
+        // Back on the home drive the source folder is where it was left.
+        QCOMPARE(p.window->F_Drive->setDrive(p.home), zv::kFsOk);
+        QCOMPARE(p.window->F_Dir->path(), p.src);
+        QCOMPARE(p.window->A_Dir->path(), p.src);
+    }
+
+    void goneDriveFallsBackSilently_data() {
+        QTest::addColumn<bool>("source");
+        QTest::addColumn<bool>("removeFolder");
+        QTest::newRow("source, mount point gone") << true << true;
+        QTest::newRow("destination, unmounted, folder left") << false << false;
+    }
+    void goneDriveFallsBackSilently() {
+        QFETCH(bool, source);
+        QFETCH(bool, removeFolder);
+        MainWindowFixture p(MainWindowFixture::Real{});
+        p.window->A_Dir->setPath(p.src + "/sub");  // the destination elsewhere than the source
+        p.Unmount(removeFolder);
+        // Still listed: picked before the list was read again.
+        (source ? p.window->F_Drive : p.window->A_Drive)->setDrive(p.Stick());
+        QCOMPARE(p.window->F_Drive->drive(), p.home);
+        QCOMPARE(p.window->A_Drive->drive(), p.home);
+        QCOMPARE(p.window->F_Dir->path(), p.src);
+        QCOMPARE(p.window->A_Dir->path(), p.src + "/sub");
+        QVERIFY(QtMessageBox::Shown().empty());
+        QVERIFY(!Valiable::DestDriveSync);
+    }
+
+    void aStickPluggedInMovesNeitherListOffItsDrive() {
+        MainWindowFixture p(MainWindowFixture::Real{});
+        p.window->A_Drive->setDrive(p.Stick());
+        // A volume whose mount point sorts before the stick's: rows move.
+        p.volumes.insert(p.volumes.begin() + 1, {p.home + "/0stick", "", "vfat", "/dev/sdc1", true, true});
+        QDir().mkpath(p.home + "/0stick");
+        p.window->F_Drive->refresh();  // as opening the source list's drop-down does
+        for (zv::DriveListBox* list : {p.window->F_Drive, p.window->A_Drive}) {
+            QCOMPARE(list->count(), p.drives->Count());
+            QCOMPARE(list->currentText(), list->drive());
+        }
+        QCOMPARE(p.window->A_Drive->drive(), p.Stick());
+        QCOMPARE(p.window->F_Drive->drive(), p.home);
+    }
+
+    void refreshShowsNewFilesClearsTheSelectionAndShowsFreeSpace() {
+        MainWindowFixture p(MainWindowFixture::Real{}, {"b.txt"});
+        p.Click("Cmd_AllSelect");
+        p.Write(p.src + "/a.txt");
+        QDir().mkpath(p.src + "/newsub");
+        p.Click("Cmd_Newfile");
+        QCOMPARE(p.Rows(), (QStringList{"a.txt", "b.txt"}));
+        QCOMPARE(p.SelectedRows(), QList<int>{});
+        QVERIFY(!p.Ready());
+        QStringList folders;
+        for (int i = 0; i < p.window->F_Dir->listCount(); ++i) folders << p.window->F_Dir->rowPath(i);
+        QVERIFY(folders.contains(p.src + "/newsub"));
+        QCOMPARE(p.window->A_Drive->toolTip(), "空き容量: 1,500MB");
+    }
+
+    void theRunSeesTheRealNameOfABadlyEncodedFile() {
+        MainWindowFixture p(MainWindowFixture::Real{}, {});
+        const QByteArray raw = QFile::encodeName(p.src) + "/bad\x80.txt";
+        FILE* fp = std::fopen(raw.constData(), "w");
+        QVERIFY(fp);
+        std::fclose(fp);
+        p.Click("Cmd_Newfile");
+        QCOMPARE(p.window->FileCount(), 1);
+        QCOMPARE(p.window->FileName(0), u"bad\xDC80.txt");
+        QCOMPARE(p.window->F_File->shownText(0), QString::fromUtf16(u"bad\uFFFD.txt"));
+        std::remove(raw.constData());  // beyond what the temporary folder's clean-up can name
+    }
+};
+
+QTEST_MAIN(tst_Frm_Main)
+#include "tst_Frm_Main.moc"

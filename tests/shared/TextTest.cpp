@@ -1,0 +1,69 @@
+// Case folding, the code page and UTF-8 for texts that are not file names.
+#include <gtest/gtest.h>
+
+#include "PlatformTraits.h"
+#include "shared/CaseFold.h"
+#include "shared/CodePage.h"
+#include "shared/NativeName.h"
+
+namespace zv {
+namespace {
+
+// Simple folding only (one character never becomes two), and different
+// characters stay different.
+TEST(CaseFold, ComparesWithoutRegardToCase) {
+    const struct {
+        std::u16string a, b;
+        bool same;
+    } cases[] = {{u"IMG_001.JPG", u"img_001.jpg", true},
+                 {u"Ａ", u"ａ", true},
+                 {u"Ä", u"ä", true},
+                 {u"Σ", u"ς", true},
+                 {u"ß", u"ss", false},
+                 {u"あ", u"ア", false},
+                 {u"a", u"ａ", false},
+                 {u"\xDCC4", u"\xDCE4", false}};
+    for (const auto& c : cases) {
+        if (c.b == u"ς" && !test::CaseTableFoldsFinalSigma()) continue;  // the case table lacks it
+        EXPECT_EQ(FoldCase(c.a) == FoldCase(c.b), c.same) << ToUtf8(c.a) << " " << ToUtf8(c.b);
+    }
+    // Folding is for comparing: either case maps to one form, one unit for
+    // one unit, and lone surrogates (escaped bytes) pass through untouched.
+    const std::u16string folded = FoldCase(u"AbC\xDCFF\xD800Ｚ");
+    EXPECT_EQ(folded, FoldCase(u"aBc\xDCFF\xD800ｚ"));
+    ASSERT_EQ(folded.size(), 6u);
+    EXPECT_EQ(folded.substr(3, 2), u"\xDCFF\xD800");
+}
+
+// NEC special characters and FULLWIDTH TILDE are mapped as Windows maps them;
+// what the code page lacks is one "?".
+TEST(CodePage, CountsCodePage932Bytes) {
+    const struct {
+        std::u16string text;
+        int bytes;
+    } cases[] = {{u"", 0},
+                 {u"あ", 2},
+                 {u"ｱ", 1},
+                 {u"ｱｲｳ.txt", 7},
+                 {u"Ａ", 2},
+                 {u"①", 2},
+                 {u"～", 2},
+                 {u"\U0001F600", 1},
+                 {u"\U0001F600\U0001F600あ", 4},
+                 {u"\xDCFF", 1},
+                 {u"あｱa\U0001F600", 5}};
+    for (const auto& c : cases) EXPECT_EQ(AnsiByteCount(c.text), c.bytes) << ToUtf8(c.text);
+    EXPECT_EQ(ToAnsi(u"aあｱ\U0001F600"), std::string("a\x82\xA0\xB1?"));
+    const std::u16string text = u"写真_０１２ｱｲｳ①.jpg";
+    EXPECT_EQ(FromAnsi(ToAnsi(text)), text);
+}
+
+TEST(Utf8, TextConversionReplacesWhatItCannotCarry) {
+    EXPECT_EQ(ToUtf8(u"aあ\U0001F600"), "a\xE3\x81\x82\xF0\x9F\x98\x80");
+    EXPECT_EQ(ToUtf8(u"\xDCFF"), "\xEF\xBF\xBD");
+    EXPECT_EQ(FromUtf8("a\xFF"), u"a\xFFFD");
+    EXPECT_EQ(FromUtf8("\xE3\x81\x82"), u"あ");
+}
+
+}  // namespace
+}  // namespace zv

@@ -1,0 +1,214 @@
+// The previews a double-click opens: which one, the text viewer (raw text or
+// RTF by the extension) and the image viewer, whose window is the picture plus
+// 150 x 450 twips, each side cut to the screen only when strictly larger.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <cmath>
+#include <limits>
+
+#include "MetafileBuilder.h"
+#include "TestFiles.h"
+#include "shared/Valiable.h"
+#include "viewers/Frm_ImageView.h"
+#include "viewers/Frm_TextView.h"
+#include "viewers/ImageViewLayout.h"
+#include "viewers/PreviewDispatch.h"
+
+namespace {
+
+TEST(PreviewDispatch, JoinPathNeverDoublesTheSeparator) {
+    using zv::PreviewDispatch;
+    EXPECT_EQ(PreviewDispatch::JoinPath(u"C:\\", u"A.TXT", u'\\'), u"C:\\A.TXT");
+    EXPECT_EQ(PreviewDispatch::JoinPath(u"C:\\Data", u"A.TXT", u'\\'), u"C:\\Data\\A.TXT");
+    EXPECT_EQ(PreviewDispatch::JoinPath(u"/home/u/", u"a b.txt", u'/'), u"/home/u/a b.txt");
+}
+
+// Exactly one thing opens, with the whole path already stored for it. Only
+// the last four characters, folded to upper case but not in width, pick it.
+TEST(PreviewDispatch, DoubleClickOpensWhatTheExtensionSays) {
+    const std::pair<const char16_t*, const char*> cases[] = {
+        {u"A.TXT", "text"},  {u"b.rtf", "text"},  {u"c.gif", "image"}, {u"c.Bmp", "image"},
+        {u"c.jpg", "image"}, {u"c.ico", "image"}, {u"c.CUR", "image"}, {u"c.wmf", "image"},
+        {u"c.emf", "image"}, {u"d.wav", "wav"},   {u"e.mid", "midi"},  {u"f.doc", ""},
+        {u"x.jpeg", ""},     {u"README", ""},     {u"x.ｔｘｔ", ""}};
+    for (const auto& [name, expected] : cases) {
+        const std::u16string path = u"C:\\Data\\" + std::u16string(name);
+        zvtest::FakeMessageBox boxes;
+        zv::PreviewDispatch dispatch(boxes, u'\\');
+        std::string opened;
+        auto open = [&](const char* what) {
+            return [&, what] {
+                opened += what;
+                EXPECT_EQ(Valiable::PreviewFilePath, path);
+            };
+        };
+        dispatch.openTextView = open("text");
+        dispatch.openImageView = open("image");
+        dispatch.openMidiPlayer = open("midi");
+        dispatch.playWav = [&](const std::u16string& p) {
+            open("wav")();
+            return p == path;
+        };
+        Valiable::PreviewFilePath = u"stale";
+        dispatch.F_File_DblClick(u"C:\\Data", name);
+        EXPECT_EQ(Valiable::PreviewFilePath, path);
+        EXPECT_EQ(opened, expected) << zvtest::Utf8(name);
+        EXPECT_TRUE(boxes.shown.empty());
+    }
+}
+
+// A WAV the player cannot play (a missing file) shows the playback error.
+TEST(PreviewDispatch, WavThatCannotPlayShowsThePlaybackError) {
+    zvtest::FakeMessageBox boxes;
+    zv::PreviewDispatch dispatch(boxes, u'/');
+    EXPECT_EQ(dispatch.F_File_DblClick(u"/nonexistent-folder-zv", u"gone.wav"),
+              zv::PreviewDispatch::Action::kWavSound);
+    EXPECT_EQ(boxes.shown, std::vector{zvtest::kCannotPlay});
+}
+
+TEST(TextView, ShowsTheFileAsItsExtensionSays) {
+    const std::string many = QByteArray("\x82\xA0 line\r\n\r\n").repeated(2000).toStdString();
+    // The file, its bytes, the plain text of the box (UTF-8) and whether it begins in bold.
+    const std::tuple<const char*, std::string, std::string, bool> cases[] = {
+        {"A.TXT", "{\\rtf1 \\b x}", "{\\rtf1 \\b x}", false},  // RTF markup in a .TXT stays raw
+        {"readme.txt", "\x82\xA0\r\nb", "あ\nb", false},
+        {"memo.Rtf", "{\\rtf1 {\\b x}y\\par z}", "xy\nz", true},
+        {"note.rtf", "just text\r\n", "just text\n", false},
+        {"empty.rtf", "", "", false},
+        {"frag.rtf", "{\\pard\\b a\\par}", "a", true},
+        // Long enough for the lines to be gathered into several blocks.
+        {"long.txt", many, QString("あ line\n\n").repeated(2000).toStdString(), false}};
+    for (const auto& [file, bytes, shown, firstCharBold] : cases) {
+        SCOPED_TRACE(file);
+        QTemporaryDir dir;
+        Valiable::PreviewFilePath = zvtest::WriteFile(dir, file, bytes);
+        zvtest::FakeMessageBox boxes;
+        zv::Frm_TextView view(boxes);
+        ASSERT_TRUE(view.Form_Load());
+        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_EQ(view.windowTitle().toStdU16String(),
+                  u"テキストビュアー( " + Valiable::PreviewFilePath + u" )");
+        EXPECT_EQ(view.RichText1->toPlainText().toStdString(), shown);
+        EXPECT_TRUE(view.RichText1->isReadOnly());
+        QTextCursor cursor(view.RichText1->document());
+        cursor.movePosition(QTextCursor::NextCharacter);
+        EXPECT_EQ(cursor.charFormat().fontWeight() == QFont::Bold, firstCharBold);
+    }
+}
+
+TEST(TextView, UnreadableFileIsReportedAndNotShown) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("sub.rtf");  // a folder, not a file
+    for (const char* name : {"vanished.txt", "sub.rtf"}) {
+        Valiable::PreviewFilePath = dir.filePath(name).toStdU16String();
+        zvtest::FakeMessageBox boxes;
+        zv::Frm_TextView view(boxes);
+        EXPECT_FALSE(view.Form_Load());
+        EXPECT_EQ(boxes.shown, std::vector{zvtest::kCannotShow}) << name;
+    }
+}
+
+TEST(TextView, TextBoxAlwaysFillsTheWindow) {
+    QTemporaryDir dir;
+    Valiable::PreviewFilePath = zvtest::WriteFile(dir, "a.txt", "x");
+    zvtest::FakeMessageBox boxes;
+    zv::Frm_TextView view(boxes);
+    ASSERT_TRUE(view.Form_Load());
+    view.show();
+    for (QSize size : {QSize(300, 200), QSize(800, 600), QSize(120, 90), QSize(556, 334)}) {
+        view.resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(view.RichText1->geometry(), view.rect()) << size.width() << "x" << size.height();
+    }
+    view.showMinimized();
+    QApplication::processEvents();
+    view.showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(view.RichText1->geometry(), view.rect());
+}
+
+TEST(ImageViewLayout, WindowSize) {
+    const QSizeF screen(28800, 16200);  // 1920 x 1080 pixels at 15 twips
+    const std::tuple<const char*, QSizeF, std::optional<QSizeF>> cases[] = {
+        {"SmallBitmap", {1500, 750}, QSizeF(1650, 1200)},  // 100 x 50 pixels
+        {"WiderThanScreen", {40000, 750}, QSizeF(28800, 1200)},
+        {"ExactlyScreenIsNotCut", {28800 - 150, 16200 - 450}, QSizeF(28800, 16200)},
+        {"OneTwipOverIsCut", {28800 - 149, 16200 - 449}, QSizeF(28800, 16200)},
+        {"Overflow", {std::numeric_limits<double>::infinity(), 750}, std::nullopt},
+        {"NotANumber", {std::nan(""), 750}, std::nullopt}};
+    for (const auto& [name, picture, window] : cases)
+        EXPECT_EQ(zv::ImageViewLayout::WindowSize(picture, screen), window) << name;
+}
+
+class ImageViewWindow : public ::testing::Test {
+  protected:
+    void TearDown() override { Valiable::PreviewFilePath.clear(); }
+    Frm_ImageView& Open(const QString& name) {
+        Valiable::PreviewFilePath = dir_.filePath(name).toStdU16String();
+        view_ = std::make_unique<Frm_ImageView>(messages_);
+        designSize_ = view_->size();
+        view_->Form_Load();
+        return *view_;
+    }
+    double Twips() const {
+        return zv::ImageViewLayout::TwipsPerPixel(view_->screen()->logicalDotsPerInchX());
+    }
+
+    QTemporaryDir dir_;
+    zvtest::FakeMessageBox messages_;
+    std::unique_ptr<Frm_ImageView> view_;
+    QSize designSize_;
+};
+
+TEST_F(ImageViewWindow, PictureSetsImageAndWindowSize) {
+    QImage image(100, 50, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(dir_.filePath("a b.bmp"), "BMP"));
+    // A .cur is an icon file whose type word says cursor.
+    ASSERT_TRUE(image.scaled(32, 32).save(dir_.filePath("c.ico"), "ICO"));
+    std::string cursor = zvtest::ReadAll(dir_.filePath("c.ico").toStdString());
+    cursor[2] = 2;
+    zvtest::WriteFile(dir_, "c.cur", cursor);
+    for (const auto& [name, size] :
+         {std::pair{"a b.bmp", QSize(100, 50)}, std::pair{"c.cur", QSize(32, 32)}}) {
+        Frm_ImageView& view = Open(name);
+        EXPECT_TRUE(messages_.shown.empty());
+        EXPECT_EQ(view.Image1->size(), size);
+        EXPECT_DOUBLE_EQ(view.WindowTwips().width(), size.width() * Twips() + 150);
+        EXPECT_DOUBLE_EQ(view.WindowTwips().height(), size.height() * Twips() + 450);
+        EXPECT_EQ(view.windowTitle(), QStringLiteral("イメージビュアー( ") + dir_.filePath(name) + " )");
+    }
+}
+
+TEST_F(ImageViewWindow, BrokenPictureGivesMessageAndEmptyWindow) {
+    zvtest::WriteFile(dir_, "broken.jpg", "not a jpeg at all");
+    Frm_ImageView& view = Open("broken.jpg");
+    EXPECT_EQ(messages_.shown, std::vector{zvtest::kCannotShow});
+    // The window stays, at its design size, with the caption and no picture.
+    EXPECT_EQ(view.size(), designSize_);
+    EXPECT_EQ(view.WindowTwips(), QSizeF(4680, 3195));
+    EXPECT_TRUE(view.Image1->pixmap().isNull());
+    EXPECT_TRUE(view.windowTitle().contains(dir_.filePath("broken.jpg")));
+}
+
+TEST_F(ImageViewWindow, MetafileIsDrawnOnlyAsFarAsTheScreenShowsIt) {
+    // A header claiming a picture 2 m square: the window is cut to the screen,
+    // and so is the canvas it is drawn on.
+    zvtest::WriteFile(dir_, "big.emf",
+                      zvtest::Emf(QRect(0, 0, 20000, 20000), QRect(QPoint(0, 0), QPoint(200000, 200000)), {})
+                          .toStdString());
+    Frm_ImageView& view = Open("big.emf");
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_FALSE(view.Drawing());
+    const QSize screen = view.screen()->geometry().size();
+    EXPECT_EQ(view.Image1->pixmap().size(), screen);
+    EXPECT_FLOAT_EQ(float(view.WindowTwips().width()), float(screen.width() * Twips()));
+}
+
+}  // namespace

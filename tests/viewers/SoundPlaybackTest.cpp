@@ -1,0 +1,290 @@
+// Sound: WAV files decoded by SDL and MIDI files rendered by FluidSynth play
+// through the shared output, whose device is SDL's disk driver here: it writes
+// the float samples the device would hear into a file the test reads back.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "TestFiles.h"
+#include "shared/Valiable.h"
+#include "viewers/AudioOutput.h"
+#include "viewers/Frm_PlaySound.h"
+#include "viewers/MidiSequencer.h"
+#include "viewers/PreviewDispatch.h"
+#include "viewers/WavPlayer.h"
+
+namespace {
+
+class DiskAudio : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        out_ = dir_.filePath("out.raw").toStdString();
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", out_.c_str(), 1);
+        setenv("SDL_DISKAUDIODELAY", "1", 1);
+    }
+    std::u16string Write(const std::string& name, const std::string& bytes) {
+        return zvtest::WriteFile(dir_, name, bytes);
+    }
+    std::vector<float> Heard() const {
+        const std::string raw = zvtest::ReadAll(out_);
+        std::vector<float> heard(raw.size() / sizeof(float));
+        std::memcpy(heard.data(), raw.data(), heard.size() * sizeof(float));
+        return heard;
+    }
+    // The device heard count of the samples from `from` on, in order. Near,
+    // not equal: decoders may scale 24- and 32-bit samples by 2^-31 or by
+    // 1/(2^31 - 256).
+    bool Heard(const std::vector<float>& samples, size_t from, size_t count) const {
+        const std::vector<float> heard = Heard();
+        for (size_t at = 0; at + count <= heard.size(); ++at) {
+            size_t i = 0;
+            while (i < count && std::fabs(heard[at + i] - samples[from + i]) < 1e-6f) ++i;
+            if (i == count) return true;
+        }
+        return false;
+    }
+    // The loudest sample the device was given.
+    float Peak() const {
+        float peak = 0;
+        for (float f : Heard())
+            if (std::isfinite(f)) peak = std::max(peak, std::abs(f));
+        return peak;
+    }
+
+    QTemporaryDir dir_;
+    std::string out_;
+};
+
+void Put(std::string& s, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) s += char(v >> (8 * i));
+}
+
+// A WAV file holding samples (16-bit values, widened or narrowed to bits);
+// claimBytes > 0 makes the header claim more data than follows, as a writer
+// that was cut off leaves it.
+std::string MakeWav(const std::vector<int16_t>& samples, int rate, int channels, int bits = 16,
+                    uint16_t tag = 1, uint32_t claimBytes = 0) {
+    std::string data;
+    for (int16_t v : samples) {
+        const float f = v / 32768.0f;
+        if (tag == 3)
+            data.append(reinterpret_cast<const char*>(&f), sizeof f);
+        else if (bits == 8)
+            data += char((v >> 8) + 128);
+        else
+            Put(data, uint32_t(int32_t(v) * (1 << (bits - 16))), bits / 8);
+    }
+    const uint32_t dataBytes = claimBytes ? claimBytes : uint32_t(data.size());
+    std::string s = "RIFF";
+    Put(s, 36 + dataBytes, 4);
+    s += "WAVEfmt ";
+    Put(s, 16, 4), Put(s, tag, 2), Put(s, uint32_t(channels), 2), Put(s, uint32_t(rate), 4);
+    Put(s, uint32_t(rate * channels * bits / 8), 4), Put(s, uint32_t(channels * bits / 8), 2);
+    Put(s, uint32_t(bits), 2);
+    s += "data";
+    Put(s, dataBytes, 4);
+    return s + data;
+}
+
+// A signal no stretch of silence or of another sound looks like.
+std::vector<int16_t> Chirp(size_t count, int seed) {
+    std::vector<int16_t> v(count);
+    for (size_t i = 0; i < count; ++i)
+        v[i] = int16_t(12000 * std::sin(0.001 * i * i / 50.0 + seed) + (i * 7 + seed * 13) % 97);
+    return v;
+}
+
+std::vector<float> Floats(const std::vector<int16_t>& pcm) {
+    std::vector<float> f;
+    for (int16_t v : pcm) f.push_back(v / 32768.0f);
+    return f;
+}
+
+TEST(WavDecode, SamplesComeOutUnchangedAndBrokenDataIsRefused) {
+    for (const auto& [rate, channels] : {std::pair{8000, 1}, std::pair{48000, 2}}) {
+        const std::vector<int16_t> pcm = Chirp(4000 * channels, rate);
+        zv::WavSamples wav;
+        ASSERT_TRUE(zv::DecodeWav(MakeWav(pcm, rate, channels), wav));
+        EXPECT_EQ(wav.sampleRate, rate);
+        EXPECT_EQ(wav.channels, channels);
+        EXPECT_EQ(wav.samples, Floats(pcm));
+    }
+    const std::string good = MakeWav(Chirp(100, 1), 8000, 1);
+    for (const std::string& bad : {std::string(), std::string("RIFF"), std::string("not a wav at all"),
+                                   good.substr(0, 30), std::string("RIFF\0\0\0\0WAVE", 12)}) {
+        zv::WavSamples wav;
+        std::string why;
+        EXPECT_FALSE(zv::DecodeWav(bad, wav, &why)) << bad.size();
+        EXPECT_FALSE(why.empty());
+    }
+}
+
+// Whatever way the file is read (whole or streamed in slices), the device
+// hears what SDL's own decoder makes of it, from the first sample to the last:
+// 16-bit short, stereo longer than the loader reads ahead, 8, 24 and 32 bits, float, A-law
+// (decoded whole) and a header that claims more than the file holds.
+TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
+    // Bits, channels, format tag, frames, and whether the header claims more.
+    const std::tuple<int, int, uint16_t, size_t, bool> cases[] = {
+        {16, 1, 1, 8000, false},  {16, 2, 1, 200000, false}, {8, 1, 1, 40000, false},
+        {24, 2, 1, 40000, false}, {32, 1, 1, 40000, false},  {32, 1, 3, 40000, false},
+        {8, 2, 6, 40000, false},  {16, 1, 1, 40000, true}};
+    for (const auto& [bits, channels, tag, frames, cutOff] : cases) {
+        SCOPED_TRACE(testing::Message() << bits << " bits, tag " << tag << (cutOff ? ", cut off" : ""));
+        const std::vector<int16_t> pcm = Chirp(frames * channels, bits + tag);
+        const std::string whole = MakeWav(pcm, 16000, channels, bits, tag);
+        zv::WavSamples expected;
+        ASSERT_TRUE(zv::DecodeWav(whole, expected));
+        zv::AudioOutput output;
+        std::string why;
+        const std::string file = cutOff ? MakeWav(pcm, 16000, channels, bits, tag, 1u << 30) : whole;
+        ASSERT_TRUE(zv::PlayWavFile(Write("a.wav", file), output, &why)) << why;
+        EXPECT_TRUE(output.IsPlaying());
+        ASSERT_TRUE(output.WaitUntilDone(20000));
+        output.Stop();
+        const size_t n = expected.samples.size();
+        for (size_t from : {size_t{0}, n / 2, n - 1000})
+            EXPECT_TRUE(Heard(expected.samples, from, 1000)) << from;
+    }
+}
+
+TEST_F(DiskAudio, LaterSoundReplacesTheOneStillPlaying) {
+    const std::vector<int16_t> longSound = Chirp(16000 * 20, 5);  // 20 s
+    const std::vector<int16_t> shortSound = Chirp(4000, 9);
+    zv::AudioOutput output;
+    ASSERT_TRUE(zv::PlayWavFile(Write("long.wav", MakeWav(longSound, 16000, 1)), output));
+    ASSERT_TRUE(zv::PlayWavFile(Write("short.wav", MakeWav(shortSound, 16000, 1)), output));
+    ASSERT_TRUE(output.WaitUntilDone(10000));  // the short one's end, long before 20 s
+    output.Stop();
+    EXPECT_TRUE(Heard(Floats(shortSound), 0, 1000));
+    EXPECT_TRUE(Heard(Floats(shortSound), 2900, 1000));
+    EXPECT_FALSE(Heard(Floats(longSound), 16000 * 19, 1000));
+}
+
+// A double-click on a WAV plays it on the program's one output, without a message.
+TEST_F(DiskAudio, DoubleClickedWavPlaysOnTheSharedOutput) {
+    const std::vector<int16_t> sound = Chirp(4000, 3);
+    Write("d.wav", MakeWav(sound, 16000, 1));
+    zvtest::FakeMessageBox boxes;
+    zv::PreviewDispatch(boxes, u'/').F_File_DblClick(dir_.path().toStdU16String(), u"d.wav");
+    EXPECT_TRUE(boxes.shown.empty());
+    ASSERT_TRUE(zv::AudioOutput::Instance().WaitUntilDone(10000));
+    zv::AudioOutput::Instance().Stop();
+    EXPECT_TRUE(Heard(Floats(sound), 0, 1000));
+}
+
+std::string Be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
+
+// Variable-length delta time.
+std::string Delta(unsigned ticks) {
+    std::string delta;
+    for (unsigned v = ticks;; v >>= 7) {
+        delta.insert(delta.begin(), char((v & 0x7F) | (delta.empty() ? 0 : 0x80)));
+        if (v < 0x80) break;
+    }
+    return delta;
+}
+
+// One piano note held for `beats` beats of half a second, then silence until
+// the track ends `rest` beats later.
+std::string MakeMidi(unsigned beats, unsigned rest = 0) {
+    std::string track = {0x00, char(0xC0), 0x00, 0x00, char(0x90), 0x3C, 0x64};
+    track += Delta(beats * 96) + std::string{char(0x80), 0x3C, 0x40};
+    track += Delta(rest * 96) + std::string{char(0xFF), 0x2F, 0x00};
+    return "MThd" + Be32(6) + std::string{0, 0, 0, 1, 0, 96} + "MTrk" + Be32(uint32_t(track.size())) + track;
+}
+
+std::string With(std::string s, size_t at, char v) {
+    s[at] = v;
+    return s;
+}
+
+// A generated file is MIDI, so is one whose only track is empty and ends the
+// file; a WAV, a track cut short, a division of 0 and a huge header length are not.
+TEST(MidiRecognition, LooksLikeMidi) {
+    const std::pair<std::string, bool> cases[] = {{MakeMidi(1), true},
+                                                  {MakeMidi(1).substr(0, 14) + "MTrk" + Be32(0), true},
+                                                  {"RIFF\x24\0\0\0WAVEfmt ", false},
+                                                  {MakeMidi(1).substr(0, 30), false},
+                                                  {With(With(MakeMidi(1), 12, 0), 13, 0), false},
+                                                  {With(MakeMidi(1), 4, char(0x7F)), false}};
+    for (const auto& [bytes, midi] : cases)
+        EXPECT_EQ(zv::MidiSequencer::LooksLikeMidi(bytes), midi) << bytes.size();
+}
+
+class MidiPlayer : public DiskAudio {
+  protected:
+    void SetUp() override {
+        DiskAudio::SetUp();
+        if (!std::ifstream(zv::MidiSequencer::DefaultSoundFont()).good())
+            GTEST_SKIP() << "no General MIDI sound font";
+    }
+    void TearDown() override { Valiable::PreviewFilePath.clear(); }
+
+    zvtest::FakeMessageBox messages_;
+    zv::AudioOutput output_;
+};
+
+TEST_F(MidiPlayer, LoadPlaysAtOnceEvenWithABlankInThePath) {
+    Valiable::PreviewFilePath = Write("my song.mid", MakeMidi(1));
+    Frm_PlaySound player(messages_, output_);
+    player.Form_Load();
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(player.Lbl_PlayFIle->text(), dir_.filePath("my song.mid"));
+    ASSERT_TRUE(output_.WaitUntilDone(20000));
+    EXPECT_GT(Peak(), 0.01f);
+    // The music has ended but the file stays open until the window closes.
+    EXPECT_TRUE(player.Sequencer().IsOpen());
+}
+
+TEST_F(MidiPlayer, PlayStartsAgainFromTheBeginningAndClosingReleases) {
+    // Half a second of sound, then a long rest: only a start from the
+    // beginning is heard again. The disk device runs far faster than real time.
+    Valiable::PreviewFilePath = Write("rest.mid", MakeMidi(1, 4000));
+    Frm_PlaySound player(messages_, output_);
+    player.Form_Load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    player.Cmd_Stop_Click();
+    EXPECT_FALSE(output_.IsPlaying());
+    player.Cmd_Play_Click();
+    // Until the device has been given half a second or more, however busy the machine.
+    for (int i = 0; i < 500 && Heard().size() < 44100; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(output_.IsPlaying());
+    player.done(0);
+    EXPECT_GT(Peak(), 0.01f);
+    EXPECT_FALSE(output_.IsPlaying());
+    EXPECT_FALSE(player.Sequencer().IsOpen());
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(MidiPlayer, FailureShowsTheMessageAndTheWindowStays) {
+    // The file's content (empty: no file at all) and the sound font.
+    const std::string soundFont = zv::MidiSequencer::DefaultSoundFont();
+    const std::pair<std::string, std::string> cases[] = {
+        {"Just some text.\n", soundFont}, {"", soundFont}, {MakeMidi(1), "/nonexistent/none.sf2"}};
+    for (const auto& [content, font] : cases) {
+        SCOPED_TRACE(content + " " + font);
+        messages_.shown.clear();
+        Valiable::PreviewFilePath =
+            content.empty() ? dir_.filePath("none.mid").toStdU16String() : Write("bad.mid", content);
+        Frm_PlaySound player(messages_, output_, nullptr, font);
+        player.Form_Load();
+        EXPECT_EQ(messages_.shown, std::vector{zvtest::kCannotPlay});
+        EXPECT_FALSE(output_.IsPlaying());
+        // Nothing is open, so stopping fails and says so; so does another try.
+        player.Cmd_Stop_Click();
+        player.Cmd_Play_Click();
+        EXPECT_EQ(messages_.shown, std::vector(3, zvtest::kCannotPlay));
+    }
+}
+
+}  // namespace
