@@ -104,6 +104,10 @@ private:
     bool TakeBack(bool (RunUndo::*step)());
     void ShowMessage(const std::u16string& prompt, const std::u16string& title);
     void FocusIfVisible(std::string_view control);
+    // Jobs of this many rows show their checks' progress and can be stopped there.
+    static constexpr std::size_t kBigJob = 1000;
+    bool CheckGoesOn(std::size_t row, std::size_t rows);
+    StepFlag CheckCancelled();
 
     EnginePorts p_;
     ConversionTable table_;

@@ -163,7 +163,7 @@ StepFlag ConversionEngine::CheckDuplicateNames() {
     for (std::size_t i = 0; i < rows; ++i) newFolded.push_back(FoldCase(table_.newName[i]));
     const NameIndex<char16_t> newNames(newFolded);
     for (std::size_t i = 0; i < rows; ++i) {
-        p_.events.DoEvents();
+        if (!CheckGoesOn(i, rows)) return CheckCancelled();
         const std::u16string& folded = newFolded[i];
         std::size_t outside = existing->CountFolded(folded);
         if (outside > 0 && inPlace) {
@@ -200,7 +200,7 @@ StepFlag ConversionEngine::CheckSelectedEntries(bool copy, bool withTime, bool w
     }
     const std::vector<EntryKind> kinds = p_.files.ExamineAll(table_.sourcePath, table_.selected, numbers);
     for (std::size_t i = 0; i < kinds.size(); ++i) {
-        p_.events.DoEvents();
+        if (!CheckGoesOn(i, kinds.size())) return CheckCancelled();
         const std::u16string& name = table_.selected[i];
         const EntryKind kind = kinds[i];
         // A renamed or moved link stays a link; a copied one becomes a file.
@@ -224,6 +224,20 @@ StepFlag ConversionEngine::CheckSelectedEntries(bool copy, bool withTime, bool w
         }
     }
     return kGoOn;
+}
+
+// The checks of a big job take a while: the window shows how far they are,
+// and 中止 ends the run there, before any file is touched.
+bool ConversionEngine::CheckGoesOn(std::size_t row, std::size_t rows) {
+    p_.events.DoEvents();
+    if (rows < kBigJob) return true;
+    p_.progress.ShowProgress(row, rows, true);
+    return !p_.progress.CancelRequested();
+}
+
+StepFlag ConversionEngine::CheckCancelled() {
+    ShowMessage(texts::kCancelledBeforeWriting, texts::kCancelTitle);
+    return kStop;
 }
 
 }  // namespace zv

@@ -62,6 +62,7 @@ inline constexpr char16_t kJournalFailed[] =
 
 inline constexpr char16_t kCancelTitle[] = u"中止";
 inline constexpr char16_t kCancelled[] = u"変換処理を中止しました。\r\n";
+inline constexpr char16_t kCancelledBeforeWriting[] = u"変換処理を中止しました。ファイルは変更していません。";
 inline constexpr char16_t kCancelledCount[] = u" 個のファイルを処理しました。「元に戻す」で元に戻せます。";
 
 inline constexpr char16_t kUndoTitle[] = u"元に戻す";

@@ -151,5 +151,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, RealRunTest, testing::Values(
     [](const auto& info) { return std::string(info.param.label); });
 // clang-format on
 
+
+// The checks of a big job show their progress and can be stopped with 中止:
+// in the duplicate check, or in the last look at the folder once writing was
+// to begin. Either way no file is touched and there is nothing to undo.
+TEST(RealRun, CancelDuringTheChecksOfABigJobTouchesNothing) {
+    for (const std::u16string stopIn : {u"変換中", u"書き込み中"}) {
+        SCOPED_TRACE(ToUtf8(stopIn));
+        EngineRig rig;
+        std::vector<std::u16string> names;
+        for (int i = 0; i < 1000; ++i) {
+            names.push_back(u"p" + std::u16string(1, char16_t(u'0' + i % 10)) + u"_" +
+                            std::u16string(static_cast<std::size_t>(i / 10 + 1), u'x'));
+            rig.files.Add(OsPath(u"/src/") + names.back(), {0, {2001, 1, 1, 0, 0, 0}, "data"});
+        }
+        rig.ui.SelectAll(names);
+        rig.ui.Set("Lbl_keta", u"4");
+        rig.ui.onEvents = [&] {
+            if (!rig.ui.phases.empty() && rig.ui.phases.back() == stopIn) rig.ui.cancel = true;
+        };
+        const auto before = rig.files.files;
+
+        EXPECT_EQ(rig.engine.RealRun(), kStop);
+
+        EXPECT_TRUE(rig.ui.cancellable);
+        EXPECT_EQ(rig.ui.shown.back(), (Box{u"中止", u"変換処理を中止しました。ファイルは変更していません。"}));
+        EXPECT_EQ(rig.files.files, before);
+        EXPECT_FALSE(rig.ui.open);
+        EXPECT_FALSE(rig.engine.CanUndo());
+    }
+}
+
 }  // namespace
 }  // namespace zv::test
