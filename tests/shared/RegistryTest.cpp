@@ -64,6 +64,7 @@ long MakeCall(Call call, const std::u16string& path, std::uint32_t access, const
 }
 
 TEST(Registry, AnswersWin32ErrorNumbers) {
+    using enum Call;
     const struct {
         Call call;
         std::u16string path;
@@ -71,25 +72,19 @@ TEST(Registry, AnswersWin32ErrorNumbers) {
         long expected;
         std::u16string name = u"Name";  // for EnumKeys: empty asks past the end
     } cases[] = {
-        {Call::Open, u"Software\\Test\\Nope", kKeyRead, kFileNotFound},
-        {Call::Delete, kBase, 0, kAccessDenied},
-        {Call::Delete, kLeaf, 0, kSuccess},
-        {Call::Delete, u"software\\test\\CHILD", 0, kSuccess},
-        {Call::Delete, u"Software\\Test\\Nope", 0, kFileNotFound},
-        {Call::Delete, u"", 0, kAccessDenied},
-        {Call::Query, kChild, kKeyQueryValue, kFileNotFound, u"Other"},
-        {Call::Query, kChild, kKeySetValue, kAccessDenied},
-        {Call::Set, kChild, kKeyQueryValue, kAccessDenied},
-        {Call::DeleteValue, kChild, kKeyQueryValue, kAccessDenied},
-        {Call::DeleteValue, kChild, kKeySetValue, kFileNotFound, u"Other"},
-        {Call::DeleteValue, kChild, kKeySetValue, kSuccess},
-        {Call::EnumKeys, kBase, kKeyQueryValue, kAccessDenied},
-        {Call::EnumKeys, kBase, kKeyRead, kNoMoreItems, u""},
-        {Call::Open, u"Software\\\\Test", kKeyRead, kBadPathname},
-        {Call::Create, u"Software\\" + std::u16string(256, u'x'), kKeyAllAccess, kInvalidParameter},
-        {Call::CreateBelow, kBase, kKeyRead, kAccessDenied, u"New"},
-        {Call::CreateBelow, kBase, kKeyCreateSubKey, kSuccess, u"New"},
-    };
+        {Open, u"Software\\Test\\Nope", kKeyRead, kFileNotFound},
+        {Open, u"Software\\\\Test", kKeyRead, kBadPathname}, {Delete, kBase, 0, kAccessDenied},
+        {Delete, kLeaf, 0, kSuccess}, {Delete, u"", 0, kAccessDenied},
+        {Delete, u"software\\test\\CHILD", 0, kSuccess}, {Delete, u"Software\\Test\\Nope", 0, kFileNotFound},
+        {Query, kChild, kKeyQueryValue, kFileNotFound, u"Other"},
+        {Query, kChild, kKeySetValue, kAccessDenied}, {Set, kChild, kKeyQueryValue, kAccessDenied},
+        {DeleteValue, kChild, kKeyQueryValue, kAccessDenied},
+        {DeleteValue, kChild, kKeySetValue, kFileNotFound, u"Other"},
+        {DeleteValue, kChild, kKeySetValue, kSuccess}, {EnumKeys, kBase, kKeyQueryValue, kAccessDenied},
+        {EnumKeys, kBase, kKeyRead, kNoMoreItems, u""},
+        {Create, u"Software\\" + std::u16string(256, u'x'), kKeyAllAccess, kInvalidParameter},
+        {CreateBelow, kBase, kKeyRead, kAccessDenied, u"New"},
+        {CreateBelow, kBase, kKeyCreateSubKey, kSuccess, u"New"}};
     for (const auto& c : cases) {
         if (c.call == Call::CreateBelow && c.expected == kAccessDenied &&
             !zv::test::RegistryChecksCreateSubKeyRight())
@@ -122,13 +117,9 @@ TEST(Registry, TextsRoundTripThroughTheFile) {
     const struct {
         std::u16string name, text;
     } cases[] = {
-        {u"DRIVE", u"C:\\Photos\\\"best\" of\\"},
-        {u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
-        {u"emoji", u"\U0001F600 x \U00020B9F"},
-        {u"Empty", u""},
-        {u"", u"default"},
-        {u"multi", u"one\r\ntwo\nthree\t."},
-        {u"\"=@[x]", u"\"]=hex:00,\\"},
+        {u"DRIVE", u"C:\\Photos\\\"best\" of\\"}, {u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
+        {u"emoji", u"\U0001F600 x \U00020B9F"}, {u"Empty", u""}, {u"", u"default"},
+        {u"multi", u"one\r\ntwo\nthree\t."}, {u"\"=@[x]", u"\"]=hex:00,\\"},
         {u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"},
     };
     TempConfigHome home;

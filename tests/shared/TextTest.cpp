@@ -15,13 +15,8 @@ TEST(CaseFold, ComparesWithoutRegardToCase) {
     const struct {
         std::u16string a, b;
         bool same;
-    } cases[] = {{u"IMG_001.JPG", u"img_001.jpg", true},
-                 {u"Ａ", u"ａ", true},
-                 {u"Ä", u"ä", true},
-                 {u"Σ", u"ς", true},
-                 {u"ß", u"ss", false},
-                 {u"あ", u"ア", false},
-                 {u"a", u"ａ", false},
+    } cases[] = {{u"IMG_001.JPG", u"img_001.jpg", true}, {u"Ａ", u"ａ", true}, {u"Ä", u"ä", true},
+                 {u"Σ", u"ς", true},  {u"ß", u"ss", false}, {u"あ", u"ア", false}, {u"a", u"ａ", false},
                  {u"\xDCC4", u"\xDCE4", false}};
     for (const auto& c : cases) {
         if (c.b == u"ς" && !test::CaseTableFoldsFinalSigma()) continue;  // the case table lacks it
@@ -41,17 +36,8 @@ TEST(CodePage, CountsCodePage932Bytes) {
     const struct {
         std::u16string text;
         int bytes;
-    } cases[] = {{u"", 0},
-                 {u"あ", 2},
-                 {u"ｱ", 1},
-                 {u"ｱｲｳ.txt", 7},
-                 {u"Ａ", 2},
-                 {u"①", 2},
-                 {u"～", 2},
-                 {u"\U0001F600", 1},
-                 {u"\U0001F600\U0001F600あ", 4},
-                 {u"\xDCFF", 1},
-                 {u"あｱa\U0001F600", 5}};
+    } cases[] = {{u"", 0}, {u"あ", 2}, {u"ｱ", 1}, {u"ｱｲｳ.txt", 7}, {u"Ａ", 2}, {u"①", 2}, {u"～", 2},
+                 {u"\U0001F600", 1}, {u"\U0001F600\U0001F600あ", 4}, {u"\xDCFF", 1}, {u"あｱa\U0001F600", 5}};
     for (const auto& c : cases) EXPECT_EQ(AnsiByteCount(c.text), c.bytes) << ToUtf8(c.text);
     EXPECT_EQ(ToAnsi(u"aあｱ\U0001F600"), std::string("a\x82\xA0\xB1?"));
     const std::u16string text = u"写真_０１２ｱｲｳ①.jpg";
