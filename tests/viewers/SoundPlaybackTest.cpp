@@ -160,16 +160,21 @@ TEST_F(DiskAudio, LaterSoundReplacesTheOneStillPlaying) {
     EXPECT_FALSE(Heard(Floats(longSound), 16000 * 19, 1000));
 }
 
-// A double-click on a WAV plays it on the program's one output, without a message.
+// A double-click on a WAV plays it on the program's one output, without a
+// message; one the player cannot play (a missing file) shows the playback error.
 TEST_F(DiskAudio, DoubleClickedWavPlaysOnTheSharedOutput) {
     const std::vector<int16_t> sound = Chirp(4000, 3);
     Write("d.wav", MakeWav(sound, 16000, 1));
     zvtest::FakeMessageBox boxes;
-    zv::PreviewDispatch(boxes, u'/').F_File_DblClick(dir_.path().toStdU16String(), u"d.wav");
+    zv::PreviewDispatch dispatch(boxes, u'/');
+    dispatch.F_File_DblClick(dir_.path().toStdU16String(), u"d.wav");
     EXPECT_TRUE(boxes.shown.empty());
     ASSERT_TRUE(zv::AudioOutput::Instance().WaitUntilDone(10000));
     zv::AudioOutput::Instance().Stop();
     EXPECT_TRUE(Heard(Floats(sound), 0, 1000));
+    EXPECT_EQ(dispatch.F_File_DblClick(u"/nonexistent-folder-zv", u"gone.wav"),
+              zv::PreviewDispatch::Action::kWavSound);
+    EXPECT_EQ(boxes.shown, std::vector{zvtest::kCannotPlay});
 }
 
 std::string Be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
