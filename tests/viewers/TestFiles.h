@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -44,9 +44,7 @@ inline std::filesystem::path FindSample(const char* kind, const char* file) {
 
 inline std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline std::u16string WriteFile(const QTemporaryDir& dir, const std::string& name, const std::string& bytes) {
