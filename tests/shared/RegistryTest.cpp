@@ -120,8 +120,7 @@ TEST(Registry, TextsRoundTripThroughTheFile) {
         {u"DRIVE", u"C:\\Photos\\\"best\" of\\"}, {u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
         {u"emoji", u"\U0001F600 x \U00020B9F"}, {u"Empty", u""}, {u"", u"default"},
         {u"multi", u"one\r\ntwo\nthree\t."}, {u"\"=@[x]", u"\"]=hex:00,\\"},
-        {u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"},
-    };
+        {u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"}};
     TempConfigHome home;
     char16_t letter = u'a';
     for (const auto& c : cases) {
@@ -172,8 +171,7 @@ TEST(SettingsStore, AnswersStoredTextOrFallbackWhereTheRemoverLooks) {
              CreateKey(kCurrentUser, zv::SettingsKeyPath(u"Zorvik", u"Setting"), kKeySetValue, key.out());
              SetValue(key.get(), u"DRIVE", kRegDword, {1, 0, 0, 0});
          },
-         u"fallback"},
-    };
+         u"fallback"}};
     for (const auto& c : cases) {
         TempConfigHome home;
         c.prepare();

@@ -22,16 +22,12 @@ const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
 const std::string kCurrent = "HKEY_CURRENT_USER";
 
 TEST(RegistryFile, DamageIsReportedAndNeverOverwritten) {
-    const std::string cases[] = {
-        "",
-        "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n",  // no header
-        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\n",
-        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"C:\\Photos\"\n",  // unknown escape
-        kHeader + "[-HKEY_CURRENT_USER\\Software]\n",
-        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=hex:0g,01\n",
-        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"\xff\xfe\"\n",
-        std::string("\x00\x01\x02\x03garbage\x00", 12),
-    };
+    // No header, an unclosed text, an unknown escape, a deleted key, bad hex, bytes that are not UTF-8.
+    const std::string sw = kHeader + "[HKEY_CURRENT_USER\\Software]\n";
+    const std::string cases[] = {"", "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n", sw + "\"a\"=\"b\n",
+                                 sw + "\"a\"=\"C:\\Photos\"\n", kHeader + "[-HKEY_CURRENT_USER\\Software]\n",
+                                 sw + "\"a\"=hex:0g,01\n", sw + "\"a\"=\"\xff\xfe\"\n",
+                                 std::string("\x00\x01\x02\x03garbage\x00", 12)};
     for (const std::string& text : cases) {
         SCOPED_TRACE(text);
         TempConfigHome home;
