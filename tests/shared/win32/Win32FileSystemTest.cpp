@@ -56,16 +56,13 @@ TEST(Win32FileSystem, RenameAndCopyNeverReplace) {
         int code;
         std::string fromAfter, toAfter;
     } cases[] = {
-        {false, u"a.txt", u"写真.txt", kFsOk, "<missing>", "A"},
-        {false, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
+        {false, u"a.txt", u"写真.txt", kFsOk, "<missing>", "A"}, {false, u"a.txt", u"A.TXT", kFsOk, "A", "A"},
+        {false, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"}, {true, u"a.txt", u"c.txt", kFsOk, "A", "A"},
         {false, u"a.txt", u"B.TXT", kFsAlreadyExists, "A", "B"},
-        {false, u"a.txt", u"A.TXT", kFsOk, "A", "A"},
+        {true, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
         {false, u"none.txt", u"c.txt", kFsFileNotFound, "<missing>", "<missing>"},
         {false, u"a.txt", u"nope\\a.txt", kFsPathNotFound, "A", "<missing>"},
-        {false, u"a.txt", u"a?.txt", kFsPathFileAccess, "A", "<missing>"},
-        {true, u"a.txt", u"c.txt", kFsOk, "A", "A"},
-        {true, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
-    };
+        {false, u"a.txt", u"a?.txt", kFsPathFileAccess, "A", "<missing>"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.to.begin(), c.to.end()));
         Scratch s;
@@ -100,8 +97,7 @@ TEST(Win32FileSystem, StampsReadBackExactly) {
         bool changes;
     } cases[] = {
         {{2024, 1, 15, 9, 30, 45}, true}, {{2024, 7, 15, 23, 59, 59}, true}, {{2024, 2, 29, 0, 0, 0}, true},
-        {{2023, 2, 29, 12, 0, 0}, false}, {{2024, 5, 1, 24, 0, 0}, false},
-    };
+        {{2023, 2, 29, 12, 0, 0}, false}, {{2024, 5, 1, 24, 0, 0}, false}};
     Scratch s;
     s.Make(u"a.txt");
     for (const auto& c : cases) {
@@ -121,10 +117,7 @@ TEST(Win32FileSystem, AttributesReadBackAndDecideTheList) {
     const struct {
         int set;
         bool listed;
-    } cases[] = {{0, true},
-                 {kAttrReadOnly, true},
-                 {kAttrHidden, false},
-                 {kAttrSystem, false},
+    } cases[] = {{0, true}, {kAttrReadOnly, true}, {kAttrHidden, false}, {kAttrSystem, false},
                  {kAttrReadOnly | 0x10 | 0x100, true}};
     // The host may add the archive bit to every file; compare it only where it is kept.
     const int known = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;

@@ -17,8 +17,8 @@ TEST(Win32CodePage, WritesExactBytes) {
     const struct {
         std::u16string text;
         std::string bytes;
-    } cases[] = {
-        {u"あ", "\x82\xA0"}, {u"ｱ", "\xB1"}, {u"a¥b", "a?b"}, {u"\u301C", "?"}, {u"\U0001F600", "?"}};
+    } cases[] = {{u"あ", "\x82\xA0"}, {u"ｱ", "\xB1"}, {u"a¥b", "a?b"}, {u"\u301C", "?"},
+                 {u"\U0001F600", "?"}};
     for (const auto& c : cases) {
         EXPECT_EQ(ToAnsi(c.text), c.bytes);
         EXPECT_EQ(AnsiByteCount(c.text), static_cast<int>(c.bytes.size()));
@@ -31,11 +31,7 @@ TEST(Win32NativeName, CountsUnitsAndRoundTrips) {
     const struct {
         std::u16string name;
         std::size_t units;
-    } cases[] = {{u"写真.jpg", 6},
-                 {u"\U0001F600", 2},
-                 {u"a\xD800"
-                  u"b",
-                  3}};
+    } cases[] = {{u"写真.jpg", 6}, {u"\U0001F600", 2}, {std::u16string(u"a") + char16_t(0xD800) + u"b", 3}};
     for (const auto& c : cases) {
         EXPECT_EQ(NativeNameLength(c.name), c.units);
         EXPECT_EQ(FromNative(ToNative(c.name)), c.name);
