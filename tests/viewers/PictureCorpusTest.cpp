@@ -5,7 +5,6 @@
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <QTemporaryDir>
 #include <array>
 #include <set>
 

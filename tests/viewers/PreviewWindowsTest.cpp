@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QImage>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <cmath>
 #include <limits>
 #include <optional>

@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-#include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -147,31 +144,23 @@ TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
     }
 }
 
-TEST_F(DiskAudio, LaterSoundReplacesTheOneStillPlaying) {
-    const std::vector<int16_t> longSound = Chirp(16000 * 20, 5);  // 20 s
-    const std::vector<int16_t> shortSound = Chirp(4000, 9);
-    zv::AudioOutput output;
+// A double-click on a WAV plays it on the program's one output, in place of
+// the sound still playing, without a message; one the player cannot play (a
+// missing file) shows the playback error.
+TEST_F(DiskAudio, DoubleClickedWavReplacesTheSoundOnTheSharedOutput) {
+    const std::vector<int16_t> longSound = Chirp(16000 * 20, 5), sound = Chirp(4000, 3);  // 20 s, 1/4 s
+    zv::AudioOutput& output = zv::AudioOutput::Instance();
     ASSERT_TRUE(zv::PlayWavFile(Write("long.wav", MakeWav(longSound, 16000, 1)), output));
-    ASSERT_TRUE(zv::PlayWavFile(Write("short.wav", MakeWav(shortSound, 16000, 1)), output));
-    ASSERT_TRUE(output.WaitUntilDone(10000));  // the short one's end, long before 20 s
-    output.Stop();
-    EXPECT_TRUE(Heard(Floats(shortSound), 0, 1000));
-    EXPECT_TRUE(Heard(Floats(shortSound), 2900, 1000));
-    EXPECT_FALSE(Heard(Floats(longSound), 16000 * 19, 1000));
-}
-
-// A double-click on a WAV plays it on the program's one output, without a
-// message; one the player cannot play (a missing file) shows the playback error.
-TEST_F(DiskAudio, DoubleClickedWavPlaysOnTheSharedOutput) {
-    const std::vector<int16_t> sound = Chirp(4000, 3);
     Write("d.wav", MakeWav(sound, 16000, 1));
     zvtest::FakeMessageBox boxes;
     zv::PreviewDispatch dispatch(boxes, u'/');
     dispatch.F_File_DblClick(dir_.path().toStdU16String(), u"d.wav");
     EXPECT_TRUE(boxes.shown.empty());
-    ASSERT_TRUE(zv::AudioOutput::Instance().WaitUntilDone(10000));
-    zv::AudioOutput::Instance().Stop();
+    ASSERT_TRUE(output.WaitUntilDone(10000));  // the short one's end, long before 20 s
+    output.Stop();
     EXPECT_TRUE(Heard(Floats(sound), 0, 1000));
+    EXPECT_TRUE(Heard(Floats(sound), 2900, 1000));
+    EXPECT_FALSE(Heard(Floats(longSound), 16000 * 19, 1000));
     EXPECT_EQ(dispatch.F_File_DblClick(u"/nonexistent-folder-zv", u"gone.wav"),
               zv::PreviewDispatch::Action::kWavSound);
     EXPECT_EQ(boxes.shown, std::vector{zvtest::kCannotPlay});
