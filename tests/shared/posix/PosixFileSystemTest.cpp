@@ -65,13 +65,12 @@ TEST(PosixFileSystem, LooksUpNamesWithoutRegardToCase) {
         EXPECT_EQ(lookup->Count(c.name), c.count);
     }
     // A path, not a lookup: exact, and files are told from folders.
-    auto& fsys = NativeFileSystem();
-    EXPECT_TRUE(fsys.FileExists(JoinPath(root, u"twin.txt")));
-    EXPECT_FALSE(fsys.FileExists(JoinPath(root, u"Twin.txt")));
-    EXPECT_FALSE(fsys.FileExists(JoinPath(root, u"album")));
-    EXPECT_TRUE(fsys.FolderExists(JoinPath(root, u"album")));
-    EXPECT_FALSE(fsys.FolderExists(JoinPath(root, u"twin.txt")));
-    EXPECT_FALSE(fsys.FolderExists(u"/nonexistent/zorvik"));
+    for (const auto& [name, file, folder] :
+         {std::tuple{u"twin.txt", true, false}, {u"Twin.txt", false, false}, {u"album", false, true}}) {
+        EXPECT_EQ(NativeFileSystem().FileExists(JoinPath(root, name)), file) << ToUtf8(name);
+        EXPECT_EQ(NativeFileSystem().FolderExists(JoinPath(root, name)), folder) << ToUtf8(name);
+    }
+    EXPECT_FALSE(NativeFileSystem().FolderExists(u"/nonexistent/zorvik"));
 }
 
 }  // namespace
