@@ -19,6 +19,7 @@ namespace zvtest {
 inline void Put(QByteArray& b, int at, uint32_t v, int bytes = 4) {
     for (int i = 0; i < bytes; ++i) b[at + i] = char(v >> (8 * i));
 }
+inline QByteArray With(QByteArray b, int at, uint32_t v) { return Put(b, at, v), b; }
 
 // An EMF record of 32-bit words; the second one, its size, is filled in.
 inline char* Raw(std::vector<uint32_t> words) {

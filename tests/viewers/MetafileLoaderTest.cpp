@@ -333,16 +333,12 @@ TEST(MetafileBroken, DamageIsRefusedWhereTheSameShapeIntactLoads) {
     EXPECT_TRUE(zv::MetafileLoader::Load(emf, 96).has_value());
     EXPECT_TRUE(zv::MetafileLoader::Load(wmf, 96).has_value());
     const int firstRecord = uint8_t(emf[4]) | uint8_t(emf[5]) << 8;  // the header's size
-    auto with = [](QByteArray d, int at, uint32_t v) {
-        zvtest::Put(d, at, v);
-        return d;
-    };
     const std::pair<const char*, QByteArray> broken[] = {
         {"Empty", QByteArray()},
         {"EmfWithoutEndRecord", emf.chopped(20)},
-        {"EmfRecordOfSizeZero", with(emf, firstRecord + 4, 0)},
-        {"EmfRecordPastTheEnd", with(emf, firstRecord + 4, 0x7FFFFFF0)},
-        {"WmfRecordOfSizeZero", with(wmf, 22 + 18, 0)},
+        {"EmfRecordOfSizeZero", zvtest::With(emf, firstRecord + 4, 0)},
+        {"EmfRecordPastTheEnd", zvtest::With(emf, firstRecord + 4, 0x7FFFFFF0)},
+        {"WmfRecordOfSizeZero", zvtest::With(wmf, 22 + 18, 0)},
         {"WmfWithoutAnySize", Wmf(std::nullopt, 0, {})}};
     for (const auto& [name, data] : broken)
         EXPECT_FALSE(zv::MetafileLoader::Load(data, 96).has_value()) << name;
