@@ -114,25 +114,23 @@ TEST(Registry, HandlesOfClosedOrDeletedKeysAreRefused) {
 // Texts and names that need escaping or are not ASCII survive the file; a
 // second value after each proves it did not swallow the rest of the file.
 TEST(Registry, TextsRoundTripThroughTheFile) {
-    const struct {
-        std::u16string name, text;
-    } cases[] = {
+    const std::pair<std::u16string, std::u16string> cases[] = {
         {u"DRIVE", u"C:\\Photos\\\"best\" of\\"}, {u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
         {u"emoji", u"\U0001F600 x \U00020B9F"}, {u"Empty", u""}, {u"", u"default"},
         {u"multi", u"one\r\ntwo\nthree\t."}, {u"\"=@[x]", u"\"]=hex:00,\\"},
         {u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"}};
     TempConfigHome home;
     char16_t letter = u'a';
-    for (const auto& c : cases) {
-        SCOPED_TRACE(zv::ToUtf8(c.name));
+    for (const auto& [name, text] : cases) {
+        SCOPED_TRACE(zv::ToUtf8(name));
         const std::u16string path = u"Software\\Texts\\" + std::u16string(1, letter++);
-        ASSERT_EQ(Write(path, c.name, c.text), kSuccess);
+        ASSERT_EQ(Write(path, name, text), kSuccess);
         ASSERT_EQ(Write(path, u"After", u"tail"), kSuccess);
         long rc = -1;
-        EXPECT_EQ(Read(path, c.name, &rc), c.text);
+        EXPECT_EQ(Read(path, name, &rc), text);
         EXPECT_EQ(rc, kSuccess);
         EXPECT_EQ(Read(path, u"After"), u"tail");
-        std::vector<std::u16string> names = Enum(path, true), expected{c.name, u"After"};
+        std::vector<std::u16string> names = Enum(path, true), expected{name, u"After"};
         if (!zv::test::RegistryKeepsValueWritingOrder()) {
             std::sort(names.begin(), names.end());
             std::sort(expected.begin(), expected.end());
@@ -159,10 +157,7 @@ TEST(Registry, KeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
 // The key the remover deletes, and what GetSetting answers for DRIVE after a
 // given history of the store.
 TEST(SettingsStore, AnswersStoredTextOrFallbackWhereTheRemoverLooks) {
-    const struct {
-        void (*prepare)();
-        std::u16string expected;
-    } cases[] = {
+    const std::pair<void (*)(), std::u16string> cases[] = {
         {[] {}, u"fallback"},
         {[] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"D:"); }, u"D:"},
         {[] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""); }, u""},
@@ -172,11 +167,11 @@ TEST(SettingsStore, AnswersStoredTextOrFallbackWhereTheRemoverLooks) {
              SetValue(key.get(), u"DRIVE", kRegDword, {1, 0, 0, 0});
          },
          u"fallback"}};
-    for (const auto& c : cases) {
+    for (const auto& [prepare, expected] : cases) {
         TempConfigHome home;
-        c.prepare();
+        prepare();
         long error = -1;
-        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"DRIVE", u"fallback", &error), c.expected);
+        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"DRIVE", u"fallback", &error), expected);
         EXPECT_EQ(error, 0);
     }
     TempConfigHome home;
