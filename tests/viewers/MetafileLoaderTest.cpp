@@ -112,11 +112,8 @@ struct Probe {
     QColor expected;
     int width = 1, height = 1;
 };
-struct DrawCase {
-    const char* name;
-    QByteArray data;
-    std::vector<Probe> probes;
-};
+// A name, the picture and what must be seen in it.
+using DrawCase = std::tuple<const char*, QByteArray, std::vector<Probe>>;
 
 std::vector<DrawCase> DrawCases() {
     const U_POINTL curve[3] = {P(20, 180), P(20, 180), P(20, 180)};  // a straight "curve"
@@ -262,12 +259,12 @@ std::vector<DrawCase> DrawCases() {
 // nothing is lost or played twice between slices (objects made in one slice
 // are used in the next).
 TEST(MetafileDrawing, ShapesLandWhereTheRecordsPutThem) {
-    for (const DrawCase& c : DrawCases()) {
-        SCOPED_TRACE(c.name);
-        const auto picture = zv::MetafileLoader::Load(c.data, 254);
+    for (const auto& [name, data, probes] : DrawCases()) {
+        SCOPED_TRACE(name);
+        const auto picture = zv::MetafileLoader::Load(data, 254);
         ASSERT_TRUE(picture.has_value());
         const QImage& image = picture->image;
-        for (const Probe& p : c.probes) {
+        for (const Probe& p : probes) {
             const QRect area(p.x, p.y, p.width, p.height);
             ASSERT_TRUE(image.rect().contains(area));
             bool found = false;
@@ -277,7 +274,7 @@ TEST(MetafileDrawing, ShapesLandWhereTheRecordsPutThem) {
             EXPECT_TRUE(found) << "at " << p.x << "," << p.y << " got "
                                << image.pixelColor(p.x, p.y).name(QColor::HexArgb).toStdString();
         }
-        const auto drawing = zv::MetafileLoader::Start(c.data, 254, QSize(4096, 4096));
+        const auto drawing = zv::MetafileLoader::Start(data, 254, QSize(4096, 4096));
         ASSERT_NE(drawing, nullptr);
         int slices = 1;
         while (drawing->Continue(QDeadlineTimer(0)) == zv::MetafilePlay::kMore) ++slices;
