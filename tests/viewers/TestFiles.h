@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "shared/MessageBox.h"
@@ -57,12 +58,7 @@ inline std::string Utf8(const std::u16string& text) { return zv::ToUtf8(text); }
 
 class FakeMessageBox : public zv::MessageBoxService {
   public:
-    struct Shown {
-        std::u16string prompt;
-        int buttons;
-        std::u16string title;
-        bool operator==(const Shown&) const = default;
-    };
+    using Shown = std::tuple<std::u16string, int, std::u16string>;  // prompt, buttons, title
     int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
         shown.push_back({prompt, buttons, title});
         return zv::kOk;
