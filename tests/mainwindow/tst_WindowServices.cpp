@@ -27,36 +27,31 @@ class tst_WindowServices : public QObject {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     }
 
-    void centring_data() {
-        QTest::addColumn<QRect>("owner");
-        QTest::addColumn<QSize>("own");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("odd height difference")
-            << QRect(100, 50, 640, 420) << QSize(230, 61) << QPoint(305, 229);
-        QTest::newRow("owner off the left edge")
-            << QRect(-300, -20, 640, 420) << QSize(230, 61) << QPoint(-95, 159);
-        // Larger than the owner: the negative half truncates toward zero.
-        QTest::newRow("larger than owner") << QRect(10, 10, 100, 40) << QSize(231, 61) << QPoint(-55, 0);
-    }
-    void centring() {
-        QFETCH(QRect, owner);
-        QFETCH(QSize, own);
-        QFETCH(QPoint, expected);
-        const zv::Point p =
-            zv::CentredOver(owner.x(), owner.y(), owner.width(), owner.height(), own.width(), own.height());
-        QCOMPARE(QPoint(p.x, p.y), expected);
-    }
-
-    void twips() {
-        struct Case {
+    // Centred over the owner: an odd height difference, an owner off the left
+    // edge, and one larger than its owner (the negative half truncates toward
+    // zero). Twips: the client width at 96 dpi, its height at 144, a fraction
+    // rounding to the nearest, and no dpi falling back to 96.
+    void placement() {
+        struct Centring {
+            QRect owner;
+            QSize own;
+            QPoint expected;
+        };
+        for (const Centring& c : {Centring{{100, 50, 640, 420}, {230, 61}, {305, 229}},
+                                  Centring{{-300, -20, 640, 420}, {230, 61}, {-95, 159}},
+                                  Centring{{10, 10, 100, 40}, {231, 61}, {-55, 0}}}) {
+            const QRect& o = c.owner;
+            const zv::Point p =
+                zv::CentredOver(o.x(), o.y(), o.width(), o.height(), c.own.width(), c.own.height());
+            QCOMPARE(QPoint(p.x, p.y), c.expected);
+        }
+        struct Twips {
             double dpi;
             int twips, pixels;
         };
-        // The client width at 96 dpi, its height at 144, a fraction rounding to
-        // the nearest, and no dpi falling back to 96.
-        for (const Case& c : {Case{96, 9570, 638}, Case{144, 5925, 593}, Case{96, 23, 2}, Case{0, 1440, 96}})
-            QVERIFY2(zv::TwipScale(c.dpi).ToPixels(c.twips) == c.pixels,
-                     qPrintable(QString::number(c.twips)));
+        for (const Twips& c :
+             {Twips{96, 9570, 638}, Twips{144, 5925, 593}, Twips{96, 23, 2}, Twips{0, 1440, 96}})
+            QCOMPARE(zv::TwipScale(c.dpi).ToPixels(c.twips), c.pixels);
     }
 
     void waitPointerOnlyWhileOpen() {
@@ -114,45 +109,41 @@ class tst_WindowServices : public QObject {
 
     // The real box: Japanese buttons, no icon, and the answer of the button
     // pressed; closed without one, a yes/no box answers no.
-    void messageBox_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("yes") << int(zv::kYesNo) << "はい" << QStringList{"いいえ", "はい"} << int(zv::kYes);
-        QTest::newRow("cancel") << int(zv::kOkCancel) << "キャンセル" << QStringList{"OK", "キャンセル"}
-                                << int(zv::kCancel);
-        QTest::newRow("closed yes/no box is no")
-            << int(zv::kYesNo) << "" << QStringList{"いいえ", "はい"} << int(zv::kNo);
-    }
     void messageBox() {
-        QFETCH(int, buttons);
-        QFETCH(QString, press);
-        QFETCH(QStringList, shown);
-        QFETCH(int, answer);
-        QString title, text;
-        QStringList buttonTexts;
-        int icon = -1;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            QAbstractButton* pressed = nullptr;
-            for (QAbstractButton* b : box->buttons()) {
-                // Without its mnemonic: "いいえ(&N)" reads "いいえ".
-                buttonTexts << b->text().remove(QRegularExpression("\\(&.\\)$")).remove('&');
-                if (buttonTexts.last() == press) pressed = b;
-            }
-            pressed ? pressed->click() : box->reject();
-        });
-        QCOMPARE(zv::qt::QtMessageBox().Show(u"変換処理を開始しますか？", buttons, u"確認"), answer);
-        QCOMPARE(title, "確認");
-        QCOMPARE(text, "変換処理を開始しますか？");
-        QCOMPARE(icon, int(QMessageBox::NoIcon));
-        buttonTexts.sort();
-        QCOMPARE(buttonTexts, shown);
+        struct Row {
+            int buttons;
+            QString press;
+            QStringList shown;
+            int answer;
+        };
+        for (const auto& [buttons, press, shown, answer] :
+             {Row{zv::kYesNo, "はい", {"いいえ", "はい"}, zv::kYes},
+              Row{zv::kOkCancel, "キャンセル", {"OK", "キャンセル"}, zv::kCancel},
+              Row{zv::kYesNo, "", {"いいえ", "はい"}, zv::kNo}}) {  // closed: a yes/no box answers no
+            QString title, text;
+            QStringList buttonTexts;
+            int icon = -1;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                title = box->windowTitle();
+                text = box->text();
+                icon = box->icon();
+                QAbstractButton* pressed = nullptr;
+                for (QAbstractButton* b : box->buttons()) {
+                    // Without its mnemonic: "いいえ(&N)" reads "いいえ".
+                    buttonTexts << b->text().remove(QRegularExpression("\\(&.\\)$")).remove('&');
+                    if (buttonTexts.last() == press) pressed = b;
+                }
+                pressed ? pressed->click() : box->reject();
+            });
+            QCOMPARE(zv::qt::QtMessageBox().Show(u"変換処理を開始しますか？", buttons, u"確認"), answer);
+            QCOMPARE(title, "確認");
+            QCOMPARE(text, "変換処理を開始しますか？");
+            QCOMPARE(icon, int(QMessageBox::NoIcon));
+            buttonTexts.sort();
+            QCOMPARE(buttonTexts, shown);
+        }
     }
 };
 
