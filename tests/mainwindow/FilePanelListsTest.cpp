@@ -3,18 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QInputMethodEvent>
-#include <QSignalSpy>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "MemoryFileSystem.h"
 #include "QtPrinters.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/DriveListBox.h"
-#include "mainwindow/DriveModel.h"
 #include "mainwindow/FileListBox.h"
-#include "mainwindow/FilePattern.h"
 #include "shared/qt/QtMessageBox.h"
 
 namespace zv {

@@ -3,15 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QDialog>
-#include <QTimer>
-#include <QWhatsThis>
 #include <algorithm>
 
 #include "MainWindowFixture.h"
 #include "QtPrinters.h"
-#include "dialogs/Frm_Mkdir.h"
-#include "dialogs/HelpWindow.h"
 #include "dialogs/QtHelp.h"
 #include "mainwindow/HelpKeys.h"
 #include "shared/Valiable.h"

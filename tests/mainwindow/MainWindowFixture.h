@@ -7,20 +7,8 @@
 //   home/src (the start folder, holding the given files), home/src/sub,
 //   home/prog (the program folder), mnt/music on the volume "STICK".
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-#include <functional>
-#include <memory>
+#include <QtTest>
+#include <QtWidgets>
 #include <optional>
 #include <stdexcept>
 
@@ -28,7 +16,6 @@
 #include "TempConfigHome.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/DriveListBox.h"
-#include "mainwindow/DriveModel.h"
 #include "mainwindow/FileListBox.h"
 #include "mainwindow/Frm_Main.h"
 #include "mainwindow/Frm_Wait.h"

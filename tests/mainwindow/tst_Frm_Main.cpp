@@ -2,13 +2,6 @@
 // the steppers and the number boxes, test runs, the keyboard alone as a
 // screen reader meets it, and the file selection panel on real folders.
 
-#include <QAccessible>
-#include <QClipboard>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QInputMethodEvent>
-#include <QMessageBox>
-#include <QTimer>
 #include <cstdio>
 
 #include "MainWindowFixture.h"
@@ -78,13 +71,12 @@ struct RunRow {
     QStringList results;
     QString prompt;
 };
+// The box clicked (-1: box 1 checked and unchecked again), the Ctrl+clicks on
+// the second file, then what shows.
 struct ModeRow {
-    int box;         // -1: check and uncheck box 1 again
-    int fileClicks;  // on the second file, with Ctrl
-    bool groupVisible;
-    QString label2, label3;
-    bool box0Enabled, box1Enabled;
-    QString guidance;
+    int box, fileClicks;
+    bool groupVisible, box0Enabled, box1Enabled;
+    QString label2, label3, guidance;
 };
 
 }  // namespace
@@ -121,13 +113,13 @@ class tst_Frm_Main : public QObject {
             QStringLiteral("、[開始]ボタンを押して下さい。（または、［テスト開始]ボタンを押して下さい。）");
         const QString front = "固定文字列（前半部）", back = "固定文字列（後半部）",
                       none = "ファイルを選択して下さい。";
-        AddRow("append, file", ModeRow{0, 1, false, front, back, true, false, "固定文字列を設定して" + tail});
-        AddRow("replace, no file", ModeRow{1, 0, false, "検索文字列", "置換文字列", false, true, none});
+        AddRow("append, file", ModeRow{0, 1, false, true, false, front, back, "固定文字列を設定して" + tail});
+        AddRow("replace, no file", ModeRow{1, 0, false, false, true, "検索文字列", "置換文字列", none});
         AddRow("replace, file picked and unpicked",
-               ModeRow{1, 2, false, "検索文字列", "置換文字列", false, true, none});
+               ModeRow{1, 2, false, false, true, "検索文字列", "置換文字列", none});
         AddRow("replace, file",
-               ModeRow{1, 1, false, "検索文字列", "置換文字列", false, true, "検索文字列を設定して" + tail});
-        AddRow("back to numbering", ModeRow{-1, 1, true, front, back, true, true, "連番を設定して" + tail});
+               ModeRow{1, 1, false, false, true, "検索文字列", "置換文字列", "検索文字列を設定して" + tail});
+        AddRow("back to numbering", ModeRow{-1, 1, true, true, true, front, back, "連番を設定して" + tail});
     }
     void switchMode() {
         QFETCH(ModeRow, row);

@@ -1,15 +1,8 @@
 // What the windows stand on: placement rules, the progress window with its
 // wait pointer, and the real message box.
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QLabel>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "mainwindow/Frm_Wait.h"
 #include "mainwindow/MainWindowRules.h"
