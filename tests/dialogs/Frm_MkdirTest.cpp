@@ -1,20 +1,11 @@
 // The new-folder dialog on real temporary folders.
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include "DialogTestSupport.h"
 #include "dialogs/Frm_Mkdir.h"
 #include "dialogs/QtHelp.h"
-#include "shared/FileSystem.h"
 
 namespace zv::dialogs {
 namespace {
@@ -26,10 +17,7 @@ struct Fixture final : MkdirHost {
         : destination(folder.path().toStdU16String() + std::u16string(trailingSeparator, kPathSeparator)),
           dialog(*this, NativeFileSystem(), messages, help) {}
     std::u16string DestinationFolder() override { return destination; }
-    void SetDestinationFolder(const std::u16string& path) override {
-        calls += "set ";
-        destination = path;
-    }
+    void SetDestinationFolder(const std::u16string& path) override { calls += "set ", destination = path; }
     void RefreshDestinationFolders() override { calls += "A_Dir "; }
     void RefreshSourceFolders() override { calls += "F_Dir "; }
 
@@ -100,10 +88,8 @@ TEST(Mkdir, ControlsShowTheirHelpTopicAndTakeJapanese) {
           std::pair{"Chk_Cd_Nowfolder", "保存先のフォルダ一覧が新しいフォルダに変わります"},
           std::pair{"Cmd_Make", "作成ボタン"},
           std::pair{"Cmd_Cancel", "フォルダを作成しないでダイアログを閉じます"}}) {
-        auto* widget = f.dialog.findChild<QWidget*>(control);
-        ASSERT_TRUE(widget) << control;
-        EXPECT_TRUE(widget->whatsThis().contains(QString::fromUtf8(heading)))
-            << widget->whatsThis().toStdString();
+        const QString text = f.dialog.findChild<QWidget*>(control)->whatsThis();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << control << text.toStdString();
     }
     EXPECT_TRUE(f.dialog.Txt_NewFolder->inputMethodQuery(Qt::ImEnabled).toBool());
     QInputMethodEvent commit;
