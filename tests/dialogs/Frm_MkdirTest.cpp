@@ -29,10 +29,10 @@ struct Fixture final : MkdirHost {
 };
 
 TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
-    const QString nul = QStringLiteral("ab") + QChar(0) + QStringLiteral("cd");  // must not become "ab"
     // The row's label, whether the folder ends in the separator (as a root does) and the dialog is to switch
     // to the new folder, a folder made before the attempt, the name, the answer to the confirmation,
-    // whether the folder is made and the calls to the main window.
+    // whether the folder is made and the calls to the main window. A NUL in the name must not
+    // make it "ab".
     const std::tuple<const char*, bool, bool, const char*, QString, int, bool, const char*> cases[] = {
         {"RootLikeSwitch", true, true, "", QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
         {"NormalSwitch", false, true, "", QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
@@ -40,7 +40,7 @@ TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
         {"Existing", false, true, "Data", QStringLiteral("Data"), kOk, false, ""},
         {"ParentName", false, true, "", QStringLiteral(".."), kOk, false, ""},
         {"MissingIntermediate", false, true, "", QStringLiteral("nope/child"), kOk, false, ""},
-        {"NulCharacter", false, true, "", nul, kOk, false, ""},
+        {"NulCharacter", false, true, "", QStringLiteral("ab") + QChar(0) + "cd", kOk, false, ""},
         {"Cancelled", false, true, "", QStringLiteral("Data"), kCancel, false, ""},
         {"EmptyName", false, true, "", QString(), kOk, false, ""}};
     for (const auto& [label, trailingSeparator, switchDestination, existing, name, answer, created, calls] :

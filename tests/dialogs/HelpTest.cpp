@@ -50,9 +50,7 @@ TEST(HelpWindow, MissingDamagedOrFolderGiveNoFileAndAnEmptyWindow) {
     QFile original(kChm), junk(dir.filePath("junk.chm")), cut(dir.filePath("cut.chm"));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly) && junk.open(QIODevice::WriteOnly) &&
                 cut.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(5000, '\x5a'));
-    cut.write(original.read(100));
-    junk.close(), cut.close();
+    junk.write(QByteArray(5000, '\x5a')), cut.write(original.read(100)), junk.close(), cut.close();
     for (const QString& path : {dir.filePath("none.chm"), junk.fileName(), cut.fileName(), dir.path()}) {
         EXPECT_FALSE(ChmFile::Open(path)) << path.toStdString();
         HelpWindow window;

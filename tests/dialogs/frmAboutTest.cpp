@@ -8,7 +8,6 @@
 
 #include "DialogTestSupport.h"
 #include "TempConfigHome.h"
-#include "dialogs/SysInfo.h"
 #include "dialogs/frmAbout.h"
 
 namespace zv::dialogs {
@@ -31,10 +30,7 @@ class FakePlatform final : public SysInfoPlatform {
     std::u16string FindOnPath(const std::u16string& name) override {
         return FileExists(u"/bin/" + name) ? u"/bin/" + name : u"";
     }
-    bool Start(const std::u16string& program) override {
-        started.push_back(program);
-        return !program.empty();
-    }
+    bool Start(const std::u16string& p) override { return started.push_back(p), !p.empty(); }
     std::set<std::u16string> files;
     std::vector<std::u16string> started;
 };
