@@ -47,8 +47,11 @@ class tst_WindowServices : public QObject {
             QCOMPARE(zv::TwipScale(c.dpi).ToPixels(c.twips), c.pixels);
     }
 
-    void waitPointerOnlyWhileOpen() {
+    // The wait pointer only while the window is open; the progress row grows
+    // the window, still centred, and cancels once.
+    void waitWindow() {
         QWidget owner;
+        owner.setGeometry(100, 100, 600, 400);
         {
             Frm_Wait wait(&owner);
             QVERIFY(!QApplication::overrideCursor());
@@ -64,40 +67,32 @@ class tst_WindowServices : public QObject {
             QVERIFY(!QApplication::overrideCursor());
             wait.Close();  // harmless when closed
             QVERIFY(!QApplication::overrideCursor());
-            wait.Open();  // and destroyed while open
-        }
-        QVERIFY(!QApplication::overrideCursor());
-    }
 
-    void progressRowGrowsTheWindowAndCancels() {
-        QWidget owner;
-        owner.setGeometry(100, 100, 600, 400);
-        Frm_Wait wait(&owner);
-        wait.Open();
-        const QSize small = wait.size();
-        QVERIFY(!wait.Prg_Rows->isVisibleTo(&wait) && !wait.Cmd_Cancel->isVisibleTo(&wait));
-        wait.ShowProgress(3, 10, true);
-        QCOMPARE(wait.width(), small.width());
-        QVERIFY(wait.height() > small.height());
-        QVERIFY(wait.Prg_Rows->isVisibleTo(&wait) && wait.Cmd_Cancel->isVisibleTo(&wait));
-        QCOMPARE(wait.Prg_Rows->value(), 3);
-        QCOMPARE(wait.Prg_Rows->maximum(), 10);
-        // Still centred over the owner with its new height.
-        const QRect o = owner.frameGeometry();
-        QCOMPARE(wait.y(), o.y() + (o.height() - wait.height()) / 2);
-        QVERIFY(!wait.CancelRequested());
-        QTest::mouseClick(wait.Cmd_Cancel, Qt::LeftButton);
-        QVERIFY(wait.CancelRequested());
-        QVERIFY(!wait.Cmd_Cancel->isEnabled());
-        QVERIFY(QApplication::overrideCursor());
-        // The next run starts small and without a pending cancel.
-        wait.Close();
-        wait.Open();
-        QCOMPARE(wait.size(), small);
-        QVERIFY(!wait.CancelRequested());
-        wait.ShowProgress(0, 5, false);
-        QVERIFY(!wait.Cmd_Cancel->isEnabled());
-        wait.Close();
+            wait.Open();
+            const QSize small = wait.size();
+            QVERIFY(!wait.Prg_Rows->isVisibleTo(&wait) && !wait.Cmd_Cancel->isVisibleTo(&wait));
+            wait.ShowProgress(3, 10, true);
+            QCOMPARE(wait.width(), small.width());
+            QVERIFY(wait.height() > small.height());
+            QVERIFY(wait.Prg_Rows->isVisibleTo(&wait) && wait.Cmd_Cancel->isVisibleTo(&wait));
+            QCOMPARE(wait.Prg_Rows->value(), 3);
+            QCOMPARE(wait.Prg_Rows->maximum(), 10);
+            const QRect o = owner.frameGeometry();
+            QCOMPARE(wait.y(), o.y() + (o.height() - wait.height()) / 2);
+            QVERIFY(!wait.CancelRequested());
+            QTest::mouseClick(wait.Cmd_Cancel, Qt::LeftButton);
+            QVERIFY(wait.CancelRequested());
+            QVERIFY(!wait.Cmd_Cancel->isEnabled());
+            QVERIFY(QApplication::overrideCursor());
+            // The next run starts small and without a pending cancel.
+            wait.Close();
+            wait.Open();
+            QCOMPARE(wait.size(), small);
+            QVERIFY(!wait.CancelRequested());
+            wait.ShowProgress(0, 5, false);
+            QVERIFY(!wait.Cmd_Cancel->isEnabled());
+        }  // destroyed while open
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     // The real box: Japanese buttons, no icon, and the answer of the button
