@@ -100,7 +100,7 @@ TEST(MainWindowDialogs, NewFolderIsMadeBelowTheDestinationAndBothListsRefresh) {
 
 // ---- About and help ---------------------------------------------------------------
 
-TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
+TEST(MainWindowDialogs, AboutBoxOverTheWindowAndHelpBesideTheProgram) {
     RealFolders f;
     ASSERT_TRUE(f.Show());
     ModalWatcher seen([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
@@ -109,11 +109,8 @@ TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
     EXPECT_EQ(seen.title, QStringLiteral("Zorvikのﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_EQ(seen.owner, f.window.get());
     EXPECT_FALSE(seen.openAfterAct);  // Esc closed it
-}
 
-TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
-    RealFolders f;
-    ASSERT_TRUE(f.Show());
+    // Help opens beside the program and closes with the window.
     zv::dialogs::QtHelp* help = f.window->Help();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->ChmPath(), f.prog + "/ZVNUM.chm");

@@ -113,7 +113,7 @@ struct MainWindowFixture {
     }
 
     // Selects the given rows of F_File the way a click does.
-    void Select(std::initializer_list<int> rows) {
+    void Select(const QList<int>& rows) {
         for (int r : rows) window->F_File->setSelected(r, true);
         window->F_File_Click();
     }

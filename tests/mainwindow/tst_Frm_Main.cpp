@@ -321,8 +321,7 @@ class tst_Frm_Main : public QObject {
     void runs() {
         QFETCH(RunRow, row);
         MainWindowFixture f;
-        for (int r : row.files) f.window->F_File->setSelected(r, true);
-        f.window->F_File_Click();
+        f.Select(row.files);
         f.window->Cmd_Test->click();  // a good run first, so there is something to clear
         f.window->Txt_B_text->setText(row.front);
         QtMessageBox::ClearShown();
@@ -467,8 +466,7 @@ class tst_Frm_Main : public QObject {
             for (int i = 0; i < row.files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
             MainWindowFixture p(MainWindowFixture::Real{}, names);
             QCOMPARE(p.window->F_File->listCount(), row.files);
-            for (int r : row.before) p.window->F_File->setSelected(r, true);
-            p.window->F_File_Click();
+            p.Select(row.before);
             p.Click(row.button);
             QCOMPARE(p.SelectedRows(), row.after);
             QCOMPARE(p.Ready(), !row.after.isEmpty());
