@@ -518,7 +518,7 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(p.window->F_Dir->path(), p.src + "/sub");  // the source never follows the destination
     }
 
-    void sourceDriveTakesTheDestinationAlong() {
+    void sourceDriveTakesTheDestinationAlongAndKeepsItsDrive() {
         MainWindowFixture p(MainWindowFixture::Real{});
         QCOMPARE(p.window->F_Drive->setDrive(p.Stick()), zv::kFsOk);
         QCOMPARE(p.window->F_Dir->path(), p.mnt);
@@ -530,6 +530,18 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(p.window->F_Drive->setDrive(p.home), zv::kFsOk);
         QCOMPARE(p.window->F_Dir->path(), p.src);
         QCOMPARE(p.window->A_Dir->path(), p.src);
+        // A stick plugged in moves neither list off its drive.
+        p.window->A_Drive->setDrive(p.Stick());
+        // A volume whose mount point sorts before the stick's: rows move.
+        p.volumes.insert(p.volumes.begin() + 1, {p.home + "/0stick", "", "vfat", "/dev/sdc1"});
+        QDir().mkpath(p.home + "/0stick");
+        p.window->F_Drive->refresh();  // as opening the source list's drop-down does
+        for (zv::DriveListBox* list : {p.window->F_Drive, p.window->A_Drive}) {
+            QCOMPARE(list->count(), p.drives->Count());
+            QCOMPARE(list->currentText(), list->drive());
+        }
+        QCOMPARE(p.window->A_Drive->drive(), p.Stick());
+        QCOMPARE(p.window->F_Drive->drive(), p.home);
     }
 
     void goneDriveFallsBackSilently() {
@@ -547,21 +559,6 @@ class tst_Frm_Main : public QObject {
             QVERIFY(QtMessageBox::Shown().empty());
             QVERIFY(!Valiable::DestDriveSync);
         }
-    }
-
-    void aStickPluggedInMovesNeitherListOffItsDrive() {
-        MainWindowFixture p(MainWindowFixture::Real{});
-        p.window->A_Drive->setDrive(p.Stick());
-        // A volume whose mount point sorts before the stick's: rows move.
-        p.volumes.insert(p.volumes.begin() + 1, {p.home + "/0stick", "", "vfat", "/dev/sdc1", true, true});
-        QDir().mkpath(p.home + "/0stick");
-        p.window->F_Drive->refresh();  // as opening the source list's drop-down does
-        for (zv::DriveListBox* list : {p.window->F_Drive, p.window->A_Drive}) {
-            QCOMPARE(list->count(), p.drives->Count());
-            QCOMPARE(list->currentText(), list->drive());
-        }
-        QCOMPARE(p.window->A_Drive->drive(), p.Stick());
-        QCOMPARE(p.window->F_Drive->drive(), p.home);
     }
 
     void refreshShowsNewFilesClearsTheSelectionAndShowsFreeSpace() {
