@@ -70,8 +70,7 @@ struct MainWindowFixture {
         home = tmp.path() + "/home", src = home + "/src", prog = home + "/prog", mnt = tmp.path() + "/mnt";
         for (const QString& d : {src + "/sub", prog, mnt + "/music"}) QDir().mkpath(d);
         for (const QString& f : startFiles) Write(src + "/" + f);
-        volumes = {{"/", "", "ext4", "/dev/sda1", true, true},
-                   {mnt, "STICK", "vfat", "/dev/sdb1", true, true}};
+        volumes = {{"/", "", "ext4", "/dev/sda1"}, {mnt, "STICK", "vfat", "/dev/sdb1"}};
         Init();
         if (load) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
         Open(load ? prog : src, load);
