@@ -1,20 +1,11 @@
 // The new-folder dialog on real temporary folders.
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include "DialogTestSupport.h"
 #include "dialogs/Frm_Mkdir.h"
 #include "dialogs/QtHelp.h"
-#include "shared/FileSystem.h"
 
 namespace zv::dialogs {
 namespace {
@@ -26,10 +17,7 @@ struct Fixture final : MkdirHost {
         : destination(folder.path().toStdU16String() + std::u16string(trailingSeparator, kPathSeparator)),
           dialog(*this, NativeFileSystem(), messages, help) {}
     std::u16string DestinationFolder() override { return destination; }
-    void SetDestinationFolder(const std::u16string& path) override {
-        calls += "set ";
-        destination = path;
-    }
+    void SetDestinationFolder(const std::u16string& path) override { calls += "set ", destination = path; }
     void RefreshDestinationFolders() override { calls += "A_Dir "; }
     void RefreshSourceFolders() override { calls += "F_Dir "; }
 
@@ -41,10 +29,10 @@ struct Fixture final : MkdirHost {
 };
 
 TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
-    const QString nul = QStringLiteral("ab") + QChar(0) + QStringLiteral("cd");  // must not become "ab"
     // The row's label, whether the folder ends in the separator (as a root does) and the dialog is to switch
     // to the new folder, a folder made before the attempt, the name, the answer to the confirmation,
-    // whether the folder is made and the calls to the main window.
+    // whether the folder is made and the calls to the main window. A NUL in the name must not
+    // make it "ab".
     const std::tuple<const char*, bool, bool, const char*, QString, int, bool, const char*> cases[] = {
         {"RootLikeSwitch", true, true, "", QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
         {"NormalSwitch", false, true, "", QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
@@ -52,7 +40,7 @@ TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
         {"Existing", false, true, "Data", QStringLiteral("Data"), kOk, false, ""},
         {"ParentName", false, true, "", QStringLiteral(".."), kOk, false, ""},
         {"MissingIntermediate", false, true, "", QStringLiteral("nope/child"), kOk, false, ""},
-        {"NulCharacter", false, true, "", nul, kOk, false, ""},
+        {"NulCharacter", false, true, "", QStringLiteral("ab") + QChar(0) + "cd", kOk, false, ""},
         {"Cancelled", false, true, "", QStringLiteral("Data"), kCancel, false, ""},
         {"EmptyName", false, true, "", QString(), kOk, false, ""}};
     for (const auto& [label, trailingSeparator, switchDestination, existing, name, answer, created, calls] :
@@ -100,10 +88,8 @@ TEST(Mkdir, ControlsShowTheirHelpTopicAndTakeJapanese) {
           std::pair{"Chk_Cd_Nowfolder", "保存先のフォルダ一覧が新しいフォルダに変わります"},
           std::pair{"Cmd_Make", "作成ボタン"},
           std::pair{"Cmd_Cancel", "フォルダを作成しないでダイアログを閉じます"}}) {
-        auto* widget = f.dialog.findChild<QWidget*>(control);
-        ASSERT_TRUE(widget) << control;
-        EXPECT_TRUE(widget->whatsThis().contains(QString::fromUtf8(heading)))
-            << widget->whatsThis().toStdString();
+        const QString text = f.dialog.findChild<QWidget*>(control)->whatsThis();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << control << text.toStdString();
     }
     EXPECT_TRUE(f.dialog.Txt_NewFolder->inputMethodQuery(Qt::ImEnabled).toBool());
     QInputMethodEvent commit;

@@ -2,16 +2,13 @@
 // registry (XDG_CONFIG_HOME) and a temporary PATH.
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 #include <set>
 
 #include "DialogTestSupport.h"
 #include "TempConfigHome.h"
-#include "dialogs/SysInfo.h"
 #include "dialogs/frmAbout.h"
-#include "shared/Registry.h"
 
 namespace zv::dialogs {
 namespace {
@@ -25,12 +22,6 @@ void SetRegValue(const std::u16string& key, const std::u16string& name, std::uin
     ASSERT_EQ(reg::CreateKey(reg::kLocalMachine, key, reg::kKeyAllAccess, handle.out()), reg::kSuccess);
     ASSERT_EQ(reg::SetValue(handle.get(), name, type, data), reg::kSuccess);
 }
-void SetRegText(const std::u16string& key, const std::u16string& name, const std::u16string& text,
-                std::uint32_t type = reg::kRegSz) {
-    std::vector<std::uint8_t> data;
-    for (char16_t c : text + u'\0') data.insert(data.end(), {std::uint8_t(c & 0xFF), std::uint8_t(c >> 8)});
-    SetRegValue(key, name, type, data);
-}
 
 // Files and programs on PATH (in /bin) are made up; starting is only recorded.
 class FakePlatform final : public SysInfoPlatform {
@@ -39,10 +30,7 @@ class FakePlatform final : public SysInfoPlatform {
     std::u16string FindOnPath(const std::u16string& name) override {
         return FileExists(u"/bin/" + name) ? u"/bin/" + name : u"";
     }
-    bool Start(const std::u16string& program) override {
-        started.push_back(program);
-        return !program.empty();
-    }
+    bool Start(const std::u16string& p) override { return started.push_back(p), !p.empty(); }
     std::set<std::u16string> files;
     std::vector<std::u16string> started;
 };
@@ -102,7 +90,10 @@ TEST(SysInfo, StartsTheProgramTheRegistryOrPathNamesOrSaysSo) {
     for (const auto& [key, type, text, files, expected] : cases) {
         SCOPED_TRACE(testing::PrintToString(expected));
         test::TempConfigHome registry;
-        if (key) SetRegText(key, key == kMsinfo ? u"PATH" : u"MSINFO", text, type);
+        std::vector<std::uint8_t> data;  // UTF-16LE with its NUL
+        for (char16_t c : std::u16string(text) + u'\0')
+            data.insert(data.end(), {std::uint8_t(c), std::uint8_t(c >> 8)});
+        if (key) SetRegValue(key, key == kMsinfo ? u"PATH" : u"MSINFO", type, data);
         test::ScriptedMessages messages;
         FakePlatform platform;
         platform.files = files;

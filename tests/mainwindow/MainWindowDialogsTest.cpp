@@ -3,15 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QDialog>
-#include <QTimer>
-#include <QWhatsThis>
 #include <algorithm>
 
 #include "MainWindowFixture.h"
 #include "QtPrinters.h"
-#include "dialogs/Frm_Mkdir.h"
-#include "dialogs/HelpWindow.h"
 #include "dialogs/QtHelp.h"
 #include "mainwindow/HelpKeys.h"
 #include "shared/Valiable.h"
@@ -44,19 +39,10 @@ struct ModalWatcher {
     QWidget* owner = nullptr;
 };
 
-// The main window as the program starts it over real folders.
-struct RealFolders : zvtest::MainWindowFixture {
+// The main window as the program starts it over real folders, empty.
+using zvtest::MainWindowFixture;
+struct RealFolders : MainWindowFixture {
     RealFolders() : MainWindowFixture(Real{}, {}) {}
-    void DoubleClick(const QString& name) {
-        const int row = Rows().indexOf(name);
-        ASSERT_GE(row, 0) << name.toStdString();
-        const QModelIndex index = window->F_File->model()->index(row, 0);
-        window->F_File->scrollTo(index);
-        const QPoint at = window->F_File->visualRect(index).center();
-        // A double-click is a click followed by the second press.
-        QTest::mouseClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(window->F_File->viewport(), Qt::LeftButton, {}, at);
-    }
 };
 
 // ---- Double-click previews and the new-folder dialog ----------------------------
@@ -64,62 +50,57 @@ struct RealFolders : zvtest::MainWindowFixture {
 // viewers' and the dialog's own tests: here, that the window hands them the
 // double-clicked file and takes the new folder back into its lists.
 
-class DoubleClickPreview : public testing::TestWithParam<std::pair<const char*, const char*>> {};
-
-TEST_P(DoubleClickPreview, OpensTheViewerOfTheFileOverTheWindow) {
-    const auto [name, title] = GetParam();  // title: of the viewer; null: none opens
-    RealFolders f;
-    ASSERT_TRUE(f.Write(f.src + "/" + name, "hello"));
-    f.window->Cmd_Newfile->click();
-    ASSERT_TRUE(f.Show());
-    ModalWatcher seen;
-    f.DoubleClick(name);
-    if (!title) QTest::qWait(100);  // give a wrongly opened window the chance to show
-    EXPECT_EQ(QString::fromStdU16String(Valiable::PreviewFilePath), f.src + "/" + name);
-    EXPECT_EQ(seen.opened, title != nullptr);
-    if (title) EXPECT_TRUE(seen.title.startsWith(title)) << seen.title.toStdString();
-    EXPECT_TRUE(QtMessageBox::Shown().empty());
+TEST(MainWindowDialogs, DoubleClickOpensTheViewerOfTheFileOverTheWindow) {
+    // The viewer's title; null: none opens.
+    for (const auto [name, title] : {std::pair{"readme.txt", "テキストビュアー( "},
+                                     std::pair<const char*, const char*>{"photo.jpeg", nullptr}}) {
+        RealFolders f;
+        ASSERT_TRUE(f.Write(f.src + "/" + name, "hello"));
+        f.window->Cmd_Newfile->click();
+        ASSERT_TRUE(f.Show());
+        ModalWatcher seen;
+        // The only file; a double-click is a click followed by the second press.
+        const QPoint at = f.window->F_File->visualRect(f.window->F_File->model()->index(0, 0)).center();
+        QTest::mouseClick(f.window->F_File->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(f.window->F_File->viewport(), Qt::LeftButton, {}, at);
+        if (!title) QTest::qWait(100);  // give a wrongly opened window the chance to show
+        EXPECT_EQ(QString::fromStdU16String(Valiable::PreviewFilePath), f.src + "/" + name);
+        EXPECT_EQ(seen.opened, title != nullptr) << name;
+        if (title) EXPECT_TRUE(seen.title.startsWith(title)) << seen.title.toStdString();
+        EXPECT_TRUE(QtMessageBox::Shown().empty());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, DoubleClickPreview,
-                         testing::Values(std::pair{"readme.txt", "テキストビュアー( "},
-                                         std::pair{"photo.jpeg", nullptr}),
-                         [](const auto& info) { return std::string(info.param.second ? "Viewer" : "None"); });
-
-class NewFolderButton : public testing::TestWithParam<bool> {};
-
-TEST_P(NewFolderButton, CreatesBelowTheDestinationAndRefreshesBothLists) {
-    const bool switchToIt = GetParam();
-    RealFolders f;
-    ASSERT_TRUE(f.Show());
-    const QString target = f.src + "/新規";
-    ModalWatcher seen([&](QWidget* w) {
-        auto* dialog = qobject_cast<zv::dialogs::Frm_Mkdir*>(w);
-        ASSERT_NE(dialog, nullptr);
-        dialog->Txt_NewFolder->setText("新規");
-        dialog->Chk_Cd_Nowfolder->setChecked(switchToIt);
-        QtMessageBox::PresetAnswers({zv::kOk});
-        dialog->Cmd_Make->click();
-    });
-    f.window->Com_Makefolder->click();
-    ASSERT_TRUE(seen.opened);
-    EXPECT_EQ(seen.owner, f.window.get());
-    EXPECT_FALSE(seen.openAfterAct);
-    EXPECT_TRUE(QDir(target).exists());
-    EXPECT_EQ(f.window->A_Dir->path(), switchToIt ? target : f.src);
-    // The source list was re-read: the new folder is listed below the source.
-    QStringList folders;
-    for (int i = 0; i < f.window->F_Dir->listCount(); ++i) folders << f.window->F_Dir->rowPath(i);
-    EXPECT_TRUE(folders.contains(target));
-    // Copy and move are on exactly when the destination left the source.
-    EXPECT_EQ(f.window->Opt_Cpymov[0]->isEnabled(), switchToIt);
+TEST(MainWindowDialogs, NewFolderIsMadeBelowTheDestinationAndBothListsRefresh) {
+    for (const bool switchToIt : {false, true}) {
+        SCOPED_TRACE(switchToIt);
+        RealFolders f;
+        ASSERT_TRUE(f.Show());
+        const QString target = f.src + "/新規";
+        ModalWatcher seen([&](QWidget* w) {
+            auto* dialog = qobject_cast<zv::dialogs::Frm_Mkdir*>(w);
+            ASSERT_NE(dialog, nullptr);
+            dialog->Txt_NewFolder->setText("新規");
+            dialog->Chk_Cd_Nowfolder->setChecked(switchToIt);
+            QtMessageBox::PresetAnswers({zv::kOk});
+            dialog->Cmd_Make->click();
+        });
+        f.window->Com_Makefolder->click();
+        ASSERT_TRUE(seen.opened);
+        EXPECT_EQ(seen.owner, f.window.get());
+        EXPECT_FALSE(seen.openAfterAct);
+        EXPECT_TRUE(QDir(target).exists());
+        EXPECT_EQ(f.window->A_Dir->path(), switchToIt ? target : f.src);
+        // The source list was re-read: the new folder is listed below the source.
+        EXPECT_TRUE(f.FolderRows().contains(target));
+        // Copy and move are on exactly when the destination left the source.
+        EXPECT_EQ(f.CopyMoveEnabled(), switchToIt);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(MainWindow, NewFolderButton, testing::Bool());
 
 // ---- About and help ---------------------------------------------------------------
 
-TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
+TEST(MainWindowDialogs, AboutBoxOverTheWindowAndHelpBesideTheProgram) {
     RealFolders f;
     ASSERT_TRUE(f.Show());
     ModalWatcher seen([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
@@ -128,11 +109,8 @@ TEST(MainWindowDialogs, AboutButtonOpensTheAboutBoxOverTheWindow) {
     EXPECT_EQ(seen.title, QStringLiteral("Zorvikのﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_EQ(seen.owner, f.window.get());
     EXPECT_FALSE(seen.openAfterAct);  // Esc closed it
-}
 
-TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
-    RealFolders f;
-    ASSERT_TRUE(f.Show());
+    // Help opens beside the program and closes with the window.
     zv::dialogs::QtHelp* help = f.window->Help();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->ChmPath(), f.prog + "/ZVNUM.chm");
@@ -151,21 +129,9 @@ TEST(MainWindowDialogs, HelpOpensBesideTheProgramAndClosesWithTheWindow) {
 
 // F1 where the focus is: the page of the focused control, else of its
 // window, else the contents; Shift+F1 the context help.
-struct F1Case {
-    const char* label;
-    bool inDialog;        // the new-folder dialog, else the main window
-    const char* control;  // focused; "": a box without a page of its own
-    Qt::KeyboardModifiers modifiers;
-    int shownTopic;  // -1 contents, 0 nothing shown
-    bool whatsThis;
-};
-
-class F1Key : public testing::TestWithParam<F1Case> {};
-
-TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
-    const F1Case& c = GetParam();
+TEST(MainWindowDialogs, F1OpensTheHelpOfTheFocusedWindow) {
     struct RecordingHelp final : zv::HelpService {
-        int shown = 0;
+        int shown = 0;  // -1 contents
         void ShowContents() override { shown = -1; }
         bool ShowTopic(int id) override { return shown = id, true; }
         std::u16string TopicText(int) override { return {}; }
@@ -174,29 +140,32 @@ TEST_P(F1Key, OpensTheHelpOfTheFocusedWindow) {
     zv::HelpKeys keys;
     keys.SetHelp(&help);
     qApp->installEventFilter(&keys);
-    zvtest::MainWindowFixture f;
-    zv::dialogs::Frm_Mkdir dialog(*f.window, f.files, f.messages, nullptr);
-    QWidget* window = c.inDialog ? static_cast<QWidget*>(&dialog) : f.window.get();
-    QWidget* focus = *c.control ? window->findChild<QWidget*>(c.control) : new QLineEdit(window);
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    focus->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1, c.modifiers);
-    EXPECT_EQ(help.shown, c.shownTopic);
-    EXPECT_EQ(QWhatsThis::inWhatsThisMode(), c.whatsThis);
-    QWhatsThis::leaveWhatsThisMode();
+    // In the new-folder dialog or the main window; the control focused (""
+    // a box without a page of its own), the modifier, the topic shown
+    // (0: nothing) and whether context help starts.
+    const std::tuple<bool, const char*, Qt::KeyboardModifiers, int, bool> cases[] = {
+        {false, "Txt_B_text", Qt::NoModifier, -1, false},
+        {true, "Cmd_Make", Qt::NoModifier, zv::dialogs::kHelpMkdirMake, false},
+        {true, "", Qt::NoModifier, 80035, false},
+        {false, "Txt_B_text", Qt::ShiftModifier, 0, true},
+        {false, "Txt_B_text", Qt::ControlModifier, 0, false}};
+    for (const auto& [inDialog, control, modifiers, topic, whatsThis] : cases) {
+        SCOPED_TRACE(topic);
+        help.shown = 0;
+        MainWindowFixture f;
+        zv::dialogs::Frm_Mkdir dialog(*f.window, f.files, f.messages, nullptr);
+        QWidget* window = inDialog ? static_cast<QWidget*>(&dialog) : f.window.get();
+        QWidget* focus = *control ? window->findChild<QWidget*>(control) : new QLineEdit(window);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        focus->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1, modifiers);
+        EXPECT_EQ(help.shown, topic);
+        EXPECT_EQ(QWhatsThis::inWhatsThisMode(), whatsThis);
+        QWhatsThis::leaveWhatsThisMode();
+    }
     qApp->removeEventFilter(&keys);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, F1Key,
-    testing::Values(F1Case{"main_window_contents", false, "Txt_B_text", Qt::NoModifier, -1, false},
-                    F1Case{"control_topic", true, "Cmd_Make", Qt::NoModifier, zv::dialogs::kHelpMkdirMake,
-                           false},
-                    F1Case{"dialog_page", true, "", Qt::NoModifier, 80035, false},
-                    F1Case{"shift_context_help", false, "Txt_B_text", Qt::ShiftModifier, 0, true},
-                    F1Case{"ctrl_does_nothing", false, "Txt_B_text", Qt::ControlModifier, 0, false}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -7,20 +7,8 @@
 //   home/src (the start folder, holding the given files), home/src/sub,
 //   home/prog (the program folder), mnt/music on the volume "STICK".
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-#include <functional>
-#include <memory>
+#include <QtTest>
+#include <QtWidgets>
 #include <optional>
 #include <stdexcept>
 
@@ -28,7 +16,6 @@
 #include "TempConfigHome.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/DriveListBox.h"
-#include "mainwindow/DriveModel.h"
 #include "mainwindow/FileListBox.h"
 #include "mainwindow/Frm_Main.h"
 #include "mainwindow/Frm_Wait.h"
@@ -83,8 +70,7 @@ struct MainWindowFixture {
         home = tmp.path() + "/home", src = home + "/src", prog = home + "/prog", mnt = tmp.path() + "/mnt";
         for (const QString& d : {src + "/sub", prog, mnt + "/music"}) QDir().mkpath(d);
         for (const QString& f : startFiles) Write(src + "/" + f);
-        volumes = {{"/", "", "ext4", "/dev/sda1", true, true},
-                   {mnt, "STICK", "vfat", "/dev/sdb1", true, true}};
+        volumes = {{"/", "", "ext4", "/dev/sda1"}, {mnt, "STICK", "vfat", "/dev/sdb1"}};
         Init();
         if (load) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
         Open(load ? prog : src, load);
@@ -126,7 +112,7 @@ struct MainWindowFixture {
     }
 
     // Selects the given rows of F_File the way a click does.
-    void Select(std::initializer_list<int> rows) {
+    void Select(const QList<int>& rows) {
         for (int r : rows) window->F_File->setSelected(r, true);
         window->F_File_Click();
     }
@@ -138,6 +124,11 @@ struct MainWindowFixture {
     QStringList Results() const {
         QStringList out;
         for (int i = 0; i < window->Lst_Kekka->count(); ++i) out << window->Lst_Kekka->item(i)->text();
+        return out;
+    }
+    QStringList FolderRows() const {
+        QStringList out;
+        for (int i = 0; i < window->F_Dir->listCount(); ++i) out << window->F_Dir->rowPath(i);
         return out;
     }
     QList<int> SelectedRows() const {

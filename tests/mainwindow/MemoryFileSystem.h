@@ -13,73 +13,69 @@
 namespace zvtest {
 
 class FakeFileSystem final : public zv::FileSystem {
+    using S = std::u16string;
+
   public:
-    std::map<std::u16string, std::vector<std::u16string>> folders;  // folder -> its file names
+    std::map<S, std::vector<S>> folders;  // folder -> its file names
 
     // Adds a folder and every folder above it.
-    void AddFolder(const std::u16string& path) {
-        for (std::u16string p = path;; p = Parent(p)) {
+    void AddFolder(const S& path) {
+        for (S p = path;; p = Parent(p)) {
             folders[p];
             if (p == u"/") break;
         }
     }
-    void AddFile(const std::u16string& path) {
+    void AddFile(const S& path) {
         AddFolder(Parent(path));
         folders[Parent(path)].push_back(path.substr(path.rfind(u'/') + 1));
     }
     // Removes a folder with everything below it.
-    void Remove(const std::u16string& path) {
+    void Remove(const S& path) {
         std::erase_if(folders,
                       [&](const auto& f) { return f.first == path || f.first.starts_with(path + u"/"); });
     }
 
-    std::vector<std::u16string> ListFiles(const std::u16string& folder) override {
+    std::vector<S> ListFiles(const S& folder) override {
         auto it = folders.find(Strip(folder));
-        return Listed(it == folders.end() ? std::vector<std::u16string>{} : it->second);
+        return Listed(it == folders.end() ? std::vector<S>{} : it->second);
     }
-    std::vector<std::u16string> ListFolders(const std::u16string& folder) override {
-        const std::u16string parent = Strip(folder);
-        std::vector<std::u16string> names;
+    std::vector<S> ListFolders(const S& folder) override {
+        const S parent = Strip(folder);
+        std::vector<S> names;
         for (const auto& [path, files] : folders)
             if (path != parent && Parent(path) == parent) names.push_back(path.substr(path.rfind(u'/') + 1));
         return Listed(names);
     }
-    std::unique_ptr<zv::NameLookup> OpenNameLookup(const std::u16string& folder) override {
+    std::unique_ptr<zv::NameLookup> OpenNameLookup(const S& folder) override {
         struct Lookup final : zv::NameLookup {
-            std::vector<std::u16string> names;
-            bool Exists(const std::u16string& n) const override {
-                return std::find(names.begin(), names.end(), n) != names.end();
-            }
+            std::vector<S> names;
+            bool Exists(const S& n) const override { return std::ranges::find(names, n) != names.end(); }
         };
         auto lookup = std::make_unique<Lookup>();
         lookup->names = ListFiles(folder);
         return lookup;
     }
-    bool FileExists(const std::u16string&) override { return false; }
-    bool FolderExists(const std::u16string& path) override { return folders.count(Strip(path)) != 0; }
-    zv::FsResult Rename(const std::u16string&, const std::u16string& to) override {
-        return {zv::kFsGeneric, to};
-    }
-    zv::FsResult Copy(const std::u16string&, const std::u16string& to) override {
-        return {zv::kFsGeneric, to};
-    }
-    zv::FsResult SetLastWriteTime(const std::u16string& p, const zv::LocalDateTime&) override {
+    bool FileExists(const S&) override { return false; }
+    bool FolderExists(const S& path) override { return folders.count(Strip(path)) != 0; }
+    zv::FsResult Rename(const S&, const S& to) override { return {zv::kFsGeneric, to}; }
+    zv::FsResult Copy(const S&, const S& to) override { return {zv::kFsGeneric, to}; }
+    zv::FsResult SetLastWriteTime(const S& p, const zv::LocalDateTime&) override {
         return {zv::kFsGeneric, p};
     }
-    zv::FsResult SetAttributes(const std::u16string& p, int) override { return {zv::kFsGeneric, p}; }
-    int GetAttributes(const std::u16string&) override { return 0; }
-    zv::FsResult MakeDirectory(const std::u16string& p) override { return {zv::kFsGeneric, p}; }
+    zv::FsResult SetAttributes(const S& p, int) override { return {zv::kFsGeneric, p}; }
+    int GetAttributes(const S&) override { return 0; }
+    zv::FsResult MakeDirectory(const S& p) override { return {zv::kFsGeneric, p}; }
 
   private:
-    static std::u16string Strip(std::u16string folder) {
+    static S Strip(S folder) {
         while (folder.size() > 1 && folder.back() == u'/') folder.pop_back();
         return folder;
     }
-    static std::u16string Parent(const std::u16string& path) {
+    static S Parent(const S& path) {
         const size_t slash = path.rfind(u'/');
-        return slash == 0 || slash == std::u16string::npos ? u"/" : path.substr(0, slash);
+        return slash == 0 || slash == S::npos ? u"/" : path.substr(0, slash);
     }
-    static std::vector<std::u16string> Listed(std::vector<std::u16string> names) {
+    static std::vector<S> Listed(std::vector<S> names) {
         std::erase_if(names, [](const auto& n) { return n.empty() || n[0] == u'.'; });
         std::stable_sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
             return QStringView(a).compare(QStringView(b), Qt::CaseInsensitive) < 0;

@@ -1,13 +1,5 @@
 #pragma once
-// Readable failure output for Qt strings in GoogleTest.
-
+// Readable failure output for Qt strings (and lists of them) in GoogleTest.
 #include <QString>
-#include <QStringList>
 #include <ostream>
-
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << '{';
-    for (const QString& s : l) *os << " \"" << s.toStdString() << '"';
-    *os << " }";
-}

@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <QDateTime>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "MainWindowFixture.h"
@@ -39,35 +37,33 @@ TEST(Startup, WindowNotLoadedWritesNothing) {
 // A damaged store: one question at start, nothing at exit. Yes keeps the
 // damaged file under another name and the folders are stored afresh; No
 // leaves it as it is.
-class DamagedStore : public testing::TestWithParam<int> {};
-
-TEST_P(DamagedStore, OneQuestionThenFreshOrUntouched) {
-    TempConfigHome home;
-    home.Write("HKEY_CURRENT_USER", "damaged\n");
-    {
-        MainWindowFixture f;
-        f.files.folders[u"/prog"] = {};
-        QtMessageBox::PresetAnswers({GetParam()});
-        f.window->Form_Load("/prog");
-        EXPECT_EQ(f.window->F_Dir->path(), "/prog");
-        f.window->show();
-        f.window->close();
-        ASSERT_EQ(QtMessageBox::Shown().size(), 1u);
-        EXPECT_EQ(QtMessageBox::Shown()[0].title, u"Zorvik");
-        EXPECT_EQ(QtMessageBox::Shown()[0].buttons, zv::kYesNo);
-    }
-    const std::filesystem::path aside = home.File("HKEY_CURRENT_USER").string() + ".damaged";
-    if (GetParam() == zv::kYes) {
-        std::ifstream in(aside, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "damaged\n");
-        EXPECT_EQ(Stored(u"PATH"), u"/prog");
-    } else {
-        EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), "damaged\n");
-        EXPECT_FALSE(std::filesystem::exists(aside));
+TEST(Startup, DamagedStoreAsksOnceThenFreshOrUntouched) {
+    for (int answer : {int(zv::kYes), int(zv::kNo)}) {
+        SCOPED_TRACE(answer);
+        TempConfigHome home;
+        home.Write("HKEY_CURRENT_USER", "damaged\n");
+        {
+            MainWindowFixture f;
+            f.files.folders[u"/prog"] = {};
+            QtMessageBox::PresetAnswers({answer});
+            f.window->Form_Load("/prog");
+            EXPECT_EQ(f.window->F_Dir->path(), "/prog");
+            f.window->show();
+            f.window->close();
+            ASSERT_EQ(QtMessageBox::Shown().size(), 1u);
+            EXPECT_EQ(QtMessageBox::Shown()[0].title, u"Zorvik");
+            EXPECT_EQ(QtMessageBox::Shown()[0].buttons, zv::kYesNo);
+        }
+        const std::filesystem::path aside = home.File("HKEY_CURRENT_USER").string() + ".damaged";
+        if (answer == zv::kYes) {
+            EXPECT_EQ(zv::test::ScratchFolder::Read(aside), "damaged\n");
+            EXPECT_EQ(Stored(u"PATH"), u"/prog");
+        } else {
+            EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), "damaged\n");
+            EXPECT_FALSE(std::filesystem::exists(aside));
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Answers, DamagedStore, testing::Values(int(zv::kYes), int(zv::kNo)));
 
 // ---- Start folders ----
 
@@ -81,42 +77,38 @@ struct FolderCase {
     QString expectedDrive;   // of both drive lists
 };
 
-void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.label; }
-
-class StartFolders : public testing::TestWithParam<FolderCase> {};
-
-TEST_P(StartFolders, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) {
-    const FolderCase& c = GetParam();
-    MainWindowFixture m(MainWindowFixture::Real{}, {}, false);
-    auto expand = [&](QString s) {
-        return s.replace("%s", m.Stick()).replace("%h", m.home).replace("%m", m.mnt).replace("%p", m.prog);
-    };
-    if (c.drive) zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", expand(*c.drive).toStdU16String());
-    if (c.path) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", expand(*c.path).toStdU16String());
-    if (c.stick == Volume::Unplugged) m.Unmount(true);
-    // Listed as a drive, but it cannot be read when the lists go to it.
-    m.Open(m.prog, true, [&] {
-        if (c.stick == Volume::NotReady) m.volumes[1].ready = false;
-    });
-    const QString folder = expand(c.expectedFolder), drive = expand(c.expectedDrive);
-    EXPECT_EQ(m.window->F_Drive->drive(), drive);
-    EXPECT_EQ(m.window->A_Drive->drive(), drive);
-    EXPECT_EQ(m.window->F_Dir->path(), folder);
-    EXPECT_EQ(m.window->A_Dir->path(), folder);
-    EXPECT_EQ(m.window->F_File->path(), folder);
-    // Source and destination are one folder: nothing to copy or move to.
-    EXPECT_FALSE(m.window->Opt_Cpymov[0]->isEnabled() || m.window->Opt_Cpymov[1]->isEnabled());
-    EXPECT_TRUE(QtMessageBox::Shown().empty());
+TEST(Startup, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) {
+    for (const FolderCase& c :
+         {FolderCase{"FirstStart", std::nullopt, std::nullopt, Volume::Ready, "%p", "%h"},
+          FolderCase{"StoredLabelChanged", "%m [OLD]", "%m/music", Volume::Ready, "%m/music", "%s"},
+          FolderCase{"StoredFolderGone", "%h", "%h/gone", Volume::Ready, "%p", "%h"},
+          FolderCase{"StoredDriveNotReady", "%s", "%m/music", Volume::NotReady, "%p", "%h"},
+          FolderCase{"StoredDriveUnplugged", "%s", "%m/music", Volume::Unplugged, "%p", "%h"}}) {
+        SCOPED_TRACE(c.label);
+        MainWindowFixture m(MainWindowFixture::Real{}, {}, false);
+        auto expand = [&](QString s) {
+            return s.replace("%s", m.Stick())
+                .replace("%h", m.home)
+                .replace("%m", m.mnt)
+                .replace("%p", m.prog);
+        };
+        if (c.drive) zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", expand(*c.drive).toStdU16String());
+        if (c.path) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", expand(*c.path).toStdU16String());
+        if (c.stick == Volume::Unplugged) m.Unmount(true);
+        // Listed as a drive, but it cannot be read when the lists go to it.
+        m.Open(m.prog, true, [&] {
+            if (c.stick == Volume::NotReady) m.volumes[1].ready = false;
+        });
+        const QString folder = expand(c.expectedFolder), drive = expand(c.expectedDrive);
+        for (zv::DriveListBox* list : {m.window->F_Drive, m.window->A_Drive}) EXPECT_EQ(list->drive(), drive);
+        EXPECT_EQ(m.window->F_Dir->path(), folder);
+        EXPECT_EQ(m.window->A_Dir->path(), folder);
+        EXPECT_EQ(m.window->F_File->path(), folder);
+        // Source and destination are one folder: nothing to copy or move to.
+        EXPECT_FALSE(m.CopyMoveEnabled());
+        EXPECT_TRUE(QtMessageBox::Shown().empty());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Startup, StartFolders,
-    testing::Values(FolderCase{"FirstStart", std::nullopt, std::nullopt, Volume::Ready, "%p", "%h"},
-                    FolderCase{"StoredLabelChanged", "%m [OLD]", "%m/music", Volume::Ready, "%m/music", "%s"},
-                    FolderCase{"StoredFolderGone", "%h", "%h/gone", Volume::Ready, "%p", "%h"},
-                    FolderCase{"StoredDriveNotReady", "%s", "%m/music", Volume::NotReady, "%p", "%h"},
-                    FolderCase{"StoredDriveUnplugged", "%s", "%m/music", Volume::Unplugged, "%p", "%h"}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 // Whatever the destination was at the end, the next run opens source and
 // destination on the source folder.
@@ -140,40 +132,34 @@ TEST(StartFolders, NextRunOpensTheSourceFolderOnBothSides) {
 
 // ---- The one-instance lock, in a folder of the test's own ----
 
-enum class Holder { Live, LiveButOld, EndedProcess, Released };
-const char* const kHolderNames[] = {"HeldByRunningInstance", "HeldForDays", "LeftByEndedProcess", "Released"};
-
-class InstanceLock : public testing::TestWithParam<std::pair<Holder, bool>> {};
-
-TEST_P(InstanceLock, RefusesOnlyALiveHolder) {
-    const auto [holder, acquired] = GetParam();
-    TempConfigHome home;
-    const QString folder = QString::fromStdString(home.Root().string());
-    if (holder == Holder::EndedProcess) {
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        // Ends while holding the lock, as a crashed instance would.
-        if (pid == 0) _exit((new zv::SingleInstance("ZVNUM", folder))->Acquire() ? 0 : 1);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0 && QFile::exists(folder + "/ZVNUM.lock"));
+// Only a live holder refuses: not one holding for days, one that ended while
+// holding (as a crashed instance would) or one released.
+TEST(Startup, InstanceLockRefusesOnlyALiveHolder) {
+    enum Holder { Live, LiveButOld, EndedProcess, Released };
+    for (const auto [holder, acquired] : {std::pair{Live, false}, std::pair{LiveButOld, false},
+                                          std::pair{EndedProcess, true}, std::pair{Released, true}}) {
+        SCOPED_TRACE(holder);
+        TempConfigHome home;
+        const QString folder = QString::fromStdString(home.Root().string());
+        if (holder == EndedProcess) {
+            const pid_t pid = fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) _exit((new zv::SingleInstance("ZVNUM", folder))->Acquire() ? 0 : 1);
+            int status = 0;
+            waitpid(pid, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+                        QFile::exists(folder + "/ZVNUM.lock"));
+        }
+        std::optional<zv::SingleInstance> first;
+        if (holder != EndedProcess) ASSERT_TRUE(first.emplace("ZVNUM", folder).Acquire());
+        if (holder == Released) first.reset();
+        QFile lock(folder + "/ZVNUM.lock");
+        if (holder == LiveButOld)
+            ASSERT_TRUE(lock.open(QIODevice::ReadWrite) &&
+                        lock.setFileTime(QDateTime::currentDateTime().addDays(-3),
+                                         QFileDevice::FileModificationTime));
+        EXPECT_EQ(zv::SingleInstance("ZVNUM", folder).Acquire(), acquired);
     }
-    std::optional<zv::SingleInstance> first;
-    if (holder == Holder::Live || holder == Holder::LiveButOld || holder == Holder::Released)
-        ASSERT_TRUE(first.emplace("ZVNUM", folder).Acquire());
-    if (holder == Holder::Released) first.reset();
-    QFile lock(folder + "/ZVNUM.lock");
-    if (holder == Holder::LiveButOld)
-        ASSERT_TRUE(
-            lock.open(QIODevice::ReadWrite) &&
-            lock.setFileTime(QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
-    EXPECT_EQ(zv::SingleInstance("ZVNUM", folder).Acquire(), acquired);
 }
-
-INSTANTIATE_TEST_SUITE_P(Startup, InstanceLock,
-                         testing::Values(std::pair{Holder::Live, false}, std::pair{Holder::LiveButOld, false},
-                                         std::pair{Holder::EndedProcess, true},
-                                         std::pair{Holder::Released, true}),
-                         [](const auto& info) { return std::string(kHolderNames[int(info.param.first)]); });
 
 }  // namespace

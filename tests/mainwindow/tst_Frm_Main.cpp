@@ -2,13 +2,6 @@
 // the steppers and the number boxes, test runs, the keyboard alone as a
 // screen reader meets it, and the file selection panel on real folders.
 
-#include <QAccessible>
-#include <QClipboard>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QInputMethodEvent>
-#include <QMessageBox>
-#include <QTimer>
 #include <cstdio>
 
 #include "MainWindowFixture.h"
@@ -48,8 +41,9 @@ void TypePattern(MainWindowFixture& f, const QString& text) {
     QTest::keyClicks(Focused(), text);
     QTest::keyClick(Focused(), Qt::Key_Return);
 }
-QString Announced(QWidget* w, QAccessible::Text t) {
-    return QAccessible::queryAccessibleInterface(w)->text(t);
+template <typename Row>
+void AddRow(const char* name, const Row& row) {
+    QTest::newRow(name) << row;
 }
 
 enum How { Keys, Commit, Paste };
@@ -77,13 +71,12 @@ struct RunRow {
     QStringList results;
     QString prompt;
 };
+// The box clicked (-1: box 1 checked and unchecked again), the Ctrl+clicks on
+// the second file, then what shows.
 struct ModeRow {
-    int box;         // -1: check and uncheck box 1 again
-    int fileClicks;  // on the second file, with Ctrl
-    bool groupVisible;
-    QString label2, label3;
-    bool box0Enabled, box1Enabled;
-    QString guidance;
+    int box, fileClicks;
+    bool groupVisible, box0Enabled, box1Enabled;
+    QString label2, label3, guidance;
 };
 
 }  // namespace
@@ -120,16 +113,13 @@ class tst_Frm_Main : public QObject {
             QStringLiteral("、[開始]ボタンを押して下さい。（または、［テスト開始]ボタンを押して下さい。）");
         const QString front = "固定文字列（前半部）", back = "固定文字列（後半部）",
                       none = "ファイルを選択して下さい。";
-        QTest::newRow("append, file")
-            << ModeRow{0, 1, false, front, back, true, false, "固定文字列を設定して" + tail};
-        QTest::newRow("replace, no file")
-            << ModeRow{1, 0, false, "検索文字列", "置換文字列", false, true, none};
-        QTest::newRow("replace, file picked and unpicked")
-            << ModeRow{1, 2, false, "検索文字列", "置換文字列", false, true, none};
-        QTest::newRow("replace, file")
-            << ModeRow{1, 1, false, "検索文字列", "置換文字列", false, true, "検索文字列を設定して" + tail};
-        QTest::newRow("back to numbering")
-            << ModeRow{-1, 1, true, front, back, true, true, "連番を設定して" + tail};
+        AddRow("append, file", ModeRow{0, 1, false, true, false, front, back, "固定文字列を設定して" + tail});
+        AddRow("replace, no file", ModeRow{1, 0, false, false, true, "検索文字列", "置換文字列", none});
+        AddRow("replace, file picked and unpicked",
+               ModeRow{1, 2, false, false, true, "検索文字列", "置換文字列", none});
+        AddRow("replace, file",
+               ModeRow{1, 1, false, false, true, "検索文字列", "置換文字列", "検索文字列を設定して" + tail});
+        AddRow("back to numbering", ModeRow{-1, 1, true, true, true, front, back, "連番を設定して" + tail});
     }
     void switchMode() {
         QFETCH(ModeRow, row);
@@ -172,29 +162,24 @@ class tst_Frm_Main : public QObject {
 
     // The increment wraps from 100 to -100 and skips 0; double-click or Home
     // set it back to 1. The digit count stops at 1 and 10; its lock greys it
-    // without changing it. By the arrows and by keys.
+    // without changing it. By the arrows and by keys (both steppers take keys
+    // through one control, so the keys are tried on the increment).
     void steppers_data() {
         QTest::addColumn<StepRow>("row");
         const int up = kUpArrow, down = kDownArrow;
-        QTest::newRow("up from 100 wraps") << StepRow{true, "100", {up}, "-100"};
-        QTest::newRow("down from -100 wraps") << StepRow{true, "-100", {down}, "100"};
-        QTest::newRow("down from 1 skips 0") << StepRow{true, "1", {down}, "-1"};
-        QTest::newRow("up from -1 skips 0") << StepRow{true, "-1", {up}, "1"};
-        QTest::newRow("Up key wraps at 100") << StepRow{true, "99", {Qt::Key_Up, Qt::Key_Up}, "-100"};
-        QTest::newRow("Down key skips 0") << StepRow{true, "2", {Qt::Key_Down, Qt::Key_Down}, "-1"};
-        QTest::newRow("+ key skips 0") << StepRow{true, "-1", {Qt::Key_Plus}, "1"};
-        QTest::newRow("- key wraps at -100") << StepRow{true, "-100", {Qt::Key_Minus}, "100"};
-        QTest::newRow("double-click resets") << StepRow{true, "1", {down, down, kDoubleClick}, "1"};
-        QTest::newRow("Home resets") << StepRow{true, "-5", {Qt::Key_Home}, "1"};
-        QTest::newRow("digits stop at 10") << StepRow{false, "", QList<int>(15, up), "10"};
-        QTest::newRow("one below the top") << StepRow{false, "", QList<int>(15, up) << down, "9"};
-        QTest::newRow("digits stop at 1") << StepRow{false, "", {down, down}, "1"};
-        QTest::newRow("Up key stops at 10") << StepRow{false, "", QList<int>(12, Qt::Key_Up), "10"};
-        QTest::newRow("Down key stops at 1")
-            << StepRow{false, "", {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}, "1"};
-        QTest::newRow("locked: arrow and key do nothing")
-            << StepRow{false, "", {up, kLock, up, Qt::Key_Up}, "2"};
-        QTest::newRow("unlocked keeps the count") << StepRow{false, "", {up, up, kLock, kLock}, "3"};
+        AddRow("up from 100 wraps", StepRow{true, "100", {up}, "-100"});
+        AddRow("down from 1 skips 0", StepRow{true, "1", {down}, "-1"});
+        AddRow("Up key wraps at 100", StepRow{true, "99", {Qt::Key_Up, Qt::Key_Up}, "-100"});
+        AddRow("Down key skips 0", StepRow{true, "2", {Qt::Key_Down, Qt::Key_Down}, "-1"});
+        AddRow("+ key skips 0", StepRow{true, "-1", {Qt::Key_Plus}, "1"});
+        AddRow("- key wraps at -100", StepRow{true, "-100", {Qt::Key_Minus}, "100"});
+        AddRow("double-click resets", StepRow{true, "1", {down, down, kDoubleClick}, "1"});
+        AddRow("Home resets", StepRow{true, "-5", {Qt::Key_Home}, "1"});
+        AddRow("digits stop at 10", StepRow{false, "", QList<int>(15, up), "10"});
+        AddRow("one below the top", StepRow{false, "", QList<int>(15, up) << down, "9"});
+        AddRow("digits stop at 1", StepRow{false, "", {down, down}, "1"});
+        AddRow("locked: arrow and key do nothing", StepRow{false, "", {up, kLock, up, Qt::Key_Up}, "2"});
+        AddRow("unlocked keeps the count", StepRow{false, "", {up, up, kLock, kLock}, "3"});
     }
     void steppers() {
         QFETCH(StepRow, row);
@@ -218,8 +203,9 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(label->text(), row.shown);
         QCOMPARE(f.window->Text(row.increment ? "Lbl_up" : "Lbl_keta"), row.shown.toStdU16String());
         QCOMPARE(label->accessibleName(), name + " " + row.shown);
-        QCOMPARE(Announced(stepper, QAccessible::Name), name);
-        QCOMPARE(Announced(stepper, QAccessible::Value), row.shown);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(stepper);
+        QCOMPARE(iface->text(QAccessible::Name), name);
+        QCOMPARE(iface->text(QAccessible::Value), row.shown);
         QCOMPARE(stepper->isEnabled() && label->isEnabled(), !locked);
         QCOMPARE(f.window->Value("Chk_keta_lock"), locked ? 0 : 1);
         if (!row.increment) QCOMPARE(stepper->Value(), row.shown.toInt());
@@ -235,32 +221,26 @@ class tst_Frm_Main : public QObject {
             home{Qt::Key_Home, {}}, left{Qt::Key_Left, {}}, fullWidth1{Qt::Key_unknown, "１"};
         const QList<Key> ctrlVX{{Qt::Key_V, "\x16", Qt::ControlModifier},
                                 {Qt::Key_X, "\x18", Qt::ControlModifier}};
-        QTest::newRow("digits and a letter") << InputRow{"Txt_Startnum", "", Keys, Chars("12a3"), "123", 1};
-        QTest::newRow("enter beeps") << InputRow{"Txt_Startnum", "5", Keys, {enter}, "5", 1};
-        QTest::newRow("minus beeps") << InputRow{"Txt_Startnum", "", Keys, Chars("-7"), "7", 1};
-        QTest::newRow("eleventh digit")
-            << InputRow{"Txt_Startnum", "", Keys, Chars("12345678901"), "1234567890", 0};
-        QTest::newRow("backspace deletes")
-            << InputRow{"Txt_Startnum", "", Keys, Chars("123") << backspace, "12", 0};
-        QTest::newRow("delete and arrows silent")
-            << InputRow{"Txt_Startnum", "", Keys, Chars("123") << home << del << left, "23", 0};
-        QTest::newRow("full-width digit key beeps")
-            << InputRow{"Txt_Startnum", "", Keys, {fullWidth1}, "", 1};
-        QTest::newRow("month takes two") << InputRow{"Txt_MM", "", Keys, Chars("1x23"), "12", 1};
-        QTest::newRow("ctrl+v and ctrl+x refused") << InputRow{"Txt_Startnum", "1", Keys, ctrlVX, "1", 2};
+        AddRow("digits and a letter", InputRow{"Txt_Startnum", "", Keys, Chars("12a3"), "123", 1});
+        AddRow("enter beeps", InputRow{"Txt_Startnum", "5", Keys, {enter}, "5", 1});
+        AddRow("minus beeps", InputRow{"Txt_Startnum", "", Keys, Chars("-7"), "7", 1});
+        AddRow("eleventh digit", InputRow{"Txt_Startnum", "", Keys, Chars("12345678901"), "1234567890", 0});
+        AddRow("backspace deletes", InputRow{"Txt_Startnum", "", Keys, Chars("123") << backspace, "12", 0});
+        AddRow("delete and arrows silent",
+               InputRow{"Txt_Startnum", "", Keys, Chars("123") << home << del << left, "23", 0});
+        AddRow("full-width digit key beeps", InputRow{"Txt_Startnum", "", Keys, {fullWidth1}, "", 1});
+        AddRow("month takes two", InputRow{"Txt_MM", "", Keys, Chars("1x23"), "12", 1});
+        AddRow("ctrl+v and ctrl+x refused", InputRow{"Txt_Startnum", "1", Keys, ctrlVX, "1", 2});
         for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
             QTest::addRow("%s full-width digits", box) << InputRow{box, "5", Commit, Text("１２"), "5", 1};
             QTest::addRow("%s kana", box) << InputRow{box, "5", Commit, Text("に"), "5", 1};
         }
-        QTest::newRow("digit and kana together") << InputRow{"Txt_DD", "5", Commit, Text("7に"), "5", 1};
-        QTest::newRow("committed digits land")
-            << InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0};
-        QTest::newRow("pasted letters") << InputRow{"Txt_Startnum", "5", Paste, Text("12a"), "5", 1};
-        QTest::newRow("pasted digits land") << InputRow{"Txt_MM", "5", Paste, Text("12"), "12", 0};
-        QTest::newRow("front text takes kana")
-            << InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0};
-        QTest::newRow("back text takes full-width")
-            << InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0};
+        AddRow("digit and kana together", InputRow{"Txt_DD", "5", Commit, Text("7に"), "5", 1});
+        AddRow("committed digits land", InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0});
+        AddRow("pasted letters", InputRow{"Txt_Startnum", "5", Paste, Text("12a"), "5", 1});
+        AddRow("pasted digits land", InputRow{"Txt_MM", "5", Paste, Text("12"), "12", 0});
+        AddRow("front text takes kana", InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0});
+        AddRow("back text takes full-width", InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0});
     }
     void input() {
         QFETCH(InputRow, row);
@@ -299,31 +279,24 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(shown, (QStringList{"2024", "3", "7", "9", "5", "3"}));
     }
 
-    void switchingAGroupOffKeepsItsValues_data() {
-        QTest::addColumn<QString>("switchBox");
-        QTest::addColumn<QStringList>("members");
-        QTest::newRow("time stamp") << "Chk_DateLock" << QStringList{"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H",
-                                                                     "Txt_M",  "Txt_S",  "Cmd_Now"};
-        QTest::newRow("attributes") << "Chk_Attrib"
-                                    << QStringList{"Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)",
-                                                   "Chk_Att_Set(3)"};
-    }
     void switchingAGroupOffKeepsItsValues() {
-        QFETCH(QString, switchBox);
-        QFETCH(QStringList, members);
-        MainWindowFixture f;
-        auto* sw = f.Find<QCheckBox>(switchBox);
-        const int attribute = switchBox == "Chk_Attrib" ? 1 : 0;
-        for (bool on : {true, false, true}) {
-            sw->click();
-            for (const QString& m : members) QVERIFY2(f.Find(m)->isEnabled() == on, qPrintable(m));
-            QCOMPARE(f.window->Value(switchBox.toStdString()), on ? 1 : 0);
-            if (on && f.window->Txt_MM->text() != "12") {
-                f.window->Txt_MM->setText("12");
-                f.window->Chk_Att_Set[1]->click();
+        const std::pair<QString, QStringList> groups[] = {
+            {"Chk_DateLock", {"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S", "Cmd_Now"}},
+            {"Chk_Attrib", {"Chk_Att_Set(0)", "Chk_Att_Set(1)", "Chk_Att_Set(2)", "Chk_Att_Set(3)"}}};
+        for (const auto& [switchBox, members] : groups) {
+            MainWindowFixture f;
+            const int attribute = switchBox == "Chk_Attrib" ? 1 : 0;
+            for (bool on : {true, false, true}) {
+                f.Click(switchBox);
+                for (const QString& m : members) QVERIFY2(f.Find(m)->isEnabled() == on, qPrintable(m));
+                QCOMPARE(f.window->Value(switchBox.toStdString()), on ? 1 : 0);
+                if (on && f.window->Txt_MM->text() != "12") {
+                    f.window->Txt_MM->setText("12");
+                    f.window->Chk_Att_Set[1]->click();
+                }
+                QCOMPARE(f.window->Text("Txt_MM"), u"12");
+                QCOMPARE(f.window->Value("Chk_Att_Set(1)"), attribute);
             }
-            QCOMPARE(f.window->Text("Txt_MM"), u"12");
-            QCOMPARE(f.window->Value("Chk_Att_Set(1)"), attribute);
         }
     }
 
@@ -335,19 +308,20 @@ class tst_Frm_Main : public QObject {
     // and on again afterwards.
     void runs_data() {
         QTest::addColumn<RunRow>("row");
-        QTest::newRow("two of three") << RunRow{{0, 2}, "", false, {"1.txt", "2.txt"}, ""};
-        QTest::newRow("all, with a front text")
-            << RunRow{{0, 1, 2}, "p", false, {"p1.txt", "p2.txt", "p3.txt"}, ""};
-        QTest::newRow("refused test run clears the results") << RunRow{
-            {0, 1}, "a/b", false, {}, "固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。"};
-        QTest::newRow("real run declined")
-            << RunRow{{0, 1}, "", true, {"1.txt", "2.txt"}, "変換処理を開始しますか？"};
+        AddRow("two of three", RunRow{{0, 2}, "", false, {"1.txt", "2.txt"}, ""});
+        AddRow("all, with a front text", RunRow{{0, 1, 2}, "p", false, {"p1.txt", "p2.txt", "p3.txt"}, ""});
+        AddRow("refused test run clears the results",
+               RunRow{{0, 1},
+                      "a/b",
+                      false,
+                      {},
+                      "固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。"});
+        AddRow("real run declined", RunRow{{0, 1}, "", true, {"1.txt", "2.txt"}, "変換処理を開始しますか？"});
     }
     void runs() {
         QFETCH(RunRow, row);
         MainWindowFixture f;
-        for (int r : row.files) f.window->F_File->setSelected(r, true);
-        f.window->F_File_Click();
+        f.Select(row.files);
         f.window->Cmd_Test->click();  // a good run first, so there is something to clear
         f.window->Txt_B_text->setText(row.front);
         QtMessageBox::ClearShown();
@@ -477,33 +451,27 @@ class tst_Frm_Main : public QObject {
 
     // ---- File selection panel, on real folders ----
 
-    void selectionButtons_data() {
-        QTest::addColumn<int>("files");
-        QTest::addColumn<QList<int>>("before");  // selected by the user first
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QList<int>>("after");
-        QTest::newRow("odd of five") << 5 << QList<int>{1} << "Cmd_OddSelect" << QList<int>{0, 2, 4};
-        QTest::newRow("even of four") << 4 << QList<int>{} << "Cmd_EvenSelect" << QList<int>{1, 3};
-        // With one row the even button does nothing at all, not even clear.
-        QTest::newRow("even of one, selected") << 1 << QList<int>{0} << "Cmd_EvenSelect" << QList<int>{0};
-        QTest::newRow("all of none") << 0 << QList<int>{} << "Cmd_AllSelect" << QList<int>{};
-        QTest::newRow("clear") << 5 << QList<int>{0, 3} << "Cmd_AllDelete" << QList<int>{};
-    }
     void selectionButtons() {
-        QFETCH(int, files);
-        QFETCH(QList<int>, before);
-        QFETCH(QString, button);
-        QFETCH(QList<int>, after);
-        QStringList names;
-        for (int i = 0; i < files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
-        MainWindowFixture p(MainWindowFixture::Real{}, names);
-        QCOMPARE(p.window->F_File->listCount(), files);
-        for (int row : before) p.window->F_File->setSelected(row, true);
-        p.window->F_File_Click();
-        p.Click(button);
-        QCOMPARE(p.SelectedRows(), after);
-        QCOMPARE(p.Ready(), !after.isEmpty());
-        if (after.isEmpty()) QCOMPARE(p.window->Lbl_Msgdsp->text(), "ファイルを選択して下さい。");
+        struct Row {
+            int files;
+            QList<int> before;  // selected by the user first
+            QString button;
+            QList<int> after;
+        };
+        for (const Row& row : {Row{5, {1}, "Cmd_OddSelect", {0, 2, 4}}, Row{4, {}, "Cmd_EvenSelect", {1, 3}},
+                               // With one row the even button does nothing at all, not even clear.
+                               Row{1, {0}, "Cmd_EvenSelect", {0}}, Row{0, {}, "Cmd_AllSelect", {}},
+                               Row{5, {0, 3}, "Cmd_AllDelete", {}}}) {
+            QStringList names;
+            for (int i = 0; i < row.files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
+            MainWindowFixture p(MainWindowFixture::Real{}, names);
+            QCOMPARE(p.window->F_File->listCount(), row.files);
+            p.Select(row.before);
+            p.Click(row.button);
+            QCOMPARE(p.SelectedRows(), row.after);
+            QCOMPARE(p.Ready(), !row.after.isEmpty());
+            if (row.after.isEmpty()) QCOMPARE(p.window->Lbl_Msgdsp->text(), "ファイルを選択して下さい。");
+        }
     }
 
     // A typed pattern confirmed with Enter is remembered once per exact text
@@ -550,7 +518,7 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(p.window->F_Dir->path(), p.src + "/sub");  // the source never follows the destination
     }
 
-    void sourceDriveTakesTheDestinationAlong() {
+    void sourceDriveTakesTheDestinationAlongAndKeepsItsDrive() {
         MainWindowFixture p(MainWindowFixture::Real{});
         QCOMPARE(p.window->F_Drive->setDrive(p.Stick()), zv::kFsOk);
         QCOMPARE(p.window->F_Dir->path(), p.mnt);
@@ -562,35 +530,10 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(p.window->F_Drive->setDrive(p.home), zv::kFsOk);
         QCOMPARE(p.window->F_Dir->path(), p.src);
         QCOMPARE(p.window->A_Dir->path(), p.src);
-    }
-
-    void goneDriveFallsBackSilently_data() {
-        QTest::addColumn<bool>("source");
-        QTest::addColumn<bool>("removeFolder");
-        QTest::newRow("source, mount point gone") << true << true;
-        QTest::newRow("destination, unmounted, folder left") << false << false;
-    }
-    void goneDriveFallsBackSilently() {
-        QFETCH(bool, source);
-        QFETCH(bool, removeFolder);
-        MainWindowFixture p(MainWindowFixture::Real{});
-        p.window->A_Dir->setPath(p.src + "/sub");  // the destination elsewhere than the source
-        p.Unmount(removeFolder);
-        // Still listed: picked before the list was read again.
-        (source ? p.window->F_Drive : p.window->A_Drive)->setDrive(p.Stick());
-        QCOMPARE(p.window->F_Drive->drive(), p.home);
-        QCOMPARE(p.window->A_Drive->drive(), p.home);
-        QCOMPARE(p.window->F_Dir->path(), p.src);
-        QCOMPARE(p.window->A_Dir->path(), p.src + "/sub");
-        QVERIFY(QtMessageBox::Shown().empty());
-        QVERIFY(!Valiable::DestDriveSync);
-    }
-
-    void aStickPluggedInMovesNeitherListOffItsDrive() {
-        MainWindowFixture p(MainWindowFixture::Real{});
+        // A stick plugged in moves neither list off its drive.
         p.window->A_Drive->setDrive(p.Stick());
         // A volume whose mount point sorts before the stick's: rows move.
-        p.volumes.insert(p.volumes.begin() + 1, {p.home + "/0stick", "", "vfat", "/dev/sdc1", true, true});
+        p.volumes.insert(p.volumes.begin() + 1, {p.home + "/0stick", "", "vfat", "/dev/sdc1"});
         QDir().mkpath(p.home + "/0stick");
         p.window->F_Drive->refresh();  // as opening the source list's drop-down does
         for (zv::DriveListBox* list : {p.window->F_Drive, p.window->A_Drive}) {
@@ -599,6 +542,23 @@ class tst_Frm_Main : public QObject {
         }
         QCOMPARE(p.window->A_Drive->drive(), p.Stick());
         QCOMPARE(p.window->F_Drive->drive(), p.home);
+    }
+
+    void goneDriveFallsBackSilently() {
+        // The source with its mount point gone; the destination unmounted, its folder left.
+        for (bool source : {true, false}) {
+            MainWindowFixture p(MainWindowFixture::Real{});
+            p.window->A_Dir->setPath(p.src + "/sub");  // the destination elsewhere than the source
+            p.Unmount(source);
+            // Still listed: picked before the list was read again.
+            (source ? p.window->F_Drive : p.window->A_Drive)->setDrive(p.Stick());
+            QCOMPARE(p.window->F_Drive->drive(), p.home);
+            QCOMPARE(p.window->A_Drive->drive(), p.home);
+            QCOMPARE(p.window->F_Dir->path(), p.src);
+            QCOMPARE(p.window->A_Dir->path(), p.src + "/sub");
+            QVERIFY(QtMessageBox::Shown().empty());
+            QVERIFY(!Valiable::DestDriveSync);
+        }
     }
 
     void refreshShowsNewFilesClearsTheSelectionAndShowsFreeSpace() {
@@ -610,9 +570,7 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(p.Rows(), (QStringList{"a.txt", "b.txt"}));
         QCOMPARE(p.SelectedRows(), QList<int>{});
         QVERIFY(!p.Ready());
-        QStringList folders;
-        for (int i = 0; i < p.window->F_Dir->listCount(); ++i) folders << p.window->F_Dir->rowPath(i);
-        QVERIFY(folders.contains(p.src + "/newsub"));
+        QVERIFY(p.FolderRows().contains(p.src + "/newsub"));
         QCOMPARE(p.window->A_Drive->toolTip(), "空き容量: 1,500MB");
     }
 
@@ -620,8 +578,7 @@ class tst_Frm_Main : public QObject {
         MainWindowFixture p(MainWindowFixture::Real{}, {});
         const QByteArray raw = QFile::encodeName(p.src) + "/bad\x80.txt";
         FILE* fp = std::fopen(raw.constData(), "w");
-        QVERIFY(fp);
-        std::fclose(fp);
+        QVERIFY(fp && std::fclose(fp) == 0);
         p.Click("Cmd_Newfile");
         QCOMPARE(p.window->FileCount(), 1);
         QCOMPARE(p.window->FileName(0), u"bad\xDC80.txt");

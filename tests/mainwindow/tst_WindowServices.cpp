@@ -1,15 +1,8 @@
 // What the windows stand on: placement rules, the progress window with its
 // wait pointer, and the real message box.
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QLabel>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "mainwindow/Frm_Wait.h"
 #include "mainwindow/MainWindowRules.h"
@@ -27,40 +20,38 @@ class tst_WindowServices : public QObject {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     }
 
-    void centring_data() {
-        QTest::addColumn<QRect>("owner");
-        QTest::addColumn<QSize>("own");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("odd height difference")
-            << QRect(100, 50, 640, 420) << QSize(230, 61) << QPoint(305, 229);
-        QTest::newRow("owner off the left edge")
-            << QRect(-300, -20, 640, 420) << QSize(230, 61) << QPoint(-95, 159);
-        // Larger than the owner: the negative half truncates toward zero.
-        QTest::newRow("larger than owner") << QRect(10, 10, 100, 40) << QSize(231, 61) << QPoint(-55, 0);
-    }
-    void centring() {
-        QFETCH(QRect, owner);
-        QFETCH(QSize, own);
-        QFETCH(QPoint, expected);
-        const zv::Point p =
-            zv::CentredOver(owner.x(), owner.y(), owner.width(), owner.height(), own.width(), own.height());
-        QCOMPARE(QPoint(p.x, p.y), expected);
-    }
-
-    void twips() {
-        struct Case {
+    // Centred over the owner: an odd height difference, an owner off the left
+    // edge, and one larger than its owner (the negative half truncates toward
+    // zero). Twips: the client width at 96 dpi, its height at 144, a fraction
+    // rounding to the nearest, and no dpi falling back to 96.
+    void placement() {
+        struct Centring {
+            QRect owner;
+            QSize own;
+            QPoint expected;
+        };
+        for (const Centring& c : {Centring{{100, 50, 640, 420}, {230, 61}, {305, 229}},
+                                  Centring{{-300, -20, 640, 420}, {230, 61}, {-95, 159}},
+                                  Centring{{10, 10, 100, 40}, {231, 61}, {-55, 0}}}) {
+            const QRect& o = c.owner;
+            const zv::Point p =
+                zv::CentredOver(o.x(), o.y(), o.width(), o.height(), c.own.width(), c.own.height());
+            QCOMPARE(QPoint(p.x, p.y), c.expected);
+        }
+        struct Twips {
             double dpi;
             int twips, pixels;
         };
-        // The client width at 96 dpi, its height at 144, a fraction rounding to
-        // the nearest, and no dpi falling back to 96.
-        for (const Case& c : {Case{96, 9570, 638}, Case{144, 5925, 593}, Case{96, 23, 2}, Case{0, 1440, 96}})
-            QVERIFY2(zv::TwipScale(c.dpi).ToPixels(c.twips) == c.pixels,
-                     qPrintable(QString::number(c.twips)));
+        for (const Twips& c :
+             {Twips{96, 9570, 638}, Twips{144, 5925, 593}, Twips{96, 23, 2}, Twips{0, 1440, 96}})
+            QCOMPARE(zv::TwipScale(c.dpi).ToPixels(c.twips), c.pixels);
     }
 
-    void waitPointerOnlyWhileOpen() {
+    // The wait pointer only while the window is open; the progress row grows
+    // the window, still centred, and cancels once.
+    void waitWindow() {
         QWidget owner;
+        owner.setGeometry(100, 100, 600, 400);
         {
             Frm_Wait wait(&owner);
             QVERIFY(!QApplication::overrideCursor());
@@ -76,83 +67,71 @@ class tst_WindowServices : public QObject {
             QVERIFY(!QApplication::overrideCursor());
             wait.Close();  // harmless when closed
             QVERIFY(!QApplication::overrideCursor());
-            wait.Open();  // and destroyed while open
-        }
-        QVERIFY(!QApplication::overrideCursor());
-    }
 
-    void progressRowGrowsTheWindowAndCancels() {
-        QWidget owner;
-        owner.setGeometry(100, 100, 600, 400);
-        Frm_Wait wait(&owner);
-        wait.Open();
-        const QSize small = wait.size();
-        QVERIFY(!wait.Prg_Rows->isVisibleTo(&wait) && !wait.Cmd_Cancel->isVisibleTo(&wait));
-        wait.ShowProgress(3, 10, true);
-        QCOMPARE(wait.width(), small.width());
-        QVERIFY(wait.height() > small.height());
-        QVERIFY(wait.Prg_Rows->isVisibleTo(&wait) && wait.Cmd_Cancel->isVisibleTo(&wait));
-        QCOMPARE(wait.Prg_Rows->value(), 3);
-        QCOMPARE(wait.Prg_Rows->maximum(), 10);
-        // Still centred over the owner with its new height.
-        const QRect o = owner.frameGeometry();
-        QCOMPARE(wait.y(), o.y() + (o.height() - wait.height()) / 2);
-        QVERIFY(!wait.CancelRequested());
-        QTest::mouseClick(wait.Cmd_Cancel, Qt::LeftButton);
-        QVERIFY(wait.CancelRequested());
-        QVERIFY(!wait.Cmd_Cancel->isEnabled());
-        QVERIFY(QApplication::overrideCursor());
-        // The next run starts small and without a pending cancel.
-        wait.Close();
-        wait.Open();
-        QCOMPARE(wait.size(), small);
-        QVERIFY(!wait.CancelRequested());
-        wait.ShowProgress(0, 5, false);
-        QVERIFY(!wait.Cmd_Cancel->isEnabled());
-        wait.Close();
+            wait.Open();
+            const QSize small = wait.size();
+            QVERIFY(!wait.Prg_Rows->isVisibleTo(&wait) && !wait.Cmd_Cancel->isVisibleTo(&wait));
+            wait.ShowProgress(3, 10, true);
+            QCOMPARE(wait.width(), small.width());
+            QVERIFY(wait.height() > small.height());
+            QVERIFY(wait.Prg_Rows->isVisibleTo(&wait) && wait.Cmd_Cancel->isVisibleTo(&wait));
+            QCOMPARE(wait.Prg_Rows->value(), 3);
+            QCOMPARE(wait.Prg_Rows->maximum(), 10);
+            const QRect o = owner.frameGeometry();
+            QCOMPARE(wait.y(), o.y() + (o.height() - wait.height()) / 2);
+            QVERIFY(!wait.CancelRequested());
+            QTest::mouseClick(wait.Cmd_Cancel, Qt::LeftButton);
+            QVERIFY(wait.CancelRequested());
+            QVERIFY(!wait.Cmd_Cancel->isEnabled());
+            QVERIFY(QApplication::overrideCursor());
+            // The next run starts small and without a pending cancel.
+            wait.Close();
+            wait.Open();
+            QCOMPARE(wait.size(), small);
+            QVERIFY(!wait.CancelRequested());
+            wait.ShowProgress(0, 5, false);
+            QVERIFY(!wait.Cmd_Cancel->isEnabled());
+        }  // destroyed while open
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     // The real box: Japanese buttons, no icon, and the answer of the button
     // pressed; closed without one, a yes/no box answers no.
-    void messageBox_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("yes") << int(zv::kYesNo) << "はい" << QStringList{"いいえ", "はい"} << int(zv::kYes);
-        QTest::newRow("cancel") << int(zv::kOkCancel) << "キャンセル" << QStringList{"OK", "キャンセル"}
-                                << int(zv::kCancel);
-        QTest::newRow("closed yes/no box is no")
-            << int(zv::kYesNo) << "" << QStringList{"いいえ", "はい"} << int(zv::kNo);
-    }
     void messageBox() {
-        QFETCH(int, buttons);
-        QFETCH(QString, press);
-        QFETCH(QStringList, shown);
-        QFETCH(int, answer);
-        QString title, text;
-        QStringList buttonTexts;
-        int icon = -1;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            QAbstractButton* pressed = nullptr;
-            for (QAbstractButton* b : box->buttons()) {
-                // Without its mnemonic: "いいえ(&N)" reads "いいえ".
-                buttonTexts << b->text().remove(QRegularExpression("\\(&.\\)$")).remove('&');
-                if (buttonTexts.last() == press) pressed = b;
-            }
-            pressed ? pressed->click() : box->reject();
-        });
-        QCOMPARE(zv::qt::QtMessageBox().Show(u"変換処理を開始しますか？", buttons, u"確認"), answer);
-        QCOMPARE(title, "確認");
-        QCOMPARE(text, "変換処理を開始しますか？");
-        QCOMPARE(icon, int(QMessageBox::NoIcon));
-        buttonTexts.sort();
-        QCOMPARE(buttonTexts, shown);
+        struct Row {
+            int buttons;
+            QString press;
+            QStringList shown;
+            int answer;
+        };
+        for (const auto& [buttons, press, shown, answer] :
+             {Row{zv::kYesNo, "はい", {"いいえ", "はい"}, zv::kYes},
+              Row{zv::kOkCancel, "キャンセル", {"OK", "キャンセル"}, zv::kCancel},
+              Row{zv::kYesNo, "", {"いいえ", "はい"}, zv::kNo}}) {  // closed: a yes/no box answers no
+            QString title, text;
+            QStringList buttonTexts;
+            int icon = -1;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                title = box->windowTitle();
+                text = box->text();
+                icon = box->icon();
+                QAbstractButton* pressed = nullptr;
+                for (QAbstractButton* b : box->buttons()) {
+                    // Without its mnemonic: "いいえ(&N)" reads "いいえ".
+                    buttonTexts << b->text().remove(QRegularExpression("\\(&.\\)$")).remove('&');
+                    if (buttonTexts.last() == press) pressed = b;
+                }
+                pressed ? pressed->click() : box->reject();
+            });
+            QCOMPARE(zv::qt::QtMessageBox().Show(u"変換処理を開始しますか？", buttons, u"確認"), answer);
+            QCOMPARE(title, "確認");
+            QCOMPARE(text, "変換処理を開始しますか？");
+            QCOMPARE(icon, int(QMessageBox::NoIcon));
+            buttonTexts.sort();
+            QCOMPARE(buttonTexts, shown);
+        }
     }
 };
 

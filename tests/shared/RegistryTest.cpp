@@ -64,6 +64,7 @@ long MakeCall(Call call, const std::u16string& path, std::uint32_t access, const
 }
 
 TEST(Registry, AnswersWin32ErrorNumbers) {
+    using enum Call;
     const struct {
         Call call;
         std::u16string path;
@@ -71,25 +72,19 @@ TEST(Registry, AnswersWin32ErrorNumbers) {
         long expected;
         std::u16string name = u"Name";  // for EnumKeys: empty asks past the end
     } cases[] = {
-        {Call::Open, u"Software\\Test\\Nope", kKeyRead, kFileNotFound},
-        {Call::Delete, kBase, 0, kAccessDenied},
-        {Call::Delete, kLeaf, 0, kSuccess},
-        {Call::Delete, u"software\\test\\CHILD", 0, kSuccess},
-        {Call::Delete, u"Software\\Test\\Nope", 0, kFileNotFound},
-        {Call::Delete, u"", 0, kAccessDenied},
-        {Call::Query, kChild, kKeyQueryValue, kFileNotFound, u"Other"},
-        {Call::Query, kChild, kKeySetValue, kAccessDenied},
-        {Call::Set, kChild, kKeyQueryValue, kAccessDenied},
-        {Call::DeleteValue, kChild, kKeyQueryValue, kAccessDenied},
-        {Call::DeleteValue, kChild, kKeySetValue, kFileNotFound, u"Other"},
-        {Call::DeleteValue, kChild, kKeySetValue, kSuccess},
-        {Call::EnumKeys, kBase, kKeyQueryValue, kAccessDenied},
-        {Call::EnumKeys, kBase, kKeyRead, kNoMoreItems, u""},
-        {Call::Open, u"Software\\\\Test", kKeyRead, kBadPathname},
-        {Call::Create, u"Software\\" + std::u16string(256, u'x'), kKeyAllAccess, kInvalidParameter},
-        {Call::CreateBelow, kBase, kKeyRead, kAccessDenied, u"New"},
-        {Call::CreateBelow, kBase, kKeyCreateSubKey, kSuccess, u"New"},
-    };
+        {Open, u"Software\\Test\\Nope", kKeyRead, kFileNotFound},
+        {Open, u"Software\\\\Test", kKeyRead, kBadPathname}, {Delete, kBase, 0, kAccessDenied},
+        {Delete, kLeaf, 0, kSuccess}, {Delete, u"", 0, kAccessDenied},
+        {Delete, u"software\\test\\CHILD", 0, kSuccess}, {Delete, u"Software\\Test\\Nope", 0, kFileNotFound},
+        {Query, kChild, kKeyQueryValue, kFileNotFound, u"Other"},
+        {Query, kChild, kKeySetValue, kAccessDenied}, {Set, kChild, kKeyQueryValue, kAccessDenied},
+        {DeleteValue, kChild, kKeyQueryValue, kAccessDenied},
+        {DeleteValue, kChild, kKeySetValue, kFileNotFound, u"Other"},
+        {DeleteValue, kChild, kKeySetValue, kSuccess}, {EnumKeys, kBase, kKeyQueryValue, kAccessDenied},
+        {EnumKeys, kBase, kKeyRead, kNoMoreItems, u""},
+        {Create, u"Software\\" + std::u16string(256, u'x'), kKeyAllAccess, kInvalidParameter},
+        {CreateBelow, kBase, kKeyRead, kAccessDenied, u"New"},
+        {CreateBelow, kBase, kKeyCreateSubKey, kSuccess, u"New"}};
     for (const auto& c : cases) {
         if (c.call == Call::CreateBelow && c.expected == kAccessDenied &&
             !zv::test::RegistryChecksCreateSubKeyRight())
@@ -119,30 +114,23 @@ TEST(Registry, HandlesOfClosedOrDeletedKeysAreRefused) {
 // Texts and names that need escaping or are not ASCII survive the file; a
 // second value after each proves it did not swallow the rest of the file.
 TEST(Registry, TextsRoundTripThroughTheFile) {
-    const struct {
-        std::u16string name, text;
-    } cases[] = {
-        {u"DRIVE", u"C:\\Photos\\\"best\" of\\"},
-        {u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
-        {u"emoji", u"\U0001F600 x \U00020B9F"},
-        {u"Empty", u""},
-        {u"", u"default"},
-        {u"multi", u"one\r\ntwo\nthree\t."},
-        {u"\"=@[x]", u"\"]=hex:00,\\"},
-        {u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"},
-    };
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"DRIVE", u"C:\\Photos\\\"best\" of\\"}, {u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
+        {u"emoji", u"\U0001F600 x \U00020B9F"}, {u"Empty", u""}, {u"", u"default"},
+        {u"multi", u"one\r\ntwo\nthree\t."}, {u"\"=@[x]", u"\"]=hex:00,\\"},
+        {u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"}};
     TempConfigHome home;
     char16_t letter = u'a';
-    for (const auto& c : cases) {
-        SCOPED_TRACE(zv::ToUtf8(c.name));
+    for (const auto& [name, text] : cases) {
+        SCOPED_TRACE(zv::ToUtf8(name));
         const std::u16string path = u"Software\\Texts\\" + std::u16string(1, letter++);
-        ASSERT_EQ(Write(path, c.name, c.text), kSuccess);
+        ASSERT_EQ(Write(path, name, text), kSuccess);
         ASSERT_EQ(Write(path, u"After", u"tail"), kSuccess);
         long rc = -1;
-        EXPECT_EQ(Read(path, c.name, &rc), c.text);
+        EXPECT_EQ(Read(path, name, &rc), text);
         EXPECT_EQ(rc, kSuccess);
         EXPECT_EQ(Read(path, u"After"), u"tail");
-        std::vector<std::u16string> names = Enum(path, true), expected{c.name, u"After"};
+        std::vector<std::u16string> names = Enum(path, true), expected{name, u"After"};
         if (!zv::test::RegistryKeepsValueWritingOrder()) {
             std::sort(names.begin(), names.end());
             std::sort(expected.begin(), expected.end());
@@ -169,10 +157,7 @@ TEST(Registry, KeysMatchWithoutRegardToCaseAndKeepTheirSpelling) {
 // The key the remover deletes, and what GetSetting answers for DRIVE after a
 // given history of the store.
 TEST(SettingsStore, AnswersStoredTextOrFallbackWhereTheRemoverLooks) {
-    const struct {
-        void (*prepare)();
-        std::u16string expected;
-    } cases[] = {
+    const std::pair<void (*)(), std::u16string> cases[] = {
         {[] {}, u"fallback"},
         {[] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u"D:"); }, u"D:"},
         {[] { zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", u""); }, u""},
@@ -181,13 +166,12 @@ TEST(SettingsStore, AnswersStoredTextOrFallbackWhereTheRemoverLooks) {
              CreateKey(kCurrentUser, zv::SettingsKeyPath(u"Zorvik", u"Setting"), kKeySetValue, key.out());
              SetValue(key.get(), u"DRIVE", kRegDword, {1, 0, 0, 0});
          },
-         u"fallback"},
-    };
-    for (const auto& c : cases) {
+         u"fallback"}};
+    for (const auto& [prepare, expected] : cases) {
         TempConfigHome home;
-        c.prepare();
+        prepare();
         long error = -1;
-        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"DRIVE", u"fallback", &error), c.expected);
+        EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"DRIVE", u"fallback", &error), expected);
         EXPECT_EQ(error, 0);
     }
     TempConfigHome home;

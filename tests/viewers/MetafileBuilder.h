@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace zvtest {
@@ -20,6 +19,7 @@ namespace zvtest {
 inline void Put(QByteArray& b, int at, uint32_t v, int bytes = 4) {
     for (int i = 0; i < bytes; ++i) b[at + i] = char(v >> (8 * i));
 }
+inline QByteArray With(QByteArray b, int at, uint32_t v) { return Put(b, at, v), b; }
 
 // An EMF record of 32-bit words; the second one, its size, is filled in.
 inline char* Raw(std::vector<uint32_t> words) {
@@ -69,13 +69,10 @@ inline QByteArray Emf(QRect boundsPx, QRect frame, std::vector<char*> records, i
 inline QByteArray Wmf(std::optional<QRect> placeable, int unitsPerInch, std::vector<char*> records) {
     QByteArray data;
     if (placeable) {
+        const QRect& p = *placeable;  // then the checksum: the first ten words xor'ed
+        int w[11] = {0xCDD7, 0x9AC6, 0, p.left(), p.top(), p.right(), p.bottom(), unitsPerInch};
         data = QByteArray(22, '\0');
-        Put(data, 0, 0x9AC6CDD7), Put(data, 6, uint32_t(placeable->left()), 2);
-        Put(data, 8, uint32_t(placeable->top()), 2), Put(data, 10, uint32_t(placeable->right()), 2);
-        Put(data, 12, uint32_t(placeable->bottom()), 2), Put(data, 14, uint32_t(unitsPerInch), 2);
-        uint16_t sum = 0;
-        for (int i = 0; i < 10; ++i) sum ^= uint16_t(uint8_t(data[i * 2]) | uint8_t(data[i * 2 + 1]) << 8);
-        Put(data, 20, sum, 2);
+        for (int i = 0; i < 11; ++i) Put(data, 2 * i, uint32_t(w[i]), 2), w[10] ^= i < 10 ? w[i] & 0xFFFF : 0;
     }
     const int header = int(data.size());
     data.append(QByteArray(18, '\0'));

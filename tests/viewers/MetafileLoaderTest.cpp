@@ -60,11 +60,11 @@ char* Text(U_POINTL at, std::u16string text, uint32_t options, U_RECTL rect, uin
 QByteArray Emf200(const std::vector<char*>& records) {
     return Emf(QRect(0, 0, 200, 200), QRect(QPoint(0, 0), QPoint(2000, 2000)), records);
 }
-// A placeable WMF of 1 x 0.5 inch drawn at 200 dpi: 200 x 100 pixels.
+// A placeable WMF of 1000 x 500 units at 1270 to the inch: 200 x 100 pixels.
 QByteArray Wmf200(std::vector<char*> records) {
     records.insert(records.begin(),
                    {U_WMRSETWINDOWORG_set(U_POINT16{0, 0}), U_WMRSETWINDOWEXT_set(U_POINT16{1000, 500})});
-    return Wmf(QRect(QPoint(0, 0), QPoint(1000, 500)), 1000, records);
+    return Wmf(QRect(QPoint(0, 0), QPoint(1000, 500)), 1270, records);
 }
 
 // A blit of two pixels of a DIB (from column x on) over the whole picture;
@@ -112,12 +112,8 @@ struct Probe {
     QColor expected;
     int width = 1, height = 1;
 };
-struct DrawCase {
-    const char* name;
-    QByteArray data;
-    std::vector<Probe> probes;
-    double dpi = 254;
-};
+// A name, the picture and what must be seen in it.
+using DrawCase = std::tuple<const char*, QByteArray, std::vector<Probe>>;
 
 std::vector<DrawCase> DrawCases() {
     const U_POINTL curve[3] = {P(20, 180), P(20, 180), P(20, 180)};  // a straight "curve"
@@ -158,11 +154,9 @@ std::vector<DrawCase> DrawCases() {
                      U_EMRINTERSECTCLIPRECT_set(R(0, 0, 100, 200)), Rect(0, 0, 200, 100),
                      U_EMRRESTOREDC_set(-1), Sel(2), Rect(0, 120, 200, 200)}),
              {{50, 50, kRed}, {150, 50, kNothing}, {150, 160, kBlue}, {50, 160, kBlue}}},
-            {"StretchDibitsKeepsRowOrder",
-             Emf200({Stretch(quadDib, 40, 2, 2)}),
+            {"StretchDibitsKeepsRowOrder", Emf200({Stretch(quadDib, 40, 2, 2)}),
              {{50, 50, kBlue}, {150, 50, kWhite}, {50, 150, kRed}, {150, 150, kGreen}}},
-            {"StretchDibitsWithoutSourceSizeTakesTheWholeBitmap",
-             Emf200({Stretch(quadDib, 40, 0, 0)}),
+            {"StretchDibitsWithoutSourceSizeTakesTheWholeBitmap", Emf200({Stretch(quadDib, 40, 0, 0)}),
              {{50, 50, kBlue}, {150, 150, kGreen}}},
             {"LineFromTheCurrentPositionOutsideAPath",
              Emf200({Pen(1, U_PS_GEOMETRIC | U_PS_SOLID, 20, U_BS_SOLID), Sel(1),
@@ -179,8 +173,7 @@ std::vector<DrawCase> DrawCases() {
                      U_EMRSTROKEANDFILLPATH_set(R(0, 0, 200, 200))}),
              {{100, 100, kRed}, {60, 140, kRed}, {100, 10, kNothing}}},
             {"PathWindingFillsTheInnerSquare", NestedSquares(U_WINDING), {{100, 100, kRed}, {30, 100, kRed}}},
-            {"PathAlternateLeavesTheInnerSquare",
-             NestedSquares(U_ALTERNATE),
+            {"PathAlternateLeavesTheInnerSquare", NestedSquares(U_ALTERNATE),
              {{100, 100, kNothing}, {30, 100, kRed}}},
             {"ClipPathLimitsLaterShapes",
              Emf200({NullPen(), Brush(1, kBlue), Sel(1), U_EMRBEGINPATH_set(), U_EMRMOVETOEX_set(P(0, 0)),
@@ -243,39 +236,35 @@ std::vector<DrawCase> DrawCases() {
                      wmfBrush(kGreen), U_WMRDELETEOBJECT_set(1), wmfBrush(kBlue) /* into slot 1 */,
                      U_WMRSELECTOBJECT_set(1), U_WMRRECTANGLE_set(U_RECT16{0, 0, 500, 500}),
                      U_WMRSELECTOBJECT_set(2), U_WMRRECTANGLE_set(U_RECT16{500, 0, 1000, 500})}),
-             {{50, 50, kBlue}, {150, 50, kGreen}, {2, 50, kRed}},
-             200},
+             {{50, 50, kBlue}, {150, 50, kGreen}, {2, 50, kRed}}},
             {"WmfPatternBlitsPaintByTheirOperation",
              Wmf200({wmfBrush(kRed), U_WMRSELECTOBJECT_set(0),
                      U_WMRPATBLT_set(U_POINT16{0, 0}, U_POINT16{500, 500}, U_PATCOPY),
                      U_WMRPATBLT_set(U_POINT16{500, 0}, U_POINT16{500, 500}, U_BLACKNESS)}),
-             {{50, 50, kRed}, {150, 50, kBlack}},
-             200},
+             {{50, 50, kRed}, {150, 50, kBlack}}},
             // One bit a pixel: the two colours of the table between the header and the rows.
             {"WmfPalettedDibTakesItsColours",
              Wmf200({U_WMRSTRETCHDIB_set(
                  U_POINT16{0, 0}, U_POINT16{1000, 500}, U_POINT16{0, 0}, U_POINT16{2, 1}, U_DIB_RGB_COLORS,
                  U_SRCCOPY, reinterpret_cast<PU_BITMAPINFO>(monoDib.data()), 4, monoDib.data() + 48)}),
-             {{50, 50, kRed}, {150, 50, kBlue}},
-             200},
+             {{50, 50, kRed}, {150, 50, kBlue}}},
             {"WmfShiftJisTextIsDrawn",
              Wmf200({U_WMRCREATEFONTINDIRECT_set(sjisFont), U_WMRSELECTOBJECT_set(0),
                      U_WMRSETTEXTCOLOR_set(C(kRed)), U_WMRSETBKMODE_set(U_TRANSPARENT),
                      U_WMRTEXTOUT_set(U_POINT16{100, 100}, sjisSquare)}),
-             {{20, 20, kRed, 80, 70}},
-             200}};
+             {{20, 20, kRed, 80, 70}}}};
 }
 
 // Drawn at once or in slices of one record each, the picture is the same:
 // nothing is lost or played twice between slices (objects made in one slice
 // are used in the next).
 TEST(MetafileDrawing, ShapesLandWhereTheRecordsPutThem) {
-    for (const DrawCase& c : DrawCases()) {
-        SCOPED_TRACE(c.name);
-        const auto picture = zv::MetafileLoader::Load(c.data, c.dpi);
+    for (const auto& [name, data, probes] : DrawCases()) {
+        SCOPED_TRACE(name);
+        const auto picture = zv::MetafileLoader::Load(data, 254);
         ASSERT_TRUE(picture.has_value());
         const QImage& image = picture->image;
-        for (const Probe& p : c.probes) {
+        for (const Probe& p : probes) {
             const QRect area(p.x, p.y, p.width, p.height);
             ASSERT_TRUE(image.rect().contains(area));
             bool found = false;
@@ -285,7 +274,7 @@ TEST(MetafileDrawing, ShapesLandWhereTheRecordsPutThem) {
             EXPECT_TRUE(found) << "at " << p.x << "," << p.y << " got "
                                << image.pixelColor(p.x, p.y).name(QColor::HexArgb).toStdString();
         }
-        const auto drawing = zv::MetafileLoader::Start(c.data, c.dpi, QSize(4096, 4096));
+        const auto drawing = zv::MetafileLoader::Start(data, 254, QSize(4096, 4096));
         ASSERT_NE(drawing, nullptr);
         int slices = 1;
         while (drawing->Continue(QDeadlineTimer(0)) == zv::MetafilePlay::kMore) ++slices;
@@ -341,16 +330,12 @@ TEST(MetafileBroken, DamageIsRefusedWhereTheSameShapeIntactLoads) {
     EXPECT_TRUE(zv::MetafileLoader::Load(emf, 96).has_value());
     EXPECT_TRUE(zv::MetafileLoader::Load(wmf, 96).has_value());
     const int firstRecord = uint8_t(emf[4]) | uint8_t(emf[5]) << 8;  // the header's size
-    auto with = [](QByteArray d, int at, uint32_t v) {
-        zvtest::Put(d, at, v);
-        return d;
-    };
     const std::pair<const char*, QByteArray> broken[] = {
         {"Empty", QByteArray()},
         {"EmfWithoutEndRecord", emf.chopped(20)},
-        {"EmfRecordOfSizeZero", with(emf, firstRecord + 4, 0)},
-        {"EmfRecordPastTheEnd", with(emf, firstRecord + 4, 0x7FFFFFF0)},
-        {"WmfRecordOfSizeZero", with(wmf, 22 + 18, 0)},
+        {"EmfRecordOfSizeZero", zvtest::With(emf, firstRecord + 4, 0)},
+        {"EmfRecordPastTheEnd", zvtest::With(emf, firstRecord + 4, 0x7FFFFFF0)},
+        {"WmfRecordOfSizeZero", zvtest::With(wmf, 22 + 18, 0)},
         {"WmfWithoutAnySize", Wmf(std::nullopt, 0, {})}};
     for (const auto& [name, data] : broken)
         EXPECT_FALSE(zv::MetafileLoader::Load(data, 96).has_value()) << name;

@@ -5,7 +5,6 @@
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <QTemporaryDir>
 #include <array>
 #include <set>
 
@@ -18,10 +17,9 @@ namespace {
 TEST(PictureCorpus, EverySampleShowsOrIsRefusedWithinTime) {
     // Samples that hold a sound picture of their kind: these must show.
     const std::set<std::string> mustShow = {
-        "pillow_drawing.emf",         "pillow_drawing.wmf",
-        "tika_testEMF.emf",           "tika_testWMF.wmf",
-        "tika_testWMF_charset.wmf",   "imagers_V3_R5_G6_B5.bmp",
-        "imagers_V3_A1_R5_G5_B5.bmp", "imagers_V3_X8_R8_G8_B8_Top_Down.bmp"};
+        "pillow_drawing.emf", "pillow_drawing.wmf", "tika_testEMF.emf", "tika_testWMF.wmf",
+        "tika_testWMF_charset.wmf", "imagers_V3_R5_G6_B5.bmp", "imagers_V3_A1_R5_G5_B5.bmp",
+        "imagers_V3_X8_R8_G8_B8_Top_Down.bmp"};
     int samples = 0;
     for (const char* kind : {"bmp", "ico", "cur", "gif", "wmf", "emf"}) {
         for (const auto& path : zvtest::FilesIn(zvtest::CorpusDir(kind))) {
@@ -32,11 +30,8 @@ TEST(PictureCorpus, EverySampleShowsOrIsRefusedWithinTime) {
             const auto picture = zv::PictureLoader::Load(path.u16string(), 96);
             // A preview that takes this long is as good as hung for the user.
             EXPECT_LT(timer.elapsed(), 20000);
-            if (picture) {
-                EXPECT_FALSE(picture->image.isNull());
-                EXPECT_GE(picture->twips.width(), 0);
-                EXPECT_GE(picture->twips.height(), 0);
-            }
+            EXPECT_TRUE(!picture || (!picture->image.isNull() && picture->twips.width() >= 0 &&
+                                     picture->twips.height() >= 0));
             if (!mustShow.count(path.filename().string())) continue;
             ASSERT_TRUE(picture.has_value());
             EXPECT_GT(picture->twips.width(), 0);
@@ -68,14 +63,10 @@ TEST(PictureLoader, BitmapsWithColourMasksShowTheirColours) {
             zv::PictureLoader::Load(zvtest::WriteFile(dir, "masks.bmp", bmp.toStdString()), 96);
         ASSERT_TRUE(picture.has_value()) << bits;
         ASSERT_EQ(picture->image.size(), QSize(2, 1));
-        // Five bits widen to eight with up to 7 short of full.
-        for (const auto& [x, expected] : {std::pair{0, qRgb(255, 0, 0)}, std::pair{1, qRgb(0, 0, 255)}}) {
-            const QRgb got = picture->image.pixel(x, 0);
-            EXPECT_TRUE(qAlpha(got) == 255 && std::abs(qRed(got) - qRed(expected)) < 8 &&
-                        std::abs(qGreen(got) - qGreen(expected)) < 8 &&
-                        std::abs(qBlue(got) - qBlue(expected)) < 8)
-                << bits << " bits, pixel " << x << ": " << std::hex << got;
-        }
+        // Opaque; five bits widen to eight with up to 7 short of full.
+        for (const auto& [x, expected] : {std::pair{0, qRgb(255, 0, 0)}, std::pair{1, qRgb(0, 0, 255)}})
+            EXPECT_EQ(picture->image.pixel(x, 0) | 0x070707u, expected | 0x070707u)
+                << bits << " bits, pixel " << x;
     }
 }
 

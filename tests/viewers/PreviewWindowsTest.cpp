@@ -8,9 +8,9 @@
 #include <QDir>
 #include <QImage>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "MetafileBuilder.h"
 #include "TestFiles.h"
@@ -22,23 +22,20 @@
 
 namespace {
 
-TEST(PreviewDispatch, JoinPathNeverDoublesTheSeparator) {
-    using zv::PreviewDispatch;
-    EXPECT_EQ(PreviewDispatch::JoinPath(u"C:\\", u"A.TXT", u'\\'), u"C:\\A.TXT");
-    EXPECT_EQ(PreviewDispatch::JoinPath(u"C:\\Data", u"A.TXT", u'\\'), u"C:\\Data\\A.TXT");
-    EXPECT_EQ(PreviewDispatch::JoinPath(u"/home/u/", u"a b.txt", u'/'), u"/home/u/a b.txt");
-}
-
-// Exactly one thing opens, with the whole path already stored for it. Only
-// the last four characters, folded to upper case but not in width, pick it.
+// Exactly one thing opens, with the whole path already stored for it (the
+// separator never doubled). Only the last four characters, folded to upper
+// case but not in width, pick it.
 TEST(PreviewDispatch, DoubleClickOpensWhatTheExtensionSays) {
     const std::pair<const char16_t*, const char*> cases[] = {
         {u"A.TXT", "text"},  {u"b.rtf", "text"},  {u"c.gif", "image"}, {u"c.Bmp", "image"},
         {u"c.jpg", "image"}, {u"c.ico", "image"}, {u"c.CUR", "image"}, {u"c.wmf", "image"},
         {u"c.emf", "image"}, {u"d.wav", "wav"},   {u"e.mid", "midi"},  {u"f.doc", ""},
         {u"x.jpeg", ""},     {u"README", ""},     {u"x.ｔｘｔ", ""}};
+    bool root = false;
     for (const auto& [name, expected] : cases) {
-        const std::u16string path = u"C:\\Data\\" + std::u16string(name);
+        root = !root;  // every other folder ends in the separator
+        const std::u16string folder = root ? u"C:\\" : u"C:\\Data";
+        const std::u16string path = (root ? u"C:\\" : u"C:\\Data\\") + std::u16string(name);
         zvtest::FakeMessageBox boxes;
         zv::PreviewDispatch dispatch(boxes, u'\\');
         std::string opened;
@@ -56,26 +53,19 @@ TEST(PreviewDispatch, DoubleClickOpensWhatTheExtensionSays) {
             return p == path;
         };
         Valiable::PreviewFilePath = u"stale";
-        dispatch.F_File_DblClick(u"C:\\Data", name);
+        dispatch.F_File_DblClick(folder, name);
         EXPECT_EQ(Valiable::PreviewFilePath, path);
         EXPECT_EQ(opened, expected) << zvtest::Utf8(name);
         EXPECT_TRUE(boxes.shown.empty());
     }
 }
 
-// A WAV the player cannot play (a missing file) shows the playback error.
-TEST(PreviewDispatch, WavThatCannotPlayShowsThePlaybackError) {
-    zvtest::FakeMessageBox boxes;
-    zv::PreviewDispatch dispatch(boxes, u'/');
-    EXPECT_EQ(dispatch.F_File_DblClick(u"/nonexistent-folder-zv", u"gone.wav"),
-              zv::PreviewDispatch::Action::kWavSound);
-    EXPECT_EQ(boxes.shown, std::vector{zvtest::kCannotPlay});
-}
-
+// Shown, the text box fills the window at any size and after a restore; a
+// missing file or a folder is reported and not shown.
 TEST(TextView, ShowsTheFileAsItsExtensionSays) {
     const std::string many = QByteArray("\x82\xA0 line\r\n\r\n").repeated(2000).toStdString();
-    // The file, its bytes, the plain text of the box (UTF-8) and whether it begins in bold.
-    const std::tuple<const char*, std::string, std::string, bool> cases[] = {
+    // The file, its bytes ("/": a folder), the plain text of the box (UTF-8) and whether it begins in bold.
+    const std::tuple<const char*, std::optional<std::string>, std::optional<std::string>, bool> cases[] = {
         {"A.TXT", "{\\rtf1 \\b x}", "{\\rtf1 \\b x}", false},  // RTF markup in a .TXT stays raw
         {"readme.txt", "\x82\xA0\r\nb", "あ\nb", false},
         {"memo.Rtf", "{\\rtf1 {\\b x}y\\par z}", "xy\nz", true},
@@ -83,54 +73,40 @@ TEST(TextView, ShowsTheFileAsItsExtensionSays) {
         {"empty.rtf", "", "", false},
         {"frag.rtf", "{\\pard\\b a\\par}", "a", true},
         // Long enough for the lines to be gathered into several blocks.
-        {"long.txt", many, QString("あ line\n\n").repeated(2000).toStdString(), false}};
+        {"long.txt", many, QString("あ line\n\n").repeated(2000).toStdString(), false},
+        {"vanished.txt", std::nullopt, std::nullopt, false}, {"sub.rtf", "/", std::nullopt, false}};
+    const QSize sizes[] = {{300, 200}, {800, 600}, {120, 90}, {556, 334}};
+    QTemporaryDir dir;
+    int i = 0;
     for (const auto& [file, bytes, shown, firstCharBold] : cases) {
         SCOPED_TRACE(file);
-        QTemporaryDir dir;
-        Valiable::PreviewFilePath = zvtest::WriteFile(dir, file, bytes);
+        Valiable::PreviewFilePath = dir.filePath(file).toStdU16String();
+        if (bytes == "/")
+            QDir(dir.path()).mkdir(file);
+        else if (bytes)
+            zvtest::WriteFile(dir, file, *bytes);
         zvtest::FakeMessageBox boxes;
         zv::Frm_TextView view(boxes);
-        ASSERT_TRUE(view.Form_Load());
-        EXPECT_TRUE(boxes.shown.empty());
+        ASSERT_EQ(view.Form_Load(), shown.has_value());
+        EXPECT_EQ(boxes.shown, std::vector(shown ? 0 : 1, zvtest::kCannotShow));
+        if (!shown) continue;
         EXPECT_EQ(view.windowTitle().toStdU16String(),
                   u"テキストビュアー( " + Valiable::PreviewFilePath + u" )");
-        EXPECT_EQ(view.RichText1->toPlainText().toStdString(), shown);
+        EXPECT_EQ(view.RichText1->toPlainText().toStdString(), *shown);
         EXPECT_TRUE(view.RichText1->isReadOnly());
         QTextCursor cursor(view.RichText1->document());
         cursor.movePosition(QTextCursor::NextCharacter);
         EXPECT_EQ(cursor.charFormat().fontWeight() == QFont::Bold, firstCharBold);
-    }
-}
-
-TEST(TextView, UnreadableFileIsReportedAndNotShown) {
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir("sub.rtf");  // a folder, not a file
-    for (const char* name : {"vanished.txt", "sub.rtf"}) {
-        Valiable::PreviewFilePath = dir.filePath(name).toStdU16String();
-        zvtest::FakeMessageBox boxes;
-        zv::Frm_TextView view(boxes);
-        EXPECT_FALSE(view.Form_Load());
-        EXPECT_EQ(boxes.shown, std::vector{zvtest::kCannotShow}) << name;
-    }
-}
-
-TEST(TextView, TextBoxAlwaysFillsTheWindow) {
-    QTemporaryDir dir;
-    Valiable::PreviewFilePath = zvtest::WriteFile(dir, "a.txt", "x");
-    zvtest::FakeMessageBox boxes;
-    zv::Frm_TextView view(boxes);
-    ASSERT_TRUE(view.Form_Load());
-    view.show();
-    for (QSize size : {QSize(300, 200), QSize(800, 600), QSize(120, 90), QSize(556, 334)}) {
-        view.resize(size);
+        view.show();
+        view.resize(sizes[i++ % 4]);
         QApplication::processEvents();
-        EXPECT_EQ(view.RichText1->geometry(), view.rect()) << size.width() << "x" << size.height();
+        EXPECT_EQ(view.RichText1->geometry(), view.rect());
+        view.showMinimized();
+        QApplication::processEvents();
+        view.showNormal();
+        QApplication::processEvents();
+        EXPECT_EQ(view.RichText1->geometry(), view.rect());
     }
-    view.showMinimized();
-    QApplication::processEvents();
-    view.showNormal();
-    QApplication::processEvents();
-    EXPECT_EQ(view.RichText1->geometry(), view.rect());
 }
 
 TEST(ImageViewLayout, WindowSize) {
@@ -166,6 +142,8 @@ class ImageViewWindow : public ::testing::Test {
     QSize designSize_;
 };
 
+// A picture sets the image and the window size; a broken one gives the message
+// and the window stays, at its design size, with the caption and no picture.
 TEST_F(ImageViewWindow, PictureSetsImageAndWindowSize) {
     QImage image(100, 50, QImage::Format_RGB32);
     image.fill(Qt::red);
@@ -175,26 +153,23 @@ TEST_F(ImageViewWindow, PictureSetsImageAndWindowSize) {
     std::string cursor = zvtest::ReadAll(dir_.filePath("c.ico").toStdString());
     cursor[2] = 2;
     zvtest::WriteFile(dir_, "c.cur", cursor);
-    for (const auto& [name, size] :
-         {std::pair{"a b.bmp", QSize(100, 50)}, std::pair{"c.cur", QSize(32, 32)}}) {
+    zvtest::WriteFile(dir_, "broken.jpg", "not a jpeg at all");
+    for (const auto& [name, size] : {std::pair{"a b.bmp", QSize(100, 50)}, std::pair{"c.cur", QSize(32, 32)},
+                                     std::pair{"broken.jpg", QSize()}}) {
+        messages_.shown.clear();
         Frm_ImageView& view = Open(name);
-        EXPECT_TRUE(messages_.shown.empty());
+        EXPECT_EQ(messages_.shown, std::vector(size.isValid() ? 0 : 1, zvtest::kCannotShow));
+        EXPECT_EQ(view.windowTitle(), QStringLiteral("イメージビュアー( ") + dir_.filePath(name) + " )");
+        EXPECT_EQ(view.Image1->pixmap().isNull(), !size.isValid());
+        if (!size.isValid()) {
+            EXPECT_EQ(view.size(), designSize_);
+            EXPECT_EQ(view.WindowTwips(), QSizeF(4680, 3195));
+            continue;
+        }
         EXPECT_EQ(view.Image1->size(), size);
         EXPECT_DOUBLE_EQ(view.WindowTwips().width(), size.width() * Twips() + 150);
         EXPECT_DOUBLE_EQ(view.WindowTwips().height(), size.height() * Twips() + 450);
-        EXPECT_EQ(view.windowTitle(), QStringLiteral("イメージビュアー( ") + dir_.filePath(name) + " )");
     }
-}
-
-TEST_F(ImageViewWindow, BrokenPictureGivesMessageAndEmptyWindow) {
-    zvtest::WriteFile(dir_, "broken.jpg", "not a jpeg at all");
-    Frm_ImageView& view = Open("broken.jpg");
-    EXPECT_EQ(messages_.shown, std::vector{zvtest::kCannotShow});
-    // The window stays, at its design size, with the caption and no picture.
-    EXPECT_EQ(view.size(), designSize_);
-    EXPECT_EQ(view.WindowTwips(), QSizeF(4680, 3195));
-    EXPECT_TRUE(view.Image1->pixmap().isNull());
-    EXPECT_TRUE(view.windowTitle().contains(dir_.filePath("broken.jpg")));
 }
 
 TEST_F(ImageViewWindow, MetafileIsDrawnOnlyAsFarAsTheScreenShowsIt) {

@@ -20,42 +20,28 @@ std::string Text(std::string_view rtf) { return Utf8(RtfReader::Parse(rtf).Plain
 TEST(RtfReader, DecodesText) {
     const std::pair<std::string, const char*> cases[] = {
         // Code pages: the document's, a font's charset, switched with the font.
-        {R"({\rtf1\ansi\ansicpg1252 caf\'e9})", "café"},
+        {R"({\rtf1\ansi\ansicpg1252 caf\'e9})", "café"}, {R"({\rtf1 a\fs99999999999999999999 b})", "ab"},
+        {R"({\rtf1\ansi\ansicpg932 \'82\'a0\'82\'a2})", "あい"}, {R"({\rtf1 a\par })", "a"},
         {R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0\fnil\fcharset128 MS Gothic;}}\f0 \'93\'fa\'96\'7b})",
          "日本"},
-        {R"({\rtf1\ansi\ansicpg932 \'82\'a0\'82\'a2})", "あい"},
         {R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0\fcharset0 Arial;}{\f1\fcharset128 Goth;}}\f1\'93\'fa\f0\'e9})",
          "日é"},
         {R"({\rtf1\ansi\ansicpg932 \'83\\})", "ソ"},  // a trail byte written as an escaped backslash
         {R"({\rtf1\ansicpg1252{\fonttbl{\f0\fcharset204 C;}}\f0\'c0})", "А"},
-        // Unicode escapes and the fallback characters they skip.
-        {R"({\rtf1 A\u8364?B})", "A€B"},
-        {R"({\rtf1\uc0\u8364 ?})", "€?"},
-        {R"({\rtf1\ansicpg932\uc2\u26085\'93\'fa!})", "日!"},
-        {R"({\rtf1\u-10179?\u-9047?})", "💩"},
-        {R"({\rtf1 a\u-10179?b})",
-         "a\xEF\xBF\xBD"
-         "b"},  // a lone surrogate
+        // Unicode escapes and the fallback characters they skip; a lone surrogate is replaced; a
+        // control word counts as one skipped character.
+        {R"({\rtf1 A\u8364?B})", "A€B"}, {R"({\rtf1\uc0\u8364 ?})", "€?"},
+        {R"({\rtf1\u-10179?\u-9047?})", "💩"}, {R"({\rtf1\ansicpg932\uc2\u26085\'93\'fa!})", "日!"},
+        {R"({\rtf1 a\u-10179?b})", "a\xEF\xBF\xBD" "b"}, {R"({\rtf1\u26085\par x})", "日x"},
         {R"({\rtf1{\uc2\u26085 xy}z\u26085 ab})", "日z日b"},
-        {R"({\rtf1\u26085\par x})", "日x"},  // a control word counts as one skipped character
-        // Structure.
-        {R"({\rtf1 a\bin3 x}yb})", "ab"},
-        {R"({\rtf1 a\bin999999 xyz)", "a"},
-        {R"({\rtf1 a\bin-5 b})", "ab"},
-        {R"({\rtf1 a{\*\unknowndest hidden}b})", "ab"},
+        // Structure; a backslash before a line end ends the paragraph; hidden text stays hidden.
+        {R"({\rtf1 a\bin3 x}yb})", "ab"}, {R"({\rtf1 a\bin999999 xyz)", "a"}, {R"({\rtf1 a\bin-5 b})", "ab"},
+        {R"({\rtf1 a{\*\unknowndest hidden}b})", "ab"}, {R"({\rtf1 a\par b\line c\tab d})", "a\nb\nc\td"},
         {R"({\rtf1{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}})", "link"},
-        {R"({\rtf1 a\par b\line c\tab d})", "a\nb\nc\td"},
-        {"{\\rtf1 a\\\nb\\\r\nc}", "a\nb\nc"},  // a backslash before a line end ends the paragraph
+        {"{\\rtf1 a\\\nb\\\r\nc}", "a\nb\nc"}, {R"({\rtf1 abc{\b def)", "abcdef"},
         {R"({\rtf1\trowd\cellx100\cellx200 A\cell B\cell\row C})", "A\tB\nC"},
-        {R"({\rtf1 abc{\b def)", "abcdef"},
-        {R"({\rtf1 abc}junk})", "abc"},
-        {R"({\rtf1 a{\rtf1 b}c})", "abc"},
-        {"", ""},
-        {R"({\rtf1 a\'4)", "a"},
-        {R"({\rtf1 a\fs99999999999999999999 b})", "ab"},
-        {R"({\rtf1 a\par })", "a"},
-        {R"({\rtf1 a{\v x\par\u26085?}b\v c\v0 d\plain\v e\plain f})", "abdf"},  // hidden text stays hidden
-    };
+        {R"({\rtf1 abc}junk})", "abc"}, {R"({\rtf1 a{\rtf1 b}c})", "abc"}, {"", ""}, {R"({\rtf1 a\'4)", "a"},
+        {R"({\rtf1 a{\v x\par\u26085?}b\v c\v0 d\plain\v e\plain f})", "abdf"}};
     for (const auto& [rtf, expected] : cases) EXPECT_EQ(Text(rtf), expected) << rtf;
 }
 
@@ -75,17 +61,11 @@ TEST(RtfReader, KeepsCharacterFormat) {
     for (const auto& p : doc.paragraphs)
         for (const auto& r : p.runs)
             for (char16_t ch : r.text) formats[ch] = Describe(r.format);
-    EXPECT_EQ(formats, (std::map<char16_t, std::string>{{u'a', "24 Arial"},
-                                                        {u'b', "b24 Arial"},
-                                                        {u'c', "i24 Arial"},
-                                                        {u'd', "u24 Arial"},
-                                                        {u'e', "40 Arial"},
-                                                        {u'f', "40 #ff0000 Arial"},
-                                                        {u'g', "24 Arial"},
-                                                        {u'h', "s24 Arial"},
-                                                        {u'i', "24 Courier New"},
-                                                        {u'j', "24 #0000ff Courier New"},
-                                                        {u'k', "24 Courier New"}}));
+    EXPECT_EQ(formats, (std::map<char16_t, std::string>{
+                           {u'a', "24 Arial"}, {u'b', "b24 Arial"}, {u'c', "i24 Arial"}, {u'd', "u24 Arial"},
+                           {u'e', "40 Arial"}, {u'f', "40 #ff0000 Arial"}, {u'g', "24 Arial"},
+                           {u'h', "s24 Arial"}, {u'i', "24 Courier New"}, {u'j', "24 #0000ff Courier New"},
+                           {u'k', "24 Courier New"}}));
 }
 
 TEST(RtfReader, DeepNestingIsBoundedAndFast) {
@@ -109,10 +89,10 @@ TEST(RtfReader, SamplesHoldTheirCharacters) {
         {"rtfpipe_RtfParserTest_4.rtf", {"バージョンアップ注文書（銀行振込）"}},
         {"rtfpipe_RtfParserTest_7.rtf", {"これはテストです。", "“This is just a test”"}},
         {"rtfparserkit_testJapaneseJisEncoding.rtf", {"中國"}},
+        {"rtfjs_pile-of-poo.rtf", {"Iñtërnâtiônàlizætiøn☃💩"}},
         {"rtfparserkit_testMultiByteHex.rtf", {"お元気ですか？"}},
-        {"rtfparserkit_testNecCharacters.rtf", {"からシワ発生。", "時に表層"}},
         {"rtfparserkit_test10001Encoding.rtf", {"お読みください"}},
-        {"rtfjs_pile-of-poo.rtf", {"Iñtërnâtiônàlizætiøn☃💩"}}};
+        {"rtfparserkit_testNecCharacters.rtf", {"からシワ発生。", "時に表層"}}};
     int checked = 0;
     for (const auto& [file, contains] : samples) {
         const auto path = zvtest::FindSample("rtf", file);

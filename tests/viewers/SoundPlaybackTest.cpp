@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -44,18 +42,13 @@ class DiskAudio : public ::testing::Test {
     // 1/(2^31 - 256).
     bool Heard(const std::vector<float>& samples, size_t from, size_t count) const {
         const std::vector<float> heard = Heard();
-        for (size_t at = 0; at + count <= heard.size(); ++at) {
-            size_t i = 0;
-            while (i < count && std::fabs(heard[at + i] - samples[from + i]) < 1e-6f) ++i;
-            if (i == count) return true;
-        }
-        return false;
+        return std::search(heard.begin(), heard.end(), samples.begin() + from, samples.begin() + from + count,
+                           [](float a, float b) { return std::fabs(a - b) < 1e-6f; }) != heard.end();
     }
     // The loudest sample the device was given.
     float Peak() const {
         float peak = 0;
-        for (float f : Heard())
-            if (std::isfinite(f)) peak = std::max(peak, std::abs(f));
+        for (float f : Heard()) peak = std::isfinite(f) ? std::max(peak, std::abs(f)) : peak;
         return peak;
     }
 
@@ -63,8 +56,11 @@ class DiskAudio : public ::testing::Test {
     std::string out_;
 };
 
-void Put(std::string& s, uint32_t v, int bytes) {
+// v as the given number of little-endian bytes.
+std::string Le(uint32_t v, int bytes) {
+    std::string s;
     for (int i = 0; i < bytes; ++i) s += char(v >> (8 * i));
+    return s;
 }
 
 // A WAV file holding samples (16-bit values, widened or narrowed to bits);
@@ -80,18 +76,11 @@ std::string MakeWav(const std::vector<int16_t>& samples, int rate, int channels,
         else if (bits == 8)
             data += char((v >> 8) + 128);
         else
-            Put(data, uint32_t(int32_t(v) * (1 << (bits - 16))), bits / 8);
+            data += Le(uint32_t(v * (1 << (bits - 16))), bits / 8);
     }
-    const uint32_t dataBytes = claimBytes ? claimBytes : uint32_t(data.size());
-    std::string s = "RIFF";
-    Put(s, 36 + dataBytes, 4);
-    s += "WAVEfmt ";
-    Put(s, 16, 4), Put(s, tag, 2), Put(s, uint32_t(channels), 2), Put(s, uint32_t(rate), 4);
-    Put(s, uint32_t(rate * channels * bits / 8), 4), Put(s, uint32_t(channels * bits / 8), 2);
-    Put(s, uint32_t(bits), 2);
-    s += "data";
-    Put(s, dataBytes, 4);
-    return s + data;
+    const uint32_t size = claimBytes ? claimBytes : uint32_t(data.size()), align = channels * bits / 8;
+    return "RIFF" + Le(36 + size, 4) + "WAVEfmt " + Le(16, 4) + Le(tag, 2) + Le(channels, 2) + Le(rate, 4) +
+           Le(rate * align, 4) + Le(align, 2) + Le(bits, 2) + "data" + Le(size, 4) + data;
 }
 
 // A signal no stretch of silence or of another sound looks like.
@@ -113,9 +102,8 @@ TEST(WavDecode, SamplesComeOutUnchangedAndBrokenDataIsRefused) {
         const std::vector<int16_t> pcm = Chirp(4000 * channels, rate);
         zv::WavSamples wav;
         ASSERT_TRUE(zv::DecodeWav(MakeWav(pcm, rate, channels), wav));
-        EXPECT_EQ(wav.sampleRate, rate);
-        EXPECT_EQ(wav.channels, channels);
-        EXPECT_EQ(wav.samples, Floats(pcm));
+        EXPECT_EQ(std::tuple(wav.sampleRate, wav.channels, wav.samples),
+                  std::tuple(rate, channels, Floats(pcm)));
     }
     const std::string good = MakeWav(Chirp(100, 1), 8000, 1);
     for (const std::string& bad : {std::string(), std::string("RIFF"), std::string("not a wav at all"),
@@ -156,40 +144,34 @@ TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
     }
 }
 
-TEST_F(DiskAudio, LaterSoundReplacesTheOneStillPlaying) {
-    const std::vector<int16_t> longSound = Chirp(16000 * 20, 5);  // 20 s
-    const std::vector<int16_t> shortSound = Chirp(4000, 9);
-    zv::AudioOutput output;
+// A double-click on a WAV plays it on the program's one output, in place of
+// the sound still playing, without a message; one the player cannot play (a
+// missing file) shows the playback error.
+TEST_F(DiskAudio, DoubleClickedWavReplacesTheSoundOnTheSharedOutput) {
+    const std::vector<int16_t> longSound = Chirp(16000 * 20, 5), sound = Chirp(4000, 3);  // 20 s, 1/4 s
+    zv::AudioOutput& output = zv::AudioOutput::Instance();
     ASSERT_TRUE(zv::PlayWavFile(Write("long.wav", MakeWav(longSound, 16000, 1)), output));
-    ASSERT_TRUE(zv::PlayWavFile(Write("short.wav", MakeWav(shortSound, 16000, 1)), output));
-    ASSERT_TRUE(output.WaitUntilDone(10000));  // the short one's end, long before 20 s
-    output.Stop();
-    EXPECT_TRUE(Heard(Floats(shortSound), 0, 1000));
-    EXPECT_TRUE(Heard(Floats(shortSound), 2900, 1000));
-    EXPECT_FALSE(Heard(Floats(longSound), 16000 * 19, 1000));
-}
-
-// A double-click on a WAV plays it on the program's one output, without a message.
-TEST_F(DiskAudio, DoubleClickedWavPlaysOnTheSharedOutput) {
-    const std::vector<int16_t> sound = Chirp(4000, 3);
     Write("d.wav", MakeWav(sound, 16000, 1));
     zvtest::FakeMessageBox boxes;
-    zv::PreviewDispatch(boxes, u'/').F_File_DblClick(dir_.path().toStdU16String(), u"d.wav");
+    zv::PreviewDispatch dispatch(boxes, u'/');
+    dispatch.F_File_DblClick(dir_.path().toStdU16String(), u"d.wav");
     EXPECT_TRUE(boxes.shown.empty());
-    ASSERT_TRUE(zv::AudioOutput::Instance().WaitUntilDone(10000));
-    zv::AudioOutput::Instance().Stop();
+    ASSERT_TRUE(output.WaitUntilDone(10000));  // the short one's end, long before 20 s
+    output.Stop();
     EXPECT_TRUE(Heard(Floats(sound), 0, 1000));
+    EXPECT_TRUE(Heard(Floats(sound), 2900, 1000));
+    EXPECT_FALSE(Heard(Floats(longSound), 16000 * 19, 1000));
+    EXPECT_EQ(dispatch.F_File_DblClick(u"/nonexistent-folder-zv", u"gone.wav"),
+              zv::PreviewDispatch::Action::kWavSound);
+    EXPECT_EQ(boxes.shown, std::vector{zvtest::kCannotPlay});
 }
 
 std::string Be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
 
 // Variable-length delta time.
-std::string Delta(unsigned ticks) {
-    std::string delta;
-    for (unsigned v = ticks;; v >>= 7) {
-        delta.insert(delta.begin(), char((v & 0x7F) | (delta.empty() ? 0 : 0x80)));
-        if (v < 0x80) break;
-    }
+std::string Delta(unsigned v) {
+    std::string delta(1, char(v & 0x7F));
+    while (v >>= 7) delta.insert(delta.begin(), char(0x80 | (v & 0x7F)));
     return delta;
 }
 
@@ -202,20 +184,13 @@ std::string MakeMidi(unsigned beats, unsigned rest = 0) {
     return "MThd" + Be32(6) + std::string{0, 0, 0, 1, 0, 96} + "MTrk" + Be32(uint32_t(track.size())) + track;
 }
 
-std::string With(std::string s, size_t at, char v) {
-    s[at] = v;
-    return s;
-}
-
 // A generated file is MIDI, so is one whose only track is empty and ends the
 // file; a WAV, a track cut short, a division of 0 and a huge header length are not.
 TEST(MidiRecognition, LooksLikeMidi) {
-    const std::pair<std::string, bool> cases[] = {{MakeMidi(1), true},
-                                                  {MakeMidi(1).substr(0, 14) + "MTrk" + Be32(0), true},
-                                                  {"RIFF\x24\0\0\0WAVEfmt ", false},
-                                                  {MakeMidi(1).substr(0, 30), false},
-                                                  {With(With(MakeMidi(1), 12, 0), 13, 0), false},
-                                                  {With(MakeMidi(1), 4, char(0x7F)), false}};
+    const std::pair<std::string, bool> cases[] = {
+        {MakeMidi(1), true}, {MakeMidi(1).substr(0, 14) + "MTrk" + Be32(0), true}, {"RIFF\x24", false},
+        {MakeMidi(1).substr(0, 30), false}, {MakeMidi(1).replace(12, 2, 2, 0), false},
+        {MakeMidi(1).replace(4, 1, 1, 0x7F), false}};
     for (const auto& [bytes, midi] : cases)
         EXPECT_EQ(zv::MidiSequencer::LooksLikeMidi(bytes), midi) << bytes.size();
 }

@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "shared/MessageBox.h"
@@ -44,9 +45,7 @@ inline std::filesystem::path FindSample(const char* kind, const char* file) {
 
 inline std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline std::u16string WriteFile(const QTemporaryDir& dir, const std::string& name, const std::string& bytes) {
@@ -59,12 +58,7 @@ inline std::string Utf8(const std::u16string& text) { return zv::ToUtf8(text); }
 
 class FakeMessageBox : public zv::MessageBoxService {
   public:
-    struct Shown {
-        std::u16string prompt;
-        int buttons;
-        std::u16string title;
-        bool operator==(const Shown&) const = default;
-    };
+    using Shown = std::tuple<std::u16string, int, std::u16string>;  // prompt, buttons, title
     int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
         shown.push_back({prompt, buttons, title});
         return zv::kOk;

@@ -17,28 +17,22 @@ namespace {
 TEST(TextFileDecode, FindsEncodingAndLineEnds) {
     const std::tuple<std::string, const char*, const char*> cases[] = {
         {"\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC", "日本", "UTF-8"},
-        {"\xFF\xFE\xE5\x65\x2C\x67"s, "日本", "UTF-16LE"},
-        {"\xFE\xFF\x65\xE5\x67\x2C"s, "日本", "UTF-16BE"},
+        {"\xFF\xFE\xE5\x65\x2C\x67"s, "日本", "UTF-16LE"}, {"\xFE\xFF\x65\xE5\x67\x2C"s, "日本", "UTF-16BE"},
         {"\xFF\xFE\x00\x00\xE5\x65\x00\x00"s, "日", "UTF-32LE"},
-        {"a\0b\0c\0\r\0\n\0d\0"s, "abc\nd", "UTF-16LE"},
-        {"\xE3\x81\x82\xE3\x81\x84", "あい", "UTF-8"},
-        {"\x82\xA0\x82\xA2\x93\xFA\x96\x7B", "あい日本", "windows-31j"},
-        {"\x83\x5C", "ソ", "windows-31j"},
+        {"a\0b\0c\0\r\0\n\0d\0"s, "abc\nd", "UTF-16LE"}, {"\xE3\x81\x82\xE3\x81\x84", "あい", "UTF-8"},
+        {"\x82\xA0\x82\xA2\x93\xFA\x96\x7B", "あい日本", "windows-31j"}, {"\x83\x5C", "ソ", "windows-31j"},
         {"\xC6\xFC\xCB\xDC\xB8\xEC\xA4\xCE\xA5\xC6\xA5\xAD\xA5\xB9\xA5\xC8", "日本語のテキスト", "EUC-JP"},
         {"\x1B$B$\"$$\x1B(B", "あい", "ISO-2022-JP"},
         {"\xB6\xC0\xB6\xC5 \xC3\xDE\xB0\xC0", "ｶﾀｶﾅ ﾃﾞｰﾀ", "windows-31j"},
-        {"\x93\xFA\x96\x7B\x8C", "日本\xEF\xBF\xBD", "windows-31j"},
-        {"caf\xE9", "café", "windows-1252"},
+        {"\x93\xFA\x96\x7B\x8C", "日本\xEF\xBF\xBD", "windows-31j"}, {"caf\xE9", "café", "windows-1252"},
         {"\xE6\x97\xA5\xE6\x97", "日\xEF\xBF\xBD", "UTF-8"},
         {"\xBE\xC8\xB3\xE7\xC7\xCF\xBC\xBC\xBF\xE4 \xBC\xBC\xB0\xE8", "안녕하세요 세계", "windows-949"},
         {"\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7\xA1\xA3\xD6\xD0\xCE\xC4\xCE\xC4\xB1\xBE\xA1\xA3",
          "你好，世界。中文文本。", "GB18030"},
         {"\xA7\x41\xA6\x6E\xA1\x41\xA5\x40\xAC\xC9\xA1\x43\xC1\x63\xC5\xE9\xA4\xA4\xA4\xE5\xA1\x43",
          "你好，世界。繁體中文。", "windows-950"},
-        {"a\r\nb\r\n", "a\nb\n", "UTF-8"},
-        {"a\rb\r", "a\nb\n", "UTF-8"},
-        {"a\r\n\rb\n\r\nc", "a\n\nb\n\nc", "UTF-8"},
-        {"\x82\xA0\r\n\x82\xA2\r", "あ\nい\n", "windows-31j"},
+        {"a\r\nb\r\n", "a\nb\n", "UTF-8"}, {"a\rb\r", "a\nb\n", "UTF-8"},
+        {"a\r\n\rb\n\r\nc", "a\n\nb\n\nc", "UTF-8"}, {"\x82\xA0\r\n\x82\xA2\r", "あ\nい\n", "windows-31j"},
         {"", "", "UTF-8"}};
     for (const auto& [bytes, expected, encoding] : cases) {
         const zv::DecodedText result = zv::DecodeTextFile(bytes);
@@ -87,11 +81,10 @@ TEST(TextFileSamples, ReadsEveryCorpusFileInItsEncoding) {
     const auto dir = zvtest::CorpusDir("text");
     if (dir.empty()) GTEST_SKIP() << "no corpus";
     const std::pair<const char*, const char*> byName[] = {
-        {"ascii", "UTF-8"},           {"utf32be", "UTF-32BE"},     {"utf32le", "UTF-32LE"},
-        {"utf16be", "UTF-16BE"},      {"utf16le", "UTF-16LE"},     {"utf8", "UTF-8"},
-        {"iso2022jp", "ISO-2022-JP"}, {"shiftjis", "windows-31j"}, {"cp932", "windows-31j"},
-        {"eucjp", "EUC-JP"},          {"euckr", "windows-949"},    {"big5", "windows-950"},
-        {"cp936", "GB18030"},         {"1252", "windows-1252"}};
+        {"ascii", "UTF-8"}, {"utf32be", "UTF-32BE"}, {"utf32le", "UTF-32LE"}, {"utf16be", "UTF-16BE"},
+        {"utf16le", "UTF-16LE"}, {"utf8", "UTF-8"}, {"iso2022jp", "ISO-2022-JP"}, {"shiftjis", "windows-31j"},
+        {"cp932", "windows-31j"}, {"eucjp", "EUC-JP"}, {"euckr", "windows-949"}, {"big5", "windows-950"},
+        {"cp936", "GB18030"}, {"1252", "windows-1252"}};
     for (const auto& path : zvtest::FilesIn(dir)) {
         const std::string bytes = zvtest::ReadAll(path);
         const zv::DecodedText result = zv::DecodeTextFile(bytes);

@@ -98,8 +98,7 @@ const TransferCase kTransferCases[] = {
     // the file itself; a name held by another file is still refused.
     {"CaseBlindOwnName", kMove, kFile, "d/photo.txt", "d/PHOTO.txt", 0, false, kExfat, 5000, 0},
     {"CaseBlindOwnNameNotAscii", kMove, kFile, "d/été.txt", "d/ÉTÉ.txt", 0, false, kExfat, 5000, 0},
-    {"CaseBlindOtherFile", kMove, kTargetTaken, "d/a.txt", "d/B.txt", EEXIST, false, kExfat, 5000, 0},
-};
+    {"CaseBlindOtherFile", kMove, kTargetTaken, "d/a.txt", "d/B.txt", EEXIST, false, kExfat, 5000, 0}};
 
 // "d" as the case asks; empty when that cannot be made here.
 std::string Destination(ScratchFolder& s, Place place) {
@@ -165,11 +164,8 @@ void Transfer(const TransferCase& c, const FileOpWays& ways, std::string& missin
         EXPECT_EQ(ScratchFolder::Xattr(path, kDos), *c.dos ? c.dos : "<none>");
         EXPECT_EQ(ScratchFolder::Xattr(path, kAcl), acl);
     }
-    if (c.setup == kLink && c.err == 0) {
-        struct stat st {};
-        EXPECT_TRUE(::lstat(to.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << "the link was not moved itself";
-        EXPECT_TRUE(HoldsData(target, content));
-    }
+    if (c.setup == kLink && c.err == 0)
+        EXPECT_TRUE(std::filesystem::is_symlink(to) && HoldsData(target, content)) << "the link itself moves";
 }
 
 TEST(FileOps, RenameMoveAndCopyNeverLoseOrReplace) {
@@ -190,14 +186,11 @@ TEST(FileOps, RenameMoveAndCopyNeverLoseOrReplace) {
 // date, whatever the date of the run.
 TEST(FileOps, SetsOnlyTheLastWriteTime) {
     if (::access("/usr/share/zoneinfo/Europe/Berlin", R_OK) != 0) GTEST_SKIP() << "time zone data missing";
-    const struct {
-        LocalDateTime local;
-        long long expected;  // seconds since the epoch; kOldTime = left unchanged
-    } cases[] = {
-        {{2024, 3, 7, 9, 5, 3}, 1709798703},  {{2024, 7, 7, 9, 5, 3}, 1720335903},
+    // The local time, and the seconds since the epoch it sets (kOldTime: left unchanged).
+    const std::pair<LocalDateTime, long long> cases[] = {
+        {{2024, 3, 7, 9, 5, 3}, 1709798703}, {{2024, 7, 7, 9, 5, 3}, 1720335903},
         {{2024, 2, 29, 0, 0, 0}, 1709161200}, {{2024, 13, 1, 0, 0, 0}, kOldTime},
-        {{2023, 2, 29, 0, 0, 0}, kOldTime},   {{1600, 3, 7, 9, 5, 3}, kOldTime},
-    };
+        {{2023, 2, 29, 0, 0, 0}, kOldTime}, {{1600, 3, 7, 9, 5, 3}, kOldTime}};
     const std::optional<std::string> zone =
         std::getenv("TZ") ? std::optional(std::getenv("TZ")) : std::nullopt;
     ::setenv("TZ", "Europe/Berlin", 1);
@@ -205,10 +198,10 @@ TEST(FileOps, SetsOnlyTheLastWriteTime) {
     ScratchFolder s;
     const std::string file = s.Path("f.txt");
     ScratchFolder::Write(file, "x");
-    for (const auto& c : cases) {
+    for (const auto& [local, expected] : cases) {
         SetTimes(file, kOldTime + 77, kOldTime);
-        EXPECT_EQ(SetLastWriteTime(file, c.local), 0);
-        EXPECT_EQ(Stat(file).st_mtim.tv_sec, c.expected);
+        EXPECT_EQ(SetLastWriteTime(file, local), 0);
+        EXPECT_EQ(Stat(file).st_mtim.tv_sec, expected);
         EXPECT_EQ(Stat(file).st_atim.tv_sec, kOldTime + 77) << "the access time moved";
     }
     EXPECT_EQ(SetLastWriteTime(s.Path("none"), {2024, 3, 7, 9, 5, 3}), ENOENT);
@@ -217,31 +210,23 @@ TEST(FileOps, SetsOnlyTheLastWriteTime) {
 }
 
 TEST(FileOps, AttributeMaskReplacesTheFour) {
-    const struct {
-        mode_t modeBefore;
-        const char* dosBefore;
-        int mask;
-        mode_t modeAfter;
-        const char* dosAfter;
-    } cases[] = {
-        {0600, "", kAttrReadOnly, 0400, "<none>"},
-        {0755, "", kAttrReadOnly, 0555, "<none>"},  // read-only still, whoever may run it
-        {0644, "", 39, 0444, "0x26"},
-        {0444, "0x26", 0, 0644, "<none>"},
-        // A writable file keeps its own write bits when read-only is cleared.
-        {0664, "", 0, 0664, "<none>"},
-    };
+    // The mode and DOS attributes before, the mask, the mode and attributes after.
+    const std::tuple<mode_t, const char*, int, mode_t, const char*> cases[] = {
+        // Read-only still, whoever may run it; a writable file keeps its own write
+        // bits when read-only is cleared.
+        {0600, "", kAttrReadOnly, 0400, "<none>"}, {0755, "", kAttrReadOnly, 0555, "<none>"},
+        {0644, "", 39, 0444, "0x26"}, {0444, "0x26", 0, 0644, "<none>"}, {0664, "", 0, 0664, "<none>"}};
     ScratchFolder s;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mask);
-        const std::string file = s.Path(std::to_string(c.modeBefore));
+    for (const auto& [modeBefore, dosBefore, mask, modeAfter, dosAfter] : cases) {
+        SCOPED_TRACE(mask);
+        const std::string file = s.Path(std::to_string(modeBefore));
         ScratchFolder::Write(file, "x");
-        if (*c.dosBefore) SetDos(file, c.dosBefore);
-        ::chmod(file.c_str(), c.modeBefore);
-        ASSERT_EQ(SetAttributes(file, c.mask), 0);
-        EXPECT_EQ(Stat(file).st_mode & 07777, c.modeAfter);
-        EXPECT_EQ(ScratchFolder::Xattr(file, kDos), c.dosAfter);
-        EXPECT_EQ(GetAttributes(file), c.mask);
+        if (*dosBefore) SetDos(file, dosBefore);
+        ::chmod(file.c_str(), modeBefore);
+        ASSERT_EQ(SetAttributes(file, mask), 0);
+        EXPECT_EQ(Stat(file).st_mode & 07777, modeAfter);
+        EXPECT_EQ(ScratchFolder::Xattr(file, kDos), dosAfter);
+        EXPECT_EQ(GetAttributes(file), mask);
     }
     EXPECT_EQ(SetAttributes(s.Path("none"), kAttrHidden), ENOENT);
     EXPECT_EQ(GetAttributes(s.Path("none")), -1);
@@ -252,33 +237,27 @@ TEST(FileOps, AttributeMaskReplacesTheFour) {
 TEST(FileOps, VolumesKeepTheAttributesTheyCan) {
     if (!ScratchFolder::IsRoot()) GTEST_SKIP() << "mounting file systems needs root";
     ScratchFolder s;
-    const struct {
-        const char* label;
-        std::string where;
-        AttributeStore store;
-        int kept;
-    } cases[] = {
+    const std::tuple<const char*, std::string, AttributeStore, int> cases[] = {
         {"tmpfs", s.MountTmpfs("tmpfs", 1u << 20), AttributeStore::kDosAttrib, kAllFour},
         {"ramfs", s.MountRamfs("ramfs"), AttributeStore::kWriteBits, kAttrReadOnly},
         {"ntfs-3g", s.MountNtfs("ntfs", 8u << 20), AttributeStore::kNtfsWord, kAllFour},
         {"bindfs", s.MountBindfs("bindfs", "under"), AttributeStore::kDosAttrib, kAllFour},
         // exfat-fuse takes a change of mode and keeps nothing.
-        {"exfat-fuse", s.MountExfat("exfat", 8u << 20), AttributeStore::kNothing, 0},
-    };
+        {"exfat-fuse", s.MountExfat("exfat", 8u << 20), AttributeStore::kNothing, 0}};
     std::string missing;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        if (c.where.empty() || (c.label == std::string("tmpfs") && !ScratchFolder::HoldsXattrs(c.where))) {
-            missing += std::string(" ") + c.label;
+    for (const auto& [label, where, store, kept] : cases) {
+        SCOPED_TRACE(label);
+        if (where.empty() || (label == std::string("tmpfs") && !ScratchFolder::HoldsXattrs(where))) {
+            missing += std::string(" ") + label;
             continue;
         }
-        EXPECT_EQ(DecideAttributeStore(c.where), c.store);
-        EXPECT_EQ(KeptAttributes(c.store), c.kept);
-        const std::string file = c.where + "/f.txt";
+        EXPECT_EQ(DecideAttributeStore(where), store);
+        EXPECT_EQ(KeptAttributes(store), kept);
+        const std::string file = where + "/f.txt";
         ScratchFolder::Write(file, "x");
-        EXPECT_EQ(SetAttributes(file, kAllFour) == 0, c.kept == kAllFour);
-        ASSERT_EQ(SetAttributes(file, c.kept), 0);
-        EXPECT_EQ(GetAttributes(file), c.kept);
+        EXPECT_EQ(SetAttributes(file, kAllFour) == 0, kept == kAllFour);
+        ASSERT_EQ(SetAttributes(file, kept), 0);
+        EXPECT_EQ(GetAttributes(file), kept);
     }
     if (!missing.empty()) GTEST_SKIP() << "could not mount (or no user attributes on)" << missing;
 }
@@ -313,32 +292,27 @@ TEST(FileOps, FatByteTakesTheFourBitsAndKeepsTheRest) {
 // What the engine sees: the code of the failure and the path it concerns.
 TEST(PosixFileSystem, CodeAndPathOfTheFailure) {
     enum Action { kRename, kCopy, kMakeDirectory };
-    const struct {
-        Action action;
-        std::string from, to;  // "x.txt" and the folder "sub" exist
-        int code;
-        bool aboutSource;
-    } cases[] = {
-        {kRename, "none.txt", "y.txt", kFsFileNotFound, true},
-        {kCopy, "sub", "y", kFsNotAFile, true},
+    // The action, the paths ("x.txt" and the folder "sub" exist), the code and
+    // whether it names the source.
+    const std::tuple<Action, std::string, std::string, int, bool> cases[] = {
+        {kRename, "none.txt", "y.txt", kFsFileNotFound, true}, {kCopy, "sub", "y", kFsNotAFile, true},
         {kCopy, "x.txt", "none/y.txt", kFsFileNotFound, false},
         {kMakeDirectory, "", "sub", kFsAlreadyExists, false},
         // A NUL would cut the name short at the system call and address "ab".
         {kRename, "x.txt", std::string("ab\0cd", 5), kFsGeneric, false},
-        {kMakeDirectory, "", std::string("ab\0cd", 5), kFsGeneric, false},
-    };
+        {kMakeDirectory, "", std::string("ab\0cd", 5), kFsGeneric, false}};
     ScratchFolder s;
     ScratchFolder::Write(s.Path("x.txt"), "x");
     s.Folder("sub");
     PosixFileSystem files;
-    for (const auto& c : cases) {
-        const std::u16string from = FromNative(s.Path(c.from)), to = FromNative(s.Path(c.to));
-        SCOPED_TRACE(c.from + " -> " + c.to);
-        const FsResult r = c.action == kRename ? files.Rename(from, to)
-                           : c.action == kCopy ? files.Copy(from, to)
-                                               : files.MakeDirectory(to);
-        EXPECT_EQ(r.code, c.code);
-        EXPECT_EQ(r.path, c.aboutSource ? from : to);
+    for (const auto& [action, fromName, toName, code, aboutSource] : cases) {
+        const std::u16string from = FromNative(s.Path(fromName)), to = FromNative(s.Path(toName));
+        SCOPED_TRACE(fromName + " -> " + toName);
+        const FsResult r = action == kRename ? files.Rename(from, to)
+                           : action == kCopy ? files.Copy(from, to)
+                                             : files.MakeDirectory(to);
+        EXPECT_EQ(r.code, code);
+        EXPECT_EQ(r.path, aboutSource ? from : to);
         EXPECT_NE(r.osError, 0);
         EXPECT_NE(::access(s.Path("ab").c_str(), F_OK), 0) << "a shortened name was created";
     }
@@ -356,31 +330,26 @@ pid_t DeadPid() {
 // What an interrupted copy may have left, and what merely looks like it.
 TEST(FileOps, OnlyTemporariesOfGoneProcessesAreRemoved) {
     enum Maker { kDeadProcess, kThisProcess, kLockHeld, kNotOurName, kFolder, kLink };
-    const struct {
-        Maker maker;
-        bool removed;
-    } cases[] = {{kDeadProcess, true}, {kThisProcess, false}, {kLockHeld, false},
-                 {kNotOurName, false}, {kFolder, false},      {kLink, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.maker);
+    for (const Maker maker : {kDeadProcess, kThisProcess, kLockHeld, kNotOurName, kFolder, kLink}) {
+        SCOPED_TRACE(maker);  // only the first one is removed
         ScratchFolder s;
-        const pid_t pid = c.maker == kThisProcess ? ::getpid() : DeadPid();
+        const pid_t pid = maker == kThisProcess ? ::getpid() : DeadPid();
         const std::string name =
-            kTempPrefix + std::to_string(pid) + "-a1B2c3" + (c.maker == kNotOurName ? "x" : "");
+            kTempPrefix + std::to_string(pid) + "-a1B2c3" + (maker == kNotOurName ? "x" : "");
         const std::string path = s.Path(name);
-        if (c.maker == kFolder) s.Folder(name);
-        if (c.maker == kLink) ::symlink("user.txt", path.c_str());
-        if (c.maker != kFolder)
-            ScratchFolder::Write(c.maker == kLink ? s.Path("user.txt") : path, "the user's");
+        if (maker == kFolder) s.Folder(name);
+        if (maker == kLink) ::symlink("user.txt", path.c_str());
+        if (maker != kFolder)
+            ScratchFolder::Write(maker == kLink ? s.Path("user.txt") : path, "the user's");
         // A lock held (here through another open file of this process) means
         // its maker is at work, whatever its number.
-        const int held = c.maker == kLockHeld ? ::open(path.c_str(), O_RDONLY) : -1;
+        const int held = maker == kLockHeld ? ::open(path.c_str(), O_RDONLY) : -1;
         if (held >= 0) ::flock(held, LOCK_EX);
 
         RemoveStaleTemporaries(s.root());
 
-        EXPECT_EQ(::access(path.c_str(), F_OK) != 0, c.removed);
-        EXPECT_TRUE(c.maker != kLink || HoldsData(s.Path("user.txt"), "the user's"));
+        EXPECT_EQ(::access(path.c_str(), F_OK) != 0, maker == kDeadProcess);
+        EXPECT_TRUE(maker != kLink || HoldsData(s.Path("user.txt"), "the user's"));
         if (held >= 0) ::close(held);
     }
 }

@@ -52,26 +52,23 @@ TEST(PosixFileSystem, LooksUpNamesWithoutRegardToCase) {
     Populate(s, {"IMG_001.jpg", ".hidden.jpg", "\xFF.bin", "Ärger.txt", "twin.txt", "TWIN.txt"}, {"album"});
     // Anything of that name blocks a new file, hidden files and folders too;
     // names equal but for case may lie side by side on a case-sensitive disk.
-    const struct {
-        std::u16string name;
-        std::size_t count;
-    } cases[] = {{u"img_001.JPG", 1}, {u"IMG_001", 0}, {u".HIDDEN.jpg", 1}, {u"Album", 1}, {u"\xDCFF.bin", 1},
-                 {u"ärger.TXT", 1},   {u"", 0},        {u"Twin.TXT", 2}};
+    const std::pair<std::u16string, std::size_t> cases[] = {
+        {u"img_001.JPG", 1}, {u"IMG_001", 0}, {u".HIDDEN.jpg", 1}, {u"Album", 1}, {u"\xDCFF.bin", 1},
+        {u"ärger.TXT", 1},   {u"", 0},        {u"Twin.TXT", 2}};
     const std::u16string root = FromNative(s.root());
     auto lookup = NativeFileSystem().OpenNameLookup(root);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.name));
-        EXPECT_EQ(lookup->Exists(c.name), c.count > 0);
-        EXPECT_EQ(lookup->Count(c.name), c.count);
+    for (const auto& [name, count] : cases) {
+        SCOPED_TRACE(ToUtf8(name));
+        EXPECT_EQ(lookup->Exists(name), count > 0);
+        EXPECT_EQ(lookup->Count(name), count);
     }
     // A path, not a lookup: exact, and files are told from folders.
-    auto& fsys = NativeFileSystem();
-    EXPECT_TRUE(fsys.FileExists(JoinPath(root, u"twin.txt")));
-    EXPECT_FALSE(fsys.FileExists(JoinPath(root, u"Twin.txt")));
-    EXPECT_FALSE(fsys.FileExists(JoinPath(root, u"album")));
-    EXPECT_TRUE(fsys.FolderExists(JoinPath(root, u"album")));
-    EXPECT_FALSE(fsys.FolderExists(JoinPath(root, u"twin.txt")));
-    EXPECT_FALSE(fsys.FolderExists(u"/nonexistent/zorvik"));
+    for (const auto& [name, file, folder] :
+         {std::tuple{u"twin.txt", true, false}, {u"Twin.txt", false, false}, {u"album", false, true}}) {
+        EXPECT_EQ(NativeFileSystem().FileExists(JoinPath(root, name)), file) << ToUtf8(name);
+        EXPECT_EQ(NativeFileSystem().FolderExists(JoinPath(root, name)), folder) << ToUtf8(name);
+    }
+    EXPECT_FALSE(NativeFileSystem().FolderExists(u"/nonexistent/zorvik"));
 }
 
 }  // namespace

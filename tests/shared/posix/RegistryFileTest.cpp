@@ -22,16 +22,12 @@ const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
 const std::string kCurrent = "HKEY_CURRENT_USER";
 
 TEST(RegistryFile, DamageIsReportedAndNeverOverwritten) {
-    const std::string cases[] = {
-        "",
-        "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n",  // no header
-        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\n",
-        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"C:\\Photos\"\n",  // unknown escape
-        kHeader + "[-HKEY_CURRENT_USER\\Software]\n",
-        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=hex:0g,01\n",
-        kHeader + "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"\xff\xfe\"\n",
-        std::string("\x00\x01\x02\x03garbage\x00", 12),
-    };
+    // No header, an unclosed text, an unknown escape, a deleted key, bad hex, bytes that are not UTF-8.
+    const std::string sw = kHeader + "[HKEY_CURRENT_USER\\Software]\n";
+    const std::string cases[] = {"", "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n", sw + "\"a\"=\"b\n",
+                                 sw + "\"a\"=\"C:\\Photos\"\n", kHeader + "[-HKEY_CURRENT_USER\\Software]\n",
+                                 sw + "\"a\"=hex:0g,01\n", sw + "\"a\"=\"\xff\xfe\"\n",
+                                 std::string("\x00\x01\x02\x03garbage\x00", 12)};
     for (const std::string& text : cases) {
         SCOPED_TRACE(text);
         TempConfigHome home;
@@ -110,35 +106,30 @@ TEST(RegistryFile, ForeignValuesSurviveOtherChanges) {
 // A link into a dotfiles folder stays a link, a file keeps its permissions,
 // a read-only one is not replaced, and a failed write keeps the old file.
 TEST(RegistryFile, SaveRespectsTheFileTheUserKeeps) {
-    const struct {
-        bool throughLink;
-        mode_t mode;
-        long result;
-    } cases[] = {
+    // Through a link or not, the mode, the answer.
+    const std::tuple<bool, mode_t, long> cases[] = {
         {false, 0640, kSuccess}, {true, 0644, kSuccess}, {false, 0444, kCantWrite}, {true, 0400, kCantWrite}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode);
+    for (const auto& [throughLink, mode, result] : cases) {
+        SCOPED_TRACE(mode);
         TempConfigHome home;
         const std::filesystem::path real = home.Root() / "dotfiles" / "registry.reg",
                                     file = home.File(kCurrent);
         std::filesystem::create_directories(real.parent_path());
         std::filesystem::create_directories(home.Folder());
         std::ofstream(real, std::ios::binary) << kHeader;
-        ::chmod(real.c_str(), c.mode);
-        if (c.throughLink)
+        ::chmod(real.c_str(), mode);
+        if (throughLink)
             std::filesystem::create_symlink("../../dotfiles/registry.reg", file);
         else
             std::filesystem::rename(real, file);
-        const std::filesystem::path data = c.throughLink ? real : file;
+        const std::filesystem::path data = throughLink ? real : file;
 
-        EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/home"), c.result);
+        EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/home"), result);
 
-        EXPECT_EQ(std::filesystem::is_symlink(file), c.throughLink);
-        struct stat st {};
-        ASSERT_EQ(::stat(data.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        EXPECT_EQ(std::filesystem::is_symlink(file), throughLink);
+        EXPECT_EQ(std::filesystem::status(data).permissions(), std::filesystem::perms(mode));
         const std::string now = home.Read(kCurrent);
-        EXPECT_EQ(now.find("/home") != std::string::npos, c.result == kSuccess) << now;
+        EXPECT_EQ(now.find("/home") != std::string::npos, result == kSuccess) << now;
         EXPECT_FALSE(std::filesystem::exists(data.string() + ".tmp"));
     }
     TempConfigHome home;

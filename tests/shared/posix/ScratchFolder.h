@@ -8,7 +8,6 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,8 +35,6 @@ class ScratchFolder {
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
     }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     bool ok() const { return !root_.empty(); }
     const std::string& root() const { return root_; }

@@ -18,8 +18,6 @@ class TempConfigHome {
   public:
     TempConfigHome() { Clean(); }
     ~TempConfigHome() { Clean(); }
-    TempConfigHome(const TempConfigHome&) = delete;
-    TempConfigHome& operator=(const TempConfigHome&) = delete;
 
     // Every key, value type and value byte below the root, in enumeration order.
     std::string Read(const std::string& rootName) const {

@@ -50,34 +50,27 @@ class Scratch {
 
 // The folder holds a.txt ("A"), b.txt ("B") and the sub folder sub.
 TEST(Win32FileSystem, RenameAndCopyNeverReplace) {
-    const struct {
-        bool copy;
-        std::u16string from, to;
-        int code;
-        std::string fromAfter, toAfter;
-    } cases[] = {
-        {false, u"a.txt", u"写真.txt", kFsOk, "<missing>", "A"},
-        {false, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
+    // Copy or rename, from, to, the code, and what the two names hold after.
+    const std::tuple<bool, std::u16string, std::u16string, int, std::string, std::string> cases[] = {
+        {false, u"a.txt", u"写真.txt", kFsOk, "<missing>", "A"}, {false, u"a.txt", u"A.TXT", kFsOk, "A", "A"},
+        {false, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"}, {true, u"a.txt", u"c.txt", kFsOk, "A", "A"},
         {false, u"a.txt", u"B.TXT", kFsAlreadyExists, "A", "B"},
-        {false, u"a.txt", u"A.TXT", kFsOk, "A", "A"},
+        {true, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
         {false, u"none.txt", u"c.txt", kFsFileNotFound, "<missing>", "<missing>"},
         {false, u"a.txt", u"nope\\a.txt", kFsPathNotFound, "A", "<missing>"},
-        {false, u"a.txt", u"a?.txt", kFsPathFileAccess, "A", "<missing>"},
-        {true, u"a.txt", u"c.txt", kFsOk, "A", "A"},
-        {true, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.to.begin(), c.to.end()));
+        {false, u"a.txt", u"a?.txt", kFsPathFileAccess, "A", "<missing>"}};
+    for (const auto& [copy, from, to, code, fromAfter, toAfter] : cases) {
+        SCOPED_TRACE(std::string(to.begin(), to.end()));
         Scratch s;
         s.Make(u"a.txt", "A");
         s.Make(u"b.txt", "B");
         FileSystem& files = NativeFileSystem();
         ASSERT_TRUE(files.MakeDirectory(s.Path(u"sub")).ok());
         const FsResult r =
-            c.copy ? files.Copy(s.Path(c.from), s.Path(c.to)) : files.Rename(s.Path(c.from), s.Path(c.to));
-        EXPECT_EQ(r.code, c.code) << "Windows error " << r.osError;
-        EXPECT_EQ(s.Content(c.from), c.fromAfter);
-        EXPECT_EQ(s.Content(c.to), c.toAfter);
+            copy ? files.Copy(s.Path(from), s.Path(to)) : files.Rename(s.Path(from), s.Path(to));
+        EXPECT_EQ(r.code, code) << "Windows error " << r.osError;
+        EXPECT_EQ(s.Content(from), fromAfter);
+        EXPECT_EQ(s.Content(to), toAfter);
     }
 }
 
@@ -95,21 +88,17 @@ LocalDateTime ReadLastWrite(const std::u16string& path) {
 // What is set reads back to the second; a value that is no date leaves the
 // file alone and still counts as done.
 TEST(Win32FileSystem, StampsReadBackExactly) {
-    const struct {
-        LocalDateTime set;
-        bool changes;
-    } cases[] = {
+    const std::pair<LocalDateTime, bool> cases[] = {
         {{2024, 1, 15, 9, 30, 45}, true}, {{2024, 7, 15, 23, 59, 59}, true}, {{2024, 2, 29, 0, 0, 0}, true},
-        {{2023, 2, 29, 12, 0, 0}, false}, {{2024, 5, 1, 24, 0, 0}, false},
-    };
+        {{2023, 2, 29, 12, 0, 0}, false}, {{2024, 5, 1, 24, 0, 0}, false}};
     Scratch s;
     s.Make(u"a.txt");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.set.month);
+    for (const auto& [set, changes] : cases) {
+        SCOPED_TRACE(set.month);
         const LocalDateTime before = ReadLastWrite(s.Path(u"a.txt"));
-        const FsResult r = NativeFileSystem().SetLastWriteTime(s.Path(u"a.txt"), c.set);
+        const FsResult r = NativeFileSystem().SetLastWriteTime(s.Path(u"a.txt"), set);
         EXPECT_TRUE(r.ok()) << "Windows error " << r.osError;
-        EXPECT_EQ(ReadLastWrite(s.Path(u"a.txt")), c.changes ? c.set : before);
+        EXPECT_EQ(ReadLastWrite(s.Path(u"a.txt")), changes ? set : before);
     }
     EXPECT_EQ(NativeFileSystem().SetLastWriteTime(s.Path(u"none.txt"), {2024, 1, 1, 0, 0, 0}).code,
               kFsFileNotFound);
@@ -118,14 +107,9 @@ TEST(Win32FileSystem, StampsReadBackExactly) {
 // Attributes read back as set (only the four known bits), and hidden or
 // system files leave the list.
 TEST(Win32FileSystem, AttributesReadBackAndDecideTheList) {
-    const struct {
-        int set;
-        bool listed;
-    } cases[] = {{0, true},
-                 {kAttrReadOnly, true},
-                 {kAttrHidden, false},
-                 {kAttrSystem, false},
-                 {kAttrReadOnly | 0x10 | 0x100, true}};
+    const std::pair<int, bool> cases[] = {
+        {0, true}, {kAttrReadOnly, true}, {kAttrHidden, false}, {kAttrSystem, false},
+        {kAttrReadOnly | 0x10 | 0x100, true}};
     // The host may add the archive bit to every file; compare it only where it is kept.
     const int known = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
     const int mask = test::KeepsArchiveAndHiddenOnReadOnly() ? known : known & ~kAttrArchive;
@@ -133,11 +117,11 @@ TEST(Win32FileSystem, AttributesReadBackAndDecideTheList) {
     s.Make(u"f.txt");
     s.Make(u"other.txt");
     FileSystem& files = NativeFileSystem();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.set);
-        ASSERT_TRUE(files.SetAttributes(s.Path(u"f.txt"), c.set).ok());
-        EXPECT_EQ(files.GetAttributes(s.Path(u"f.txt")) & mask, c.set & mask);
-        EXPECT_EQ(files.ListFiles(s.root()).size(), c.listed ? 2u : 1u);
+    for (const auto& [set, listed] : cases) {
+        SCOPED_TRACE(set);
+        ASSERT_TRUE(files.SetAttributes(s.Path(u"f.txt"), set).ok());
+        EXPECT_EQ(files.GetAttributes(s.Path(u"f.txt")) & mask, set & mask);
+        EXPECT_EQ(files.ListFiles(s.root()).size(), listed ? 2u : 1u);
         files.SetAttributes(s.Path(u"f.txt"), 0);
     }
     EXPECT_EQ(files.GetAttributes(s.Path(u"none.txt")), -1);
@@ -158,13 +142,11 @@ TEST(Win32FileSystem, ListsAndLooksUpWithoutRegardToCase) {
     EXPECT_EQ(files.ListFolders(s.root()), (std::vector<std::u16string>{u"a-dir", u"Sub"}));
     // Letters whose capitals Wine's case table lacks (final sigma) are not
     // asked for: Wine's lookup would miss a file NTFS finds.
-    const struct {
-        std::u16string name;
-        bool exists;
-    } cases[] = {{u"ÄRGER.TXT", true},  {u"ｙ.txt", true}, {u"B.TXT", true}, {u"b.png", false},
-                 {u"SECRET.txt", true}, {u"sub", true},    {u"", false}};
+    const std::pair<std::u16string, bool> cases[] = {
+        {u"ÄRGER.TXT", true}, {u"ｙ.txt", true}, {u"B.TXT", true}, {u"b.png", false}, {u"SECRET.txt", true},
+        {u"sub", true}, {u"", false}};
     auto lookup = files.OpenNameLookup(s.root());
-    for (const auto& c : cases) EXPECT_EQ(lookup->Exists(c.name), c.exists) << c.name.size();
+    for (const auto& [name, exists] : cases) EXPECT_EQ(lookup->Exists(name), exists) << name.size();
 }
 
 }  // namespace

@@ -14,31 +14,22 @@ TEST(Win32CodePage, SystemCodePageIsJapanese) { ASSERT_EQ(GetACP(), 932u) << "ru
 // No best-fit mapping: a character the code page lacks becomes "?", never a
 // look-alike. Above all "¥" must not turn into "\", the path separator.
 TEST(Win32CodePage, WritesExactBytes) {
-    const struct {
-        std::u16string text;
-        std::string bytes;
-    } cases[] = {
+    const std::pair<std::u16string, std::string> cases[] = {
         {u"あ", "\x82\xA0"}, {u"ｱ", "\xB1"}, {u"a¥b", "a?b"}, {u"\u301C", "?"}, {u"\U0001F600", "?"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ToAnsi(c.text), c.bytes);
-        EXPECT_EQ(AnsiByteCount(c.text), static_cast<int>(c.bytes.size()));
+    for (const auto& [text, bytes] : cases) {
+        EXPECT_EQ(ToAnsi(text), bytes);
+        EXPECT_EQ(AnsiByteCount(text), static_cast<int>(bytes.size()));
     }
 }
 
 // Windows counts a name in UTF-16 units, so a character outside the BMP
 // takes two; the byte form is UTF-8 and must bring back even a lone surrogate.
 TEST(Win32NativeName, CountsUnitsAndRoundTrips) {
-    const struct {
-        std::u16string name;
-        std::size_t units;
-    } cases[] = {{u"写真.jpg", 6},
-                 {u"\U0001F600", 2},
-                 {u"a\xD800"
-                  u"b",
-                  3}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(NativeNameLength(c.name), c.units);
-        EXPECT_EQ(FromNative(ToNative(c.name)), c.name);
+    const std::pair<std::u16string, std::size_t> cases[] = {
+        {u"写真.jpg", 6}, {u"\U0001F600", 2}, {std::u16string(u"a") + char16_t(0xD800) + u"b", 3}};
+    for (const auto& [name, units] : cases) {
+        EXPECT_EQ(NativeNameLength(name), units);
+        EXPECT_EQ(FromNative(ToNative(name)), name);
     }
     EXPECT_EQ(ToNative(u"写"), "\xE5\x86\x99");
     EXPECT_EQ(FromNative("a\xFF"), u"a\xFFFD");

@@ -14,13 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const zv::RtfDocument doc = zv::RtfReader::Parse(bytes);
     const std::u16string text = doc.PlainText();
     for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) std::abort();
-            ++i;
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            std::abort();
-        }
+        const bool high = (text[i] & 0xFC00) == 0xD800, low = (text[i] & 0xFC00) == 0xDC00;
+        if (low || (high && (++i == text.size() || (text[i] & 0xFC00) != 0xDC00))) std::abort();
     }
     // Every input byte yields at most two UTF-16 units, plus one per paragraph.
     if (text.size() > 2 * size + doc.paragraphs.size() + 1) std::abort();
