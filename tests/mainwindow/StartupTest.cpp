@@ -136,7 +136,7 @@ TEST(StartFolders, NextRunOpensTheSourceFolderOnBothSides) {
 // holding (as a crashed instance would) or one released.
 TEST(Startup, InstanceLockRefusesOnlyALiveHolder) {
     enum Holder { Live, LiveButOld, EndedProcess, Released };
-    for (const auto [holder, acquired] : {std::pair{Live, false}, std::pair{LiveButOld, false},
+    for (const auto& [holder, acquired] : {std::pair{Live, false}, std::pair{LiveButOld, false},
                                           std::pair{EndedProcess, true}, std::pair{Released, true}}) {
         SCOPED_TRACE(holder);
         TempConfigHome home;
@@ -151,13 +151,16 @@ TEST(Startup, InstanceLockRefusesOnlyALiveHolder) {
                         QFile::exists(folder + "/ZVNUM.lock"));
         }
         std::optional<zv::SingleInstance> first;
-        if (holder != EndedProcess) ASSERT_TRUE(first.emplace("ZVNUM", folder).Acquire());
+        if (holder != EndedProcess) {
+            ASSERT_TRUE(first.emplace("ZVNUM", folder).Acquire());
+        }
         if (holder == Released) first.reset();
         QFile lock(folder + "/ZVNUM.lock");
-        if (holder == LiveButOld)
+        if (holder == LiveButOld) {
             ASSERT_TRUE(lock.open(QIODevice::ReadWrite) &&
                         lock.setFileTime(QDateTime::currentDateTime().addDays(-3),
                                          QFileDevice::FileModificationTime));
+        }
         EXPECT_EQ(zv::SingleInstance("ZVNUM", folder).Acquire(), acquired);
     }
 }

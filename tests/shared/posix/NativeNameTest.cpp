@@ -25,7 +25,9 @@ TEST(NativeName, DecodesAndRoundTrips) {
         EXPECT_EQ(ToNative(name), bytes);
         EXPECT_EQ(NativeNameLength(name), bytes.size());
         // Where U+FFFD stands for a lone surrogate, only typed text holds the name.
-        if (bytes.find("\xEF\xBF\xBD") == std::string::npos) EXPECT_EQ(FromNative(bytes), name);
+        if (bytes.find("\xEF\xBF\xBD") == std::string::npos) {
+            EXPECT_EQ(FromNative(bytes), name);
+        }
     }
     // All two-byte sequences, and each byte at the end of a longer name.
     for (int a = 0; a < 256; ++a)

@@ -164,8 +164,9 @@ void Transfer(const TransferCase& c, const FileOpWays& ways, std::string& missin
         EXPECT_EQ(ScratchFolder::Xattr(path, kDos), *c.dos ? c.dos : "<none>");
         EXPECT_EQ(ScratchFolder::Xattr(path, kAcl), acl);
     }
-    if (c.setup == kLink && c.err == 0)
+    if (c.setup == kLink && c.err == 0) {
         EXPECT_TRUE(std::filesystem::is_symlink(to) && HoldsData(target, content)) << "the link itself moves";
+    }
 }
 
 TEST(FileOps, RenameMoveAndCopyNeverLoseOrReplace) {
