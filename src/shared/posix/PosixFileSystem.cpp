@@ -121,6 +121,16 @@ std::vector<std::u16string> ListEntries(const std::u16string& folder, ListKind k
     return names;
 }
 
+// An entry's name folded for comparing. Most names are ASCII throughout and
+// fold byte by byte; the rest go through the full conversion and table.
+std::u16string FoldedEntryName(const char* name) {
+    std::u16string out;
+    const char* p = name;
+    for (; *p != '\0' && static_cast<unsigned char>(*p) < 0x80; ++p)
+        out += *p >= 'A' && *p <= 'Z' ? static_cast<char16_t>(*p - 'A' + 'a') : static_cast<char16_t>(*p);
+    return *p == '\0' ? out : FoldCase(FromNative(name));
+}
+
 class FoldedNameSet final : public NameLookup {
   public:
     explicit FoldedNameSet(std::vector<std::u16string> folded) : folded_(std::move(folded)), index_(folded_) {}
@@ -150,7 +160,7 @@ std::unique_ptr<NameLookup> PosixFileSystem::OpenNameLookup(const std::u16string
     if (DIR* dir = opendir(NativeFolder(folder).c_str())) {
         while (const dirent* e = readdir(dir)) {
             if (std::string_view(e->d_name) == "." || std::string_view(e->d_name) == "..") continue;
-            folded.push_back(FoldCase(FromNative(e->d_name)));
+            folded.push_back(FoldedEntryName(e->d_name));
         }
         closedir(dir);
     }
