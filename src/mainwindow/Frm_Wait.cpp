@@ -69,11 +69,14 @@ void Frm_Wait::ShowProgress(std::size_t done, std::size_t total, bool cancellabl
         CentreOverOwner();
     }
     Cmd_Cancel->setEnabled(cancellable && !cancel_);
-    // The bar repaints at once on every change; a run of many thousand rows
-    // shows it in steps of a half per cent.
-    const int step = total == 0 ? 0 : static_cast<int>(done * 200 / total);
-    if (Prg_Rows->maximum() == static_cast<int>(total) && step == shownStep_ && done != total) return;
-    shownStep_ = step;
+    // The bar repaints at once on every change, and a repaint costs more than
+    // renaming a file: a run of many thousand rows shows it every few
+    // hundredths of a second, as smooth as the eye follows, and always its
+    // start and its end.
+    constexpr qint64 kRepaintMs = 40;
+    const bool restart = Prg_Rows->maximum() != static_cast<int>(total);
+    if (!restart && done != total && shown_.isValid() && shown_.elapsed() < kRepaintMs) return;
+    shown_.start();
     Prg_Rows->setMaximum(static_cast<int>(total));
     Prg_Rows->setValue(static_cast<int>(done));
 }
@@ -104,7 +107,7 @@ void Frm_Wait::Close() {
     open_ = false;
     hide();
     SetHeight(kHeightTwips);
-    shownStep_ = -1;
+    shown_.invalidate();
     Form_Unload();
 }
 

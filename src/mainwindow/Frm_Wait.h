@@ -2,6 +2,7 @@
 // The progress window of a run: borderless, centred over the main window, the
 // phase of the run in Lbl_Now, and the wait pointer for as long as it is open.
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include "MainWindowRules.h"
@@ -52,7 +53,7 @@ class Frm_Wait : public QWidget, public ProgressWindow {
     TwipScale scale_;
     bool open_ = false;
     bool cancel_ = false;
-    int shownStep_ = -1;
+    QElapsedTimer shown_;  // since the bar last repainted
 };
 
 }  // namespace zv

@@ -52,7 +52,7 @@ struct RealFolders : MainWindowFixture {
 
 TEST(MainWindowDialogs, DoubleClickOpensTheViewerOfTheFileOverTheWindow) {
     // The viewer's title; null: none opens.
-    for (const auto [name, title] : {std::pair{"readme.txt", "テキストビュアー( "},
+    for (const auto& [name, title] : {std::pair{"readme.txt", "テキストビュアー( "},
                                      std::pair<const char*, const char*>{"photo.jpeg", nullptr}}) {
         RealFolders f;
         ASSERT_TRUE(f.Write(f.src + "/" + name, "hello"));
@@ -66,7 +66,9 @@ TEST(MainWindowDialogs, DoubleClickOpensTheViewerOfTheFileOverTheWindow) {
         if (!title) QTest::qWait(100);  // give a wrongly opened window the chance to show
         EXPECT_EQ(QString::fromStdU16String(Valiable::PreviewFilePath), f.src + "/" + name);
         EXPECT_EQ(seen.opened, title != nullptr) << name;
-        if (title) EXPECT_TRUE(seen.title.startsWith(title)) << seen.title.toStdString();
+        if (title) {
+            EXPECT_TRUE(seen.title.startsWith(title)) << seen.title.toStdString();
+        }
         EXPECT_TRUE(QtMessageBox::Shown().empty());
     }
 }
