@@ -79,6 +79,7 @@ const TransferCase kTransferCases[] = {
     {"RenameFifoIsNoFile", kMove, kFifo, "d/a.txt", "d/b.txt", kNotAFileErr, true},
     // The link is what moves; its target stays where it is.
     {"RenameLinkItself", kMove, kLink, "d/a.txt", "d/b.txt", 0, false},
+    {"MoveLinkAcross", kMove, kLink, "s/a.txt", "d/b.txt", 0, false, kTmpfs},
     // Larger than any single read, and not a multiple of a block.
     {"CopyLargeFile", kCopy, kFile, "s/photo.jpg", "d/IMG_001.jpg", 0, false, kSameDisk, (3u << 20) + 17,
      0640, "0x20"},
@@ -123,7 +124,11 @@ void Transfer(const TransferCase& c, const FileOpWays& ways, std::string& missin
     const std::string from = s.Path(c.from), to = s.Path(c.to), target = s.Path("target.txt");
     const std::string content = ScratchFolder::Pattern(c.size, 7);
     if (c.setup == kFifo) ::mkfifo(from.c_str(), 0644);
-    if (c.setup == kLink) ::symlink(target.c_str(), from.c_str());
+    // A link's text longer than a name may be (255 bytes), as deep paths make it.
+    std::string linkText = s.root() + "/";
+    for (int i = 0; i < 130; ++i) linkText += "./";
+    linkText += "target.txt";
+    if (c.setup == kLink) ::symlink(linkText.c_str(), from.c_str());
     const bool hasFile = c.setup != kNoSource && c.setup != kFifo;
     if (hasFile) {
         ScratchFolder::Write(c.setup == kLink ? target : from, content);
@@ -166,6 +171,7 @@ void Transfer(const TransferCase& c, const FileOpWays& ways, std::string& missin
     }
     if (c.setup == kLink && c.err == 0) {
         EXPECT_TRUE(std::filesystem::is_symlink(to) && HoldsData(target, content)) << "the link itself moves";
+        EXPECT_EQ(std::filesystem::read_symlink(to).string(), linkText);
     }
 }
 
