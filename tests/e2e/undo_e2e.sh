@@ -87,12 +87,14 @@ case "$case_name" in
     ;;
 
   killed-recovery)
-    (cd "$photos" && for i in $(seq -w 1 6000); do echo "$i" >"f$i.dat"; done)
+    # Enough files that the run is still going when the first new name shows,
+    # however fast the machine renames.
+    (cd "$photos" && for i in $(seq -w 1 20000); do echo "$i" >"f$i.dat"; done)
     sums="$(cd "$photos" && sha256sum * | sha256sum)"
     start_zvnum
     main="$(window_of "$zvnum" '^Zorvik$')" || fail "ZVNUM showed no window"
     sleep 1
-    # 桁数を固定する off (3540, 1920 twips), so 6,000 numbers fit.
+    # 桁数を固定する off (3540, 1920 twips), so 20,000 numbers fit.
     timeout 10 xdotool windowactivate --sync "$main" 2>/dev/null
     timeout 10 xdotool mousemove --window "$main" $((3540 * 96 / 1440 + 6)) $((1920 * 96 / 1440 + 6)) click 1
     keys_to "$main" alt+s alt+r
@@ -101,7 +103,8 @@ case "$case_name" in
     kill -9 "$zvnum"
     wait "$zvnum" 2>/dev/null
     [ -e "$photos/1.dat" ] || fail "the run had not started when it was killed"
-    [ -e "$photos/f0001.dat" ] && fail "the first file kept its name"
+    [ -e "$photos/f00001.dat" ] && fail "the first file kept its name"
+    [ -e "$photos/f20000.dat" ] || fail "the run had ended before it was killed"
     start_zvnum
     answer "$zvnum" '復旧' question
     answer "$zvnum" '復旧' report
