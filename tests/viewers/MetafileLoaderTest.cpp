@@ -83,6 +83,16 @@ char* Stretch(QByteArray& dib, int infoBytes, int width, int height) {
                                   uint32_t(dib.size() - infoBytes), dib.data() + infoBytes);
 }
 
+// SETDIBTODEV, which libUEMF cannot make: width x height pixels of the DIB
+// from column x on, put at the origin.
+char* SetDibToDev(const QByteArray& dib, int x, int width, int height) {
+    QByteArray r = QByteArray(24, '\0') + dib;
+    zvtest::Put(r, 4, 0x0D33, 2), zvtest::Put(r, 8, height, 2), zvtest::Put(r, 14, x, 2);
+    zvtest::Put(r, 16, height, 2), zvtest::Put(r, 18, width, 2);
+    zvtest::Put(r, 0, uint32_t(r.size() / 2));
+    return static_cast<char*>(std::memcpy(std::malloc(r.size()), r.data(), r.size()));
+}
+
 // A path of two squares drawn as figures of lines, the inner one inside the
 // outer one and turning the same way, then filled in the given fill mode.
 QByteArray NestedSquares(uint32_t fillMode) {
@@ -154,9 +164,11 @@ std::vector<DrawCase> DrawCases() {
                      U_EMRINTERSECTCLIPRECT_set(R(0, 0, 100, 200)), Rect(0, 0, 200, 100),
                      U_EMRRESTOREDC_set(-1), Sel(2), Rect(0, 120, 200, 200)}),
              {{50, 50, kRed}, {150, 50, kNothing}, {150, 160, kBlue}, {50, 160, kBlue}}},
-            {"StretchDibitsKeepsRowOrder", Emf200({Stretch(quadDib, 40, 2, 2)}),
+            {"StretchDibitsKeepsRowOrder",
+             Emf200({Stretch(quadDib, 40, 2, 2)}),
              {{50, 50, kBlue}, {150, 50, kWhite}, {50, 150, kRed}, {150, 150, kGreen}}},
-            {"StretchDibitsWithoutSourceSizeTakesTheWholeBitmap", Emf200({Stretch(quadDib, 40, 0, 0)}),
+            {"StretchDibitsWithoutSourceSizeTakesTheWholeBitmap",
+             Emf200({Stretch(quadDib, 40, 0, 0)}),
              {{50, 50, kBlue}, {150, 150, kGreen}}},
             {"LineFromTheCurrentPositionOutsideAPath",
              Emf200({Pen(1, U_PS_GEOMETRIC | U_PS_SOLID, 20, U_BS_SOLID), Sel(1),
@@ -173,7 +185,8 @@ std::vector<DrawCase> DrawCases() {
                      U_EMRSTROKEANDFILLPATH_set(R(0, 0, 200, 200))}),
              {{100, 100, kRed}, {60, 140, kRed}, {100, 10, kNothing}}},
             {"PathWindingFillsTheInnerSquare", NestedSquares(U_WINDING), {{100, 100, kRed}, {30, 100, kRed}}},
-            {"PathAlternateLeavesTheInnerSquare", NestedSquares(U_ALTERNATE),
+            {"PathAlternateLeavesTheInnerSquare",
+             NestedSquares(U_ALTERNATE),
              {{100, 100, kNothing}, {30, 100, kRed}}},
             {"ClipPathLimitsLaterShapes",
              Emf200({NullPen(), Brush(1, kBlue), Sel(1), U_EMRBEGINPATH_set(), U_EMRMOVETOEX_set(P(0, 0)),
@@ -248,6 +261,11 @@ std::vector<DrawCase> DrawCases() {
                  U_POINT16{0, 0}, U_POINT16{1000, 500}, U_POINT16{0, 0}, U_POINT16{2, 1}, U_DIB_RGB_COLORS,
                  U_SRCCOPY, reinterpret_cast<PU_BITMAPINFO>(monoDib.data()), 4, monoDib.data() + 48)}),
              {{50, 50, kRed}, {150, 50, kBlue}}},
+            // Half an inch to the unit: the right column of the bitmap fills the left half.
+            {"WmfSetDibitsToDeviceTakesItsPartOfTheBitmap",
+             Wmf(QRect(QPoint(0, 0), QPoint(2, 2)), 2,
+                 {U_WMRSETWINDOWEXT_set(U_POINT16{2, 2}), SetDibToDev(quadDib, 1, 1, 2)}),
+             {{64, 64, kWhite}, {64, 190, kGreen}, {190, 64, kNothing}}},
             {"WmfShiftJisTextIsDrawn",
              Wmf200({U_WMRCREATEFONTINDIRECT_set(sjisFont), U_WMRSELECTOBJECT_set(0),
                      U_WMRSETTEXTCOLOR_set(C(kRed)), U_WMRSETBKMODE_set(U_TRANSPARENT),

@@ -45,11 +45,10 @@ class DiskAudio : public ::testing::Test {
         return std::search(heard.begin(), heard.end(), samples.begin() + from, samples.begin() + from + count,
                            [](float a, float b) { return std::fabs(a - b) < 1e-6f; }) != heard.end();
     }
-    // The loudest sample the device was given.
-    float Peak() const {
-        float peak = 0;
-        for (float f : Heard()) peak = std::isfinite(f) ? std::max(peak, std::abs(f)) : peak;
-        return peak;
+    // Something the device was given is more than silence.
+    bool Sounded() const {
+        const std::vector<float> heard = Heard();
+        return std::any_of(heard.begin(), heard.end(), [](float f) { return std::fabs(f) > 0.01f; });
     }
 
     QTemporaryDir dir_;
@@ -215,7 +214,7 @@ TEST_F(MidiPlayer, LoadPlaysAtOnceEvenWithABlankInThePath) {
     EXPECT_TRUE(messages_.shown.empty());
     EXPECT_EQ(player.Lbl_PlayFIle->text(), dir_.filePath("my song.mid"));
     ASSERT_TRUE(output_.WaitUntilDone(20000));
-    EXPECT_GT(Peak(), 0.01f);
+    EXPECT_TRUE(Sounded());
     // The music has ended but the file stays open until the window closes.
     EXPECT_TRUE(player.Sequencer().IsOpen());
 }
@@ -235,7 +234,7 @@ TEST_F(MidiPlayer, PlayStartsAgainFromTheBeginningAndClosingReleases) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(output_.IsPlaying());
     player.done(0);
-    EXPECT_GT(Peak(), 0.01f);
+    EXPECT_TRUE(Sounded());
     EXPECT_FALSE(output_.IsPlaying());
     EXPECT_FALSE(player.Sequencer().IsOpen());
     EXPECT_TRUE(messages_.shown.empty());

@@ -17,8 +17,6 @@
 
 namespace zvtest {
 
-inline std::filesystem::path DataDir() { return ZV_TEST_DATA; }
-
 // The shared corpus, or an empty path when it is not there.
 inline std::filesystem::path CorpusDir(const char* kind) {
     const char* env = std::getenv("ZV_CORPUS");
@@ -36,11 +34,10 @@ inline std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& d
     return files;
 }
 
-// A sample's path in the corpus or else in tests/data; empty when neither has it.
-inline std::filesystem::path FindSample(const char* kind, const char* file) {
-    for (const auto& dir : {CorpusDir(kind), DataDir() / kind})
-        if (!dir.empty() && std::filesystem::exists(dir / file)) return dir / file;
-    return {};
+// The corpus's samples of a kind, or else the copies in tests/data.
+inline std::filesystem::path SampleDir(const char* kind) {
+    const auto corpus = CorpusDir(kind);
+    return corpus.empty() ? std::filesystem::path(ZV_TEST_DATA) / kind : corpus;
 }
 
 inline std::string ReadAll(const std::filesystem::path& path) {

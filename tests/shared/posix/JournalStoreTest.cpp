@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "ScratchFolder.h"
 #include "shared/JournalStore.h"
 #include "shared/NativeName.h"
@@ -13,21 +11,12 @@
 namespace zv {
 namespace {
 
+using test::ScopedEnv;
 using test::ScratchFolder;
-
-struct StateHome {
-    explicit StateHome(const std::string& path) {
-        if (const char* old = std::getenv("XDG_STATE_HOME")) saved = old, had = true;
-        ::setenv("XDG_STATE_HOME", path.c_str(), 1);
-    }
-    ~StateHome() { had ? (void)::setenv("XDG_STATE_HOME", saved.c_str(), 1) : (void)::unsetenv("XDG_STATE_HOME"); }
-    std::string saved;
-    bool had = false;
-};
 
 TEST(JournalStore, KeepsRunsInTheStateFolderAndHoldsAJournalWhileItIsWritten) {
     ScratchFolder s;
-    StateHome home(s.Path("state"));
+    ScopedEnv home("XDG_STATE_HOME", s.Path("state"));
     JournalStore& store = NativeJournalStore();
     const std::string folder = s.Path("state/zorvik/journal");
     EXPECT_EQ(store.Location(), FromNative(folder));
@@ -66,7 +55,7 @@ TEST(JournalStore, KeepsRunsInTheStateFolderAndHoldsAJournalWhileItIsWritten) {
 TEST(JournalStore, NoStateFolderNoJournal) {
     ScratchFolder s;
     ScratchFolder::Write(s.Path("file"), "");
-    StateHome home(s.Path("file"));  // a file where the folder would be made
+    ScopedEnv home("XDG_STATE_HOME", s.Path("file"));  // a file where the folder would be made
     EXPECT_FALSE(NativeJournalStore().Create("0000000001.journal"));
     EXPECT_TRUE(NativeJournalStore().List().empty());
 }

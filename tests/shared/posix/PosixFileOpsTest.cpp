@@ -8,7 +8,6 @@
 
 #include <cstring>
 #include <map>
-#include <optional>
 
 #include "ScratchFolder.h"
 #include "shared/NativeName.h"
@@ -125,9 +124,7 @@ void Transfer(const TransferCase& c, const FileOpWays& ways, std::string& missin
     const std::string content = ScratchFolder::Pattern(c.size, 7);
     if (c.setup == kFifo) ::mkfifo(from.c_str(), 0644);
     // A link's text longer than a name may be (255 bytes), as deep paths make it.
-    std::string linkText = s.root() + "/";
-    for (int i = 0; i < 130; ++i) linkText += "./";
-    linkText += "target.txt";
+    const std::string linkText = s.root() + std::string(260, '/') + "target.txt";
     if (c.setup == kLink) ::symlink(linkText.c_str(), from.c_str());
     const bool hasFile = c.setup != kNoSource && c.setup != kFifo;
     if (hasFile) {
@@ -198,10 +195,7 @@ TEST(FileOps, SetsOnlyTheLastWriteTime) {
         {{2024, 3, 7, 9, 5, 3}, 1709798703}, {{2024, 7, 7, 9, 5, 3}, 1720335903},
         {{2024, 2, 29, 0, 0, 0}, 1709161200}, {{2024, 13, 1, 0, 0, 0}, kOldTime},
         {{2023, 2, 29, 0, 0, 0}, kOldTime}, {{1600, 3, 7, 9, 5, 3}, kOldTime}};
-    const std::optional<std::string> zone =
-        std::getenv("TZ") ? std::optional(std::getenv("TZ")) : std::nullopt;
-    ::setenv("TZ", "Europe/Berlin", 1);
-    ::tzset();
+    const test::ScopedEnv zone("TZ", "Europe/Berlin");
     ScratchFolder s;
     const std::string file = s.Path("f.txt");
     ScratchFolder::Write(file, "x");
@@ -212,8 +206,6 @@ TEST(FileOps, SetsOnlyTheLastWriteTime) {
         EXPECT_EQ(Stat(file).st_atim.tv_sec, kOldTime + 77) << "the access time moved";
     }
     EXPECT_EQ(SetLastWriteTime(s.Path("none"), {2024, 3, 7, 9, 5, 3}), ENOENT);
-    zone ? ::setenv("TZ", zone->c_str(), 1) : ::unsetenv("TZ");
-    ::tzset();
 }
 
 TEST(FileOps, AttributeMaskReplacesTheFour) {

@@ -112,17 +112,14 @@ TEST(RegistryFile, SaveRespectsTheFileTheUserKeeps) {
     for (const auto& [throughLink, mode, result] : cases) {
         SCOPED_TRACE(mode);
         TempConfigHome home;
-        const std::filesystem::path real = home.Root() / "dotfiles" / "registry.reg",
-                                    file = home.File(kCurrent);
-        std::filesystem::create_directories(real.parent_path());
-        std::filesystem::create_directories(home.Folder());
-        std::ofstream(real, std::ios::binary) << kHeader;
-        ::chmod(real.c_str(), mode);
-        if (throughLink)
-            std::filesystem::create_symlink("../../dotfiles/registry.reg", file);
-        else
-            std::filesystem::rename(real, file);
+        home.Write(kCurrent, kHeader);
+        const std::filesystem::path file = home.File(kCurrent), real = home.Root() / "registry.reg";
         const std::filesystem::path data = throughLink ? real : file;
+        if (throughLink) {
+            std::filesystem::rename(file, real);
+            std::filesystem::create_symlink("../../registry.reg", file);
+        }
+        ::chmod(data.c_str(), mode);
 
         EXPECT_EQ(zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", u"/home"), result);
 

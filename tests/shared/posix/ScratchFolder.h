@@ -9,20 +9,40 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace zv::test {
 
+// An environment variable set for the life of the object, then put back; the
+// time zone is read again both ways, as TZ may be the one set.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::setenv(name, value.c_str(), 1);
+        ::tzset();
+    }
+    ~ScopedEnv() {
+        old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_);
+        ::tzset();
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
 class ScratchFolder {
   public:
     ScratchFolder() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/zvtest-XXXXXX";
+        std::string pattern = (std::filesystem::temp_directory_path() / "zvtest-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
     }
     ~ScratchFolder() {
@@ -138,13 +158,10 @@ class ScratchFolder {
     // An image file of that size, formatted with make and mounted with mount.
     std::string MountImage(const std::string& relative, std::size_t bytes, const std::string& make,
                            const std::string& mount) {
-        const std::string image = Path(relative + ".img");
-        const std::string where = Folder(relative);
-        std::ofstream(image, std::ios::binary).close();
-        std::error_code ec;
-        std::filesystem::resize_file(image, bytes, ec);
-        return Mounted(
-            where, !ec && Run(make + " '" + image + "'") && Run(mount + " '" + image + "' '" + where + "'"));
+        const std::string image = Path(relative + ".img"), where = Folder(relative);
+        return Mounted(where, Run("truncate -s " + std::to_string(bytes) + " '" + image + "'") &&
+                                  Run(make + " '" + image + "'") &&
+                                  Run(mount + " '" + image + "' '" + where + "'"));
     }
 
     static void MakeWritable(const std::string& folder) {

@@ -2,22 +2,12 @@
 // Points XDG_CONFIG_HOME at a fresh scratch folder for the life of the
 // object, so registry tests never touch the user's real settings.
 
-#include <stdlib.h>
-
-#include <optional>
-
 #include "ScratchFolder.h"
 
 namespace zv::test {
 
 class TempConfigHome {
   public:
-    TempConfigHome() {
-        if (const char* old = getenv("XDG_CONFIG_HOME")) old_ = old;
-        setenv("XDG_CONFIG_HOME", scratch_.root().c_str(), 1);
-    }
-    ~TempConfigHome() { old_ ? setenv("XDG_CONFIG_HOME", old_->c_str(), 1) : unsetenv("XDG_CONFIG_HOME"); }
-
     std::filesystem::path Root() const { return scratch_.root(); }
     std::filesystem::path Folder() const { return Root() / "zorvik" / "registry"; }
     // The file of one root key, e.g. "HKEY_CURRENT_USER".
@@ -31,7 +21,7 @@ class TempConfigHome {
 
   private:
     ScratchFolder scratch_;
-    std::optional<std::string> old_;
+    ScopedEnv env_{"XDG_CONFIG_HOME", scratch_.root()};
 };
 
 }  // namespace zv::test
