@@ -129,9 +129,9 @@ TEST(ImageViewWindow, PictureSetsImageAndWindowSize) {
     cursor[2] = 2;
     zvtest::WriteFile(dir, "c.cur", cursor);
     zvtest::WriteFile(dir, "broken.jpg", "not a jpeg at all");
-    const QRect huge(0, 0, 20000, 20000);
     zvtest::WriteFile(dir, "big.emf",
-                      zvtest::Emf(huge, QRect(QPoint(0, 0), QPoint(200000, 200000)), {}).toStdString());
+                      zvtest::Emf(QRect(0, 0, 20000, 20000), QRect(QPoint(0, 0), QPoint(200000, 200000)), {})
+                          .toStdString());
     const QSize screen = QApplication::primaryScreen()->geometry().size();
     for (const auto& [name, size] : {std::pair{"a b.bmp", QSize(100, 50)}, std::pair{"c.cur", QSize(32, 32)},
                                      std::pair{"big.emf", screen}, std::pair{"broken.jpg", QSize()}}) {

@@ -70,7 +70,6 @@ const TransferCase kTransferCases[] = {
     // only outcome that does not report an unchanged folder as renamed.
     {"RenameOntoOwnHardLink", kMove, kHardLinkTarget, "d/a.txt", "d/b.txt", EEXIST, false},
     {"RenameToItself", kMove, kFile, "d/a.txt", "d/a.txt", 0, false},
-    {"RenameCaseOnly", kMove, kFile, "d/photo.txt", "d/PHOTO.txt", 0, false},
     // Where case counts, a name that differs only in case is another file.
     {"RenameOntoOtherCaseOfName", kMove, kTargetTaken, "d/photo.txt", "d/PHOTO.txt", EEXIST, false},
     {"RenameMissingSource", kMove, kNoSource, "d/a.txt", "d/b.txt", ENOENT, true},
