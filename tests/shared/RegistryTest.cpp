@@ -92,7 +92,9 @@ TEST(Registry, AnswersWin32ErrorNumbers) {
         SCOPED_TRACE(zv::ToUtf8(c.path) + " " + std::to_string(static_cast<int>(c.call)));
         TempConfigHome home;
         ASSERT_EQ(Write(kChild, u"Name", u"value"), kSuccess);
-        ASSERT_EQ(CreateKey(kCurrentUser, kLeaf, kKeyAllAccess, ScopedKey().out()), kSuccess);
+        ScopedKey leaf;
+        ASSERT_EQ(CreateKey(kCurrentUser, kLeaf, kKeyAllAccess, leaf.out()), kSuccess);
+        leaf.reset();
         EXPECT_EQ(MakeCall(c.call, c.path, c.access, c.name), c.expected);
     }
 }
