@@ -96,14 +96,7 @@ std::vector<float> Floats(const std::vector<int16_t>& pcm) {
     return f;
 }
 
-TEST(WavDecode, SamplesComeOutUnchangedAndBrokenDataIsRefused) {
-    for (const auto& [rate, channels] : {std::pair{8000, 1}, std::pair{48000, 2}}) {
-        const std::vector<int16_t> pcm = Chirp(4000 * channels, rate);
-        zv::WavSamples wav;
-        ASSERT_TRUE(zv::DecodeWav(MakeWav(pcm, rate, channels), wav));
-        EXPECT_EQ(std::tuple(wav.sampleRate, wav.channels, wav.samples),
-                  std::tuple(rate, channels, Floats(pcm)));
-    }
+TEST(WavDecode, BrokenDataIsRefused) {
     const std::string good = MakeWav(Chirp(100, 1), 8000, 1);
     for (const std::string& bad : {std::string(), std::string("RIFF"), std::string("not a wav at all"),
                                    good.substr(0, 30), std::string("RIFF\0\0\0\0WAVE", 12)}) {
@@ -130,6 +123,10 @@ TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
         const std::string whole = MakeWav(pcm, 16000, channels, bits, tag);
         zv::WavSamples expected;
         ASSERT_TRUE(zv::DecodeWav(whole, expected));
+        // The decoder itself gives 16-bit samples back unchanged.
+        if (bits == 16)
+            EXPECT_EQ(std::tuple(expected.sampleRate, expected.channels, expected.samples),
+                      std::tuple(16000, channels, Floats(pcm)));
         zv::AudioOutput output;
         std::string why;
         const std::string file = cutOff ? MakeWav(pcm, 16000, channels, bits, tag, 1u << 30) : whole;
