@@ -63,14 +63,12 @@ struct DiskRig {
     void Files(const std::string& folder, const std::vector<std::string>& names) {
         std::vector<std::u16string> listed;
         for (const auto& n : names) {
-            ScratchFolder::Write(folder + "/" + n, Content(n));
+            ScratchFolder::Write(folder + "/" + n,
+                                 n + ScratchFolder::Pattern(3000, static_cast<unsigned>(n.size())));
             SetOldTime(folder + "/" + n);
             listed.push_back(FromNative(n));
         }
         ui.SelectAll(listed);
-    }
-    static std::string Content(const std::string& name) {
-        return name + ScratchFolder::Pattern(3000, static_cast<unsigned>(name.size()));
     }
 };
 

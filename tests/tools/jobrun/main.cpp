@@ -13,7 +13,6 @@
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -100,7 +99,8 @@ std::u16string Path(const Json& job, const char* key) {
 int main() {
     using namespace zv;
     std::string run;
-    std::optional<FixedClock> fixed;
+    // The job's "now", or the time jobrun started.
+    LocalDateTime now = SystemClock().Now();
     std::unique_ptr<JobWindow> window;
     try {
         const Json root = Json::parse(std::cin);
@@ -113,14 +113,13 @@ int main() {
         if (run != "test" && run != "real" && run != "undo" && run != "recover")
             throw JobError("\"run\" is not \"test\", \"real\", \"undo\" or \"recover\"");
         if (root.contains("now")) {
-            LocalDateTime t;
-            const std::string now = root["now"].get<std::string>();
-            if (now.size() != 19 || std::sscanf(now.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &t.year, &t.month,
-                                                &t.day, &t.hour, &t.minute, &t.second) != 6)
-                throw JobError("\"now\" is not a date and time YYYY-MM-DDTHH:MM:SS: " + now);
-            fixed.emplace(t);
+            const std::string text = root["now"].get<std::string>();
+            if (text.size() != 19 ||
+                std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &now.year, &now.month, &now.day,
+                            &now.hour, &now.minute, &now.second) != 6)
+                throw JobError("\"now\" is not a date and time YYYY-MM-DDTHH:MM:SS: " + text);
         }
-        window = std::make_unique<JobWindow>(fixed ? fixed->Now() : SystemClock().Now());
+        window = std::make_unique<JobWindow>(now);
         for (const auto& a : root.value("answers", Json::array())) {
             if (a != kOk && a != kCancel && a != kYes && a != kNo)
                 throw JobError("answer " + a.dump() + " is not a button");
@@ -155,7 +154,7 @@ int main() {
     }
     try {
         JobWindow& w = *window;
-        Clock& clock = fixed ? static_cast<Clock&>(*fixed) : SystemClock();
+        FixedClock clock(now);
         // Real runs keep their journals where ZVNUM keeps them.
         ConversionEngine engine({w, w, w, clock, NativeFileSystem(), w, w, &NativeJournalStore()});
         StepFlag flag = kStop;
