@@ -345,7 +345,7 @@ void Build(Entry entry, const std::string& source, const std::string& elsewhere)
     if (entry == Entry::kFifo) ::mkfifo(sel.c_str(), 0644);
 }
 
-// Volume, Op and Stamp by number.
+// Volume, Op and Stamp as numbers: they index the name tables the test names are made of.
 class VolumeRunTest : public testing::TestWithParam<std::tuple<int, int, int>> {};
 
 TEST_P(VolumeRunTest, OnlyTheSelectionChanges) {
