@@ -1,6 +1,6 @@
 #pragma once
-// Stand-ins for everything the engine talks to, shared by the engine's tests
-// (and the executor's). Each records what the engine did to it.
+// Stand-ins for everything the engine talks to, shared by the engine's tests,
+// the executor's and jobrun. Each records what the engine did to it.
 
 #include <deque>
 #include <functional>
@@ -41,7 +41,7 @@ inline const Box kDuplicate{u"ファイル指定エラー", u"変換後のファ
 // starting with what the window shows after start-up; message boxes answered
 // from a script (a box with a choice takes the next answer, else its first
 // button); the event pump, the progress window and the result list.
-struct FakeWindow final : JobSettings, MessageBoxService, EventPump, ProgressWindow, RunView {
+struct FakeWindow : JobSettings, MessageBoxService, EventPump, ProgressWindow, RunView {
     // Check boxes and option buttons hold their number as text.
     // clang-format off
     std::map<std::string, std::u16string, std::less<>> controls{

@@ -89,16 +89,16 @@ INSTANTIATE_TEST_SUITE_P(Checks, PipelineTest, testing::Values(
     Case{"delete_in_second", 0, u"", u"a\x7f", {}, {}, kSecond, {}, "Txt_A_text"},
     Case{"space_and_c1_pass", 0, u" a", u"\x80\xa0", {u"x.jpg"}, {u" a001\x80\xa0.jpg"}},
     Case{"quote_in_first", 2, u"\"a\"", u"", {}, {}, kFirst, {}, "Txt_B_text"},
+    // Each character in both boxes before the next.
     Case{"quote_tried_last", 0, u"\"", u"|", {}, {}, kSecond, {}, "Txt_A_text"},
     Case{"fullwidth_lookalikes_pass", 0, u"＊？／", u"：", {u"x.jpg"}, {u"＊？／001：.jpg"}},
-    // Each character in both boxes before the next.
-    Case{"second_box_first_char_wins", 0, u"|", u"\\", {}, {}, kSecond, {}, "Txt_A_text"},
     Case{"forbidden_before_empty_start", 0, u"?", u"", {}, {}, kFirst, {{"Txt_Startnum", u""}}, "Txt_B_text"},
     Case{"time_stamp_ok_goes_on", 0, u"", u"", {u"x.jpg"}, {u"001.jpg"}, kTimeStamp, kStampBox, "", {}, {kOk}},
     Case{"time_stamp_cancel_before_start_check", 0, u"", u"", {}, {}, kTimeStamp,
          {{"Chk_DateLock", u"1"}, {"Txt_YY", u""}, {"Txt_Startnum", u""}}, "Txt_YY", {}, {kCancel}},
     Case{"time_stamp_off_ignores_empty_boxes", 0, u"", u"", {u"x.jpg"}, {u"001.jpg"}, {}, {{"Txt_DD", u""}}},
     Case{"time_stamp_complete_asks_nothing", 0, u"", u"", {u"x.jpg"}, {u"001.jpg"}, {}, {{"Chk_DateLock", u"1"}}},
+    Case{"start_empty", 0, u"", u"", {}, {}, kStartEmpty, {{"Txt_Startnum", u""}}, "Txt_Startnum"},
     Case{"start_nine_digits", 0, u"", u"", {}, {}, {}, {{"Txt_Startnum", u"999999999"}}},
     Case{"start_ten_digits", 0, u"", u"", {}, {}, kStartLong, {{"Txt_Startnum", u"1000000000"}}, "Txt_Startnum"},
     // Outside numbering mode the box is hidden: still checked, not focused.

@@ -10,19 +10,14 @@
 // Exit status: 0 the job ran, 2 the input is not a job (one line on the error
 // stream), 1 anything else went wrong.
 #include <cstdio>
-#include <deque>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
-#include "engine/ConversionEngine.h"
-#include "shared/NativeName.h"
+#include "engine/EngineFakes.h"
 
 namespace zv {
 namespace {
@@ -37,9 +32,14 @@ using JobError = std::runtime_error;
 
 const char* const kTimeStampBoxes[] = {"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"};
 
-const std::set<std::string, std::less<>> kNumberingGroup = {
-    "Chk_keta_lock", "Opt_Han", "Opt_Zen",       "Label4", "Lbl_keta",    "UpDown_Keta",
-    "Label5",        "Lbl_up",  "UpDown_Zoubun", "Label6", "Txt_Startnum"};
+// The controls a job may set: text boxes, then check boxes and options.
+const std::set<std::string, std::less<>> kTexts = {"Txt_B_text", "Txt_A_text", "Txt_Startnum", "Lbl_up",
+                                                   "Lbl_keta",   "Txt_YY",     "Txt_MM",       "Txt_DD",
+                                                   "Txt_H",      "Txt_M",      "Txt_S"};
+const std::set<std::string, std::less<>> kValues = {
+    "Chk_syori(0)",   "Chk_syori(1)",   "Chk_keta_lock", "Opt_Han",    "Opt_Zen",
+    "Opt_Cpymov(0)",  "Opt_Cpymov(1)",  "Chk_DateLock",  "Chk_Attrib", "Chk_Att_Set(0)",
+    "Chk_Att_Set(1)", "Chk_Att_Set(2)", "Chk_Att_Set(3)"};
 
 OrderedJson Names(const std::vector<std::u16string>& names) {
     OrderedJson a = OrderedJson::array();
@@ -47,98 +47,44 @@ OrderedJson Names(const std::vector<std::u16string>& names) {
     return a;
 }
 
-// The main window as the job sets it up: its controls (missing ones keep the
-// values the window starts with), its message boxes answered from the job,
-// its progress window and its result list, all recorded.
-class JobWindow final : public JobSettings, public MessageBoxService, public ProgressWindow, public RunView {
-  public:
-    explicit JobWindow(const LocalDateTime& now, std::deque<int> answers) : answers_(std::move(answers)) {
-        // clang-format off
-        texts_ = {{"Txt_B_text", u""}, {"Txt_A_text", u""}, {"Txt_Startnum", u"1"}, {"Lbl_up", u"1"}, {"Lbl_keta", u"1"}};
-        // clang-format on
+// The main window as the job sets it up: the engine tests' window, which
+// starts with what the window shows after start-up, its message boxes
+// recorded with the answer each got.
+struct JobWindow final : test::FakeWindow {
+    explicit JobWindow(const LocalDateTime& now) {
         // At start-up the time-stamp boxes show the present date and time.
         const int fill[] = {now.year, now.month, now.day, now.hour, now.minute, now.second};
-        for (int i = 0; i < 6; ++i) texts_[kTimeStampBoxes[i]] = FromUtf8(std::to_string(fill[i]));
-        values_ = {{"Chk_syori(0)", 0},   {"Chk_syori(1)", 0},   {"Chk_keta_lock", kChecked},
-                   {"Opt_Han", kChosen},  {"Opt_Zen", 0},        {"Opt_Cpymov(0)", kChosen},
-                   {"Opt_Cpymov(1)", 0},  {"Chk_DateLock", 0},   {"Chk_Attrib", 0},
-                   {"Chk_Att_Set(0)", 0}, {"Chk_Att_Set(1)", 0}, {"Chk_Att_Set(2)", 0},
-                   {"Chk_Att_Set(3)", 0}};
+        for (int i = 0; i < 6; ++i) Set(kTimeStampBoxes[i], FromUtf8(std::to_string(fill[i])));
     }
 
     // One control of the job; an array sets the control array name(0), name(1)...
-    void Set(const std::string& name, const Json& v) {
+    void Apply(const std::string& name, const Json& v) {
         if (v.is_array()) {
-            for (std::size_t i = 0; i < v.size(); ++i) Set(name + "(" + std::to_string(i) + ")", v[i]);
-        } else if (texts_.count(name)) {
-            texts_[name] = FromUtf8(v.get<std::string>());
-        } else if (values_.count(name)) {
+            for (std::size_t i = 0; i < v.size(); ++i) Apply(name + "(" + std::to_string(i) + ")", v[i]);
+        } else if (kTexts.count(name)) {
+            Set(name, FromUtf8(v.get<std::string>()));
+        } else if (kValues.count(name)) {
             const int on = name.starts_with("Opt_") ? kChosen : kChecked;
             const int value = v.is_boolean() ? (v.get<bool>() ? on : 0) : v.get<int>();
             if (value != 0 && value != on)
                 throw JobError("control \"" + name + "\" takes 0 or " + std::to_string(on));
-            values_[name] = value;
+            Set(name, FromUtf8(std::to_string(value)));
             // The two width options are one choice.
             if (name == "Opt_Han" || name == "Opt_Zen")
-                values_[name == "Opt_Han" ? "Opt_Zen" : "Opt_Han"] = on - value;
+                Set(name == "Opt_Han" ? "Opt_Zen" : "Opt_Han", FromUtf8(std::to_string(on - value)));
         } else {
             throw JobError("unknown control \"" + name + "\"");
         }
     }
 
-    std::u16string Text(std::string_view control) const override {
-        auto it = texts_.find(control);
-        return it == texts_.end() ? std::u16string() : it->second;
-    }
-    void SetText(std::string_view control, const std::u16string& text) override {
-        texts_[std::string(control)] = text;
-    }
-    int Value(std::string_view control) const override {
-        auto it = values_.find(control);
-        return it == values_.end() ? 0 : it->second;
-    }
-    void SetFocus(std::string_view control) override { focus = std::string(control); }
-    // The mode selector hides the numbering group outside numbering mode.
-    bool IsVisible(std::string_view control) const override {
-        const bool numbering = Value("Chk_syori(0)") != kChecked && Value("Chk_syori(1)") != kChecked;
-        return numbering || !kNumberingGroup.count(control);
-    }
-    int FileCount() const override { return static_cast<int>(rows.size()); }
-    std::u16string FileName(int index) const override {
-        return rows.at(static_cast<std::size_t>(index)).first;
-    }
-    bool FileSelected(int index) const override { return rows.at(static_cast<std::size_t>(index)).second; }
-
     int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
-        int answer = buttons == kYesNo ? kYes : kOk;
-        if (buttons != kOkOnly && !answers_.empty()) answer = answers_.front(), answers_.pop_front();
+        const int answer = FakeWindow::Show(prompt, buttons, title);
         messages.push_back(
             {{"text", ToUtf8(prompt)}, {"title", ToUtf8(title)}, {"buttons", buttons}, {"answer", answer}});
         return answer;
     }
 
-    void Open() override { open_ = true; }
-    void SetPhase(const std::u16string& phase) override { phases.push_back(phase); }
-    void Close() override { open_ = false; }
-    bool IsOpen() const override { return open_; }
-
-    void ClearResults() override { results.clear(); }
-    void AddResult(const std::u16string& name) override { results.push_back(name); }
-    void RefreshResults() override {}
-    bool RefreshFileList() override { return true; }
-    void DisableConversion() override { disabled = true; }
-
-    std::vector<std::pair<std::u16string, bool>> rows;
-    std::optional<std::string> focus;
     OrderedJson messages = OrderedJson::array();
-    std::vector<std::u16string> phases, results;
-    bool disabled = false;
-
-  private:
-    std::map<std::string, std::u16string, std::less<>> texts_;
-    std::map<std::string, int, std::less<>> values_;
-    std::deque<int> answers_;
-    bool open_ = false;
 };
 
 std::u16string Path(const Json& job, const char* key) {
@@ -153,7 +99,8 @@ std::u16string Path(const Json& job, const char* key) {
 int main() {
     using namespace zv;
     std::string run;
-    std::optional<FixedClock> fixed;
+    // The job's "now", or the time jobrun started.
+    LocalDateTime now = SystemClock().Now();
     std::unique_ptr<JobWindow> window;
     try {
         const Json root = Json::parse(std::cin);
@@ -166,20 +113,18 @@ int main() {
         if (run != "test" && run != "real" && run != "undo" && run != "recover")
             throw JobError("\"run\" is not \"test\", \"real\", \"undo\" or \"recover\"");
         if (root.contains("now")) {
-            LocalDateTime t;
-            const std::string now = root["now"].get<std::string>();
-            if (now.size() != 19 || std::sscanf(now.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &t.year, &t.month,
-                                                &t.day, &t.hour, &t.minute, &t.second) != 6)
-                throw JobError("\"now\" is not a date and time YYYY-MM-DDTHH:MM:SS: " + now);
-            fixed.emplace(t);
+            const std::string text = root["now"].get<std::string>();
+            if (text.size() != 19 ||
+                std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &now.year, &now.month, &now.day,
+                            &now.hour, &now.minute, &now.second) != 6)
+                throw JobError("\"now\" is not a date and time YYYY-MM-DDTHH:MM:SS: " + text);
         }
-        std::deque<int> answers;
+        window = std::make_unique<JobWindow>(now);
         for (const auto& a : root.value("answers", Json::array())) {
             if (a != kOk && a != kCancel && a != kYes && a != kNo)
                 throw JobError("answer " + a.dump() + " is not a button");
-            answers.push_back(a.get<int>());
+            window->answers.push_back(a.get<int>());
         }
-        window = std::make_unique<JobWindow>(fixed ? fixed->Now() : SystemClock().Now(), answers);
 
         // Undo and recovery work from the journals alone; a source is optional.
         if (run == "test" || run == "real" || root.contains("source")) {
@@ -195,12 +140,12 @@ int main() {
             if (files.size() > static_cast<std::size_t>(kMaxRows))
                 throw JobError("a job holds at most " + std::to_string(kMaxRows) + " files");
             const Json selected = root.value("selected", Json("all"));
-            for (const auto& f : files) window->rows.push_back({f, selected == "all"});
+            for (const auto& f : files) window->files.push_back({f, selected == "all"});
             if (selected != "all")
-                for (const auto& row : selected) window->rows.at(row.get<std::size_t>()).second = true;
+                for (const auto& row : selected) window->files.at(row.get<std::size_t>()).second = true;
         }
         const Json controls = root.value("controls", Json::object());
-        for (const auto& [name, value] : controls.items()) window->Set(name, value);
+        for (const auto& [name, value] : controls.items()) window->Apply(name, value);
     } catch (const std::exception& e) {
         // JSON that does not parse, a value of the wrong type, a row past the end...
         const std::string what = e.what();
@@ -209,10 +154,9 @@ int main() {
     }
     try {
         JobWindow& w = *window;
-        Clock& clock = fixed ? static_cast<Clock&>(*fixed) : SystemClock();
-        NullEventPump events;
+        FixedClock clock(now);
         // Real runs keep their journals where ZVNUM keeps them.
-        ConversionEngine engine({w, w, events, clock, NativeFileSystem(), w, w, &NativeJournalStore()});
+        ConversionEngine engine({w, w, w, clock, NativeFileSystem(), w, w, &NativeJournalStore()});
         StepFlag flag = kStop;
         if (run == "real")
             flag = engine.RealRun();
@@ -225,7 +169,7 @@ int main() {
         OrderedJson result;
         result["flag"] = flag;
         result["messages"] = w.messages;
-        result["focus"] = w.focus ? OrderedJson(*w.focus) : OrderedJson(nullptr);
+        result["focus"] = w.focus.empty() ? OrderedJson(nullptr) : OrderedJson(w.focus);
         result["phases"] = Names(w.phases);
         result["table"] = {
             {"Lbl_TestPath1", ToUtf8(t.sourcePath)}, {"Lbl_TestPath2", ToUtf8(t.destinationPath)},
@@ -233,8 +177,8 @@ int main() {
             {"Lst_Test3", Names(t.extension)},       {"Lst_Test4", Names(t.newName)}};
         result["Lst_Kekka"] = Names(w.results);
         for (const char* box : kTimeStampBoxes) result["controls"][box] = ToUtf8(w.Text(box));
-        result["progressOpen"] = w.IsOpen();
-        result["conversionDisabled"] = w.disabled;
+        result["progressOpen"] = w.open;
+        result["conversionDisabled"] = w.disables > 0;
         std::cout << result.dump(1) << "\n";
         return 0;
     } catch (const std::exception& e) {
