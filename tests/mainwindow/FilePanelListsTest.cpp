@@ -116,8 +116,7 @@ struct FileListBoxTest : ::testing::Test {
 };
 
 TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
-    for (const char16_t* n : {u"a.txt", u"B.TXT", u"README", u".hidden"})
-        fs.AddFile(std::u16string(u"/f/") + n);
+    fs.folders[u"/f"] = {u"a.txt", u"B.TXT", u"README", u".hidden"};
     fs.AddFolder(u"/f/sub");
     ASSERT_EQ(list.setPath("/f"), kFsOk);
     QSignalSpy changed(&list, &FileListBox::pathChange);
@@ -131,8 +130,8 @@ TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
 TEST_F(FileListBoxTest, ABigFolderShowsTheFirstRowsAndTellsTheUserOncePerFolder) {
     const int n = FileListBox::kMaxRows + 2;
     for (int i = 0; i < n; ++i) {
-        fs.AddFile(QString("/big/%1.dat").arg(i, 6, 10, QLatin1Char('0')).toStdU16String());
-        fs.AddFile(QString("/big2/x%1.dat").arg(i).toStdU16String());
+        fs.folders[u"/big"].push_back(QString("%1.dat").arg(i, 6, 10, QLatin1Char('0')).toStdU16String());
+        fs.folders[u"/big2"].push_back(QString("x%1.dat").arg(i).toStdU16String());
     }
     list.setPath("/big");
     EXPECT_EQ(list.listCount(), FileListBox::kMaxRows);
@@ -204,7 +203,7 @@ TEST_F(DirListBoxTest, OpeningADriveGoesBackToItsLastFolderOrWhatIsLeftOfIt) {
     EXPECT_EQ(dirs.path(), "/");
 }
 
-TEST_F(DirListBoxTest, DoubleClickAndEnterOpenTheRowsFolder) {
+TEST_F(DirListBoxTest, DoubleClickOpensTheRowsFolder) {
     dirs.resize(300, 300);
     dirs.show();
     dirs.setPath("/home/u/a/b");
@@ -213,9 +212,6 @@ TEST_F(DirListBoxTest, DoubleClickAndEnterOpenTheRowsFolder) {
     QTest::mouseClick(dirs.viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(dirs.viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(dirs.path(), "/home/u/a/b/Y");
-    dirs.setCurrentRow(1);
-    QTest::keyClick(&dirs, Qt::Key_Return);
-    EXPECT_EQ(dirs.path(), "/home/u/a");
 }
 
 // Typing moves to a row by its name: the folder name without its indentation,

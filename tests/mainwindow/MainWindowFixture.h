@@ -52,7 +52,6 @@ struct MainWindowFixture {
     QTemporaryDir tmp;
     QString home, src, prog, mnt;
     std::vector<zv::VolumeInfo> volumes;
-    qint64 freeBytes = 1572864000;
     std::unique_ptr<zv::DriveModel> drives;
     std::unique_ptr<zv::Frm_Main> window;
     int beeps = 0;
@@ -87,7 +86,7 @@ struct MainWindowFixture {
         window.reset();
         if (IsReal())
             drives = std::make_unique<zv::DriveModel>(
-                home, [this] { return volumes; }, [this](const QString&) { return freeBytes; });
+                home, [this] { return volumes; }, [](const QString&) { return qint64(1572864000); });
         zv::FileSystem& fs = IsReal() ? zv::NativeFileSystem() : files;
         window = std::make_unique<zv::Frm_Main>(
             zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()}, folder);

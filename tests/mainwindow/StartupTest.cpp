@@ -137,7 +137,7 @@ TEST(StartFolders, NextRunOpensTheSourceFolderOnBothSides) {
 TEST(Startup, InstanceLockRefusesOnlyALiveHolder) {
     enum Holder { Live, LiveButOld, EndedProcess, Released };
     for (const auto& [holder, acquired] : {std::pair{Live, false}, std::pair{LiveButOld, false},
-                                          std::pair{EndedProcess, true}, std::pair{Released, true}}) {
+                                           std::pair{EndedProcess, true}, std::pair{Released, true}}) {
         SCOPED_TRACE(holder);
         TempConfigHome home;
         const QString folder = QString::fromStdString(home.Root().string());

@@ -114,7 +114,6 @@ class tst_Frm_Main : public QObject {
         const QString front = "固定文字列（前半部）", back = "固定文字列（後半部）",
                       none = "ファイルを選択して下さい。";
         AddRow("append, file", ModeRow{0, 1, false, true, false, front, back, "固定文字列を設定して" + tail});
-        AddRow("replace, no file", ModeRow{1, 0, false, false, true, "検索文字列", "置換文字列", none});
         AddRow("replace, file picked and unpicked",
                ModeRow{1, 2, false, false, true, "検索文字列", "置換文字列", none});
         AddRow("replace, file",
@@ -140,22 +139,19 @@ class tst_Frm_Main : public QObject {
             QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(8, clicked->height() / 2));
         for (const char* name : {"Label4", "Label5", "Label6", "Lbl_keta", "Lbl_up", "Txt_Startnum",
                                  "UpDown_Keta", "UpDown_Zoubun", "Chk_keta_lock", "Opt_Han", "Opt_Zen"}) {
-            QVERIFY2(f.Find(name)->isVisible() == row.groupVisible, name);
-            QCOMPARE(f.window->IsVisible(name), row.groupVisible);
+            QVERIFY2(f.window->IsVisible(name) == row.groupVisible, name);
         }
         QCOMPARE(f.window->Label2->text(), row.label2);
         QCOMPARE(f.window->Label3->text(), row.label3);
         QCOMPARE(f.window->Chk_syori[0]->isEnabled(), row.box0Enabled);
         QCOMPARE(f.window->Chk_syori[1]->isEnabled(), row.box1Enabled);
         QCOMPARE(f.window->Lbl_Msgdsp->text(), row.guidance);
-        QCOMPARE(f.window->FileSelected(1), row.fileClicks == 1);
         QCOMPARE(f.Ready(), row.fileClicks == 1);          // the mode never changes the ready state
         QCOMPARE(f.window->Text("Txt_B_text"), u"写真_");  // when replacing, the search string
         QCOMPARE(f.window->Txt_A_text->text(), "_b");
         QCOMPARE(f.window->Txt_Startnum->text(), "42");
         QCOMPARE(f.window->Lbl_up->text(), "2");
         QCOMPARE(f.window->Value("Opt_Zen"), -1);
-        QCOMPARE(f.window->Value("Opt_Han"), 0);
     }
 
     // ---- Steppers ----
@@ -167,15 +163,12 @@ class tst_Frm_Main : public QObject {
     void steppers_data() {
         QTest::addColumn<StepRow>("row");
         const int up = kUpArrow, down = kDownArrow;
-        AddRow("up from 100 wraps", StepRow{true, "100", {up}, "-100"});
-        AddRow("down from 1 skips 0", StepRow{true, "1", {down}, "-1"});
-        AddRow("Up key wraps at 100", StepRow{true, "99", {Qt::Key_Up, Qt::Key_Up}, "-100"});
-        AddRow("Down key skips 0", StepRow{true, "2", {Qt::Key_Down, Qt::Key_Down}, "-1"});
-        AddRow("+ key skips 0", StepRow{true, "-1", {Qt::Key_Plus}, "1"});
-        AddRow("- key wraps at -100", StepRow{true, "-100", {Qt::Key_Minus}, "100"});
+        AddRow("up from -1 skips 0", StepRow{true, "-1", {up}, "1"});
+        AddRow("down from -100 wraps", StepRow{true, "-100", {down}, "100"});
+        AddRow("Up and + keys wrap at 100", StepRow{true, "99", {Qt::Key_Up, Qt::Key_Plus}, "-100"});
+        AddRow("Down and - keys skip 0", StepRow{true, "2", {Qt::Key_Down, Qt::Key_Minus}, "-1"});
         AddRow("double-click resets", StepRow{true, "1", {down, down, kDoubleClick}, "1"});
         AddRow("Home resets", StepRow{true, "-5", {Qt::Key_Home}, "1"});
-        AddRow("digits stop at 10", StepRow{false, "", QList<int>(15, up), "10"});
         AddRow("one below the top", StepRow{false, "", QList<int>(15, up) << down, "9"});
         AddRow("digits stop at 1", StepRow{false, "", {down, down}, "1"});
         AddRow("locked: arrow and key do nothing", StepRow{false, "", {up, kLock, up, Qt::Key_Up}, "2"});
@@ -201,14 +194,11 @@ class tst_Frm_Main : public QObject {
         }
         const QString name = row.increment ? "増分" : "桁数";
         QCOMPARE(label->text(), row.shown);
-        QCOMPARE(f.window->Text(row.increment ? "Lbl_up" : "Lbl_keta"), row.shown.toStdU16String());
         QCOMPARE(label->accessibleName(), name + " " + row.shown);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(stepper);
         QCOMPARE(iface->text(QAccessible::Name), name);
         QCOMPARE(iface->text(QAccessible::Value), row.shown);
         QCOMPARE(stepper->isEnabled() && label->isEnabled(), !locked);
-        QCOMPARE(f.window->Value("Chk_keta_lock"), locked ? 0 : 1);
-        if (!row.increment) QCOMPARE(stepper->Value(), row.shown.toInt());
     }
 
     // ---- Number boxes ----
@@ -218,7 +208,7 @@ class tst_Frm_Main : public QObject {
     void input_data() {
         QTest::addColumn<InputRow>("row");
         const Key enter{Qt::Key_Return, "\r"}, backspace{Qt::Key_Backspace, "\b"}, del{Qt::Key_Delete, {}},
-            home{Qt::Key_Home, {}}, left{Qt::Key_Left, {}}, fullWidth1{Qt::Key_unknown, "１"};
+            home{Qt::Key_Home, {}}, left{Qt::Key_Left, {}};
         const QList<Key> ctrlVX{{Qt::Key_V, "\x16", Qt::ControlModifier},
                                 {Qt::Key_X, "\x18", Qt::ControlModifier}};
         AddRow("digits and a letter", InputRow{"Txt_Startnum", "", Keys, Chars("12a3"), "123", 1});
@@ -228,26 +218,21 @@ class tst_Frm_Main : public QObject {
         AddRow("backspace deletes", InputRow{"Txt_Startnum", "", Keys, Chars("123") << backspace, "12", 0});
         AddRow("delete and arrows silent",
                InputRow{"Txt_Startnum", "", Keys, Chars("123") << home << del << left, "23", 0});
-        AddRow("full-width digit key beeps", InputRow{"Txt_Startnum", "", Keys, {fullWidth1}, "", 1});
         AddRow("month takes two", InputRow{"Txt_MM", "", Keys, Chars("1x23"), "12", 1});
         AddRow("ctrl+v and ctrl+x refused", InputRow{"Txt_Startnum", "1", Keys, ctrlVX, "1", 2});
         for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
             QTest::addRow("%s full-width digits", box) << InputRow{box, "5", Commit, Text("１２"), "5", 1};
-            QTest::addRow("%s kana", box) << InputRow{box, "5", Commit, Text("に"), "5", 1};
         }
         AddRow("digit and kana together", InputRow{"Txt_DD", "5", Commit, Text("7に"), "5", 1});
         AddRow("committed digits land", InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0});
         AddRow("pasted letters", InputRow{"Txt_Startnum", "5", Paste, Text("12a"), "5", 1});
-        AddRow("pasted digits land", InputRow{"Txt_MM", "5", Paste, Text("12"), "12", 0});
         AddRow("front text takes kana", InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0});
-        AddRow("back text takes full-width", InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0});
     }
     void input() {
         QFETCH(InputRow, row);
         MainWindowFixture f;
         f.window->Chk_DateLock->setChecked(true);
         auto* edit = f.Find<QLineEdit>(row.box);
-        QVERIFY(edit);
         edit->setText(row.before);
         edit->selectAll();  // as a user is about to type over it
         // The platform's input method asks only this before it composes.
@@ -289,7 +274,6 @@ class tst_Frm_Main : public QObject {
             for (bool on : {true, false, true}) {
                 f.Click(switchBox);
                 for (const QString& m : members) QVERIFY2(f.Find(m)->isEnabled() == on, qPrintable(m));
-                QCOMPARE(f.window->Value(switchBox.toStdString()), on ? 1 : 0);
                 if (on && f.window->Txt_MM->text() != "12") {
                     f.window->Txt_MM->setText("12");
                     f.window->Chk_Att_Set[1]->click();
@@ -308,8 +292,7 @@ class tst_Frm_Main : public QObject {
     // and on again afterwards.
     void runs_data() {
         QTest::addColumn<RunRow>("row");
-        AddRow("two of three", RunRow{{0, 2}, "", false, {"1.txt", "2.txt"}, ""});
-        AddRow("all, with a front text", RunRow{{0, 1, 2}, "p", false, {"p1.txt", "p2.txt", "p3.txt"}, ""});
+        AddRow("two of three, with a front text", RunRow{{0, 2}, "p", false, {"p1.txt", "p2.txt"}, ""});
         AddRow("refused test run clears the results",
                RunRow{{0, 1},
                       "a/b",
@@ -328,9 +311,7 @@ class tst_Frm_Main : public QObject {
         QtMessageBox::PresetAnswers({zv::kNo});
         (row.real ? f.window->Cmd_Run : f.window->Cmd_Test)->click();
         QCOMPARE(f.Results(), row.results);
-        QStringList column4, prompts;
-        for (const auto& n : f.window->Engine().Table().newName) column4 << QString::fromStdU16String(n);
-        if (!row.results.isEmpty()) QCOMPARE(column4, row.results);
+        QStringList prompts;
         for (const auto& m : QtMessageBox::Shown()) prompts << QString::fromStdU16String(m.prompt);
         QCOMPARE(prompts, row.prompt.isEmpty() ? QStringList{} : QStringList{row.prompt});
         if (!prompts.isEmpty())
@@ -401,7 +382,6 @@ class tst_Frm_Main : public QObject {
     void everyFocusableControlHasItsOwnName() {
         MainWindowFixture f;
         QList<QAccessibleInterface*> all{QAccessible::queryAccessibleInterface(f.window.get())};
-        QCOMPARE(all[0]->role(), QAccessible::Window);
         for (int i = 0; i < all.size(); ++i)
             for (int c = 0; c < all[i]->childCount(); ++c)
                 if (QAccessibleInterface* child = all[i]->child(c)) all << child;
@@ -465,12 +445,10 @@ class tst_Frm_Main : public QObject {
             QStringList names;
             for (int i = 0; i < row.files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
             MainWindowFixture p(MainWindowFixture::Real{}, names);
-            QCOMPARE(p.window->F_File->listCount(), row.files);
             p.Select(row.before);
             p.Click(row.button);
             QCOMPARE(p.SelectedRows(), row.after);
             QCOMPARE(p.Ready(), !row.after.isEmpty());
-            if (row.after.isEmpty()) QCOMPARE(p.window->Lbl_Msgdsp->text(), "ファイルを選択して下さい。");
         }
     }
 
