@@ -39,11 +39,7 @@ struct ModalWatcher {
     QWidget* owner = nullptr;
 };
 
-// The main window as the program starts it over real folders, empty.
 using zvtest::MainWindowFixture;
-struct RealFolders : MainWindowFixture {
-    RealFolders() : MainWindowFixture(Real{}, {}) {}
-};
 
 // ---- Double-click previews and the new-folder dialog ----------------------------
 // Which viewer opens for which file, and what the dialog refuses, are the
@@ -51,7 +47,7 @@ struct RealFolders : MainWindowFixture {
 // double-clicked file and takes the new folder back into its lists.
 
 TEST(MainWindowDialogs, DoubleClickOpensTheViewerOfTheFileOverTheWindow) {
-    RealFolders f;
+    MainWindowFixture f(MainWindowFixture::Real{}, {});  // started as the program starts, empty
     ASSERT_TRUE(f.Write(f.src + "/readme.txt", "hello"));
     f.window->Cmd_Newfile->click();
     ASSERT_TRUE(f.Show());
@@ -68,7 +64,7 @@ TEST(MainWindowDialogs, DoubleClickOpensTheViewerOfTheFileOverTheWindow) {
 TEST(MainWindowDialogs, NewFolderIsMadeBelowTheDestinationAndBothListsRefresh) {
     for (const bool switchToIt : {false, true}) {
         SCOPED_TRACE(switchToIt);
-        RealFolders f;
+        MainWindowFixture f(MainWindowFixture::Real{}, {});
         ASSERT_TRUE(f.Show());
         const QString target = f.src + "/新規";
         ModalWatcher seen([&](QWidget* w) {
@@ -93,7 +89,7 @@ TEST(MainWindowDialogs, NewFolderIsMadeBelowTheDestinationAndBothListsRefresh) {
 // ---- About and help ---------------------------------------------------------------
 
 TEST(MainWindowDialogs, AboutBoxOverTheWindowAndHelpBesideTheProgram) {
-    RealFolders f;
+    MainWindowFixture f(MainWindowFixture::Real{}, {});
     ASSERT_TRUE(f.Show());
     ModalWatcher seen([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     f.window->Cmd_About->click();
