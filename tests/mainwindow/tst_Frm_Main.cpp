@@ -64,13 +64,6 @@ struct StepRow {
     QList<int> actions;
     QString shown;
 };
-struct RunRow {
-    QList<int> files;
-    QString front;
-    bool real;
-    QStringList results;
-    QString prompt;
-};
 // The box clicked (-1: box 1 checked and unchecked again), the Ctrl+clicks on
 // the second file, then what shows.
 struct ModeRow {
@@ -83,7 +76,6 @@ struct ModeRow {
 
 Q_DECLARE_METATYPE(InputRow)
 Q_DECLARE_METATYPE(ModeRow)
-Q_DECLARE_METATYPE(RunRow)
 Q_DECLARE_METATYPE(StepRow)
 
 class tst_Frm_Main : public QObject {
@@ -285,32 +277,28 @@ class tst_Frm_Main : public QObject {
     // ---- Test runs ----
 
     // A test run shows the new names in place of the last run's; a real run
-    // the user declines shows the question. Either way no progress window and
-    // no wait pointer stay behind, the run buttons are off while the run works
-    // and on again afterwards.
-    void runs_data() {
-        QTest::addColumn<RunRow>("row");
-        AddRow("two of three, with a front text", RunRow{{0, 2}, "p", false, {"p1.txt", "p2.txt"}, ""});
-        AddRow("real run declined", RunRow{{0, 1}, "", true, {"1.txt", "2.txt"}, "変換処理を開始しますか？"});
-    }
+    // asks first, and declined it leaves them. Either way no progress window
+    // and no wait pointer stay behind, the run buttons are off while the run
+    // works and on again afterwards.
     void runs() {
-        QFETCH(RunRow, row);
-        MainWindowFixture f;
-        f.Select(row.files);
-        f.window->Cmd_Test->click();  // a good run first, so there is something to clear
-        f.window->Txt_B_text->setText(row.front);
-        QtMessageBox::ClearShown();
-        QtMessageBox::PresetAnswers({zv::kNo});
-        (row.real ? f.window->Cmd_Run : f.window->Cmd_Test)->click();
-        QCOMPARE(f.Results(), row.results);
-        QStringList prompts;
-        for (const auto& m : QtMessageBox::Shown()) prompts << QString::fromStdU16String(m.prompt);
-        QCOMPARE(prompts, row.prompt.isEmpty() ? QStringList{} : QStringList{row.prompt});
-        QVERIFY(!f.window->WaitWindow().IsOpen());
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(f.Ready());
-        QVERIFY(f.pump.calls > 0);
-        QCOMPARE(f.pump.callsWithRunButtonsOn, 0);
+        for (bool real : {false, true}) {
+            MainWindowFixture f;
+            f.Select({0, 2});
+            f.window->Cmd_Test->click();  // a good run first, so there is something to replace
+            f.window->Txt_B_text->setText("p");
+            QtMessageBox::ClearShown();
+            QtMessageBox::PresetAnswers({zv::kNo});
+            (real ? f.window->Cmd_Run : f.window->Cmd_Test)->click();
+            QCOMPARE(f.Results(), (real ? QStringList{"1.txt", "2.txt"} : QStringList{"p1.txt", "p2.txt"}));
+            QStringList prompts;
+            for (const auto& m : QtMessageBox::Shown()) prompts << QString::fromStdU16String(m.prompt);
+            QCOMPARE(prompts, (real ? QStringList{"変換処理を開始しますか？"} : QStringList{}));
+            QVERIFY(!f.window->WaitWindow().IsOpen());
+            QVERIFY(!QApplication::overrideCursor());
+            QVERIFY(f.Ready());
+            QVERIFY(f.pump.calls > 0);
+            QCOMPARE(f.pump.callsWithRunButtonsOn, 0);
+        }
     }
 
     // The engine reads the texts file by file: input arriving while the run
