@@ -94,8 +94,8 @@ TEST(DriveModelTest, FreeSpaceInWholeMegabytesWithThousandsSeparators) {
     constexpr qint64 kMB = 1024 * 1024;
     for (const auto& [bytes, text] :
          {std::pair{1572864000LL, "空き容量: 1,500MB"}, std::pair{kMB / 2 - 1, "空き容量: MB"},
-          std::pair{kMB / 2, "空き容量: 1MB"}, std::pair{1000 * kMB, "空き容量: 1,000MB"},
-          std::pair{3 * 1024 * kMB, "空き容量: 3,072MB"},  // beyond 32 bits
+          std::pair{kMB / 2, "空き容量: 1MB"}, std::pair{500 * kMB, "空き容量: 500MB"},
+          std::pair{1024 * 1024 * kMB, "空き容量: 1,048,576MB"},  // beyond 32 bits
           std::pair{-1LL, "空き容量: 不明"}})
         EXPECT_EQ(DriveModel::FreeSpaceText(bytes).toStdString(), text) << bytes;
 }
