@@ -85,7 +85,6 @@ const OperationCase kOperationCases[] = {
     {"CreateNested", 2, u"Software\\ZvTest\\New\\Deeper", u"", u"", kDone, u"Software\\ZvTest\\New\\Deeper"},
     {"DeleteEmptyKey", 3, u"Software\\ZvTest\\Empty", u"", u"", kDone, u"Software\\ZvTest\\Empty", false},
     {"DeleteKeyWithSubKey", 3, u"Software\\ZvTest\\A", u"", u"", kFailed, u"Software\\ZvTest\\A\\Deep"},
-    {"DeleteRoot", 3, u"", u"", u"", kFailed, u"Software\\ZvTest"},
     {"UnknownCodeRefused", 4, u"Software\\ZvTest\\Empty", u"", u"", kInvalid},
     {"NoSubKeys", kListKeys, u"Software\\ZvTest\\Empty", u"", u"", u""},
     {"SortedNameLongerThanBufferEndsListing", kListKeys, u"Software\\ZvTest\\Long", u"", u"",
