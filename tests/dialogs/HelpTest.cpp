@@ -88,6 +88,8 @@ TEST(QtHelp, OneWindowShowsContentsAndTopics) {
     EXPECT_EQ(window->CurrentPage(), QStringLiteral("/mkdir_switch.htm"));
     EXPECT_FALSE(help.ShowTopic(12345));
     EXPECT_EQ(window->CurrentPage(), QStringLiteral("/index.htm"));
+    emit window->Txt_Page->anchorClicked(QUrl(QStringLiteral("mkdir.htm")));  // a link on the page
+    EXPECT_EQ(window->CurrentPage(), QStringLiteral("/mkdir.htm"));
     help.Close();
     EXPECT_TRUE(window.isNull());
     help.Close();  // closing twice is harmless
