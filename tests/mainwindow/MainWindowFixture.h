@@ -84,7 +84,7 @@ struct MainWindowFixture {
     // then runs, and with `load` the window starts as the program does.
     void Open(const QString& folder, bool load = false, const std::function<void()>& beforeLoad = {}) {
         window.reset();
-        if (IsReal())
+        if (IsReal())  // 1,500 MB free on every volume
             drives = std::make_unique<zv::DriveModel>(
                 home, [this] { return volumes; }, [](const QString&) { return qint64(1572864000); });
         zv::FileSystem& fs = IsReal() ? zv::NativeFileSystem() : files;

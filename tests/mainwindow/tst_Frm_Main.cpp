@@ -476,7 +476,6 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(p.window->F_Dir->path(), p.mnt);
         QCOMPARE(p.window->A_Drive->drive(), p.Stick());
         QCOMPARE(p.window->A_Dir->path(), p.mnt);
-        QVERIFY(!p.CopyMoveEnabled());
         QVERIFY(!Valiable::DestDriveSync);
         // Back on the home drive the source folder is where it was left.
         QCOMPARE(p.window->F_Drive->setDrive(p.home), zv::kFsOk);
