@@ -41,8 +41,7 @@ TEST(FilePatternTest, ListsExactlyTheMatchingNames) {
               M{u"??.txt", u"a.txt", false}, M{u"?", u"\U0002000B", true}, M{u"??", u"\U0002000B", false},
               M{u"?.txt", u"\xDCFF.txt", true}, M{u"*.BMP;*.JPG", u"x.jpg", true},
               M{u"*.BMP;*.JPG", u"x.gif", false}, M{u"*.txt;", u"a.txt", true},
-              M{u"*.txt；*.jpg", u"a.txt", false}, M{u"*.txt；*.jpg", u"a.txt；b.jpg", true},
-              M{u"*.txt ", u"a.txt", false}, M{u"", u"a", false}))
+              M{u"*.txt；*.jpg", u"a.txt", false}, M{u"*.txt ", u"a.txt", false}, M{u"", u"a", false}))
         EXPECT_EQ(FilePattern(QString::fromUtf16(pattern)).Matches(QString::fromUtf16(name)), listed)
             << QString::fromUtf16(pattern).toStdString() << " / " << QString::fromUtf16(name).toStdString();
 }
