@@ -217,6 +217,7 @@ class tst_Frm_Main : public QObject {
         AddRow("committed digits land", InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0});
         AddRow("pasted letters", InputRow{"Txt_Startnum", "5", Paste, Text("12a"), "5", 1});
         AddRow("front text takes kana", InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0});
+        AddRow("back text takes full-width", InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0});
     }
     void input() {
         QFETCH(InputRow, row);
