@@ -52,9 +52,8 @@ TEST(HelpWindow, MissingDamagedOrFolderGiveNoFileAndAnEmptyWindow) {
                 cut.open(QIODevice::WriteOnly));
     junk.write(QByteArray(5000, '\x5a')), cut.write(original.read(100)), junk.close(), cut.close();
     for (const QString& path : {dir.filePath("none.chm"), junk.fileName(), cut.fileName(), dir.path()}) {
-        EXPECT_FALSE(ChmFile::Open(path)) << path.toStdString();
         HelpWindow window;
-        EXPECT_FALSE(window.OpenFile(path));
+        EXPECT_FALSE(window.OpenFile(path)) << path.toStdString();
         window.ShowContents();  // must not crash on an empty window
         EXPECT_TRUE(window.Txt_Page->toPlainText().contains(QStringLiteral("開けません")));
     }
@@ -89,6 +88,8 @@ TEST(QtHelp, OneWindowShowsContentsAndTopics) {
     EXPECT_EQ(window->CurrentPage(), QStringLiteral("/mkdir_switch.htm"));
     EXPECT_FALSE(help.ShowTopic(12345));
     EXPECT_EQ(window->CurrentPage(), QStringLiteral("/index.htm"));
+    emit window->Txt_Page->anchorClicked(QUrl(QStringLiteral("mkdir.htm")));  // a link on the page
+    EXPECT_EQ(window->CurrentPage(), QStringLiteral("/mkdir.htm"));
     help.Close();
     EXPECT_TRUE(window.isNull());
     help.Close();  // closing twice is harmless

@@ -52,7 +52,6 @@ struct MainWindowFixture {
     QTemporaryDir tmp;
     QString home, src, prog, mnt;
     std::vector<zv::VolumeInfo> volumes;
-    qint64 freeBytes = 1572864000;
     std::unique_ptr<zv::DriveModel> drives;
     std::unique_ptr<zv::Frm_Main> window;
     int beeps = 0;
@@ -85,9 +84,9 @@ struct MainWindowFixture {
     // then runs, and with `load` the window starts as the program does.
     void Open(const QString& folder, bool load = false, const std::function<void()>& beforeLoad = {}) {
         window.reset();
-        if (IsReal())
+        if (IsReal())  // 1,500 MB free on every volume
             drives = std::make_unique<zv::DriveModel>(
-                home, [this] { return volumes; }, [this](const QString&) { return freeBytes; });
+                home, [this] { return volumes; }, [](const QString&) { return qint64(1572864000); });
         zv::FileSystem& fs = IsReal() ? zv::NativeFileSystem() : files;
         window = std::make_unique<zv::Frm_Main>(
             zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()}, folder);

