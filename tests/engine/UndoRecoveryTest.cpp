@@ -267,6 +267,8 @@ TEST(RenumberInPlace, CancelWaitsForTheRingToClose) {
     EXPECT_EQ(rig.engine.RealRun(), kStop);
 
     EXPECT_TRUE(rig.ui.cancellable);
+    // The folder changed: its list is read again and the old test run no longer counts.
+    EXPECT_EQ(std::pair(rig.ui.listRefreshes, rig.ui.disables), std::pair(1, 1));
     EXPECT_EQ(
         rig.ui.shown.back(),
         (Box{u"中止",

@@ -57,6 +57,9 @@ TEST(FileIdentity, LinksAnswerForThemselvesAndFoldersAreNeverRemoved) {
     const std::int64_t when = 1234567890123456789;
     ASSERT_TRUE(fs.RestoreWriteTime(link, when).ok());
     EXPECT_EQ(fs.Identify(link, false).writeTime, when);
+    struct stat st {};
+    ::lstat(s.Path("link").c_str(), &st);
+    EXPECT_EQ(std::pair(st.st_mtim.tv_sec, st.st_mtim.tv_nsec), std::pair(1234567890L, 123456789L));
     EXPECT_EQ(fs.Identify(target, false).writeTime, t.writeTime);
     ASSERT_TRUE(fs.RestoreWriteTime(target, -1500000000).ok()) << "before 1970";
     EXPECT_EQ(fs.Identify(target, false).writeTime, -1500000000);
