@@ -176,6 +176,9 @@ TEST_F(DirListBoxTest, ShowsTheDrivesRootDownToTheFolderThenItsSubfolders) {
     EXPECT_EQ(Paths(),
               (QStringList{"/home/u", "/home/u/a", "/home/u/a/b", "/home/u/a/b/x", "/home/u/a/b/Y"}));
     EXPECT_EQ(dirs.currentFolderRow(), 2);
+    // Each folder two spaces further in than its parent; the drive's root not at all.
+    EXPECT_EQ(dirs.item(0)->text() + "|" + dirs.item(1)->text() + "|" + dirs.item(3)->text(),
+              "/home/u|  a|      x");
     ASSERT_EQ(dirs.setPath("/"), kFsOk);
     EXPECT_EQ(Paths(), (QStringList{"/", "/etc", "/home", "/mnt"}));
 }
