@@ -18,19 +18,6 @@ class FakeFileSystem final : public zv::FileSystem {
   public:
     std::map<S, std::vector<S>> folders;  // folder -> its file names
 
-    // Adds a folder and every folder above it.
-    void AddFolder(const S& path) {
-        for (S p = path;; p = Parent(p)) {
-            folders[p];
-            if (p == u"/") break;
-        }
-    }
-    // Removes a folder with everything below it.
-    void Remove(const S& path) {
-        std::erase_if(folders,
-                      [&](const auto& f) { return f.first == path || f.first.starts_with(path + u"/"); });
-    }
-
     std::vector<S> ListFiles(const S& folder) override {
         auto it = folders.find(Strip(folder));
         return Listed(it == folders.end() ? std::vector<S>{} : it->second);
