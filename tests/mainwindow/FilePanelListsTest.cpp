@@ -49,19 +49,17 @@ TEST(FilePatternTest, ListsExactlyTheMatchingNames) {
 // ---- Drives ----
 
 // A machine's mounts: those a user would pick (/bootstrap is not below /boot),
-// the system's own, one not ready and one mounted over; a test may unmount
-// while the lists are open.
+// the system's own (by file system or by place), one not ready and one
+// mounted over; a test may unmount while the lists are open.
 struct Machine {
     using V = VolumeInfo;
     std::vector<VolumeInfo> list =
-        Rows(V{"/", "", "ext4", "/dev/sda1"}, V{"/proc", "", "proc", "proc"},
+        Rows(V{"/", "", "ext4", "/dev/sda1"}, V{"/mnt/ram", "", "tmpfs", "tmpfs"},
              V{"/mnt/data", "", "ext4", "/dev/sdb1"}, V{"/media/u/USB", "STICK", "vfat", "/dev/sdc1"},
              V{"/mnt/data", "", "ext4", "/dev/sdd1"}, V{"/snap/x/1", "", "squashfs", "/dev/loop0"},
              V{"/run/media/u/CARD", "", "exfat", "/dev/sde1"}, V{"/bootstrap", "", "ext4", "/dev/sdf1"},
-             V{"/mnt/off", "", "ext4", "/dev/sdg1", true, false}, V{"/dev/shm", "", "tmpfs", "tmpfs"},
-             V{"/boot/efi", "", "vfat", "/dev/sda2"},
-             V{"/var/lib/docker/overlay2/x/merged", "", "overlay", "overlay"},
-             V{"/run/user/1000/doc", "", "fuse.portal", "portal"});
+             V{"/mnt/off", "", "ext4", "/dev/sdg1", true, false}, V{"/boot/efi", "", "vfat", "/dev/sda2"},
+             V{"/run/user/1000/gvfs", "", "fuse.gvfsd-fuse", "gvfsd-fuse"});
     DriveModel model{"/home/u", [this] { return list; }, [](const QString&) { return qint64(42); }};
 };
 

@@ -52,7 +52,6 @@ class tst_WindowServices : public QObject {
         owner.setGeometry(100, 100, 600, 400);
         {
             Frm_Wait wait(&owner);
-            QVERIFY(!QApplication::overrideCursor());
             wait.Open();
             QVERIFY(wait.IsOpen() && wait.isVisible());
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
