@@ -72,7 +72,7 @@ TEST(MainWindowDialogs, NewFolderIsMadeBelowTheDestinationAndBothListsRefresh) {
     EXPECT_EQ(seen.owner, f.window.get());
     EXPECT_EQ(f.window->A_Dir->path(), target);
     // The source list was re-read: the new folder is listed below the source.
-    EXPECT_TRUE(f.FolderRows().contains(target));
+    EXPECT_EQ(f.window->F_Dir->findItems("新規", Qt::MatchEndsWith).size(), 1);
 }
 
 // ---- About and help ---------------------------------------------------------------

@@ -125,11 +125,6 @@ struct MainWindowFixture {
         for (int i = 0; i < window->Lst_Kekka->count(); ++i) out << window->Lst_Kekka->item(i)->text();
         return out;
     }
-    QStringList FolderRows() const {
-        QStringList out;
-        for (int i = 0; i < window->F_Dir->listCount(); ++i) out << window->F_Dir->rowPath(i);
-        return out;
-    }
     QList<int> SelectedRows() const {
         QList<int> out;
         for (int i = 0; i < window->F_File->listCount(); ++i)
