@@ -132,7 +132,6 @@ TEST_F(FileListBoxTest, ABigFolderShowsTheFirstRowsAndTellsTheUserOncePerFolder)
     EXPECT_TRUE(list.truncated());
     EXPECT_EQ(list.list(FileListBox::kMaxRows - 1), "032766.dat");
     ASSERT_EQ(QtMessageBox::Shown().size(), 1u);
-    EXPECT_EQ(QtMessageBox::Shown()[0].buttons, kOkOnly);
     list.refresh();
     list.setPattern("*.dat");
     EXPECT_EQ(QtMessageBox::Shown().size(), 1u);

@@ -358,23 +358,21 @@ class tst_Frm_Main : public QObject {
     // ---- File selection panel, on real folders ----
 
     void selectionButtons() {
-        struct Row {
-            int files;
-            QList<int> before;  // selected by the user first
-            QString button;
-            QList<int> after;
-        };
-        for (const Row& row : {Row{5, {1}, "Cmd_OddSelect", {0, 2, 4}}, Row{4, {}, "Cmd_EvenSelect", {1, 3}},
-                               // With one row the even button does nothing at all, not even clear.
-                               Row{1, {0}, "Cmd_EvenSelect", {0}}, Row{0, {}, "Cmd_AllSelect", {}},
-                               Row{5, {0, 3}, "Cmd_AllDelete", {}}}) {
+        // The files listed, the rows the user selected first, the button, the rows selected.
+        for (const auto& [files, before, button, after] :
+             {std::tuple{5, QList<int>{1}, "Cmd_OddSelect", QList<int>{0, 2, 4}},
+              {4, {}, "Cmd_EvenSelect", {1, 3}},
+              // With one row the even button does nothing at all, not even clear.
+              {1, {0}, "Cmd_EvenSelect", {0}},
+              {0, {}, "Cmd_AllSelect", {}},
+              {5, {0, 3}, "Cmd_AllDelete", {}}}) {
             QStringList names;
-            for (int i = 0; i < row.files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
+            for (int i = 0; i < files; ++i) names << QString("%1.txt").arg(QChar('a' + i));
             MainWindowFixture p(MainWindowFixture::Real{}, names);
-            p.Select(row.before);
-            p.Click(row.button);
-            QCOMPARE(p.SelectedRows(), row.after);
-            QCOMPARE(p.Ready(), !row.after.isEmpty());
+            p.Select(before);
+            p.Click(button);
+            QCOMPARE(p.SelectedRows(), after);
+            QCOMPARE(p.Ready(), !after.isEmpty());
         }
     }
 

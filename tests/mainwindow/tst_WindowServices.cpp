@@ -20,29 +20,21 @@ class tst_WindowServices : public QObject {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     }
 
-    // Centred over the owner: an odd height difference, an owner off the left
-    // edge, and one larger than its owner (the negative half truncates toward
-    // zero). Twips: the client width at 96 dpi, its height at 144, a fraction
-    // rounding to the nearest, and no dpi falling back to 96.
+    // Centred over the owner: an odd height difference, and a window larger
+    // than its owner (the negative half truncates toward zero). Twips: the
+    // client height at 144 dpi, a fraction rounding to the nearest, and no dpi
+    // falling back to 96.
     void placement() {
-        struct Centring {
-            QRect owner;
-            QSize own;
-            QPoint expected;
-        };
-        for (const Centring& c : {Centring{{100, 50, 640, 420}, {230, 61}, {305, 229}},
-                                  Centring{{10, 10, 100, 40}, {231, 61}, {-55, 0}}}) {
-            const QRect& o = c.owner;
+        for (const auto& [o, own, expected] :
+             {std::tuple{QRect(100, 50, 640, 420), QSize(230, 61), QPoint(305, 229)},
+              {QRect(10, 10, 100, 40), QSize(231, 61), QPoint(-55, 0)}}) {
             const zv::Point p =
-                zv::CentredOver(o.x(), o.y(), o.width(), o.height(), c.own.width(), c.own.height());
-            QCOMPARE(QPoint(p.x, p.y), c.expected);
+                zv::CentredOver(o.x(), o.y(), o.width(), o.height(), own.width(), own.height());
+            QCOMPARE(QPoint(p.x, p.y), expected);
         }
-        struct Twips {
-            double dpi;
-            int twips, pixels;
-        };
-        for (const Twips& c : {Twips{144, 5925, 593}, Twips{96, 23, 2}, Twips{0, 1440, 96}})
-            QCOMPARE(zv::TwipScale(c.dpi).ToPixels(c.twips), c.pixels);
+        for (const auto& [dpi, twips, pixels] :
+             {std::tuple{144.0, 5925, 593}, {96.0, 23, 2}, {0.0, 1440, 96}})
+            QCOMPARE(zv::TwipScale(dpi).ToPixels(twips), pixels);
     }
 
     // The wait pointer only while the window is open; the progress row grows
@@ -87,16 +79,11 @@ class tst_WindowServices : public QObject {
     // The real box: Japanese buttons, no icon, and the answer of the button
     // pressed; closed without one, a yes/no box answers no.
     void messageBox() {
-        struct Row {
-            int buttons;
-            QString press;
-            QStringList shown;
-            int answer;
-        };
+        // The buttons, the one pressed, the texts shown and the answer.
         for (const auto& [buttons, press, shown, answer] :
-             {Row{zv::kYesNo, "はい", {"いいえ", "はい"}, zv::kYes},
-              Row{zv::kOkCancel, "キャンセル", {"OK", "キャンセル"}, zv::kCancel},
-              Row{zv::kYesNo, "", {"いいえ", "はい"}, zv::kNo}}) {  // closed: a yes/no box answers no
+             {std::tuple{zv::kYesNo, QString("はい"), QStringList{"いいえ", "はい"}, zv::kYes},
+              {zv::kOkCancel, "キャンセル", {"OK", "キャンセル"}, zv::kCancel},
+              {zv::kYesNo, "", {"いいえ", "はい"}, zv::kNo}}) {  // closed: a yes/no box answers no
             QString title, text;
             QStringList buttonTexts;
             int icon = -1;
