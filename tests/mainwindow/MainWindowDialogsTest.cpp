@@ -43,9 +43,7 @@ using zvtest::MainWindowFixture;
 // double-clicked file and takes the new folder back into its lists.
 
 TEST(MainWindowDialogs, DoubleClickOpensTheViewerOfTheFileOverTheWindow) {
-    MainWindowFixture f(MainWindowFixture::Real{}, {});  // started as the program starts, empty
-    ASSERT_TRUE(f.Write(f.src + "/readme.txt", "hello"));
-    f.window->Cmd_Newfile->click();
+    MainWindowFixture f(MainWindowFixture::Real{}, {"readme.txt"});  // started as the program starts
     ASSERT_TRUE(f.Show());
     ModalWatcher seen;
     // The only file; a double-click is a click followed by the second press.

@@ -72,7 +72,8 @@ struct MainWindowFixture {
         volumes = {{"/", "", "ext4", "/dev/sda1"}, {mnt, "STICK", "vfat", "/dev/sdb1"}};
         Init();
         if (load) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", src.toStdU16String());
-        Open(load ? prog : src, load);
+        Open(load ? prog : src);
+        if (load) window->Form_Load(prog);
     }
     ~MainWindowFixture() {
         window.reset();
@@ -80,9 +81,9 @@ struct MainWindowFixture {
         zv::qt::QtMessageBox::SetAnswering(false);
     }
     bool IsReal() const { return !home.isEmpty(); }
-    // A fresh window on `folder`, over a fresh list of the volumes; `beforeLoad`
-    // then runs, and with `load` the window starts as the program does.
-    void Open(const QString& folder, bool load = false, const std::function<void()>& beforeLoad = {}) {
+    // A fresh window on `folder`, over a fresh list of the volumes, not yet
+    // started as the program starts it (Form_Load).
+    void Open(const QString& folder) {
         window.reset();
         if (IsReal())  // 1,500 MB free on every volume
             drives = std::make_unique<zv::DriveModel>(
@@ -92,8 +93,6 @@ struct MainWindowFixture {
             zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()}, folder);
         pump.window = window.get();
         messages.SetParent(window.get());
-        if (beforeLoad) beforeLoad();
-        if (load) window->Form_Load(IsReal() ? prog : folder);
     }
     bool Show() {
         window->show();

@@ -92,10 +92,10 @@ TEST(Startup, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) {
         if (c.drive) zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", expand(*c.drive).toStdU16String());
         if (c.path) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", expand(*c.path).toStdU16String());
         if (c.stick == Volume::Unplugged) m.Unmount(true);
+        m.Open(m.prog);
         // Listed as a drive, but it cannot be read when the lists go to it.
-        m.Open(m.prog, true, [&] {
-            if (c.stick == Volume::NotReady) m.volumes[1].ready = false;
-        });
+        if (c.stick == Volume::NotReady) m.volumes[1].ready = false;
+        m.window->Form_Load(m.prog);
         const QString folder = expand(c.expectedFolder), drive = expand(c.expectedDrive);
         for (zv::DriveListBox* list : {m.window->F_Drive, m.window->A_Drive}) EXPECT_EQ(list->drive(), drive);
         EXPECT_EQ(m.window->F_Dir->path(), folder);
