@@ -179,7 +179,7 @@ class tst_Frm_Main : public QObject {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(stepper);
         QCOMPARE(iface->text(QAccessible::Name), name);
         QCOMPARE(iface->text(QAccessible::Value), row.shown);
-        QCOMPARE(stepper->isEnabled() && label->isEnabled(), !locked);
+        QCOMPARE((QList<bool>{stepper->isEnabled(), label->isEnabled()}), QList<bool>(2, !locked));
     }
 
     // ---- Number boxes ----
