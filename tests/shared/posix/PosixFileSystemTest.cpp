@@ -39,12 +39,10 @@ TEST(PosixFileSystem, ListsWhatTheListsShowSortedWithoutRegardToCase) {
                                                u"archived.txt", u"B.txt",  u"b.txt",           u"C.txt",
                                                u"link.txt",     u"あ.txt", u"\xDC82\xDCA0.txt"};
     EXPECT_EQ(NativeFileSystem().ListFiles(root), files);
-    EXPECT_EQ(NativeFileSystem().ListFiles(root + u"/"), files);
     EXPECT_EQ(NativeFileSystem().ListFolders(root),
               (std::vector<std::u16string>{u"Alpha", u"beta", u"gamma"}));
     EXPECT_TRUE(NativeFileSystem().FileExists(JoinPath(root, files.back())));
     EXPECT_TRUE(NativeFileSystem().ListFiles(u"/nonexistent/zorvik").empty());
-    EXPECT_TRUE(NativeFileSystem().ListFolders(u"/nonexistent/zorvik").empty());
 }
 
 TEST(PosixFileSystem, LooksUpNamesWithoutRegardToCase) {
