@@ -97,8 +97,8 @@ struct Folders {
     };
     Outcome Run(const std::string& job) const {
         std::ofstream(root / "job.json", std::ios::binary) << job;
-        const int status = RunJobRun(root);
-        return {status, Slurp(root / "out.txt"), Slurp(root / "err.txt")};
+        // A braced list is evaluated in order: the run, then what it wrote.
+        return {RunJobRun(root), Slurp(root / "out.txt"), Slurp(root / "err.txt")};
     }
     Json Ran(const Json& job) const {
         const auto o = Run(job.dump());

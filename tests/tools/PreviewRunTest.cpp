@@ -1,18 +1,16 @@
 // Acceptance: the previewrun program's contract, on files made in the test.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "shared/posix/ScratchFolder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using Json = nlohmann::json;
+using zv::test::ScratchFolder;
 using namespace std::string_literals;
 
 // A 2 x 1 bitmap: a red pixel, then a blue one.
@@ -20,12 +18,6 @@ const std::string kBmp =
     "BM\x3E\0\0\0\0\0\0\0\x36\0\0\0"
     "\x28\0\0\0\x02\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x08\0\0\0\x13\x0B\0\0\x13\x0B\0\0\0\0\0\0\0\0\0\0"
     "\0\0\xFF\xFF\0\0\0\0"s;
-
-std::string Slurp(const fs::path& p) {
-    std::stringstream s;
-    s << std::ifstream(p, std::ios::binary).rdbuf();
-    return s.str();
-}
 
 struct PreviewCase {
     const char* name;
@@ -38,37 +30,32 @@ void PrintTo(const PreviewCase& c, std::ostream* os) { *os << c.name; }
 
 class PreviewRunContract : public testing::TestWithParam<PreviewCase> {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "zv-previewrun-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     struct Outcome {
         int status;
         std::string out;
     };
     // Runs previewrun with these arguments, its output into a file.
     Outcome Run(const std::string& args) {
-        const int status = std::system(
-            (ZV_PREVIEWRUN_PATH " " + args + " > '" + (dir_ / "out.txt").string() + "' 2> /dev/null")
-                .c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / "out.txt")};
+        const std::string out = scratch_.Path("out.txt");
+        const int status =
+            std::system((ZV_PREVIEWRUN_PATH " " + args + " > '" + out + "' 2> /dev/null").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ScratchFolder::Read(out)};
     }
-    fs::path dir_;
+    ScratchFolder scratch_;
 };
 
 TEST_P(PreviewRunContract, PrintsWhatThePreviewShows) {
     const PreviewCase& c = GetParam();
-    const fs::path file = dir_ / c.file, png = dir_ / "shown.png";
-    std::ofstream(file, std::ios::binary) << c.bytes;
-    const auto o = Run("'" + file.string() + "' --png '" + png.string() + "'");
+    const std::string file = scratch_.Path(c.file), png = scratch_.Path("shown.png");
+    ScratchFolder::Write(file, c.bytes);
+    const auto o = Run("'" + file + "' --png '" + png + "'");
     ASSERT_EQ(o.status, 0) << o.out;
     Json result = Json::parse(o.out);
     EXPECT_GE(result.at("ms").get<double>(), 0) << o.out;
     result.erase("ms");
     EXPECT_EQ(result, Json::parse(c.expect));
     // The picture is written exactly when one is shown: a PNG of its size.
-    const std::string written = Slurp(png);
+    const std::string written = ScratchFolder::Read(png);
     EXPECT_EQ(!written.empty(), !result.at("picture").is_null());
     if (!written.empty()) {
         ASSERT_GT(written.size(), 24u);

@@ -22,9 +22,8 @@ class Scratch {
         static int count = 0;
         const std::wstring name =
             L"zvwin" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++count);
-        const std::wstring path = (fs::temp_directory_path() / name).wstring();
-        root_.assign(path.begin(), path.end());
-        fs::create_directories(path);
+        root_ = (fs::temp_directory_path() / name).u16string();
+        fs::create_directories(W(root_));
     }
     ~Scratch() {
         std::error_code ec;

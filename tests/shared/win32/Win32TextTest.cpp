@@ -12,10 +12,10 @@ namespace {
 TEST(Win32CodePage, SystemCodePageIsJapanese) { ASSERT_EQ(GetACP(), 932u) << "run with LANG=ja_JP.UTF-8"; }
 
 // No best-fit mapping: a character the code page lacks becomes "?", never a
-// look-alike. Above all "¥" must not turn into "\", the path separator.
+// look-alike. Above all "¥" must not turn into "\", the path separator. (What
+// the code page holds, and one "?" for a pair, the neutral code page test has.)
 TEST(Win32CodePage, WritesExactBytes) {
-    const std::pair<std::u16string, std::string> cases[] = {
-        {u"あ", "\x82\xA0"}, {u"ｱ", "\xB1"}, {u"a¥b", "a?b"}, {u"\u301C", "?"}, {u"\U0001F600", "?"}};
+    const std::pair<std::u16string, std::string> cases[] = {{u"a¥b", "a?b"}, {u"\u301C", "?"}};
     for (const auto& [text, bytes] : cases) {
         EXPECT_EQ(ToAnsi(text), bytes);
         EXPECT_EQ(AnsiByteCount(text), static_cast<int>(bytes.size()));

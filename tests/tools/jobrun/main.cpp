@@ -11,7 +11,6 @@
 // stream), 1 anything else went wrong.
 #include <cstdio>
 #include <iostream>
-#include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <stdexcept>
@@ -51,8 +50,8 @@ OrderedJson Names(const std::vector<std::u16string>& names) {
 // starts with what the window shows after start-up, its message boxes
 // recorded with the answer each got.
 struct JobWindow final : test::FakeWindow {
-    explicit JobWindow(const LocalDateTime& now) {
-        // At start-up the time-stamp boxes show the present date and time.
+    // At start-up the time-stamp boxes show the present date and time.
+    void StartAt(const LocalDateTime& now) {
         const int fill[] = {now.year, now.month, now.day, now.hour, now.minute, now.second};
         for (int i = 0; i < 6; ++i) Set(kTimeStampBoxes[i], FromUtf8(std::to_string(fill[i])));
     }
@@ -101,7 +100,7 @@ int main() {
     std::string run;
     // The job's "now", or the time jobrun started.
     LocalDateTime now = SystemClock().Now();
-    std::unique_ptr<JobWindow> window;
+    JobWindow w;
     try {
         const Json root = Json::parse(std::cin);
         if (!root.is_object()) throw JobError("the job is not a JSON object");
@@ -119,11 +118,11 @@ int main() {
                             &now.hour, &now.minute, &now.second) != 6)
                 throw JobError("\"now\" is not a date and time YYYY-MM-DDTHH:MM:SS: " + text);
         }
-        window = std::make_unique<JobWindow>(now);
+        w.StartAt(now);
         for (const auto& a : root.value("answers", Json::array())) {
             if (a != kOk && a != kCancel && a != kYes && a != kNo)
                 throw JobError("answer " + a.dump() + " is not a button");
-            window->answers.push_back(a.get<int>());
+            w.answers.push_back(a.get<int>());
         }
 
         // Undo and recovery work from the journals alone; a source is optional.
@@ -131,8 +130,8 @@ int main() {
             const std::u16string source = Path(root, "source");
             if (!NativeFileSystem().FolderExists(source))
                 throw JobError("source folder not found: " + ToUtf8(source));
-            window->SetText("F_Dir", source);
-            window->SetText("A_Dir", root.contains("destination") ? Path(root, "destination") : source);
+            w.SetText("F_Dir", source);
+            w.SetText("A_Dir", root.contains("destination") ? Path(root, "destination") : source);
             std::vector<std::u16string> files;
             if (!root.contains("files")) files = NativeFileSystem().ListFiles(source);
             for (const auto& f : root.value("files", Json::array()))
@@ -140,12 +139,12 @@ int main() {
             if (files.size() > static_cast<std::size_t>(kMaxRows))
                 throw JobError("a job holds at most " + std::to_string(kMaxRows) + " files");
             const Json selected = root.value("selected", Json("all"));
-            for (const auto& f : files) window->files.push_back({f, selected == "all"});
+            for (const auto& f : files) w.files.push_back({f, selected == "all"});
             if (selected != "all")
-                for (const auto& row : selected) window->files.at(row.get<std::size_t>()).second = true;
+                for (const auto& row : selected) w.files.at(row.get<std::size_t>()).second = true;
         }
         const Json controls = root.value("controls", Json::object());
-        for (const auto& [name, value] : controls.items()) window->Apply(name, value);
+        for (const auto& [name, value] : controls.items()) w.Apply(name, value);
     } catch (const std::exception& e) {
         // JSON that does not parse, a value of the wrong type, a row past the end...
         const std::string what = e.what();
@@ -153,7 +152,6 @@ int main() {
         return 2;
     }
     try {
-        JobWindow& w = *window;
         FixedClock clock(now);
         // Real runs keep their journals where ZVNUM keeps them.
         ConversionEngine engine({w, w, w, clock, NativeFileSystem(), w, w, &NativeJournalStore()});
