@@ -2,11 +2,13 @@
 // Stand-ins for everything the engine talks to, shared by the engine's tests,
 // the executor's and jobrun. Each records what the engine did to it.
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <ranges>
 #include <ostream>
 #include <set>
 #include <string>
@@ -177,25 +179,38 @@ struct FakeFile {
 };
 
 // An in-memory file system of full paths. Every change is logged; the n-th
-// rename or copy (from 0) can be made to fail.
+// rename or copy (from 0) can be made to fail. Folders are listed as the
+// real file system lists them: names starting with a dot left out, sorted
+// without regard to case.
 struct FakeFileSystem final : FileSystem {
     std::map<std::u16string, FakeFile> files;
+    std::set<std::u16string> folders;           // without a trailing separator
     std::map<std::u16string, EntryKind> kinds;  // entries that are no plain file
     std::map<std::u16string, int> devices;      // folder -> device (1 when absent)
     VolumeAbilities abilities;
     std::vector<std::u16string> log;
-    CrashPoint& crash;
+    CrashPoint never, &crash;
     int failAt = -1, failCode = kFsDiskFull, moves = 0;
     std::uint64_t lastNumber = 0;
 
     explicit FakeFileSystem(CrashPoint& c) : crash(c) {}
+    FakeFileSystem() : crash(never) {}
     void Add(const std::u16string& path, FakeFile f = {}) {
         f.number = ++lastNumber;
         files[path] = f;
     }
+    // A folder holding these files.
+    void Put(const std::u16string& folder, const std::vector<std::u16string>& names) {
+        folders.insert(folder);
+        for (const auto& n : names) Add(WithTrailingSeparator(folder) + n);
+    }
 
-    std::vector<std::u16string> ListFiles(const std::u16string&) override { return {}; }
-    std::vector<std::u16string> ListFolders(const std::u16string&) override { return {}; }
+    std::vector<std::u16string> ListFiles(const std::u16string& folder) override {
+        return Listed(folder, std::views::keys(files));
+    }
+    std::vector<std::u16string> ListFolders(const std::u16string& folder) override {
+        return Listed(folder, folders);
+    }
     std::unique_ptr<NameLookup> OpenNameLookup(const std::u16string& folder) override {
         struct Lookup final : NameLookup {
             std::multiset<std::u16string> names;  // folded
@@ -209,7 +224,10 @@ struct FakeFileSystem final : FileSystem {
         return lookup;
     }
     bool FileExists(const std::u16string& path) override { return files.count(path) != 0; }
-    bool FolderExists(const std::u16string&) override { return false; }
+    bool FolderExists(const std::u16string& path) override {
+        return folders.count(path.size() > 1 && path.ends_with(kPathSeparator) ? path.substr(0, path.size() - 1)
+                                                                                : path) != 0;
+    }
 
     // Into a folder of another device the file is copied (a new file
     // number) and then the source removed: a power cut may fall in between.
@@ -266,6 +284,16 @@ struct FakeFileSystem final : FileSystem {
   private:
     static std::u16string Folder(const std::u16string& path) {
         return path.substr(0, path.rfind(kPathSeparator) + 1);
+    }
+    static std::vector<std::u16string> Listed(const std::u16string& folder, const auto& paths) {
+        std::vector<std::u16string> names;
+        for (const std::u16string& path : paths)
+            if (std::u16string name = path.substr(Folder(path).size());
+                Folder(path) == WithTrailingSeparator(folder) && !name.empty() && name[0] != u'.')
+                names.push_back(name);
+        std::stable_sort(names.begin(), names.end(),
+                         [](const auto& a, const auto& b) { return FoldCase(a) < FoldCase(b); });
+        return names;
     }
     int DeviceOf(const std::u16string& path) const {
         auto it = devices.find(Folder(path));

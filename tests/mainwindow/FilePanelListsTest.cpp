@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "MemoryFileSystem.h"
+#include "engine/EngineFakes.h"
 #include "QtPrinters.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/DriveListBox.h"
@@ -105,13 +105,13 @@ struct FileListBoxTest : ::testing::Test {
         QtMessageBox::ClearShown();
     }
     ~FileListBoxTest() override { QtMessageBox::SetAnswering(false); }
-    zvtest::FakeFileSystem fs;
+    zv::test::FakeFileSystem fs;
     QtMessageBox box;
     FileListBox list;
 };
 
 TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
-    fs.folders[u"/f"] = {u"a.txt", u"B.TXT", u"README", u".hidden"};
+    fs.Put(u"/f", {u"a.txt", u"B.TXT", u"README", u".hidden"});
     ASSERT_EQ(list.setPath("/f"), kFsOk);
     QSignalSpy changed(&list, &FileListBox::pathChange);
     for (const char* path : {"/nowhere", "f", ""}) EXPECT_EQ(list.setPath(path), kFsPathNotFound) << path;
@@ -123,9 +123,10 @@ TEST_F(FileListBoxTest, MissingFolderIsRefusedAndTheListStays) {
 
 TEST_F(FileListBoxTest, ABigFolderShowsTheFirstRowsAndTellsTheUserOncePerFolder) {
     const int n = FileListBox::kMaxRows + 2;
+    fs.folders = {u"/big", u"/big2"};
     for (int i = 0; i < n; ++i) {
-        fs.folders[u"/big"].push_back(QString("%1.dat").arg(i, 6, 10, QLatin1Char('0')).toStdU16String());
-        fs.folders[u"/big2"].push_back(QString("x%1.dat").arg(i).toStdU16String());
+        fs.Add(QString("/big/%1.dat").arg(i, 6, 10, QLatin1Char('0')).toStdU16String());
+        fs.Add(QString("/big2/x%1.dat").arg(i).toStdU16String());
     }
     list.setPath("/big");
     EXPECT_EQ(list.listCount(), FileListBox::kMaxRows);
@@ -150,7 +151,7 @@ class DirListBoxTest : public ::testing::Test {
         for (const char16_t* f : {u"/", u"/etc", u"/home", u"/home/u", u"/home/u/a", u"/home/u/a/b",
                                   u"/home/u/a/b/x", u"/home/u/a/b/Y", u"/home/u/a/b/.hid", u"/mnt",
                                   u"/mnt/usb", u"/mnt/usb/music", u"/mnt/usb/music/jazz"})
-            fs.folders[f];
+            fs.folders.insert(f);
         dirs.setFileSystem(&fs);
         dirs.setDriveModel(&model);
     }
@@ -162,7 +163,7 @@ class DirListBoxTest : public ::testing::Test {
     std::vector<VolumeInfo> volumes{{"/", "", "ext4", "/dev/sda1"},
                                     {"/mnt/usb", "STICK", "vfat", "/dev/sdb1"}};
     DriveModel model{"/home/u", [this] { return volumes; }, [](const QString&) { return qint64(-1); }};
-    zvtest::FakeFileSystem fs;
+    zv::test::FakeFileSystem fs;
     DirListBox dirs;
 };
 
@@ -215,8 +216,7 @@ TEST_F(DirListBoxTest, DoubleClickOpensTheRowsFolder) {
 // a drive's last folder or its label. Each case starts on /home/u/a/b in the
 // folder list (rows /home/u, a, b, x, xylo, Y, 写真) or on "/" in the drive list.
 TEST_F(DirListBoxTest, TypingMovesToTheRowWhoseNameStartsWithTheText) {
-    fs.folders[u"/home/u/a/b/xylo"];
-    fs.folders[u"/home/u/a/b/写真"];
+    fs.folders.insert({u"/home/u/a/b/xylo", u"/home/u/a/b/写真"});
     // In the drive list, else the folder list; typed; the folder path or drive
     // text landed on. Kanji come from the input method, the same letter walks
     // on, a mount path is no name.

@@ -12,8 +12,8 @@
 #include <optional>
 #include <stdexcept>
 
-#include "MemoryFileSystem.h"
 #include "TempConfigHome.h"
+#include "engine/EngineFakes.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/DriveListBox.h"
 #include "mainwindow/FileListBox.h"
@@ -45,7 +45,7 @@ class WatchingPump final : public zv::EventPump {
 struct MainWindowFixture {
     // 09:05:03 on 7 March 2024.
     zv::FixedClock clock{zv::LocalDateTime{2024, 3, 7, 9, 5, 3}};
-    FakeFileSystem files;
+    zv::test::FakeFileSystem files;
     zv::qt::QtMessageBox messages;
     WatchingPump pump;
     std::optional<zv::test::TempConfigHome> config;
@@ -57,7 +57,7 @@ struct MainWindowFixture {
     int beeps = 0;
 
     explicit MainWindowFixture(std::vector<std::u16string> startFiles = {u"a.txt", u"b.txt", u"c.txt"}) {
-        files.folders[u"/data"] = std::move(startFiles);
+        files.Put(u"/data", startFiles);
         Init();
         Open(QStringLiteral("/data"));
     }

@@ -44,7 +44,7 @@ TEST(Startup, DamagedStoreAsksOnceThenFreshOrUntouched) {
         home.Write("HKEY_CURRENT_USER", "damaged\n");
         {
             MainWindowFixture f;
-            f.files.folders[u"/prog"] = {};
+            f.files.folders.insert(u"/prog");
             QtMessageBox::PresetAnswers({answer});
             f.window->Form_Load("/prog");
             f.window->show();

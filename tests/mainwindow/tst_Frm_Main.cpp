@@ -334,7 +334,7 @@ class tst_Frm_Main : public QObject {
     // and the increment, test, start and answer the question: keys only.
     void wholeJobByKeyboard() {
         MainWindowFixture f;
-        f.files.folders[u"/data/tmp"] = {u"x1.jpg", u"x2.jpg", u"x3.jpg"};
+        f.files.Put(u"/data/tmp", {u"x1.jpg", u"x2.jpg", u"x3.jpg"});
         f.window->F_Dir->refresh();
         QVERIFY(f.Show());
         f.window->F_Drive->setFocus();
