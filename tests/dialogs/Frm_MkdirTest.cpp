@@ -37,7 +37,6 @@ TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
         {"NormalSwitch", false, true, QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
         {"NormalKeep", false, false, QStringLiteral("データ Data"), kOk, true, "A_Dir F_Dir "},
         {"ParentName", false, true, QStringLiteral(".."), kOk, false, ""},
-        {"MissingIntermediate", false, true, QStringLiteral("nope/child"), kOk, false, ""},
         {"Cancelled", false, true, QStringLiteral("Data"), kCancel, false, ""},
         {"EmptyName", false, true, QString(), kOk, false, ""}};
     for (const auto& [label, trailingSeparator, switchDestination, name, answer, created, calls] : cases) {
