@@ -3,7 +3,7 @@
 
 #include <QtWidgets>
 
-#include "DialogTestSupport.h"
+#include "FakeMessageBox.h"
 #include "dialogs/Frm_Mkdir.h"
 #include "dialogs/QtHelp.h"
 
@@ -24,7 +24,7 @@ struct Fixture final : MkdirHost {
     QTemporaryDir folder;  // its path never ends in the separator
     std::u16string destination;
     std::string calls;
-    test::ScriptedMessages messages;
+    zvtest::FakeMessageBox messages;
     Frm_Mkdir dialog;
 };
 
@@ -51,12 +51,12 @@ TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
         f.dialog.Txt_NewFolder->setText(name);
         f.dialog.Cmd_Make->click();
 
-        std::vector<test::AskedMessage> asked;
+        std::vector<zvtest::FakeMessageBox::Shown> asked;
         if (!name.isEmpty())
             asked.push_back({name.toStdU16String() + u"フォルダを作成します。", kOkCancel, u"新規作成"});
         if (!name.isEmpty() && !created && answer == kOk)
             asked.push_back({u"フォルダの作成に失敗しました。", kOkOnly, u"作成エラー"});
-        EXPECT_EQ(f.messages.asked, asked);
+        EXPECT_EQ(f.messages.shown, asked);
         EXPECT_EQ(f.calls, calls);
         // Exactly one separator between the folder and the new name.
         const std::u16string made = f.folder.path().toStdU16String() + kPathSeparator + name.toStdU16String();
