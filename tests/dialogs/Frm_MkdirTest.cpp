@@ -13,9 +13,8 @@ namespace {
 // The dialog over a temporary folder, standing in for the main window's
 // folder lists and recording what it is asked.
 struct Fixture final : MkdirHost {
-    explicit Fixture(HelpService* help = nullptr, bool trailingSeparator = false)
-        : destination(folder.path().toStdU16String() + std::u16string(trailingSeparator, kPathSeparator)),
-          dialog(*this, NativeFileSystem(), messages, help) {}
+    explicit Fixture(HelpService* help = nullptr)
+        : destination(folder.path().toStdU16String()), dialog(*this, NativeFileSystem(), messages, help) {}
     std::u16string DestinationFolder() override { return destination; }
     void SetDestinationFolder(const std::u16string& path) override { calls += "set ", destination = path; }
     void RefreshDestinationFolders() override { calls += "A_Dir "; }
@@ -29,19 +28,18 @@ struct Fixture final : MkdirHost {
 };
 
 TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
-    // The row's label, whether the folder ends in the separator (as a root does) and the dialog is to switch
-    // to the new folder, the name, the answer to the confirmation, whether the folder is made and the calls
-    // to the main window.
-    const std::tuple<const char*, bool, bool, QString, int, bool, const char*> cases[] = {
-        {"RootLikeSwitch", true, true, QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
-        {"NormalSwitch", false, true, QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
-        {"NormalKeep", false, false, QStringLiteral("データ Data"), kOk, true, "A_Dir F_Dir "},
-        {"ParentName", false, true, QStringLiteral(".."), kOk, false, ""},
-        {"Cancelled", false, true, QStringLiteral("Data"), kCancel, false, ""},
-        {"EmptyName", false, true, QString(), kOk, false, ""}};
-    for (const auto& [label, trailingSeparator, switchDestination, name, answer, created, calls] : cases) {
+    // The row's label, whether the dialog is to switch to the new folder, the name, the answer to the
+    // confirmation, whether the folder is made and the calls to the main window. A root folder, which ends
+    // in the separator, is JoinPath's case: the help file's paths check it.
+    const std::tuple<const char*, bool, QString, int, bool, const char*> cases[] = {
+        {"Switch", true, QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
+        {"Keep", false, QStringLiteral("データ Data"), kOk, true, "A_Dir F_Dir "},
+        {"ParentName", true, QStringLiteral(".."), kOk, false, ""},
+        {"Cancelled", true, QStringLiteral("Data"), kCancel, false, ""},
+        {"EmptyName", true, QString(), kOk, false, ""}};
+    for (const auto& [label, switchDestination, name, answer, created, calls] : cases) {
         SCOPED_TRACE(label);
-        Fixture f(nullptr, trailingSeparator);
+        Fixture f;
         f.dialog.show();
         const std::u16string before = f.destination;
         EXPECT_EQ(f.dialog.Label1->text().toStdU16String(), before + u" の下に新規フォルダを作成します。");

@@ -54,14 +54,13 @@ TEST(frmAbout, ShowsTheBuiltVersionAndSaysWhenThereIsNoSysInfo) {
     EXPECT_FALSE(box.isVisible());
 }
 
-// A string is cut at its NUL, a DWORD is its number, another type keeps the value.
+// A string is cut at its NUL, a DWORD is its number.
 TEST(SysInfo, GetKeyValueReadsByType) {
     // The value's type (0: no value) and data, the answer and the value read, which comes in as "keep".
     const std::tuple<std::uint32_t, std::vector<std::uint8_t>, bool, std::u16string> cases[] = {
         {reg::kRegSz, {'a', 0, 'b', 0, 0, 0, 'c', 0, 0, 0}, true, u"ab"},
         {reg::kRegDword, {0x05, 0x01, 0x00, 0x00}, true, u"261"},  // not the bytes as characters
         {reg::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, true, u"4294967295"},
-        {reg::kRegBinary, {1, 2, 3}, true, u"keep"},
         {0, {}, false, u""}};
     for (const auto& [type, data, answer, expected] : cases) {
         test::TempConfigHome registry;
