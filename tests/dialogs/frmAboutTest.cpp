@@ -6,7 +6,7 @@
 #include <QtWidgets>
 #include <set>
 
-#include "DialogTestSupport.h"
+#include "FakeMessageBox.h"
 #include "TempConfigHome.h"
 #include "dialogs/frmAbout.h"
 
@@ -14,7 +14,7 @@ namespace zv::dialogs {
 namespace {
 
 constexpr char16_t kMsinfo[] = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const test::AskedMessage kUnavailable{u"現時点ではｼｽﾃﾑ情報を使用できません", kOkOnly, u"Zorvik"};
+const zvtest::FakeMessageBox::Shown kUnavailable{u"現時点ではｼｽﾃﾑ情報を使用できません", kOkOnly, u"Zorvik"};
 
 void SetRegValue(const std::u16string& key, const std::u16string& name, std::uint32_t type,
                  std::vector<std::uint8_t> data) {
@@ -37,7 +37,7 @@ class FakePlatform final : public SysInfoPlatform {
 
 TEST(frmAbout, ShowsTheBuiltVersionAndSaysWhenThereIsNoSysInfo) {
     test::TempConfigHome registry;
-    test::ScriptedMessages messages;
+    zvtest::FakeMessageBox messages;
     FakePlatform platform;
     frmAbout box(platform, messages);
     // The version the build was given, major and minor only.
@@ -47,21 +47,20 @@ TEST(frmAbout, ShowsTheBuiltVersionAndSaysWhenThereIsNoSysInfo) {
     box.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
     box.cmdSysInfo->click();
-    EXPECT_EQ(messages.asked, std::vector{kUnavailable});
+    EXPECT_EQ(messages.shown, std::vector{kUnavailable});
     EXPECT_TRUE(box.isVisible()) << "the about box stays open";
     box.cmdOK->setFocus();
     QTest::keyClick(&box, Qt::Key_Escape);
     EXPECT_FALSE(box.isVisible());
 }
 
-// A string is cut at its NUL, a DWORD is its number, another type keeps the value.
+// A string is cut at its NUL, a DWORD is its number.
 TEST(SysInfo, GetKeyValueReadsByType) {
     // The value's type (0: no value) and data, the answer and the value read, which comes in as "keep".
     const std::tuple<std::uint32_t, std::vector<std::uint8_t>, bool, std::u16string> cases[] = {
         {reg::kRegSz, {'a', 0, 'b', 0, 0, 0, 'c', 0, 0, 0}, true, u"ab"},
         {reg::kRegDword, {0x05, 0x01, 0x00, 0x00}, true, u"261"},  // not the bytes as characters
         {reg::kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}, true, u"4294967295"},
-        {reg::kRegBinary, {1, 2, 3}, true, u"keep"},
         {0, {}, false, u""}};
     for (const auto& [type, data, answer, expected] : cases) {
         test::TempConfigHome registry;
@@ -93,13 +92,13 @@ TEST(SysInfo, StartsTheProgramTheRegistryOrPathNamesOrSaysSo) {
         for (char16_t c : std::u16string(text) + u'\0')
             data.insert(data.end(), {std::uint8_t(c), std::uint8_t(c >> 8)});
         if (key) SetRegValue(key, key == kMsinfo ? u"PATH" : u"MSINFO", type, data);
-        test::ScriptedMessages messages;
+        zvtest::FakeMessageBox messages;
         FakePlatform platform;
         platform.files = files;
         EXPECT_EQ(StartSysInfo(platform, messages), expected);
         if (!expected.empty()) EXPECT_EQ(platform.started, std::vector{expected});
-        EXPECT_EQ(messages.asked,
-                  expected.empty() ? std::vector{kUnavailable} : std::vector<test::AskedMessage>{});
+        EXPECT_EQ(messages.shown, expected.empty() ? std::vector{kUnavailable}
+                                                   : std::vector<zvtest::FakeMessageBox::Shown>{});
     }
 }
 

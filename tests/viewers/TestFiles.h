@@ -1,6 +1,5 @@
 #pragma once
-// Where the tests of the viewers find their sample files, and a message box
-// that records every message instead of showing it.
+// Where the tests of the viewers find their sample files, and the messages they expect.
 
 #include <QTemporaryDir>
 #include <algorithm>
@@ -9,10 +8,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "shared/MessageBox.h"
+#include "FakeMessageBox.h"
 #include "shared/NativeName.h"
 
 namespace zvtest {
@@ -53,15 +51,6 @@ inline std::u16string WriteFile(const QTemporaryDir& dir, const std::string& nam
 
 inline std::string Utf8(const std::u16string& text) { return zv::ToUtf8(text); }
 
-class FakeMessageBox : public zv::MessageBoxService {
-  public:
-    using Shown = std::tuple<std::u16string, int, std::u16string>;  // prompt, buttons, title
-    int Show(const std::u16string& prompt, int buttons, const std::u16string& title) override {
-        shown.push_back({prompt, buttons, title});
-        return zv::kOk;
-    }
-    std::vector<Shown> shown;
-};
 inline const FakeMessageBox::Shown kCannotShow{u"このファイルは表示できません。", zv::kOkOnly,
                                                u"読み込みエラー"};
 inline const FakeMessageBox::Shown kCannotPlay{u"正常に再生できません", zv::kOkOnly, u"再生エラー"};
