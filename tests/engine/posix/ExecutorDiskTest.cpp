@@ -163,8 +163,6 @@ TEST_P(DiskRunTest, RowsBeforeAFailureAreDoneTheRestUntouched) {
     for (const auto& name : ScratchFolder::Names(dst)) EXPECT_NE(name[0], '.') << name;
     const std::set<std::string> all(c.to.begin(), c.to.end());
     EXPECT_EQ(c.message.empty() ? ScratchFolder::Names(dst) : all, all);
-    EXPECT_EQ(rig.ui.disables + rig.ui.listRefreshes, c.message.empty() ? 2 : 0);
-    EXPECT_FALSE(rig.ui.open);
 }
 
 const std::vector<std::string> kThree{"c.jpg", "a.jpg", "b.jpg"},
@@ -192,7 +190,6 @@ std::vector<std::string> Numbered(int first, int count, bool reverse = false) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Runs, DiskRunTest, testing::Values(
-    RunCase{"InPlace", Where::kSame, kNumber, kThree, kImg},
     RunCase{"CopyTimeAndHidden", Where::kFolder, With(kNumber, {{"Chk_DateLock", k1}, {"Chk_Attrib", k1}, {"Chk_Att_Set(1)", k1}}),
             kThree, kImg, kAttrHidden, true},
     RunCase{"CopyAllAttributes", Where::kFolder, With(kNumber, {{"Chk_Attrib", k1}, {"Chk_Att_Set(0)", k1}, {"Chk_Att_Set(1)", k1},
