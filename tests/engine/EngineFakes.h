@@ -129,6 +129,7 @@ struct CrashPoint {
 // goes, as it would be in a power cut.
 struct FakeJournalStore final : JournalStore {
     std::map<std::string, std::string> journals;  // name -> synced text
+    std::set<std::string> inUse;
     CrashPoint& crash;
     bool failCreate = false;
 
@@ -136,7 +137,10 @@ struct FakeJournalStore final : JournalStore {
     struct Writer final : JournalWriter {
         FakeJournalStore& store;
         std::string name, pending;
-        Writer(FakeJournalStore& s, std::string n) : store(s), name(std::move(n)) {}
+        Writer(FakeJournalStore& s, std::string n) : store(s), name(std::move(n)) {
+            store.inUse.insert(name);
+        }
+        ~Writer() override { store.inUse.erase(name); }
         bool Write(std::string_view text) override { return (pending += text, true); }
         bool Sync() override {
             store.crash.Around([&] { store.journals[name] += pending; });
@@ -162,7 +166,7 @@ struct FakeJournalStore final : JournalStore {
         return journals.count(name) && (journals[name] += text, true);
     }
     bool Remove(const std::string& name) override { return journals.erase(name) != 0; }
-    bool InUse(const std::string&) override { return false; }  // one run at a time here
+    bool InUse(const std::string& name) override { return inUse.count(name) != 0; }
     std::u16string Location() override { return u"/state"; }
 };
 

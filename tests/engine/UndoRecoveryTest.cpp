@@ -275,6 +275,29 @@ TEST(RenumberInPlace, CancelWaitsForTheRingToClose) {
     EXPECT_EQ(State(rig), before);
 }
 
+// A second instance starting, or its 元に戻す, while a run is still writing:
+// the run's journal is in use, so neither takes its files back under it.
+TEST(RenumberInPlace, ARunStillWritingIsNeitherRecoveredNorUndone) {
+    EngineRig rig;
+    Job{"chain", Numbered({1, 2, 3}), 2, u"", {}, 0}.Setup(rig);
+    ConversionEngine other{
+        EnginePorts{rig.ui, rig.ui, rig.ui, rig.clock, rig.files, rig.ui, rig.ui, &rig.journals}};
+    bool tried = false;
+    rig.ui.onEvents = [&] {
+        if (tried || Renames(rig) == 0) return;
+        tried = true;
+        EXPECT_FALSE(other.RecoverInterruptedRuns());
+        EXPECT_FALSE(other.UndoLastRun());
+    };
+
+    EXPECT_EQ(rig.engine.RealRun(), kGoOn);
+
+    EXPECT_TRUE(tried);
+    EXPECT_EQ(Renames(rig), 3);
+    EXPECT_EQ(rig.ui.shown, (std::vector<Box>{kQuestion, {u"元に戻す", u"元に戻すファイルはありません。"}}));
+    EXPECT_EQ(std::get<0>(State(rig)[OsPath(u"/src/00004.jpg")]), "00003.jpgxx");
+}
+
 TEST(PlanRenames, TemporaryNamesAvoidTheJobsNewNamesAndWhatIsOnDisk) {
     const RenamePlan plan =
         PlanRenames({u"a", u".zorvik-cycle-1", u"x", u"y"}, {u".ZORVIK-CYCLE-1", u"a", u"y", u"x"},
