@@ -144,6 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RealRunTest, testing::Values(
     RunCase{"Largest", Stamp({u"32767", u"1", u"1", u"0", u"0", u"0"}), {}, 5, 0, {32767, 1, 1, 0, 0, 0}},
     RunCase{"Letters", Stamp({u"2024", u"3", u"7", u"9", u"5", u"abc"}), kWriteFailed, 0},
     RunCase{"Exponent", Stamp({u"2e3", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0},
+    RunCase{"Below16Bits", Stamp({u"2024", u"3", u"7", u"9", u"-32769", u"3"}), kWriteFailed, 0},
     RunCase{"RoundsAbove16Bits", Stamp({u"32767.5", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0},
     RunCase{"InnerBlank", Stamp({u"20 24", u"3", u"7", u"9", u"5", u"3"}), kWriteFailed, 0}),
     [](const auto& info) { return std::string(info.param.label); });
