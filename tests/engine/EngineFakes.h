@@ -1,6 +1,6 @@
 #pragma once
 // Stand-ins for everything the engine talks to, shared by the engine's tests,
-// the executor's and jobrun. Each records what the engine did to it.
+// the executor's, jobrun and the main window's. Each records what was done to it.
 
 #include <algorithm>
 #include <deque>

@@ -56,7 +56,8 @@ struct MainWindowFixture {
     std::unique_ptr<zv::Frm_Main> window;
     int beeps = 0;
 
-    explicit MainWindowFixture(std::vector<std::u16string> startFiles = {u"a.txt", u"b.txt", u"c.txt"}) {
+    explicit MainWindowFixture(const std::vector<std::u16string>& startFiles = {u"a.txt", u"b.txt",
+                                                                                u"c.txt"}) {
         files.Put(u"/data", startFiles);
         Init();
         Open(QStringLiteral("/data"));
