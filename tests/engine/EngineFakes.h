@@ -21,6 +21,9 @@
 
 namespace zv::test {
 
+using Names = std::vector<std::u16string>;
+using Controls = std::vector<std::pair<const char*, std::u16string>>;
+
 // Paths in the tests are written with "/"; the engine joins with the
 // platform's separator.
 inline std::u16string OsPath(std::u16string path) {
@@ -62,6 +65,9 @@ struct FakeWindow : JobSettings, MessageBoxService, EventPump, ProgressWindow, R
     int clears = 0, refreshes = 0, listRefreshes = 0, disables = 0;
 
     void Set(std::string_view c, const std::u16string& v) { controls.insert_or_assign(std::string(c), v); }
+    void Set(const Controls& cs) {
+        for (const auto& [c, v] : cs) Set(c, v);
+    }
     void SelectAll(const std::vector<std::u16string>& names) {
         files.clear();
         for (const auto& n : names) files.emplace_back(n, true);

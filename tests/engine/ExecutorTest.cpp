@@ -41,15 +41,13 @@ class RealRunTest : public testing::TestWithParam<RunCase> {};
 TEST_P(RealRunTest, RowsBeforeAStopAreDoneAndTheRestUntouched) {
     const RunCase& c = GetParam();
     EngineRig rig;
-    std::vector<std::u16string> names;
+    Names names;
     for (int i = 1; i <= 5; ++i) {
         rig.files.Add(Src(i), {0, {2001, 1, 1, 0, 0, 0}, "data"});
         names.push_back(Src(i).substr(5));
     }
     rig.ui.SelectAll(names);
-    rig.ui.Set("Chk_syori(1)", u"1");
-    rig.ui.Set("Txt_B_text", u"a");
-    rig.ui.Set("Txt_A_text", u"b");
+    rig.ui.Set({{"Chk_syori(1)", u"1"}, {"Txt_B_text", u"a"}, {"Txt_A_text", u"b"}});
     c.setup(rig);
     const auto before = rig.files.files;
     const std::u16string to = WithTrailingSeparator(rig.ui.Text("A_Dir"));
@@ -157,7 +155,7 @@ TEST(RealRun, CancelDuringTheChecksOfABigJobTouchesNothing) {
     for (const std::u16string stopIn : {u"変換中", u"書き込み中"}) {
         SCOPED_TRACE(ToUtf8(stopIn));
         EngineRig rig;
-        std::vector<std::u16string> names;
+        Names names;
         for (int i = 0; i < 1000; ++i) {
             names.push_back(u"p" + std::u16string(1, char16_t(u'0' + i % 10)) + u"_" +
                             std::u16string(static_cast<std::size_t>(i / 10 + 1), u'x'));

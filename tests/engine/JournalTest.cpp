@@ -58,14 +58,13 @@ TEST(Journal, ReadsBackPlanAndMarksAndIgnoresWhatACrashCutShort) {
 }
 
 TEST(Journal, StoreKeepsTheLastRunsAndAnyRunNeverAnsweredFor) {
-    CrashPoint never;
-    FakeJournalStore store(never);
+    EngineRig rig;
     for (int i = 0; i < 25; ++i) {
-        RunJournal run(store);
+        RunJournal run(rig.journals);
         ASSERT_TRUE(run.Begin(TwoRows()));
         if (i != 1) run.Complete();  // the second run died
     }
-    const auto names = store.List();
+    const auto names = rig.journals.List();
     ASSERT_EQ(names.size(), RunJournal::kKept + 1);
     EXPECT_EQ(names[0], "0000000002.journal");
     EXPECT_EQ(names[1], "0000000006.journal");

@@ -11,7 +11,6 @@
 namespace zv::test {
 namespace {
 
-using Names = std::vector<std::u16string>;
 using Snapshot = std::map<std::u16string, std::tuple<std::string, int, LocalDateTime>>;
 
 Snapshot State(const EngineRig& rig) {
@@ -53,12 +52,11 @@ void Stamps(EngineRig& rig, bool on) {
 std::function<void(EngineRig&)> Five(const char16_t* to, bool copy, bool stamps, int device = 1) {
     return [=](EngineRig& rig) {
         Put(rig, {u"a1.txt", u"a2.txt", u"a3.txt", u"a4.txt", u"a5.txt"});
-        for (const auto& [control, value] : {std::pair{"Chk_syori(1)", u"1"},
-                                             {"Txt_B_text", u"a"},
-                                             {"Txt_A_text", u"b"},
-                                             {"Opt_Cpymov(0)", copy ? u"-1" : u"0"}})
-            rig.ui.Set(control, value);
-        rig.ui.Set("A_Dir", OsPath(to));
+        rig.ui.Set({{"Chk_syori(1)", u"1"},
+                    {"Txt_B_text", u"a"},
+                    {"Txt_A_text", u"b"},
+                    {"Opt_Cpymov(0)", copy ? u"-1" : u"0"},
+                    {"A_Dir", OsPath(to)}});
         rig.files.devices[OsPath(u"/dst/")] = device;
         Stamps(rig, stamps);
     };

@@ -58,7 +58,6 @@ TEST_P(PreviewRunContract, PrintsWhatThePreviewShows) {
     const std::string written = ScratchFolder::Read(png);
     EXPECT_EQ(!written.empty(), !result.at("picture").is_null());
     if (!written.empty()) {
-        ASSERT_GT(written.size(), 24u);
         EXPECT_EQ(written.substr(1, 3), "PNG");
         EXPECT_EQ(written.substr(16, 8), "\0\0\0\x02\0\0\0\x01"s);  // IHDR width and height
     }

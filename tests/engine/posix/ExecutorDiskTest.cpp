@@ -28,7 +28,6 @@ namespace {
 
 inline constexpr long long kOldTime = 1000000000;
 inline const LocalDateTime kStamp{2024, 3, 7, 9, 5, 3};  // what the window's time-stamp boxes hold
-using Controls = std::vector<std::pair<const char*, std::u16string>>;
 
 inline LocalDateTime ToLocal(std::time_t t) {
     std::tm tm{};
@@ -57,11 +56,11 @@ struct DiskRig {
     void Job(const std::string& source, const std::string& destination, const Controls& controls) {
         ui.Set("F_Dir", FromNative(source));
         ui.Set("A_Dir", FromNative(destination));
-        for (const auto& [control, value] : controls) ui.Set(control, value);
+        ui.Set(controls);
     }
     // Creates the files (content = name + pattern) and selects them all.
     void Files(const std::string& folder, const std::vector<std::string>& names) {
-        std::vector<std::u16string> listed;
+        Names listed;
         for (const auto& n : names) {
             ScratchFolder::Write(folder + "/" + n,
                                  n + ScratchFolder::Pattern(3000, static_cast<unsigned>(n.size())));

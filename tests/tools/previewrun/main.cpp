@@ -18,7 +18,6 @@
 #include <QScreen>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
