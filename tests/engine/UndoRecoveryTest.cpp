@@ -154,10 +154,8 @@ TEST_P(JobTest, CleanRunAndUndo) {
                   (job.reported ? u"\r\n次のファイルは元に戻せませんでした。\r\n" + OsPath(job.theirs) +
                                       u"（同名のファイル名がすでに存在します。）"
                                 : u""));
-    for (int i : {1, 3, 4, 5}) {
-        const std::u16string a = OsPath(u"/src/a") + char16_t(u'0' + i) + u".txt";
-        EXPECT_EQ(State(s)[a], before.at(a)) << i;
-    }
+    for (const char16_t* a : {u"/src/a1.txt", u"/src/a3.txt", u"/src/a4.txt", u"/src/a5.txt"})
+        EXPECT_EQ(State(s)[OsPath(a)], before.at(OsPath(a))) << ToUtf8(a);
 }
 
 TEST_P(JobTest, AFailureAtEveryMoveIsTakenBackByUndo) {
