@@ -18,31 +18,28 @@ TEST(Journal, NameComesBackExactlyFromOneField) {
     }
 }
 
-Journal TwoRows() {
-    Journal j;
-    j.started = {2024, 3, 7, 9, 5, 3};
-    j.source = u"/src/";
-    j.destination = u"/dst/";
-    j.setsTime = true;
-    j.rows = {{JournalOp::kCopy, u"a.txt", u"b.txt", u"", {true, 2049, 12, 5, -3, 33}},
-              {JournalOp::kCross, u"c.txt", u"d.txt", u"d.tmp", {true, 2049, 13, 0, 7, 0}}};
-    return j;
-}
+const Journal kTwoRows{
+    .started = {2024, 3, 7, 9, 5, 3},
+    .source = u"/src/",
+    .destination = u"/dst/",
+    .setsTime = true,
+    .rows = {{JournalOp::kCopy, u"a.txt", u"b.txt", u"", {true, 2049, 12, 5, -3, 33}},
+             {JournalOp::kCross, u"c.txt", u"d.txt", u"d.tmp", {true, 2049, 13, 0, 7, 0}}}};
 
 TEST(Journal, ReadsBackPlanAndMarksAndIgnoresWhatACrashCutShort) {
     const FileIdentity made{true, 2050, 99, 5, 8, 1};
-    const std::string plan = FormatJournalPlan(TwoRows());
+    const std::string plan = FormatJournalPlan(kTwoRows);
     auto j = ParseJournal(plan + FormatDoneMark(0, &made) + FormatViaMark(1) + "unknown record\n" +
                           "done 1");  // no line end: cut short
     ASSERT_TRUE(j);
     EXPECT_TRUE(j->planned);
     EXPECT_FALSE(j->complete);
-    EXPECT_EQ(j->started, TwoRows().started);
+    EXPECT_EQ(j->started, kTwoRows.started);
     EXPECT_EQ(j->source + j->destination, u"/src//dst/");
     EXPECT_TRUE(j->setsTime);
     EXPECT_FALSE(j->setsAttributes);
     ASSERT_EQ(j->rows.size(), 2u);
-    EXPECT_EQ(j->rows[0].before, TwoRows().rows[0].before);
+    EXPECT_EQ(j->rows[0].before, kTwoRows.rows[0].before);
     EXPECT_EQ(j->rows[1].op, JournalOp::kCross);
     EXPECT_EQ(j->rows[1].via, u"d.tmp");
     EXPECT_TRUE(j->rows[0].done);
@@ -61,7 +58,7 @@ TEST(Journal, StoreKeepsTheLastRunsAndAnyRunNeverAnsweredFor) {
     EngineRig rig;
     for (int i = 0; i < 25; ++i) {
         RunJournal run(rig.journals);
-        ASSERT_TRUE(run.Begin(TwoRows()));
+        ASSERT_TRUE(run.Begin(kTwoRows));
         if (i != 1) run.Complete();  // the second run died
     }
     const auto names = rig.journals.List();

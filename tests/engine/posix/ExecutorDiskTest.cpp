@@ -54,8 +54,7 @@ struct DiskRig {
     ConversionEngine engine{EnginePorts{ui, ui, ui, clock, NativeFileSystem(), ui, ui}};
 
     void Job(const std::string& source, const std::string& destination, const Controls& controls) {
-        ui.Set("F_Dir", FromNative(source));
-        ui.Set("A_Dir", FromNative(destination));
+        ui.Set({{"F_Dir", FromNative(source)}, {"A_Dir", FromNative(destination)}});
         ui.Set(controls);
     }
     // Creates the files (content = name + pattern) and selects them all.

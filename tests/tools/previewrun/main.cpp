@@ -37,8 +37,7 @@ namespace {
 
 using Json = nlohmann::json;
 
-class RecordedMessages : public zv::MessageBoxService {
-  public:
+struct RecordedMessages : zv::MessageBoxService {
     int Show(const std::u16string& prompt, int, const std::u16string& title) override {
         shown.push_back({{"text", zv::ToUtf8(prompt)}, {"title", zv::ToUtf8(title)}});
         return zv::kOk;
