@@ -20,7 +20,6 @@ const Box kDigits{u"桁数の超過", u"オーバーフロー\r\n桁数を確認
 const Box kNumbers{u"連番の超過", u"オーバーフロー\r\n連番が０未満または2147483648以上になりました。"};
 const Box kTooLong{u"ファイル名超過", u"ファイル名が長すぎます。"};
 const Box kHidden{u"ファイル名エラー", u"変換後のファイル名が「.」で始まっています。\r\n隠しファイルになり一覧に表示されなくなるため変換できません。"};
-const std::u16string kNul(1, u'\0');
 // clang-format on
 
 struct Case {
@@ -68,13 +67,12 @@ Names Files(int n) {
 }
 
 const Controls kElsewhere{{"A_Dir", OsPath(u"/dst")}}, kFree{{"Chk_keta_lock", u"0"}};
-const Controls kStampBox{{"Chk_DateLock", u"1"}, {"Txt_S", u""}};
 const std::u16string k250(250, u'a'), k300(300, u'a');
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Checks, PipelineTest, testing::Values(
     Case{"control_char_in_first", 0, u"\x1f", u"", {}, {}, kFirst, {}, "Txt_B_text"},
-    Case{"listed_char_before_control", 0, kNul, u":", {}, {}, kSecond, {}, "Txt_A_text"},
+    Case{"listed_char_before_control", 0, std::u16string(1, u'\0'), u":", {}, {}, kSecond, {}, "Txt_A_text"},
     Case{"delete_in_second", 0, u"", u"a\x7f", {}, {}, kSecond, {}, "Txt_A_text"},
     Case{"space_and_c1_pass", 0, u" a", u"\x80\xa0", {u"x.jpg"}, {u" a001\x80\xa0.jpg"}},
     Case{"quote_in_first", 2, u"\"a\"", u"", {}, {}, kFirst, {}, "Txt_B_text"},
@@ -82,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Checks, PipelineTest, testing::Values(
     Case{"quote_tried_last", 0, u"\"", u"|", {}, {}, kSecond, {}, "Txt_A_text"},
     Case{"fullwidth_lookalikes_pass", 0, u"＊？／", u"：", {u"x.jpg"}, {u"＊？／001：.jpg"}},
     Case{"forbidden_before_empty_start", 0, u"?", u"", {}, {}, kFirst, {{"Txt_Startnum", u""}}, "Txt_B_text"},
-    Case{"time_stamp_ok_goes_on", 0, u"", u"", {u"x.jpg"}, {u"001.jpg"}, kTimeStamp, kStampBox, "", {}, {kOk}},
+    Case{"time_stamp_ok_goes_on", 0, u"", u"", {u"x.jpg"}, {u"001.jpg"}, kTimeStamp, {{"Chk_DateLock", u"1"}, {"Txt_S", u""}}, "", {}, {kOk}},
     Case{"time_stamp_cancel_before_start_check", 0, u"", u"", {}, {}, kTimeStamp,
          {{"Chk_DateLock", u"1"}, {"Txt_YY", u""}, {"Txt_Startnum", u""}}, "Txt_YY", {}, {kCancel}},
     Case{"time_stamp_off_ignores_empty_boxes", 0, u"", u"", {u"x.jpg"}, {u"001.jpg"}, {}, {{"Txt_DD", u""}}},
