@@ -84,7 +84,6 @@ INSTANTIATE_TEST_SUITE_P(Checks, PipelineTest, testing::Values(
     Case{"time_stamp_cancel_before_start_check", 0, u"", u"", {}, {}, kTimeStamp,
          {{"Chk_DateLock", u"1"}, {"Txt_YY", u""}, {"Txt_Startnum", u""}}, "Txt_YY", {}, {kCancel}},
     Case{"time_stamp_off_ignores_empty_boxes", 0, u"", u"", {u"x.jpg"}, {u"001.jpg"}, {}, {{"Txt_DD", u""}}},
-    Case{"time_stamp_complete_asks_nothing", 0, u"", u"", {u"x.jpg"}, {u"001.jpg"}, {}, {{"Chk_DateLock", u"1"}}},
     Case{"start_empty", 0, u"", u"", {}, {}, kStartEmpty, {{"Txt_Startnum", u""}}, "Txt_Startnum"},
     Case{"start_nine_digits", 0, u"", u"", {}, {}, {}, {{"Txt_Startnum", u"999999999"}}},
     Case{"start_ten_digits", 0, u"", u"", {}, {}, kStartLong, {{"Txt_Startnum", u"1000000000"}}, "Txt_Startnum"},
