@@ -22,14 +22,10 @@ namespace {
 class DiskAudio : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
         out_ = dir_.filePath("out.raw").toStdString();
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", out_.c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "1", 1);
-    }
-    std::u16string Write(const std::string& name, const std::string& bytes) {
-        return zvtest::WriteFile(dir_, name, bytes);
     }
     std::vector<float> Heard() const {
         const std::string raw = zvtest::ReadAll(out_);
@@ -44,11 +40,6 @@ class DiskAudio : public ::testing::Test {
         const std::vector<float> heard = Heard();
         return std::search(heard.begin(), heard.end(), samples.begin() + from, samples.begin() + from + count,
                            [](float a, float b) { return std::fabs(a - b) < 1e-6f; }) != heard.end();
-    }
-    // Something the device was given is more than silence.
-    bool Sounded() const {
-        const std::vector<float> heard = Heard();
-        return std::any_of(heard.begin(), heard.end(), [](float f) { return std::fabs(f) > 0.01f; });
     }
 
     QTemporaryDir dir_;
@@ -130,7 +121,7 @@ TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
         zv::AudioOutput output;
         std::string why;
         const std::string file = cutOff ? MakeWav(pcm, 16000, channels, bits, tag, 1u << 30) : whole;
-        ASSERT_TRUE(zv::PlayWavFile(Write("a.wav", file), output, &why)) << why;
+        ASSERT_TRUE(zv::PlayWavFile(zvtest::WriteFile(dir_, "a.wav", file), output, &why)) << why;
         EXPECT_TRUE(output.IsPlaying());
         ASSERT_TRUE(output.WaitUntilDone(20000));
         output.Stop();
@@ -146,8 +137,8 @@ TEST_F(DiskAudio, PlayedSamplesReachTheDevice) {
 TEST_F(DiskAudio, DoubleClickedWavReplacesTheSoundOnTheSharedOutput) {
     const std::vector<int16_t> longSound = Chirp(16000 * 20, 5), sound = Chirp(4000, 3);  // 20 s, 1/4 s
     zv::AudioOutput& output = zv::AudioOutput::Instance();
-    ASSERT_TRUE(zv::PlayWavFile(Write("long.wav", MakeWav(longSound, 16000, 1)), output));
-    Write("d.wav", MakeWav(sound, 16000, 1));
+    ASSERT_TRUE(zv::PlayWavFile(zvtest::WriteFile(dir_, "long.wav", MakeWav(longSound, 16000, 1)), output));
+    zvtest::WriteFile(dir_, "d.wav", MakeWav(sound, 16000, 1));
     zvtest::FakeMessageBox boxes;
     zv::PreviewDispatch dispatch(boxes, u'/');
     dispatch.F_File_DblClick(dir_.path().toStdU16String(), u"d.wav");
@@ -200,7 +191,6 @@ class MidiPlayer : public DiskAudio {
         if (!std::ifstream(zv::MidiSequencer::DefaultSoundFont()).good())
             GTEST_SKIP() << "no General MIDI sound font";
     }
-    void TearDown() override { Valiable::PreviewFilePath.clear(); }
 
     zvtest::FakeMessageBox messages_;
     zv::AudioOutput output_;
@@ -209,7 +199,7 @@ class MidiPlayer : public DiskAudio {
 TEST_F(MidiPlayer, LoadPlaysAtOncePlayStartsAgainFromTheBeginningAndClosingReleases) {
     // Half a second of sound, then a long rest: only a start from the
     // beginning is heard again. The disk device runs far faster than real time.
-    Valiable::PreviewFilePath = Write("my song.mid", MakeMidi(1, 4000));
+    Valiable::PreviewFilePath = zvtest::WriteFile(dir_, "my song.mid", MakeMidi(1, 4000));
     Frm_PlaySound player(messages_, output_);
     player.Form_Load();
     EXPECT_EQ(player.Lbl_PlayFIle->text(), dir_.filePath("my song.mid"));
@@ -223,22 +213,22 @@ TEST_F(MidiPlayer, LoadPlaysAtOncePlayStartsAgainFromTheBeginningAndClosingRelea
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(output_.IsPlaying());
     player.done(0);
-    EXPECT_TRUE(Sounded());
+    // The device was given more than silence.
+    const std::vector<float> heard = Heard();
+    EXPECT_TRUE(std::any_of(heard.begin(), heard.end(), [](float f) { return std::fabs(f) > 0.01f; }));
     EXPECT_FALSE(output_.IsPlaying());
     EXPECT_FALSE(player.Sequencer().IsOpen());
     EXPECT_TRUE(messages_.shown.empty());
 }
 
 TEST_F(MidiPlayer, FailureShowsTheMessageAndTheWindowStays) {
-    // The file's content (empty: no file at all) and the sound font.
-    const std::string soundFont = zv::MidiSequencer::DefaultSoundFont();
+    // The file's content and the sound font.
     const std::pair<std::string, std::string> cases[] = {
-        {"Just some text.\n", soundFont}, {"", soundFont}, {MakeMidi(1), "/nonexistent/none.sf2"}};
+        {"Just some text.\n", zv::MidiSequencer::DefaultSoundFont()}, {MakeMidi(1), "/nonexistent/none.sf2"}};
     for (const auto& [content, font] : cases) {
         SCOPED_TRACE(content + " " + font);
         messages_.shown.clear();
-        Valiable::PreviewFilePath =
-            content.empty() ? dir_.filePath("none.mid").toStdU16String() : Write("bad.mid", content);
+        Valiable::PreviewFilePath = zvtest::WriteFile(dir_, "bad.mid", content);
         Frm_PlaySound player(messages_, output_, nullptr, font);
         player.Form_Load();
         EXPECT_EQ(messages_.shown, std::vector{zvtest::kCannotPlay});
