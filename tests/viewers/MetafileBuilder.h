@@ -31,10 +31,9 @@ inline char* Raw(std::vector<uint32_t> words) {
 
 // A bitmap info header with no colour table followed by the given rows, bottom row first.
 inline QByteArray Dib(int width, int height, int bitCount, const QByteArray& rows) {
-    QByteArray dib(40, '\0');
-    Put(dib, 0, 40), Put(dib, 4, uint32_t(width)), Put(dib, 8, uint32_t(height));
-    Put(dib, 12, 1, 2), Put(dib, 14, uint32_t(bitCount), 2);
-    return dib + rows;
+    const U_BITMAPINFOHEADER header =
+        bitmapinfoheader_set(width, height, 1, bitCount, U_BI_RGB, 0, 0, 0, 0, 0);
+    return QByteArray(reinterpret_cast<const char*>(&header), sizeof header) + rows;
 }
 
 // Appends the records, each of the size size(record) gives, and frees them.

@@ -213,7 +213,6 @@ TEST_F(MidiPlayer, LoadPlaysAtOncePlayStartsAgainFromTheBeginningAndClosingRelea
     // The device was given more than silence.
     const std::vector<float> heard = Heard();
     EXPECT_TRUE(std::any_of(heard.begin(), heard.end(), [](float f) { return std::fabs(f) > 0.01f; }));
-    EXPECT_FALSE(output_.IsPlaying());
     EXPECT_FALSE(player.Sequencer().IsOpen());
     EXPECT_TRUE(messages_.shown.empty());
 }
@@ -229,7 +228,6 @@ TEST_F(MidiPlayer, FailureShowsTheMessageAndTheWindowStays) {
         Frm_PlaySound player(messages_, output_, nullptr, font);
         player.Form_Load();
         EXPECT_EQ(messages_.shown, std::vector{zvtest::kCannotPlay});
-        EXPECT_FALSE(output_.IsPlaying());
         // Nothing is open, so stopping fails and says so; so does another try.
         player.Cmd_Stop_Click();
         player.Cmd_Play_Click();
