@@ -334,8 +334,7 @@ TEST(MetafileSize, NaturalSizeComesFromTheHeaderWhateverTheCanvas) {
 
 TEST(MetafileBroken, DamageIsRefusedWhereTheSameShapeIntactLoads) {
     const QByteArray emf = Emf200({Brush(1, kRed), Rect(0, 0, 10, 10)});
-    const QByteArray wmf =
-        Wmf(QRect(QPoint(0, 0), QPoint(100, 100)), 1440, {U_WMRRECTANGLE_set(U_RECT16{0, 0, 50, 50})});
+    const QByteArray wmf = Wmf200({U_WMRRECTANGLE_set(U_RECT16{0, 0, 50, 50})});
     EXPECT_TRUE(zv::MetafileLoader::Load(emf, 96).has_value());
     EXPECT_TRUE(zv::MetafileLoader::Load(wmf, 96).has_value());
     const int firstRecord = uint8_t(emf[4]) | uint8_t(emf[5]) << 8;  // the header's size
