@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QRect>
+#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -45,11 +46,6 @@ QByteArray Join(QByteArray data, const std::vector<char*>& records, Size size) {
     }
     return data;
 }
-inline uint32_t U32At(const char* at) {
-    uint32_t v;
-    std::memcpy(&v, at, 4);
-    return v;
-}
 
 // bounds in pixels, frame in 0.01 mm; the reference device has pxPerMm pixels per millimetre.
 inline QByteArray Emf(QRect boundsPx, QRect frame, std::vector<char*> records, int pxPerMm = 10) {
@@ -58,7 +54,7 @@ inline QByteArray Emf(QRect boundsPx, QRect frame, std::vector<char*> records, i
                    U_EMRHEADER_set(rect(boundsPx), rect(frame), nullptr, 0, nullptr,
                                    U_SIZEL{254 * pxPerMm, 254 * pxPerMm}, U_SIZEL{254, 254}, 0));
     records.push_back(Raw({U_EMR_EOF, 0, 0, 16, 20}));
-    QByteArray data = Join({}, records, [](const char* r) { return U32At(r + 4); });
+    QByteArray data = Join({}, records, [](const char* r) { return qFromLittleEndian<uint32_t>(r + 4); });
     Put(data, 48, uint32_t(data.size()));
     Put(data, 52, uint32_t(records.size()));
     return data;
@@ -79,8 +75,8 @@ inline QByteArray Wmf(std::optional<QRect> placeable, int unitsPerInch, std::vec
     Put(data, header + 10, 16, 2);  // objects
     records.push_back(U_WMREOF_set());
     uint32_t largest = 0;
-    for (char* record : records) largest = std::max(largest, U32At(record));
-    data = Join(data, records, [](const char* r) { return U32At(r) * 2; });
+    for (char* record : records) largest = std::max(largest, qFromLittleEndian<uint32_t>(record));
+    data = Join(data, records, [](const char* r) { return qFromLittleEndian<uint32_t>(r) * 2; });
     Put(data, header + 6, uint32_t((data.size() - header) / 2));
     Put(data, header + 12, largest);
     return data;
