@@ -91,9 +91,7 @@ TEST(WavDecode, BrokenDataIsRefused) {
     const std::string good = MakeWav(Chirp(100, 1), 8000, 1);
     for (const std::string& bad : {std::string(), good.substr(0, 30), std::string("RIFF\0\0\0\0WAVE", 12)}) {
         zv::WavSamples wav;
-        std::string why;
-        EXPECT_FALSE(zv::DecodeWav(bad, wav, &why)) << bad.size();
-        EXPECT_FALSE(why.empty());
+        EXPECT_FALSE(zv::DecodeWav(bad, wav)) << bad.size();
     }
 }
 
