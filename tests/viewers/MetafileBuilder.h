@@ -25,15 +25,14 @@ inline QByteArray With(QByteArray b, int at, uint32_t v) { return Put(b, at, v),
 // An EMF record of 32-bit words; the second one, its size, is filled in.
 inline char* Raw(std::vector<uint32_t> words) {
     words[1] = uint32_t(words.size() * 4);
-    char* record = static_cast<char*>(std::malloc(words.size() * 4));
-    std::memcpy(record, words.data(), words.size() * 4);
-    return record;
+    return static_cast<char*>(std::memcpy(std::malloc(words[1]), words.data(), words[1]));
 }
 
 // A bitmap info header with no colour table followed by the given rows, bottom row first.
-inline QByteArray Dib(int width, int height, int bitCount, const QByteArray& rows) {
+inline QByteArray Dib(int width, int height, int bitCount, const QByteArray& rows,
+                      uint32_t compression = U_BI_RGB) {
     const U_BITMAPINFOHEADER header =
-        bitmapinfoheader_set(width, height, 1, bitCount, U_BI_RGB, 0, 0, 0, 0, 0);
+        bitmapinfoheader_set(width, height, 1, bitCount, compression, 0, 0, 0, 0, 0);
     return QByteArray(reinterpret_cast<const char*>(&header), sizeof header) + rows;
 }
 

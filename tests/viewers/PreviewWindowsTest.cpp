@@ -190,9 +190,8 @@ TEST(PictureLoader, BitmapsWithColourMasksShowTheirColours) {
         QByteArray tail(12 + (2 * bits / 8 + 3) / 4 * 4, '\0');  // the masks, then the row
         for (int i = 0; i < 3; ++i) zvtest::Put(tail, 4 * i, masks[i]);
         zvtest::Put(tail, 12, masks[0], bits / 8), zvtest::Put(tail, 12 + bits / 8, masks[2], bits / 8);
-        QByteArray bmp = "BM" + QByteArray(12, '\0') + zvtest::Dib(2, 1, bits, tail);
+        QByteArray bmp = "BM" + QByteArray(12, '\0') + zvtest::Dib(2, 1, bits, tail, U_BI_BITFIELDS);
         zvtest::Put(bmp, 2, uint32_t(bmp.size())), zvtest::Put(bmp, 10, 14 + 40 + 12);
-        zvtest::Put(bmp, 14 + 16, 3);  // the masks' compression
         QTemporaryDir dir;
         const auto picture =
             zv::PictureLoader::Load(zvtest::WriteFile(dir, "masks.bmp", bmp.toStdString()), 96);

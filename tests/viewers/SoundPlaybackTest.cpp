@@ -22,13 +22,12 @@ namespace {
 class DiskAudio : public ::testing::Test {
   protected:
     void SetUp() override {
-        out_ = dir_.filePath("out.raw").toStdString();
         setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", out_.c_str(), 1);
+        setenv("SDL_DISKAUDIOFILE", Out().c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "1", 1);
     }
     std::vector<float> Heard() const {
-        const std::string raw = zvtest::ReadAll(out_);
+        const std::string raw = zvtest::ReadAll(Out());
         std::vector<float> heard(raw.size() / sizeof(float));
         std::memcpy(heard.data(), raw.data(), heard.size() * sizeof(float));
         return heard;
@@ -42,8 +41,9 @@ class DiskAudio : public ::testing::Test {
                            [](float a, float b) { return std::fabs(a - b) < 1e-6f; }) != heard.end();
     }
 
+    std::string Out() const { return dir_.filePath("out.raw").toStdString(); }
+
     QTemporaryDir dir_;
-    std::string out_;
 };
 
 // v as the given number of little-endian bytes.
