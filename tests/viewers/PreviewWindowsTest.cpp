@@ -8,10 +8,10 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QScreen>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <optional>
 #include <set>
@@ -157,16 +157,14 @@ TEST(PictureCorpus, EverySampleShowsOrIsRefusedWithinTime) {
         "tika_testEMF.emf",           "tika_testWMF.wmf",
         "tika_testWMF_charset.wmf",   "imagers_V3_R5_G6_B5.bmp",
         "imagers_V3_A1_R5_G5_B5.bmp", "imagers_V3_X8_R8_G8_B8_Top_Down.bmp"};
-    int samples = 0;
+    if (zvtest::CorpusDir("bmp").empty()) GTEST_SKIP() << "no sample pictures";
     for (const char* kind : {"bmp", "ico", "cur", "gif", "wmf", "emf"}) {
         for (const auto& path : zvtest::FilesIn(zvtest::CorpusDir(kind))) {
             SCOPED_TRACE(path.string());
-            ++samples;
-            QElapsedTimer timer;
-            timer.start();
+            const auto start = std::chrono::steady_clock::now();
             const auto picture = zv::PictureLoader::Load(path.u16string(), 96);
             // A preview that takes this long is as good as hung for the user.
-            EXPECT_LT(timer.elapsed(), 20000);
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
             EXPECT_TRUE(!picture || (!picture->image.isNull() && picture->twips.width() >= 0 &&
                                      picture->twips.height() >= 0));
             if (!mustShow.count(path.filename().string())) continue;
@@ -178,7 +176,6 @@ TEST(PictureCorpus, EverySampleShowsOrIsRefusedWithinTime) {
             EXPECT_NE(picture->image.convertToFormat(QImage::Format_ARGB32_Premultiplied), blank);
         }
     }
-    if (samples == 0) GTEST_SKIP() << "no sample pictures";
 }
 
 // Bitmaps whose colour masks follow a plain 40-byte header (Qt's reader
