@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QRect>
+#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -24,17 +25,15 @@ inline QByteArray With(QByteArray b, int at, uint32_t v) { return Put(b, at, v),
 // An EMF record of 32-bit words; the second one, its size, is filled in.
 inline char* Raw(std::vector<uint32_t> words) {
     words[1] = uint32_t(words.size() * 4);
-    char* record = static_cast<char*>(std::malloc(words.size() * 4));
-    std::memcpy(record, words.data(), words.size() * 4);
-    return record;
+    return static_cast<char*>(std::memcpy(std::malloc(words[1]), words.data(), words[1]));
 }
 
 // A bitmap info header with no colour table followed by the given rows, bottom row first.
-inline QByteArray Dib(int width, int height, int bitCount, const QByteArray& rows) {
-    QByteArray dib(40, '\0');
-    Put(dib, 0, 40), Put(dib, 4, uint32_t(width)), Put(dib, 8, uint32_t(height));
-    Put(dib, 12, 1, 2), Put(dib, 14, uint32_t(bitCount), 2);
-    return dib + rows;
+inline QByteArray Dib(int width, int height, int bitCount, const QByteArray& rows,
+                      uint32_t compression = U_BI_RGB) {
+    const U_BITMAPINFOHEADER header =
+        bitmapinfoheader_set(width, height, 1, bitCount, compression, 0, 0, 0, 0, 0);
+    return QByteArray(reinterpret_cast<const char*>(&header), sizeof header) + rows;
 }
 
 // Appends the records, each of the size size(record) gives, and frees them.
@@ -46,11 +45,6 @@ QByteArray Join(QByteArray data, const std::vector<char*>& records, Size size) {
     }
     return data;
 }
-inline uint32_t U32At(const char* at) {
-    uint32_t v;
-    std::memcpy(&v, at, 4);
-    return v;
-}
 
 // bounds in pixels, frame in 0.01 mm; the reference device has pxPerMm pixels per millimetre.
 inline QByteArray Emf(QRect boundsPx, QRect frame, std::vector<char*> records, int pxPerMm = 10) {
@@ -59,7 +53,7 @@ inline QByteArray Emf(QRect boundsPx, QRect frame, std::vector<char*> records, i
                    U_EMRHEADER_set(rect(boundsPx), rect(frame), nullptr, 0, nullptr,
                                    U_SIZEL{254 * pxPerMm, 254 * pxPerMm}, U_SIZEL{254, 254}, 0));
     records.push_back(Raw({U_EMR_EOF, 0, 0, 16, 20}));
-    QByteArray data = Join({}, records, [](const char* r) { return U32At(r + 4); });
+    QByteArray data = Join({}, records, [](const char* r) { return qFromLittleEndian<uint32_t>(r + 4); });
     Put(data, 48, uint32_t(data.size()));
     Put(data, 52, uint32_t(records.size()));
     return data;
@@ -80,8 +74,8 @@ inline QByteArray Wmf(std::optional<QRect> placeable, int unitsPerInch, std::vec
     Put(data, header + 10, 16, 2);  // objects
     records.push_back(U_WMREOF_set());
     uint32_t largest = 0;
-    for (char* record : records) largest = std::max(largest, U32At(record));
-    data = Join(data, records, [](const char* r) { return U32At(r) * 2; });
+    for (char* record : records) largest = std::max(largest, qFromLittleEndian<uint32_t>(record));
+    data = Join(data, records, [](const char* r) { return qFromLittleEndian<uint32_t>(r) * 2; });
     Put(data, header + 6, uint32_t((data.size() - header) / 2));
     Put(data, header + 12, largest);
     return data;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <memory>
 
 #include "MetafileBuilder.h"
 #include "viewers/MetafileDc.h"
@@ -147,11 +148,9 @@ std::vector<DrawCase> DrawCases() {
     auto wmfBrush = [](QColor c) { return U_WMRCREATEBRUSHINDIRECT_set(U_WLOGBRUSH{U_BS_SOLID, C(c), 0}); };
     U_PEN wmfPen{U_PS_SOLID, {50, 0}, C(kRed)};  // 10 pixels wide
     // A Japanese face name in Shift-JIS ("ＭＳ ゴシック") with the Shift-JIS charset.
-    std::vector<char> fontBytes(sizeof(U_FONT) + 32, '\0');
-    auto* sjisFont = reinterpret_cast<U_FONT*>(fontBytes.data());
-    sjisFont->Height = -300, sjisFont->Weight = 400, sjisFont->CharSet = 128;
-    std::strcpy(reinterpret_cast<char*>(sjisFont->FaceName),
-                "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e");
+    char sjisFace[] = "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e";
+    const std::unique_ptr<U_FONT, void (*)(void*)> sjisFont(
+        U_FONT_set(-300, 0, 0, 0, 400, 0, 0, 0, 128, 0, 0, 0, 0, sjisFace), std::free);
     char sjisSquare[] = "\x81\xa1";  // ■
 
     return {{"AnisotropicWindowToViewport",
@@ -267,7 +266,7 @@ std::vector<DrawCase> DrawCases() {
                  {U_WMRSETWINDOWEXT_set(U_POINT16{2, 2}), SetDibToDev(quadDib, 1, 1, 2)}),
              {{64, 64, kWhite}, {64, 190, kGreen}, {190, 64, kNothing}}},
             {"WmfShiftJisTextIsDrawn",
-             Wmf200({U_WMRCREATEFONTINDIRECT_set(sjisFont), U_WMRSELECTOBJECT_set(0),
+             Wmf200({U_WMRCREATEFONTINDIRECT_set(sjisFont.get()), U_WMRSELECTOBJECT_set(0),
                      U_WMRSETTEXTCOLOR_set(C(kRed)), U_WMRSETBKMODE_set(U_TRANSPARENT),
                      U_WMRTEXTOUT_set(U_POINT16{100, 100}, sjisSquare)}),
              {{20, 20, kRed, 80, 70}}}};
@@ -324,23 +323,18 @@ TEST(MetafileSize, NaturalSizeComesFromTheHeaderWhateverTheCanvas) {
          QSizeF(1500, 750)}};
     for (const auto& [name, data, twips] : cases) {
         SCOPED_TRACE(name);
-        const auto picture = zv::MetafileLoader::Load(data, 96);
-        ASSERT_TRUE(picture.has_value());
-        EXPECT_NEAR(picture->twips.width(), twips.width(), 0.5);
-        EXPECT_NEAR(picture->twips.height(), twips.height(), 0.5);
-        EXPECT_NEAR(picture->image.width(), twips.width() / 15, 1.0);
-        EXPECT_NEAR(picture->image.height(), twips.height() / 15, 1.0);
         // A canvas cut to what is shown keeps the natural size.
         const auto cut = zv::MetafileLoader::Start(data, 96, QSize(20, 10));
         ASSERT_NE(cut, nullptr);
-        EXPECT_EQ(std::pair(cut->Twips(), cut->Image().size()), std::pair(picture->twips, QSize(20, 10)));
+        EXPECT_NEAR(cut->Twips().width(), twips.width(), 0.5);
+        EXPECT_NEAR(cut->Twips().height(), twips.height(), 0.5);
+        EXPECT_EQ(cut->Image().size(), QSize(20, 10));
     }
 }
 
 TEST(MetafileBroken, DamageIsRefusedWhereTheSameShapeIntactLoads) {
     const QByteArray emf = Emf200({Brush(1, kRed), Rect(0, 0, 10, 10)});
-    const QByteArray wmf =
-        Wmf(QRect(QPoint(0, 0), QPoint(100, 100)), 1440, {U_WMRRECTANGLE_set(U_RECT16{0, 0, 50, 50})});
+    const QByteArray wmf = Wmf200({U_WMRRECTANGLE_set(U_RECT16{0, 0, 50, 50})});
     EXPECT_TRUE(zv::MetafileLoader::Load(emf, 96).has_value());
     EXPECT_TRUE(zv::MetafileLoader::Load(wmf, 96).has_value());
     const int firstRecord = uint8_t(emf[4]) | uint8_t(emf[5]) << 8;  // the header's size

@@ -3,7 +3,6 @@
 
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,8 +16,7 @@ namespace zvtest {
 
 // The shared corpus, or an empty path when it is not there.
 inline std::filesystem::path CorpusDir(const char* kind) {
-    const char* env = std::getenv("ZV_CORPUS");
-    std::filesystem::path root = env && *env ? env : ZV_CORPUS;
+    const std::filesystem::path root = ZV_CORPUS;
     if (root.empty() || !std::filesystem::is_directory(root / kind)) return {};
     return root / kind;
 }
