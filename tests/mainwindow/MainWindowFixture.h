@@ -31,11 +31,9 @@ namespace zvtest {
 class WatchingPump final : public zv::EventPump {
   public:
     zv::Frm_Main* window = nullptr;
-    int calls = 0;
     int callsWithRunButtonsOn = 0;
     std::function<void()> during;
     void DoEvents() override {
-        ++calls;
         if (window && (window->Cmd_Test->isEnabled() || window->Cmd_Run->isEnabled()))
             ++callsWithRunButtonsOn;
         if (during) during();
@@ -136,12 +134,8 @@ struct MainWindowFixture {
         const bool on = window->Opt_Cpymov[0]->isEnabled();
         return on == window->Opt_Cpymov[1]->isEnabled() ? on : throw std::logic_error("options differ");
     }
-    void Click(const QString& button) { Find<QAbstractButton>(button)->click(); }
+    void Click(const QString& button) { window->findChild<QAbstractButton*>(button)->click(); }
     bool Ready() const { return window->Cmd_Test->isEnabled() && window->Cmd_Run->isEnabled(); }
-    template <typename T = QWidget>
-    T* Find(const QString& name) const {
-        return window->findChild<T*>(name);
-    }
 
   private:
     void Init() {

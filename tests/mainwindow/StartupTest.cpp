@@ -67,37 +67,31 @@ TEST(Startup, DamagedStoreAsksOnceThenFreshOrUntouched) {
 
 enum class Volume { Ready, NotReady, Unplugged };
 
-struct FolderCase {
-    const char* label;
-    std::optional<QString> drive, path;  // stored; "%h" home, "%m" mnt, "%s" the stick, "%p" prog
-    Volume stick;
-    QString expectedFolder;  // of all five lists
-    QString expectedDrive;   // of both drive lists
-};
-
 TEST(Startup, AllListsOpenWhereTheStoreSaysOrSilentlyInTheProgramFolder) {
-    for (const FolderCase& c :
-         {FolderCase{"FirstStart", std::nullopt, std::nullopt, Volume::Ready, "%p", "%h"},
-          FolderCase{"StoredLabelChanged", "%m [OLD]", "%m/music", Volume::Ready, "%m/music", "%s"},
-          FolderCase{"StoredFolderGone", "%h", "%h/gone", Volume::Ready, "%p", "%h"},
-          FolderCase{"StoredDriveNotReady", "%s", "%m/music", Volume::NotReady, "%p", "%h"},
-          FolderCase{"StoredDriveUnplugged", "%s", "%m/music", Volume::Unplugged, "%p", "%h"}}) {
-        SCOPED_TRACE(c.label);
+    // The drive and folder stored (null: none), written with "%h" for home, "%m" mnt, "%s" the stick
+    // and "%p" prog; the stick's state; the folder of all five lists and the drive of both drive lists.
+    for (const auto& [label, drive, path, stick, expectedFolder, expectedDrive] :
+         {std::tuple{"StoredLabelChanged", "%m [OLD]", "%m/music", Volume::Ready, "%m/music", "%s"},
+          {"FirstStart", nullptr, nullptr, Volume::Ready, "%p", "%h"},
+          {"StoredFolderGone", "%h", "%h/gone", Volume::Ready, "%p", "%h"},
+          {"StoredDriveNotReady", "%s", "%m/music", Volume::NotReady, "%p", "%h"},
+          {"StoredDriveUnplugged", "%s", "%m/music", Volume::Unplugged, "%p", "%h"}}) {
+        SCOPED_TRACE(label);
         MainWindowFixture m(MainWindowFixture::Real{}, {}, false);
         auto expand = [&](QString s) {
             for (auto [k, v] : {std::pair{"%s", m.Stick()}, {"%h", m.home}, {"%m", m.mnt}, {"%p", m.prog}})
                 s.replace(k, v);
             return s;
         };
-        if (c.drive) zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", expand(*c.drive).toStdU16String());
-        if (c.path) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", expand(*c.path).toStdU16String());
-        if (c.stick == Volume::Unplugged) m.Unmount(true);
+        if (drive) zv::SaveSetting(u"Zorvik", u"Setting", u"DRIVE", expand(drive).toStdU16String());
+        if (path) zv::SaveSetting(u"Zorvik", u"Setting", u"PATH", expand(path).toStdU16String());
+        if (stick == Volume::Unplugged) m.Unmount(true);
         m.Open(m.prog);
         // Listed as a drive, but it cannot be read when the lists go to it.
-        if (c.stick == Volume::NotReady) m.volumes[1].ready = false;
+        if (stick == Volume::NotReady) m.volumes[1].ready = false;
         m.window->Form_Load(m.prog);
-        const QString folder = expand(c.expectedFolder), drive = expand(c.expectedDrive);
-        for (zv::DriveListBox* list : {m.window->F_Drive, m.window->A_Drive}) EXPECT_EQ(list->drive(), drive);
+        const QString folder = expand(expectedFolder), shown = expand(expectedDrive);
+        for (zv::DriveListBox* list : {m.window->F_Drive, m.window->A_Drive}) EXPECT_EQ(list->drive(), shown);
         EXPECT_EQ(m.window->F_Dir->path(), folder);
         EXPECT_EQ(m.window->A_Dir->path(), folder);
         EXPECT_EQ(m.window->F_File->path(), folder);

