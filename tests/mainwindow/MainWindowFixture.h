@@ -54,9 +54,8 @@ struct MainWindowFixture {
     std::unique_ptr<zv::Frm_Main> window;
     int beeps = 0;
 
-    explicit MainWindowFixture(const std::vector<std::u16string>& startFiles = {u"a.txt", u"b.txt",
-                                                                                u"c.txt"}) {
-        files.Put(u"/data", startFiles);
+    MainWindowFixture() {
+        files.Put(u"/data", {u"a.txt", u"b.txt", u"c.txt"});
         Init();
         Open(QStringLiteral("/data"));
     }
@@ -98,10 +97,7 @@ struct MainWindowFixture {
         QApplication::setActiveWindow(window.get());
         return QTest::qWaitForWindowActive(window.get());
     }
-    static bool Write(const QString& path, const QByteArray& bytes = {}) {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
+    static bool Write(const QString& path) { return QFile(path).open(QIODevice::WriteOnly); }
     QString Stick() const { return mnt + " [STICK]"; }
     void Unmount(bool removeFolder) {
         std::erase_if(volumes, [&](const zv::VolumeInfo& v) { return v.rootPath == mnt; });

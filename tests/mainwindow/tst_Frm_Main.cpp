@@ -459,7 +459,6 @@ class tst_Frm_Main : public QObject {
         QDir().mkpath(p.src + "/newsub");
         p.Click("Cmd_Newfile");
         QCOMPARE(p.Rows(), (QStringList{"a.txt", "b.txt"}));
-        QCOMPARE(p.SelectedRows(), QList<int>{});
         QVERIFY(!p.Ready());
         QCOMPARE(p.window->F_Dir->findItems("newsub", Qt::MatchEndsWith).size(), 1);
         QCOMPARE(p.window->A_Drive->toolTip(), "空き容量: 1,500MB");
