@@ -236,8 +236,7 @@ TEST(Frm_Main, NowFillsFromTheClock) {
 // A test run shows the new names in place of the last run's. Input
 // arriving while the run pumps events must not reach the controls (the
 // engine reads the texts file by file), and a close waits for its end.
-// No progress window stays behind; the run buttons are off while the run
-// works and on again afterwards.
+// The run buttons are off while the run works and on again afterwards.
 TEST(Frm_Main, Runs) {
     MainWindowFixture f;
     ASSERT_TRUE(f.Show());
@@ -258,7 +257,6 @@ TEST(Frm_Main, Runs) {
     EXPECT_EQ(f.window->Txt_B_text->text(), "p");
     EXPECT_EQ(f.window->Value("Chk_syori(0)"), 0);
     EXPECT_EQ(f.Results(), (QStringList{"p1.txt", "p2.txt"}));
-    EXPECT_FALSE(f.window->WaitWindow().IsOpen());
     EXPECT_TRUE(f.Ready());
     EXPECT_EQ(f.pump.callsWithRunButtonsOn, 0);
     // The close made while the run pumped (so the pump was called) is carried out after it.
@@ -396,7 +394,6 @@ TEST(Frm_Main, CopyMoveNeedsAnotherFolder) {
     EXPECT_EQ(p.window->A_Dir->setPath(p.src + "/sub"), zv::kFsOk);
     EXPECT_TRUE(p.CopyMoveEnabled());
     EXPECT_EQ(p.window->F_Dir->setPath(p.src + "/sub"), zv::kFsOk);
-    EXPECT_EQ(p.window->F_File->path(), p.src + "/sub");
     EXPECT_FALSE(p.CopyMoveEnabled());
     EXPECT_FALSE(p.Ready());
 }

@@ -78,15 +78,14 @@ struct MainWindowFixture {
         zv::qt::SetBeepHook({});
         zv::qt::QtMessageBox::SetAnswering(false);
     }
-    bool IsReal() const { return !home.isEmpty(); }
     // A fresh window on `folder`, over a fresh list of the volumes, not yet
     // started as the program starts it (Form_Load).
     void Open(const QString& folder) {
         window.reset();
-        if (IsReal())  // 1,500 MB free on every volume
+        if (config)  // real folders: 1,500 MB free on every volume
             drives = std::make_unique<zv::DriveModel>(
                 home, [this] { return volumes; }, [](const QString&) { return qint64(1572864000); });
-        zv::FileSystem& fs = IsReal() ? zv::NativeFileSystem() : files;
+        zv::FileSystem& fs = config ? zv::NativeFileSystem() : files;
         window = std::make_unique<zv::Frm_Main>(
             zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()}, folder);
         pump.window = window.get();

@@ -193,7 +193,6 @@ TEST(MainWindowDialogs, DoubleClickOpensTheViewerOfTheFileOverTheWindow) {
 TEST(MainWindowDialogs, NewFolderIsMadeBelowTheDestinationAndBothListsRefresh) {
     MainWindowFixture f(MainWindowFixture::Real{}, {});
     ASSERT_TRUE(f.Show());
-    const QString target = f.src + "/新規";
     ModalWatcher seen([&](QWidget* w) {
         auto* dialog = qobject_cast<zv::dialogs::Frm_Mkdir*>(w);
         ASSERT_NE(dialog, nullptr);
@@ -203,7 +202,7 @@ TEST(MainWindowDialogs, NewFolderIsMadeBelowTheDestinationAndBothListsRefresh) {
     });
     f.window->Com_Makefolder->click();
     EXPECT_EQ(seen.owner, f.window.get());
-    EXPECT_EQ(f.window->A_Dir->path(), target);
+    EXPECT_EQ(f.window->A_Dir->path(), f.src + "/新規");
     // The source list was re-read: the new folder is listed below the source.
     EXPECT_EQ(f.window->F_Dir->findItems("新規", Qt::MatchEndsWith).size(), 1);
 }
