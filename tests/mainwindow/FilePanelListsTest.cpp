@@ -6,17 +6,15 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "engine/EngineFakes.h"
 #include "QtPrinters.h"
+#include "engine/EngineFakes.h"
 #include "mainwindow/DirListBox.h"
 #include "mainwindow/DriveListBox.h"
 #include "mainwindow/FileListBox.h"
-#include "shared/qt/QtMessageBox.h"
+#include "support/FakeMessageBox.h"
 
 namespace zv {
 namespace {
-
-using qt::QtMessageBox;
 
 // The rows of a table, as arguments so that they pack several to a line.
 template <typename... R>
@@ -101,12 +99,9 @@ struct FileListBoxTest : ::testing::Test {
     FileListBoxTest() {
         list.setFileSystem(&fs);
         list.setMessageBox(&box);
-        QtMessageBox::SetAnswering(true);
-        QtMessageBox::ClearShown();
     }
-    ~FileListBoxTest() override { QtMessageBox::SetAnswering(false); }
     zv::test::FakeFileSystem fs;
-    QtMessageBox box;
+    zvtest::FakeMessageBox box;
     FileListBox list;
 };
 
@@ -132,15 +127,15 @@ TEST_F(FileListBoxTest, ABigFolderShowsTheFirstRowsAndTellsTheUserOncePerFolder)
     EXPECT_EQ(list.listCount(), FileListBox::kMaxRows);
     EXPECT_TRUE(list.truncated());
     EXPECT_EQ(list.list(FileListBox::kMaxRows - 1), "032766.dat");
-    ASSERT_EQ(QtMessageBox::Shown().size(), 1u);
+    ASSERT_EQ(box.shown.size(), 1u);
     list.refresh();
     list.setPattern("*.dat");
-    EXPECT_EQ(QtMessageBox::Shown().size(), 1u);
+    EXPECT_EQ(box.shown.size(), 1u);
     list.setPattern("00000?.dat");  // a narrower pattern fits
     EXPECT_FALSE(list.truncated());
     list.setPattern("*.*");
     list.setPath("/big2");
-    EXPECT_EQ(QtMessageBox::Shown().size(), 2u);
+    EXPECT_EQ(box.shown.size(), 2u);
 }
 
 // ---- Folder list ----

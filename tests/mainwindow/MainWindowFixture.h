@@ -31,11 +31,9 @@ namespace zvtest {
 class WatchingPump final : public zv::EventPump {
   public:
     zv::Frm_Main* window = nullptr;
-    int calls = 0;
     int callsWithRunButtonsOn = 0;
     std::function<void()> during;
     void DoEvents() override {
-        ++calls;
         if (window && (window->Cmd_Test->isEnabled() || window->Cmd_Run->isEnabled()))
             ++callsWithRunButtonsOn;
         if (during) during();
@@ -56,9 +54,8 @@ struct MainWindowFixture {
     std::unique_ptr<zv::Frm_Main> window;
     int beeps = 0;
 
-    explicit MainWindowFixture(const std::vector<std::u16string>& startFiles = {u"a.txt", u"b.txt",
-                                                                                u"c.txt"}) {
-        files.Put(u"/data", startFiles);
+    MainWindowFixture() {
+        files.Put(u"/data", {u"a.txt", u"b.txt", u"c.txt"});
         Init();
         Open(QStringLiteral("/data"));
     }
@@ -81,15 +78,14 @@ struct MainWindowFixture {
         zv::qt::SetBeepHook({});
         zv::qt::QtMessageBox::SetAnswering(false);
     }
-    bool IsReal() const { return !home.isEmpty(); }
     // A fresh window on `folder`, over a fresh list of the volumes, not yet
     // started as the program starts it (Form_Load).
     void Open(const QString& folder) {
         window.reset();
-        if (IsReal())  // 1,500 MB free on every volume
+        if (config)  // real folders: 1,500 MB free on every volume
             drives = std::make_unique<zv::DriveModel>(
                 home, [this] { return volumes; }, [](const QString&) { return qint64(1572864000); });
-        zv::FileSystem& fs = IsReal() ? zv::NativeFileSystem() : files;
+        zv::FileSystem& fs = config ? zv::NativeFileSystem() : files;
         window = std::make_unique<zv::Frm_Main>(
             zv::Frm_Main::Services{messages, pump, clock, fs, drives.get()}, folder);
         pump.window = window.get();
@@ -100,10 +96,7 @@ struct MainWindowFixture {
         QApplication::setActiveWindow(window.get());
         return QTest::qWaitForWindowActive(window.get());
     }
-    static bool Write(const QString& path, const QByteArray& bytes = {}) {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
+    static bool Write(const QString& path) { return QFile(path).open(QIODevice::WriteOnly); }
     QString Stick() const { return mnt + " [STICK]"; }
     void Unmount(bool removeFolder) {
         std::erase_if(volumes, [&](const zv::VolumeInfo& v) { return v.rootPath == mnt; });
@@ -136,12 +129,8 @@ struct MainWindowFixture {
         const bool on = window->Opt_Cpymov[0]->isEnabled();
         return on == window->Opt_Cpymov[1]->isEnabled() ? on : throw std::logic_error("options differ");
     }
-    void Click(const QString& button) { Find<QAbstractButton>(button)->click(); }
+    void Click(const QString& button) { window->findChild<QAbstractButton*>(button)->click(); }
     bool Ready() const { return window->Cmd_Test->isEnabled() && window->Cmd_Run->isEnabled(); }
-    template <typename T = QWidget>
-    T* Find(const QString& name) const {
-        return window->findChild<T*>(name);
-    }
 
   private:
     void Init() {
