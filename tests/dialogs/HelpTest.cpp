@@ -65,6 +65,7 @@ TEST(QtHelp, OneWindowShowsContentsAndTopics) {
     QPointer<HelpWindow> window = help.Window();
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Tab_Navi->currentWidget(), window->Trv_Contents);
     EXPECT_EQ(window->CurrentPage(), QStringLiteral("/index.htm"));
     ASSERT_EQ(window->Trv_Contents->topLevelItemCount(), 1);
     EXPECT_EQ(window->Trv_Contents->topLevelItem(0)->text(0), QStringLiteral("Zorvikの使い方"));
