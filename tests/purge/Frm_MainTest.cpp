@@ -85,7 +85,6 @@ TEST_P(PurgeClicks, SayAndDoWhatTheRegistryHolds) {
     const auto presses = std::max<std::ptrdiff_t>(1, std::count(c.shown.begin(), c.shown.end(), kConfirm));
     for (std::ptrdiff_t i = 0; i < presses; ++i) QTest::mouseClick(button, Qt::LeftButton);
 
-    QtMessageBox::SetAnswering(false);
     EXPECT_EQ(window.isVisible(), !c.closes);
     // Fixed in size, without minimise or maximise.
     EXPECT_EQ(window.maximumSize(), window.minimumSize());
