@@ -29,8 +29,8 @@ struct Fixture final : MkdirHost {
 
 TEST(Mkdir, MakesTheFolderOrSaysWhyWithTheDialogLeftOpen) {
     // The row's label, whether the dialog is to switch to the new folder, the name, the answer to the
-    // confirmation, whether the folder is made and the calls to the main window. A root folder, which ends
-    // in the separator, is JoinPath's case: the help file's paths check it.
+    // confirmation, whether the folder is made and the calls to the main window. A folder that ends in the
+    // separator, as a root folder does, is JoinPath's case: the help file's paths check it.
     const std::tuple<const char*, bool, QString, int, bool, const char*> cases[] = {
         {"Switch", true, QStringLiteral("データ Data"), kOk, true, "set A_Dir F_Dir "},
         {"Keep", false, QStringLiteral("データ Data"), kOk, true, "A_Dir F_Dir "},

@@ -10,9 +10,7 @@
 #include <map>
 
 #include "ScratchFolder.h"
-#include "shared/NativeName.h"
 #include "shared/posix/PosixFileOps.h"
-#include "shared/posix/PosixFileSystem.h"
 #include "shared/posix/VolumeAttributes.h"
 
 namespace zv::posix {
@@ -280,37 +278,6 @@ TEST(FileOps, FatByteTakesTheFourBitsAndKeepsTheRest) {
     EXPECT_EQ(GetAttributes(file), kAttrReadOnly | kAttrSystem);
     EXPECT_EQ(Stat(file).st_mode, mode) << "the byte alone carries read-only on FAT";
     Volume() = saved;
-}
-
-// ---------------------------------------------------------------- the interface
-
-// What the engine sees: the code of the failure and the path it concerns.
-TEST(PosixFileSystem, CodeAndPathOfTheFailure) {
-    enum Action { kRename, kCopy, kMakeDirectory };
-    // The action, the paths ("x.txt" and the folder "sub" exist), the code and
-    // whether it names the source.
-    const std::tuple<Action, std::string, std::string, int, bool> cases[] = {
-        {kRename, "none.txt", "y.txt", kFsFileNotFound, true}, {kCopy, "sub", "y", kFsNotAFile, true},
-        {kCopy, "x.txt", "none/y.txt", kFsFileNotFound, false},
-        {kMakeDirectory, "", "sub", kFsAlreadyExists, false},
-        // A NUL would cut the name short at the system call and address "ab".
-        {kRename, "x.txt", std::string("ab\0cd", 5), kFsGeneric, false},
-        {kMakeDirectory, "", std::string("ab\0cd", 5), kFsGeneric, false}};
-    ScratchFolder s;
-    ScratchFolder::Write(s.Path("x.txt"), "x");
-    s.Folder("sub");
-    PosixFileSystem files;
-    for (const auto& [action, fromName, toName, code, aboutSource] : cases) {
-        const std::u16string from = FromNative(s.Path(fromName)), to = FromNative(s.Path(toName));
-        SCOPED_TRACE(fromName + " -> " + toName);
-        const FsResult r = action == kRename ? files.Rename(from, to)
-                           : action == kCopy ? files.Copy(from, to)
-                                             : files.MakeDirectory(to);
-        EXPECT_EQ(r.code, code);
-        EXPECT_EQ(r.path, aboutSource ? from : to);
-        EXPECT_NE(r.osError, 0);
-        EXPECT_NE(::access(s.Path("ab").c_str(), F_OK), 0) << "a shortened name was created";
-    }
 }
 
 // ---------------------------------------------------------------- stale temporaries
