@@ -195,8 +195,8 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobRunAcceptance, testing::Values(
     JobCase{"real_answered_no", {"a.jpg"}, {},
             R"({"run": "real", "answers": [7], "controls": {"Txt_B_text": "IMG_"}})",
             R"({"flag": 0, "messages": [)" ZV_QUESTION R"(7}], "phases": [], "conversionDisabled": false})"},
-    // A question and refusals as jobrun reports them (answer, focus, phases);
-    // the engine's tests check each rule.
+    // The time-stamp question, then one row per kind of refusal as jobrun
+    // reports it (answer, focus, phases); the engine's tests check each rule.
     JobCase{"time_stamp_filled_with_now", {"a.jpg"}, {},
             R"({"controls": {"Chk_DateLock": 1, "Txt_YY": "1999", "Txt_S": ""}, "now": "2031-12-01T00:07:00"})",
             R"({"flag": -1, "focus": null, "messages": [{"text": "タイムスタンプが設定されていません。\r\n本日日付を使用しますか？",
@@ -205,6 +205,14 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobRunAcceptance, testing::Values(
     JobCase{"refuse_input", {"a.jpg"}, {}, R"({"controls": {"Txt_B_text": "a/b"}})",
             Refused(R"(固定文字列（前半部）\r\nファイル名に使用できない文字が有ります。)", "入力エラー",
                     R"(, "focus": "Txt_B_text", "phases": ["チェック中"])")},
+    JobCase{"refuse_system_file", {"a.jpg", "SETUP.EXE"}, {}, "{}",
+            Refused(R"(このまま変換するとシステムが不安定になる可能性が有ります。\r\n選択したファイル名を確認して下さい。)",
+                    "ファイル選択エラー", R"(, "focus": null, "phases": ["チェック中"])")},
+    JobCase{"refuse_digit_overflow", {"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg", "6.jpg", "7.jpg", "8.jpg", "9.jpg", "10.jpg"},
+            {}, R"({"controls": {"Txt_B_text": "n"}})",
+            Refused(R"(オーバーフロー\r\n桁数を確認して下さい。)", "桁数の超過", R"(, "phases": ["チェック中", "変換中"])")},
+    JobCase{"refuse_long_name", {"a.jpg"}, {}, R"({"controls": {"Txt_A_text": ")" + std::string(260, 'x') + R"("}})",
+            Refused("ファイル名が長すぎます。", "ファイル名超過", ZV_ALL_PHASES)},
     JobCase{"refuse_name_taken_in_other_case", {"a.jpg"}, {"img_001.JPG"},
             R"({"controls": {"Txt_B_text": "IMG_", "Lbl_keta": "3"}})",
             Refused("変換後のファイル名が重複しています。", "ファイル指定エラー", R"(, "focus": null)" ZV_ALL_PHASES)},
