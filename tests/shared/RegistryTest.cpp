@@ -62,6 +62,7 @@ long MakeCall(Call call, const std::u16string& path, std::uint32_t access, const
 
 TEST(Registry, AnswersWin32ErrorNumbers) {
     using enum Call;
+    // clang-format off
     const struct {
         Call call;
         std::u16string path;
@@ -82,6 +83,7 @@ TEST(Registry, AnswersWin32ErrorNumbers) {
         {Create, u"Software\\" + std::u16string(256, u'x'), kKeyAllAccess, kInvalidParameter},
         {CreateBelow, kBase, kKeyRead, kAccessDenied, u"New"},
         {CreateBelow, kBase, kKeyCreateSubKey, kSuccess, u"New"}};
+    // clang-format on
     for (const auto& c : cases) {
         if (c.call == Call::CreateBelow && c.expected == kAccessDenied &&
             !zv::test::RegistryChecksCreateSubKeyRight())
@@ -108,11 +110,13 @@ TEST(Registry, HandlesOfClosedOrDeletedKeysAreRefused) {
 // Texts and names that need escaping or are not ASCII survive the file; a
 // second value after each proves it did not swallow the rest of the file.
 TEST(Registry, TextsRoundTripThroughTheFile) {
+    // clang-format off
     const std::pair<std::u16string, std::u16string> cases[] = {
         {u"DRIVE", u"C:\\Photos\\\"best\" of\\"}, {u"フォルダ", u"Ｃ：\\写真\\２０２４年　旅行"},
         {u"emoji", u"\U0001F600 x \U00020B9F"}, {u"Empty", u""}, {u"", u"default"},
         {u"multi", u"one\r\ntwo\nthree\t."}, {u"\"=@[x]", u"\"]=hex:00,\\"},
         {u"odd", std::u16string(u"a") + char16_t(0xDC81) + u"b"}};
+    // clang-format on
     TempConfigHome home;
     char16_t letter = u'a';
     for (const auto& [name, text] : cases) {

@@ -18,6 +18,7 @@ namespace {
 std::string Text(std::string_view rtf) { return Utf8(RtfReader::Parse(rtf).PlainText()); }
 
 TEST(RtfReader, DecodesText) {
+    // clang-format off
     const std::pair<std::string, const char*> cases[] = {
         // Code pages: the document's, a font's charset, switched with the font.
         {R"({\rtf1\ansi\ansicpg1252 caf\'e9})", "café"}, {R"({\rtf1 a\fs99999999999999999999 b})", "ab"},
@@ -42,6 +43,7 @@ TEST(RtfReader, DecodesText) {
         {R"({\rtf1\trowd\cellx100\cellx200 A\cell B\cell\row C})", "A\tB\nC"},
         {R"({\rtf1 abc}junk})", "abc"}, {R"({\rtf1 a{\rtf1 b}c})", "abc"}, {"", ""}, {R"({\rtf1 a\'4)", "a"},
         {R"({\rtf1 a{\v x\par\u26085?}b\v c\v0 d\plain\v e\plain f})", "abdf"}};
+    // clang-format on
     for (const auto& [rtf, expected] : cases) EXPECT_EQ(Text(rtf), expected) << rtf;
 }
 
@@ -61,11 +63,13 @@ TEST(RtfReader, KeepsCharacterFormat) {
     for (const auto& p : doc.paragraphs)
         for (const auto& r : p.runs)
             for (char16_t ch : r.text) formats[ch] = Describe(r.format);
+    // clang-format off
     EXPECT_EQ(formats, (std::map<char16_t, std::string>{
                            {u'a', "24 Arial"}, {u'b', "b24 Arial"}, {u'c', "i24 Arial"}, {u'd', "u24 Arial"},
                            {u'e', "40 Arial"}, {u'f', "40 #ff0000 Arial"}, {u'g', "24 Arial"},
                            {u'h', "s24 Arial"}, {u'i', "24 Courier New"}, {u'j', "24 #0000ff Courier New"},
                            {u'k', "24 Courier New"}}));
+    // clang-format on
 }
 
 TEST(RtfReader, DeepNestingIsBoundedAndFast) {

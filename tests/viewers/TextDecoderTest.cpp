@@ -17,6 +17,7 @@ namespace {
 // code page says; Korean, valid Shift-JIS too, stays Korean; a character cut
 // by the end of the file does not decide the encoding.
 TEST(TextFileDecode, FindsEncodingAndLineEnds) {
+    // clang-format off
     const std::tuple<std::string, const char*, const char*> cases[] = {
         {"\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC", "日本", "UTF-8"},
         {"\xFF\xFE\xE5\x65\x2C\x67"s, "日本", "UTF-16LE"}, {"\xFE\xFF\x65\xE5\x67\x2C"s, "日本", "UTF-16BE"},
@@ -36,6 +37,7 @@ TEST(TextFileDecode, FindsEncodingAndLineEnds) {
         {"a\r\nb\r\n", "a\nb\n", "UTF-8"}, {"a\rb\r", "a\nb\n", "UTF-8"},
         {"a\r\n\rb\n\r\nc", "a\n\nb\n\nc", "UTF-8"}, {"\x82\xA0\r\n\x82\xA2\r", "あ\nい\n", "windows-31j"},
         {"", "", "UTF-8"}};
+    // clang-format on
     for (const auto& [bytes, expected, encoding] : cases) {
         const zv::DecodedText result = zv::DecodeTextFile(bytes);
         EXPECT_EQ(Utf8(result.text), expected) << expected;

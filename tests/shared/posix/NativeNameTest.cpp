@@ -7,6 +7,7 @@ namespace zv {
 namespace {
 
 TEST(NativeName, DecodesAndRoundTrips) {
+    // clang-format off
     const std::pair<std::string, std::u16string> cases[] = {
         {"\xE5\x86\x99\xE7\x9C\x9F.jpg", u"写真.jpg"}, {"\xF0\x9F\x98\x80", u"\U0001F600"},
         // Shift-JIS "あ" from an old disk: neither byte is UTF-8; of a broken
@@ -20,6 +21,7 @@ TEST(NativeName, DecodesAndRoundTrips) {
         // ill-formed UTF-8.
         {"a\xEF\xBF\xBD", u"a\xD800"}, {"\xEF\xBF\xBDx", u"\xDC00x"},
         {"\xEF\xBF\xBD\xEF\xBF\xBD", u"\xDE00\xD83D"}};
+    // clang-format on
     for (const auto& [bytes, name] : cases) {
         SCOPED_TRACE(bytes);
         EXPECT_EQ(ToNative(name), bytes);

@@ -186,9 +186,9 @@ TEST(FileOps, SetsOnlyTheLastWriteTime) {
     if (::access("/usr/share/zoneinfo/Europe/Berlin", R_OK) != 0) GTEST_SKIP() << "time zone data missing";
     // The local time, and the seconds since the epoch it sets (kOldTime: left unchanged).
     const std::pair<LocalDateTime, long long> cases[] = {
-        {{2024, 3, 7, 9, 5, 3}, 1709798703}, {{2024, 7, 7, 9, 5, 3}, 1720335903},
+        {{2024, 3, 7, 9, 5, 3}, 1709798703},  {{2024, 7, 7, 9, 5, 3}, 1720335903},
         {{2024, 2, 29, 0, 0, 0}, 1709161200}, {{2024, 13, 1, 0, 0, 0}, kOldTime},
-        {{2023, 2, 29, 0, 0, 0}, kOldTime}, {{1600, 3, 7, 9, 5, 3}, kOldTime}};
+        {{2023, 2, 29, 0, 0, 0}, kOldTime},   {{1600, 3, 7, 9, 5, 3}, kOldTime}};
     const test::ScopedEnv zone("TZ", "Europe/Berlin");
     ScratchFolder s;
     const std::string file = s.Path("f.txt");
@@ -204,11 +204,13 @@ TEST(FileOps, SetsOnlyTheLastWriteTime) {
 
 TEST(FileOps, AttributeMaskReplacesTheFour) {
     // The mode and DOS attributes before, the mask, the mode and attributes after.
+    // clang-format off
     const std::tuple<mode_t, const char*, int, mode_t, const char*> cases[] = {
         // Read-only still, whoever may run it; a writable file keeps its own write
         // bits when read-only is cleared.
         {0600, "", kAttrReadOnly, 0400, "<none>"}, {0755, "", kAttrReadOnly, 0555, "<none>"},
         {0644, "", 39, 0444, "0x26"}, {0444, "0x26", 0, 0644, "<none>"}, {0664, "", 0, 0664, "<none>"}};
+    // clang-format on
     ScratchFolder s;
     for (const auto& [modeBefore, dosBefore, mask, modeAfter, dosAfter] : cases) {
         SCOPED_TRACE(mask);
@@ -301,8 +303,7 @@ TEST(FileOps, OnlyTemporariesOfGoneProcessesAreRemoved) {
         const std::string path = s.Path(name);
         if (maker == kFolder) s.Folder(name);
         if (maker == kLink) ::symlink("user.txt", path.c_str());
-        if (maker != kFolder)
-            ScratchFolder::Write(maker == kLink ? s.Path("user.txt") : path, "the user's");
+        if (maker != kFolder) ScratchFolder::Write(maker == kLink ? s.Path("user.txt") : path, "the user's");
         // A lock held (here through another open file of this process) means
         // its maker is at work, whatever its number.
         const int held = maker == kLockHeld ? ::open(path.c_str(), O_RDONLY) : -1;

@@ -80,6 +80,7 @@ TEST(PosixFileSystem, CodeAndPathOfTheFailure) {
     enum Action { kRename, kCopy, kMakeDirectory };
     // The action, the paths ("x.txt" and the folder "sub" exist), the code and
     // whether it names the source.
+    // clang-format off
     const std::tuple<Action, std::string, std::string, int, bool> cases[] = {
         {kRename, "none.txt", "y.txt", kFsFileNotFound, true}, {kCopy, "sub", "y", kFsNotAFile, true},
         {kCopy, "x.txt", "none/y.txt", kFsFileNotFound, false},
@@ -87,6 +88,7 @@ TEST(PosixFileSystem, CodeAndPathOfTheFailure) {
         // A NUL would cut the name short at the system call and address "ab".
         {kRename, "x.txt", std::string("ab\0cd", 5), kFsGeneric, false},
         {kMakeDirectory, "", std::string("ab\0cd", 5), kFsGeneric, false}};
+    // clang-format on
     ScratchFolder s;
     ScratchFolder::Write(s.Path("x.txt"), "x");
     s.Folder("sub");
@@ -166,9 +168,9 @@ TEST(FileIdentity, SameContentComparesEveryByteOfTwoRegularFiles) {
     const struct {
         std::string a, b;  // contents; "@name" takes the entry of that name
         bool same;
-    } cases[] = {{"abc", "abc", true},     {"abc", "abd", false},     {"abc", "abcd", false}, {"", "", true},
-                 {big, big, true},         {big, bigEnd, false},      {"abc", "@fifo", false},
-                 {"abc", "@missing", false}, {"abc", "@link", false}};
+    } cases[] = {{"abc", "abc", true},    {"abc", "abd", false},      {"abc", "abcd", false},
+                 {"", "", true},          {big, big, true},           {big, bigEnd, false},
+                 {"abc", "@fifo", false}, {"abc", "@missing", false}, {"abc", "@link", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.b.substr(0, 12));
         ScratchFolder::Write(s.Path("a"), c.a);

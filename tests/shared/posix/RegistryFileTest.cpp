@@ -24,9 +24,11 @@ const std::string kCurrent = "HKEY_CURRENT_USER";
 TEST(RegistryFile, DamageIsReportedAndNeverOverwritten) {
     // No header, an unclosed text, an unknown escape, a deleted key, bad hex, bytes that are not UTF-8.
     const std::string sw = kHeader + "[HKEY_CURRENT_USER\\Software]\n";
+    // clang-format off
     const std::string cases[] = {"", "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n", sw + "\"a\"=\"b\n",
                                  sw + "\"a\"=\"C:\\Photos\"\n", kHeader + "[-HKEY_CURRENT_USER\\Software]\n",
                                  sw + "\"a\"=hex:0g,01\n", sw + "\"a\"=\"\xff\xfe\"\n"};
+    // clang-format on
     for (const std::string& text : cases) {
         SCOPED_TRACE(text);
         TempConfigHome home;

@@ -50,6 +50,7 @@ class Scratch {
 // The folder holds a.txt ("A"), b.txt ("B") and the sub folder sub.
 TEST(Win32FileSystem, RenameAndCopyNeverReplace) {
     // Copy or rename, from, to, the code, and what the two names hold after.
+    // clang-format off
     const std::tuple<bool, std::u16string, std::u16string, int, std::string, std::string> cases[] = {
         {false, u"a.txt", u"写真.txt", kFsOk, "<missing>", "A"}, {false, u"a.txt", u"A.TXT", kFsOk, "A", "A"},
         {false, u"a.txt", u"b.txt", kFsAlreadyExists, "A", "B"}, {true, u"a.txt", u"c.txt", kFsOk, "A", "A"},
@@ -58,6 +59,7 @@ TEST(Win32FileSystem, RenameAndCopyNeverReplace) {
         {false, u"none.txt", u"c.txt", kFsFileNotFound, "<missing>", "<missing>"},
         {false, u"a.txt", u"nope\\a.txt", kFsPathNotFound, "A", "<missing>"},
         {false, u"a.txt", u"a?.txt", kFsPathFileAccess, "A", "<missing>"}};
+    // clang-format on
     for (const auto& [copy, from, to, code, fromAfter, toAfter] : cases) {
         SCOPED_TRACE(std::string(to.begin(), to.end()));
         Scratch s;
@@ -87,9 +89,11 @@ LocalDateTime ReadLastWrite(const std::u16string& path) {
 // What is set reads back to the second; a value that is no date leaves the
 // file alone and still counts as done.
 TEST(Win32FileSystem, StampsReadBackExactly) {
+    // clang-format off
     const std::pair<LocalDateTime, bool> cases[] = {
         {{2024, 1, 15, 9, 30, 45}, true}, {{2024, 7, 15, 23, 59, 59}, true}, {{2024, 2, 29, 0, 0, 0}, true},
         {{2023, 2, 29, 12, 0, 0}, false}, {{2024, 5, 1, 24, 0, 0}, false}};
+    // clang-format on
     Scratch s;
     s.Make(u"a.txt");
     for (const auto& [set, changes] : cases) {
@@ -106,9 +110,11 @@ TEST(Win32FileSystem, StampsReadBackExactly) {
 // Attributes read back as set (only the four known bits), and hidden or
 // system files leave the list.
 TEST(Win32FileSystem, AttributesReadBackAndDecideTheList) {
+    // clang-format off
     const std::pair<int, bool> cases[] = {
         {0, true}, {kAttrReadOnly, true}, {kAttrHidden, false}, {kAttrSystem, false},
         {kAttrReadOnly | 0x10 | 0x100, true}};
+    // clang-format on
     // The host may add the archive bit to every file; compare it only where it is kept.
     const int known = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
     const int mask = test::KeepsArchiveAndHiddenOnReadOnly() ? known : known & ~kAttrArchive;
@@ -142,8 +148,8 @@ TEST(Win32FileSystem, ListsAndLooksUpWithoutRegardToCase) {
     // Letters whose capitals Wine's case table lacks (final sigma) are not
     // asked for: Wine's lookup would miss a file NTFS finds.
     const std::pair<std::u16string, bool> cases[] = {
-        {u"ÄRGER.TXT", true}, {u"ｙ.txt", true}, {u"B.TXT", true}, {u"b.png", false}, {u"SECRET.txt", true},
-        {u"sub", true}, {u"", false}};
+        {u"ÄRGER.TXT", true},  {u"ｙ.txt", true}, {u"B.TXT", true}, {u"b.png", false},
+        {u"SECRET.txt", true}, {u"sub", true},    {u"", false}};
     auto lookup = files.OpenNameLookup(s.root());
     for (const auto& [name, exists] : cases) EXPECT_EQ(lookup->Exists(name), exists) << name.size();
 }
